@@ -1,0 +1,7 @@
+# The Windows test programs, built by tests/win32 and run under Wine. The
+# native tree registers them too, so one CTest run covers both trees.
+set(ORDALIS_WINDOWS_TESTS
+  storage_win32_tests
+  settings_win32_tests
+  mainwindow_win32_tests
+)

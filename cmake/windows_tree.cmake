@@ -1,0 +1,29 @@
+# Builds the Windows tree (MinGW-w64) as an external project of the native
+# tree and registers its tests, run under Wine in a prefix of this build.
+include(ExternalProject)
+set(ORDALIS_WINDOWS_DIR ${CMAKE_BINARY_DIR}/windows)
+set(ORDALIS_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+ExternalProject_Add(windows
+  SOURCE_DIR ${CMAKE_SOURCE_DIR}
+  BINARY_DIR ${ORDALIS_WINDOWS_DIR}
+  CMAKE_ARGS
+    -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-w64.cmake
+    -DCMAKE_BUILD_TYPE=Release
+    -DORDALIS_GTEST_DIR=${ORDALIS_GTEST_DIR}
+  INSTALL_COMMAND ""
+  BUILD_ALWAYS ON
+  USES_TERMINAL_BUILD ON)
+
+set(wine_exec ${CMAKE_SOURCE_DIR}/scripts/wine-exec)
+set(wine_env "WINEPREFIX=${ORDALIS_WINEPREFIX}" "WINEDEBUG=-all" "WINEDLLOVERRIDES=mscoree,mshtml=")
+
+# A fresh prefix is made once, before the tests run in parallel.
+add_test(NAME wine.prefix COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-prefix)
+set_tests_properties(wine.prefix PROPERTIES FIXTURES_SETUP wine ENVIRONMENT "${wine_env}")
+
+foreach(t IN LISTS ORDALIS_WINDOWS_TESTS)
+  add_test(NAME win32.${t} COMMAND ${wine_exec} ${ORDALIS_WINDOWS_DIR}/tests/win32/${t}.exe
+    WORKING_DIRECTORY ${ORDALIS_WINDOWS_DIR}/tests/win32)
+  set_tests_properties(win32.${t} PROPERTIES FIXTURES_REQUIRED wine ENVIRONMENT "${wine_env}"
+    TIMEOUT 600)
+endforeach()

@@ -1,0 +1,51 @@
+#pragma once
+// The task file on Windows: the platform's profile functions on the data
+// file, the backup copy, and the staging copy with its one-rename commit.
+#include <memory>
+#include <string>
+
+#include "storage/task_file.h"
+
+namespace ordalis {
+
+// The profile functions on one file. Values pass as the bytes of the system's
+// ANSI code page, so the file holds exactly the bytes the program means.
+class Win32ProfileFile : public ProfileFile {
+ public:
+  explicit Win32ProfileFile(std::wstring path) : path_(std::move(path)) {}
+  const std::wstring& Path() const { return path_; }
+
+  std::vector<std::string> KeyNames(std::string_view section) override;
+  std::string Read(std::string_view section, std::string_view key) override;
+  bool Write(std::string_view section, std::string_view key,
+             std::optional<std::string_view> value) override;
+  bool WriteSection(std::string_view section, const std::vector<ProfileEntry>& entries) override;
+  // Writes out and drops the platform's cached copy of the file.
+  void FlushCache();
+
+ private:
+  std::wstring path_;
+};
+
+// "Vemra.dat", "Vemra.bak" and the staging copy "Vemra.new" in one folder.
+class Win32TaskFiles : public TaskFiles {
+ public:
+  explicit Win32TaskFiles(const std::wstring& folder);
+  const std::wstring& DataPath() const { return data_.Path(); }
+
+  ProfileFile& Data() override { return data_; }
+  bool Backup() override;
+  ProfileFile* BeginChange() override;
+  bool CommitChange() override;
+  void AbandonChange() override;
+
+ private:
+  Win32ProfileFile data_;
+  std::wstring backupPath_;
+  Win32ProfileFile staging_;
+};
+
+// The folder that holds the running executable, without a trailing "\".
+std::wstring ProgramFolder();
+
+}  // namespace ordalis

@@ -1,0 +1,15 @@
+#pragma once
+// What the platform's profile functions do to a value, and how a value is
+// written so that it comes back whole.
+#include <string>
+#include <string_view>
+
+namespace ordalis {
+
+// The profile reader strips blanks at both ends of a value and then one pair
+// of enclosing quotes (double or single). A scrambled value can begin or end
+// with a blank or a quote, so such a value is written inside one more pair of
+// double quotes, which the reader removes again.
+std::string ProtectProfileValue(std::string_view value);
+
+}  // namespace ordalis

@@ -1,0 +1,115 @@
+#pragma once
+// The task file: loading a category, rewriting it whole, the reminder flags
+// of the important tasks and the access password.
+//
+// Every change reaches the data file whole or not at all: it is made on a
+// staging copy that then replaces the data file in one rename, so a crash at
+// any point leaves either the old or the new state.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "storage/task.h"
+
+namespace ordalis {
+
+struct ProfileEntry {
+  std::string key;
+  std::string value;
+  bool operator==(const ProfileEntry&) const = default;
+};
+
+// The platform's profile functions on one file. Values are the bytes the
+// program means; the adapter protects blanks and quotes at their ends.
+class ProfileFile {
+ public:
+  virtual ~ProfileFile() = default;
+  // The key names of a section in file order; none when it is absent.
+  virtual std::vector<std::string> KeyNames(std::string_view section) = 0;
+  // The value, or the empty text when the key or the section is absent.
+  virtual std::string Read(std::string_view section, std::string_view key) = 0;
+  // Writes one value; without a value the key is removed.
+  virtual bool Write(std::string_view section, std::string_view key,
+                     std::optional<std::string_view> value) = 0;
+  // Replaces a whole section by these entries; none removes the section.
+  virtual bool WriteSection(std::string_view section, const std::vector<ProfileEntry>& entries) = 0;
+};
+
+// The files of the program folder: the data file, its backup and the staging
+// copy through which every change reaches the data file.
+class TaskFiles {
+ public:
+  virtual ~TaskFiles() = default;
+  virtual ProfileFile& Data() = 0;
+  // Copies the data file over the backup; false when there is none to copy.
+  virtual bool Backup() = 0;
+  // Discards a staging copy left by an interrupted change and starts a new
+  // one from the data file (empty when there is no data file yet).
+  virtual ProfileFile* BeginChange() = 0;
+  // Flushes the staging copy to disk and puts it in place of the data file
+  // in one rename.
+  virtual bool CommitChange() = 0;
+  // Drops the staging copy; the data file stays as it was.
+  virtual void AbandonChange() = 0;
+};
+
+inline constexpr int kFirstTaskKey = 100;
+inline constexpr int kMaxTasks = 100;  // keys "100" to "199"
+inline constexpr std::string_view kPasswordKey = "200";
+inline constexpr std::string_view kReminderSection = "Reminder";
+
+// One entry of the list: the task, the category it is stored in and the key
+// it was read under (empty for an entry not stored yet).
+struct TaskRow {
+  Task task;
+  Category category = Category::Important;
+  std::string key;
+  bool operator==(const TaskRow&) const = default;
+};
+
+struct UnreadableEntry {
+  std::string section;
+  std::string key;
+  std::string stored;
+  auto operator<=>(const UnreadableEntry&) const = default;
+};
+
+struct CategoryLoad {
+  std::vector<TaskRow> rows;               // in key order
+  std::vector<UnreadableEntry> unreadable;  // values the scrambler refused
+};
+
+// The task number of a key name ("100".."199"), or nullopt for any other.
+std::optional<int> TaskKeyNumber(std::string_view key);
+std::string TaskKey(int position);  // 0 -> "100"
+
+// Reads a category's tasks; "Alles" gives the important ones, then the
+// others without their time.
+CategoryLoad LoadCategory(ProfileFile& data, Category category);
+
+enum class SaveResult {
+  kSaved,
+  kRefused,      // a character the file cannot hold; nothing was written
+  kTooMany,      // more than kMaxTasks entries; nothing was written
+  kWriteFailed,  // the data file could not be written; it is unchanged
+};
+
+// Rewrites the category's section from the rows in their order, under the
+// keys "100", "101", ... and refreshes the backup first. Others and Done keep
+// their key "200". For the important tasks each row keeps the reminder flag
+// of the key it was read under ("A" for a new row). On success every row
+// holds its new key. "Alles" only refreshes the backup.
+SaveResult WriteCategory(TaskFiles& files, Category category, std::vector<TaskRow>& rows);
+
+// The unscrambled reminder flag stored for an important task's key; empty
+// when there is none or it cannot be read.
+std::string ReadReminderFlag(ProfileFile& data, std::string_view key);
+SaveResult WriteReminderFlag(TaskFiles& files, std::string_view key, char flag);
+
+// The stored password, still scrambled; empty when none is set.
+std::string ReadStoredPassword(ProfileFile& data);
+// Stores the password scrambled, or removes it when it is empty.
+SaveResult WritePassword(TaskFiles& files, std::string_view password);
+
+}  // namespace ordalis
