@@ -1,7 +1,7 @@
 # Shared by scripts/run and scripts/test: the build folder, the Wine prefix
 # and a display.
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=$root/build
+build=${ORDALIS_BUILD:-$root/build}
 export WINEPREFIX=$build/wineprefix
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES=mscoree,mshtml=

@@ -1,1 +1,92 @@
-// placeholder
+#include "support.h"
+
+#include <shellapi.h>
+
+#include <atomic>
+
+namespace ordalis::test {
+
+namespace {
+std::atomic<int> counter{0};
+
+std::wstring UniqueName() {
+  return std::to_wstring(GetCurrentProcessId()) + L"_" + std::to_wstring(GetTickCount()) + L"_" +
+         std::to_wstring(counter++);
+}
+}  // namespace
+
+ScratchRegistry::ScratchRegistry() : base_(L"Software\\OrdalisTests\\" + UniqueName()) {
+  RegCreateKeyExW(HKEY_CURRENT_USER, (base_ + L"\\user").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                  nullptr, &user_, nullptr);
+  RegCreateKeyExW(HKEY_CURRENT_USER, (base_ + L"\\machine").c_str(), 0, nullptr, 0,
+                  KEY_ALL_ACCESS, nullptr, &machine_, nullptr);
+  RegOverridePredefKey(HKEY_CURRENT_USER, user_);
+  RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine_);
+}
+
+ScratchRegistry::~ScratchRegistry() {
+  RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+  RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+  if (user_) RegCloseKey(user_);
+  if (machine_) RegCloseKey(machine_);
+  RegDeleteTreeW(HKEY_CURRENT_USER, base_.c_str());
+}
+
+TempFolder::TempFolder() {
+  wchar_t temp[MAX_PATH];
+  const DWORD length = GetTempPathW(MAX_PATH, temp);
+  path_ = std::wstring(temp, length) + L"ordalis_" + UniqueName();
+  CreateDirectoryW(path_.c_str(), nullptr);
+}
+
+TempFolder::~TempFolder() {
+  // SHFileOperation wants a double-NUL-terminated list.
+  std::wstring from = path_;
+  from.push_back(L'\0');
+  SHFILEOPSTRUCTW operation{};
+  operation.wFunc = FO_DELETE;
+  operation.pFrom = from.c_str();
+  operation.fFlags = FOF_NO_UI;
+  SHFileOperationW(&operation);
+}
+
+std::string ReadFileBytes(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  std::string bytes;
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+  CloseHandle(file);
+  return bytes;
+}
+
+bool WriteFileBytes(const std::wstring& path, std::string_view bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                            nullptr) &&
+                  written == bytes.size();
+  CloseHandle(file);
+  return ok;
+}
+
+bool FileIsThere(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void PumpMessages(DWORD ms) {
+  const DWORD until = GetTickCount() + ms;
+  MSG msg;
+  while (static_cast<LONG>(until - GetTickCount()) > 0) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
+}  // namespace ordalis::test

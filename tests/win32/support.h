@@ -1,0 +1,49 @@
+#pragma once
+// Shared by the Windows tests: a scratch registry, a scratch folder, file
+// bytes, and driving modal windows.
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+namespace ordalis::test {
+
+// Redirects HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE of this process to
+// fresh scratch keys for the object's life, so tests neither see nor change
+// the prefix's real settings, and can run in parallel.
+class ScratchRegistry {
+ public:
+  ScratchRegistry();
+  ~ScratchRegistry();
+  ScratchRegistry(const ScratchRegistry&) = delete;
+  ScratchRegistry& operator=(const ScratchRegistry&) = delete;
+
+ private:
+  std::wstring base_;
+  HKEY user_ = nullptr;
+  HKEY machine_ = nullptr;
+};
+
+// A fresh folder under the temporary folder, removed with its files.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  const std::wstring& Path() const { return path_; }
+  std::wstring File(std::wstring_view name) const { return path_ + L"\\" + std::wstring(name); }
+
+ private:
+  std::wstring path_;
+};
+
+// Whole files as bytes; ReadFileBytes gives "" for a missing file.
+std::string ReadFileBytes(const std::wstring& path);
+bool WriteFileBytes(const std::wstring& path, std::string_view bytes);
+bool FileIsThere(const std::wstring& path);
+
+// Runs the window messages of this thread for about `ms` milliseconds.
+void PumpMessages(DWORD ms);
+
+}  // namespace ordalis::test
