@@ -1,1 +1,151 @@
-// placeholder
+#include "mainwindow/category_list.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "win32/dpi.h"
+#include "win32/text.h"
+
+namespace ordalis {
+
+using win32::PixelsToTwips;
+using win32::TwipsToPixels;
+using win32::Widen;
+
+namespace {
+
+constexpr int kColumnDate = 0, kColumnTime = 1, kColumnDescription = 2, kColumnIndex = 3;
+
+void SetCell(HWND list, int item, int column, const std::string& text) {
+  std::wstring wide = Widen(text);
+  LVITEMW cell{};
+  cell.iSubItem = column;
+  cell.pszText = wide.data();
+  SendMessageW(list, LVM_SETITEMTEXTW, item, reinterpret_cast<LPARAM>(&cell));
+}
+
+}  // namespace
+
+void CategoryList::Attach(HWND listView, UINT dpi) {
+  list_ = listView;
+  ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+  struct Column {
+    const wchar_t* header;
+    double twips;
+  };
+  static constexpr Column kColumns[] = {
+      {L"Datum", 1200}, {L"Uhrzeit", 1000}, {L"Beschreibung", 3910.1104}, {L"Index", 0}};
+  for (int i = 0; i < 4; ++i) {
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    column.pszText = const_cast<wchar_t*>(kColumns[i].header);
+    column.cx = TwipsToPixels(kColumns[i].twips, dpi);
+    column.iSubItem = i;
+    SendMessageW(list_, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+  }
+}
+
+void CategoryList::SetView(Category view, UINT dpi) {
+  view_ = view;
+  const bool others = view == Category::Others;
+  SetColumnWidthTwips(kColumnTime, others ? 0 : 1000, dpi);
+  SetColumnWidthTwips(kColumnDescription, others ? 4910.1104 : 3910.1104, dpi);
+}
+
+void CategoryList::SetRows(std::vector<TaskRow> rows) {
+  rows_ = std::move(rows);
+  order_ = SortColumn::kDate;
+  SortRows(rows_, order_);
+  Show();
+}
+
+void CategoryList::SortBy(SortColumn column) {
+  const std::optional<size_t> selected = Selected();
+  const TaskRow* keep = selected ? &rows_[*selected] : nullptr;
+  const TaskRow kept = keep ? *keep : TaskRow{};
+  order_ = column;
+  SortRows(rows_, order_);
+  Show();
+  if (keep) {
+    for (size_t i = 0; i < rows_.size(); ++i) {
+      if (rows_[i] == kept) {
+        Select(i);
+        break;
+      }
+    }
+  }
+}
+
+size_t CategoryList::Add(TaskRow row) {
+  const size_t at = InsertPosition(rows_, row.task, order_);
+  rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(at), std::move(row));
+  Show();
+  return at;
+}
+
+void CategoryList::Remove(size_t position) {
+  if (position >= rows_.size()) return;
+  rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(position));
+  Show();
+}
+
+void CategoryList::SetRowsInPlace(std::vector<TaskRow> rows) {
+  const std::optional<size_t> selected = Selected();
+  rows_ = std::move(rows);
+  Show();
+  if (selected) Select(*selected);
+}
+
+std::optional<size_t> CategoryList::Selected() const {
+  const int item = ListView_GetNextItem(list_, -1, LVNI_SELECTED);
+  if (item < 0 || static_cast<size_t>(item) >= rows_.size()) return std::nullopt;
+  return static_cast<size_t>(item);
+}
+
+void CategoryList::Select(size_t position) {
+  if (position >= rows_.size()) return;
+  const int item = static_cast<int>(position);
+  ListView_SetItemState(list_, item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  ListView_EnsureVisible(list_, item, FALSE);
+}
+
+int CategoryList::ColumnWidthTwips(int column, UINT dpi) const {
+  return PixelsToTwips(ListView_GetColumnWidth(list_, column), dpi);
+}
+
+void CategoryList::SetColumnWidthTwips(int column, double twips, UINT dpi) {
+  ListView_SetColumnWidth(list_, column, TwipsToPixels(twips, dpi));
+}
+
+void CategoryList::Rescale(UINT oldDpi, UINT newDpi) {
+  for (int column = kColumnDate; column <= kColumnIndex; ++column) {
+    SetColumnWidthTwips(column, ColumnWidthTwips(column, oldDpi), newDpi);
+  }
+}
+
+bool CategoryList::ColumnIsHidden(int column) const {
+  return column == kColumnIndex || (column == kColumnTime && view_ == Category::Others);
+}
+
+void CategoryList::Show() {
+  SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+  ListView_DeleteAllItems(list_);
+  for (size_t i = 0; i < rows_.size(); ++i) {
+    const TaskRow& row = rows_[i];
+    std::wstring date = Widen(row.task.date);
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = static_cast<int>(i);
+    item.pszText = date.data();
+    const int at =
+        static_cast<int>(SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    SetCell(list_, at, kColumnTime, row.task.time);
+    SetCell(list_, at, kColumnDescription, row.task.description);
+    SetCell(list_, at, kColumnIndex, row.key);
+  }
+  SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list_, nullptr, TRUE);
+}
+
+}  // namespace ordalis

@@ -28,21 +28,23 @@ std::wstring ReadGrowing(Get&& get) {
   }
 }
 
-std::wstring Wide(std::string_view text) { return FromAnsi(text); }
+std::wstring Wide(std::string_view text) {
+  return FromAnsi(text);
+}
 
 }  // namespace
 
 std::vector<std::string> Win32ProfileFile::KeyNames(std::string_view section) {
   const std::wstring wideSection = Wide(section);
   const std::wstring names = ReadGrowing([&](wchar_t* buffer, DWORD size) {
-    return GetPrivateProfileStringW(wideSection.c_str(), nullptr, L"", buffer, size,
-                                    path_.c_str());
+    return GetPrivateProfileStringW(wideSection.c_str(), nullptr, L"", buffer, size, path_.c_str());
   });
   std::vector<std::string> result;
   for (size_t start = 0; start < names.size();) {
     const size_t end = names.find(L'\0', start);
     const size_t stop = end == std::wstring::npos ? names.size() : end;
-    if (stop > start) result.push_back(ToAnsi(std::wstring_view(names).substr(start, stop - start)));
+    if (stop > start)
+      result.push_back(ToAnsi(std::wstring_view(names).substr(start, stop - start)));
     start = stop + 1;
   }
   return result;

@@ -15,8 +15,7 @@ inline constexpr std::string_view kScrambleKey = "7318";
 // key exactly the codes 128..159 in either direction); the caller shows the
 // refusal message. The empty text gives the empty text. The key must not be
 // empty.
-std::optional<std::string> ScrambleText(std::string_view text,
-                                        std::string_view key = kScrambleKey);
+std::optional<std::string> ScrambleText(std::string_view text, std::string_view key = kScrambleKey);
 
 // The message shown when the scrambler refuses a character (Windows-1252).
 extern const char kScrambleRefusedTitle[];

@@ -18,7 +18,9 @@ std::optional<int> TaskKeyNumber(std::string_view key) {
   return number;
 }
 
-std::string TaskKey(int position) { return std::to_string(kFirstTaskKey + position); }
+std::string TaskKey(int position) {
+  return std::to_string(kFirstTaskKey + position);
+}
 
 namespace {
 
@@ -116,9 +118,8 @@ std::string ReadReminderFlag(ProfileFile& data, std::string_view key) {
 SaveResult WriteReminderFlag(TaskFiles& files, std::string_view key, char flag) {
   const auto stored = ScrambleText(std::string_view(&flag, 1));
   if (!stored) return SaveResult::kRefused;
-  return ChangeDataFile(files, [&](ProfileFile& staging) {
-    return staging.Write(kReminderSection, key, *stored);
-  });
+  return ChangeDataFile(
+      files, [&](ProfileFile& staging) { return staging.Write(kReminderSection, key, *stored); });
 }
 
 std::string ReadStoredPassword(ProfileFile& data) {

@@ -76,7 +76,7 @@ struct UnreadableEntry {
 };
 
 struct CategoryLoad {
-  std::vector<TaskRow> rows;               // in key order
+  std::vector<TaskRow> rows;                // in key order
   std::vector<UnreadableEntry> unreadable;  // values the scrambler refused
 };
 

@@ -23,6 +23,8 @@ int TwipsToPixels(double twips, UINT dpi) {
   return static_cast<int>(std::lround(twips * dpi / 1440.0));
 }
 
-int PixelsToTwips(int pixels, UINT dpi) { return MulDiv(pixels, 1440, static_cast<int>(dpi)); }
+int PixelsToTwips(int pixels, UINT dpi) {
+  return MulDiv(pixels, 1440, static_cast<int>(dpi));
+}
 
 }  // namespace ordalis::win32

@@ -26,7 +26,6 @@ template <typename Traits>
 class Unique {
   using T = typename Traits::Type;
 
-
  public:
   Unique() = default;
   explicit Unique(T value) : value_(value) {}
@@ -55,13 +54,27 @@ class Unique {
   T value_ = Traits::Invalid();
 };
 
-inline void CloseKernelHandle(HANDLE h) { ::CloseHandle(h); }
-inline void CloseKey(HKEY h) { ::RegCloseKey(h); }
-inline void CloseFind(HANDLE h) { ::FindClose(h); }
-inline void DeleteGdiObject(HGDIOBJ h) { ::DeleteObject(h); }
-inline void DestroyIconHandle(HICON h) { ::DestroyIcon(h); }
-inline void DestroyMenuHandle(HMENU h) { ::DestroyMenu(h); }
-inline void DestroyWindowHandle(HWND h) { ::DestroyWindow(h); }
+inline void CloseKernelHandle(HANDLE h) {
+  ::CloseHandle(h);
+}
+inline void CloseKey(HKEY h) {
+  ::RegCloseKey(h);
+}
+inline void CloseFind(HANDLE h) {
+  ::FindClose(h);
+}
+inline void DeleteGdiObject(HGDIOBJ h) {
+  ::DeleteObject(h);
+}
+inline void DestroyIconHandle(HICON h) {
+  ::DestroyIcon(h);
+}
+inline void DestroyMenuHandle(HMENU h) {
+  ::DestroyMenu(h);
+}
+inline void DestroyWindowHandle(HWND h) {
+  ::DestroyWindow(h);
+}
 
 using UniqueHandle = Unique<NullIsInvalid<HANDLE, CloseKernelHandle>>;
 using UniqueFile = Unique<MinusOneIsInvalid<CloseKernelHandle>>;

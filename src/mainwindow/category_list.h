@@ -1,0 +1,52 @@
+#pragma once
+// LDaten: the report-view list of one category. It keeps the rows it shows
+// in their order, so the list on screen is the working copy of the category.
+#include <windows.h>
+
+#include <optional>
+#include <vector>
+
+#include "mainwindow/task_order.h"
+#include "storage/task_file.h"
+
+namespace ordalis {
+
+class CategoryList {
+ public:
+  // Columns "Datum", "Uhrzeit", "Beschreibung", "Index" (always hidden).
+  void Attach(HWND listView, UINT dpi);
+  HWND Handle() const { return list_; }
+
+  // The widths of the time and description columns for a view.
+  void SetView(Category view, UINT dpi);
+  // Shows the rows sorted by date; later rows join that order.
+  void SetRows(std::vector<TaskRow> rows);
+  void SortBy(SortColumn column);
+  // Inserts a row at its place in the current order; returns its position.
+  size_t Add(TaskRow row);
+  void Remove(size_t position);
+  // Stores new keys after a rewrite; the rows stay where they are.
+  void SetRowsInPlace(std::vector<TaskRow> rows);
+
+  const std::vector<TaskRow>& Rows() const { return rows_; }
+  std::optional<size_t> Selected() const;
+  void Select(size_t position);
+
+  // Column widths in twips, as they are stored.
+  int ColumnWidthTwips(int column, UINT dpi) const;
+  void SetColumnWidthTwips(int column, double twips, UINT dpi);
+  // Keeps every column's width in twips when the window moves to a new DPI.
+  void Rescale(UINT oldDpi, UINT newDpi);
+  // The user may not widen a column that the view hides.
+  bool ColumnIsHidden(int column) const;
+
+ private:
+  void Show();
+
+  HWND list_ = nullptr;
+  std::vector<TaskRow> rows_;
+  SortColumn order_ = SortColumn::kDate;
+  Category view_ = Category::Important;
+};
+
+}  // namespace ordalis

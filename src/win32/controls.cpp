@@ -1,0 +1,63 @@
+#include "win32/controls.h"
+
+#include "win32/dpi.h"
+
+namespace ordalis::win32 {
+
+void CreateControls(HWND parent, std::span<const ControlSpec> controls, UINT dpi, HFONT font) {
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  for (const ControlSpec& spec : controls) {
+    CreateWindowExW(spec.exStyle, spec.windowClass, spec.text, WS_CHILD | spec.style, 0, 0, 0, 0,
+                    parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance,
+                    nullptr);
+  }
+  PlaceControls(parent, controls, dpi, font);
+}
+
+void PlaceControls(HWND parent, std::span<const ControlSpec> controls, UINT dpi, HFONT font) {
+  for (const ControlSpec& spec : controls) {
+    HWND control = GetDlgItem(parent, spec.id);
+    if (!control) continue;
+    SetWindowPos(control, nullptr, TwipsToPixels(spec.x, dpi), TwipsToPixels(spec.y, dpi),
+                 TwipsToPixels(spec.width, dpi), TwipsToPixels(spec.height, dpi),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  }
+}
+
+UniqueFont MessageFont(UINT dpi) {
+  NONCLIENTMETRICSW metrics{sizeof metrics};
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+    return PointFont(L"Tahoma", 8, dpi);
+  }
+  // The system reports the font for the system DPI; scale it to this one.
+  HDC screen = GetDC(nullptr);
+  const int systemDpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+  if (screen) ReleaseDC(nullptr, screen);
+  metrics.lfMessageFont.lfHeight =
+      MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi), systemDpi > 0 ? systemDpi : 96);
+  return UniqueFont(CreateFontIndirectW(&metrics.lfMessageFont));
+}
+
+UniqueFont PointFont(const wchar_t* face, int points, UINT dpi) {
+  LOGFONTW font{};
+  font.lfHeight = -MulDiv(points, static_cast<int>(dpi), 72);
+  font.lfWeight = FW_NORMAL;
+  font.lfCharSet = DEFAULT_CHARSET;
+  font.lfQuality = CLEARTYPE_QUALITY;
+  lstrcpynW(font.lfFaceName, face, LF_FACESIZE);
+  return UniqueFont(CreateFontIndirectW(&font));
+}
+
+SIZE WindowSizeForClient(int width, int height, DWORD style, DWORD exStyle, UINT dpi) {
+  RECT rect{0, 0, width, height};
+  using AdjustForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+  static const auto adjustForDpi = reinterpret_cast<AdjustForDpiFn>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+  if (!adjustForDpi || !adjustForDpi(&rect, style, FALSE, exStyle, dpi)) {
+    AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+  }
+  return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+}  // namespace ordalis::win32

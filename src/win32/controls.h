@@ -1,0 +1,34 @@
+#pragma once
+// Windows laid down from a table: each control's class, text, id, style and
+// place in twips. The same table places the controls again when the DPI
+// changes.
+#include <windows.h>
+
+#include <span>
+
+#include "win32/handles.h"
+
+namespace ordalis::win32 {
+
+struct ControlSpec {
+  const wchar_t* windowClass;
+  const wchar_t* text;
+  int id;
+  DWORD style;              // WS_CHILD is added
+  int x, y, width, height;  // twips
+  DWORD exStyle = 0;
+};
+
+// Creates every control of the table as a child of `parent`.
+void CreateControls(HWND parent, std::span<const ControlSpec> controls, UINT dpi, HFONT font);
+// Places every control of the table for this DPI and gives it the font.
+void PlaceControls(HWND parent, std::span<const ControlSpec> controls, UINT dpi, HFONT font);
+
+// The system's message font at this DPI, or a named font of a point size.
+UniqueFont MessageFont(UINT dpi);
+UniqueFont PointFont(const wchar_t* face, int points, UINT dpi);
+
+// The outer size of a window whose client area is width x height pixels.
+SIZE WindowSizeForClient(int width, int height, DWORD style, DWORD exStyle, UINT dpi);
+
+}  // namespace ordalis::win32

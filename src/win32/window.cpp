@@ -1,0 +1,56 @@
+#include "win32/window.h"
+
+namespace ordalis::win32 {
+
+Window::~Window() {
+  if (hwnd_) {
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd_);
+  }
+}
+
+bool Window::CreateTopLevel(const wchar_t* className, const wchar_t* caption, DWORD style,
+                            DWORD exStyle, int width, int height, HICON icon) {
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW windowClass{};
+  if (!GetClassInfoExW(instance, className, &windowClass)) {
+    windowClass = {sizeof windowClass};
+    windowClass.lpfnWndProc = Procedure;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = icon;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = className;
+    if (!RegisterClassExW(&windowClass)) return false;
+  }
+  CreateWindowExW(exStyle, className, caption, style, CW_USEDEFAULT, CW_USEDEFAULT, width, height,
+                  nullptr, nullptr, instance, this);
+  return hwnd_ != nullptr;
+}
+
+LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+  try {
+    const LRESULT result = self->HandleMessage(message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+      self->hwnd_ = nullptr;
+    }
+    return result;
+  } catch (...) {
+    // A failed step is skipped; the window goes on.
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+}
+
+}  // namespace ordalis::win32
