@@ -1,2 +1,257 @@
+// The main window's tabs and task list against a real data file.
+#include <windows.h>
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
-TEST(Placeholder, Builds) { EXPECT_EQ(1 + 1, 2); }
+
+#include <map>
+#include <vector>
+
+#include "mainwindow/main_window.h"
+#include "storage/profile_file_win32.h"
+#include "storage/profile_format.h"
+#include "storage/scrambler.h"
+#include "storage/task_codec.h"
+#include "support.h"
+#include "win32/dpi.h"
+#include "win32/text.h"
+
+namespace ordalis {
+namespace {
+
+using test::ListCell;
+using test::MessageBoxAnswerer;
+
+// Tests write their texts as UTF-16; the file holds Windows-1252.
+std::string Cp1252(std::wstring_view text) {
+  return *win32::Narrow(text);
+}
+
+struct StoredTask {
+  std::string key;
+  Task task;
+};
+using Sections = std::map<std::string, std::vector<StoredTask>>;
+
+// Writes a data file as any program that follows the format would.
+void WriteDataFile(const std::wstring& path, const Sections& sections,
+                   const std::string& extra = {}) {
+  std::string bytes;
+  for (const auto& [section, tasks] : sections) {
+    bytes += "[" + section + "]\r\n";
+    for (const StoredTask& stored : tasks) {
+      bytes += stored.key + "=" + ProtectProfileValue(*EncodeTask(stored.task)) + "\r\n";
+    }
+  }
+  bytes += extra;
+  ASSERT_TRUE(test::WriteFileBytes(path, bytes));
+}
+
+struct Row {
+  std::wstring date, time, description, key;
+  bool operator==(const Row&) const = default;
+};
+
+void PrintTo(const Row& row, std::ostream* out) {
+  *out << "{" << testing::PrintToString(row.date) << ", " << testing::PrintToString(row.time)
+       << ", " << testing::PrintToString(row.description) << ", " << testing::PrintToString(row.key)
+       << "}";
+}
+
+class MainWindowTest : public testing::Test {
+ protected:
+  void Open() {
+    files_ = std::make_unique<Win32TaskFiles>(folder_.Path());
+    window_ = std::make_unique<MainWindow>(*files_, files_->DataPath());
+    ASSERT_TRUE(window_->Create());
+  }
+  std::wstring DataPath() const { return folder_.File(L"Vemra.dat"); }
+  HWND Item(int id) const { return GetDlgItem(window_->Handle(), id); }
+  HWND List() const { return Item(IDC_LDATEN); }
+
+  std::vector<Row> Rows() const {
+    std::vector<Row> rows;
+    const int count = ListView_GetItemCount(List());
+    for (int i = 0; i < count; ++i) {
+      rows.push_back({ListCell(List(), i, 0), ListCell(List(), i, 1), ListCell(List(), i, 2),
+                      ListCell(List(), i, 3)});
+    }
+    return rows;
+  }
+  std::vector<std::wstring> Descriptions() const {
+    std::vector<std::wstring> result;
+    for (const Row& row : Rows()) result.push_back(row.description);
+    return result;
+  }
+  int ColumnTwips(int column) const {
+    return win32::PixelsToTwips(ListView_GetColumnWidth(List(), column),
+                                win32::WindowDpi(window_->Handle()));
+  }
+  // A click on a column header, as the mouse makes it.
+  void ClickHeader(int column) {
+    HWND header = ListView_GetHeader(List());
+    RECT rect{};
+    Header_GetItemRect(header, column, &rect);
+    const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(header, WM_LBUTTONUP, 0, at);
+  }
+
+  test::TempFolder folder_;
+  std::unique_ptr<Win32TaskFiles> files_;
+  std::unique_ptr<MainWindow> window_;
+};
+
+const Sections kSample = {
+    {"Important",
+     {{"100", {"12-24-2026", "18:00", "Bescherung"}},
+      {"105", {"01-05-2027", "09:30", "Zahnarzt"}},
+      {"130", {"12-09-2026", "14:15", Cp1252(L"Angebot an Müller")}}}},
+    {"Others",
+     {{"100", {"12-31-2026", "00:00", Cp1252(L"Sekt für 20 €")}},
+      {"101", {"12-10-2026", "00:00", Cp1252(L"bücher")}}}},
+    {"Done", {{"100", {"12-01-2026", "10:00", "Reifen"}}}},
+};
+
+TEST_F(MainWindowTest, EachTabShowsItsCategoryInDateOrder) {
+  WriteDataFile(DataPath(), kSample);
+  ASSERT_NO_FATAL_FAILURE(Open());
+  EXPECT_EQ(window_->SelectedCategory(), Category::Important);
+  EXPECT_EQ(Rows(), (std::vector<Row>{{L"12-09-2026", L"14:15", L"Angebot an Müller", L"130"},
+                                      {L"12-24-2026", L"18:00", L"Bescherung", L"100"},
+                                      {L"01-05-2027", L"09:30", L"Zahnarzt", L"105"}}));
+
+  window_->SelectTab(Category::Others);
+  EXPECT_EQ(Rows(), (std::vector<Row>{{L"12-10-2026", L"00:00", L"bücher", L"101"},
+                                      {L"12-31-2026", L"00:00", L"Sekt für 20 €", L"100"}}));
+
+  window_->SelectTab(Category::Done);
+  EXPECT_EQ(Rows(), (std::vector<Row>{{L"12-01-2026", L"10:00", L"Reifen", L"100"}}));
+
+  // "Alles": both open categories together, the other tasks without a time.
+  window_->SelectTab(Category::All);
+  EXPECT_EQ(Descriptions(),
+            (std::vector<std::wstring>{L"Angebot an Müller", L"bücher", L"Bescherung",
+                                       L"Sekt für 20 €", L"Zahnarzt"}));
+  EXPECT_EQ(Rows()[1].time, L"");
+  EXPECT_EQ(Rows()[0].time, L"14:15");
+}
+
+TEST_F(MainWindowTest, ColumnsAndButtonsFollowTheView) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  struct Expected {
+    Category view;
+    int timeTwips, descriptionTwips;
+    bool add, edit, options;
+  };
+  // Widths are twips through the window's DPI; a pixel of rounding is allowed.
+  const int pixel = 1440 / static_cast<int>(win32::WindowDpi(window_->Handle())) + 1;
+  for (const Expected& e : {Expected{Category::Others, 0, 4910, true, true, false},
+                            Expected{Category::Important, 1000, 3910, true, true, false},
+                            Expected{Category::Done, 1000, 3910, false, false, false},
+                            Expected{Category::All, 1000, 3910, true, true, true}}) {
+    SCOPED_TRACE(static_cast<int>(e.view));
+    window_->SelectTab(e.view);
+    EXPECT_NEAR(ColumnTwips(0), 1200, pixel);
+    EXPECT_NEAR(ColumnTwips(1), e.timeTwips, pixel);
+    EXPECT_NEAR(ColumnTwips(2), e.descriptionTwips, pixel);
+    EXPECT_EQ(ColumnTwips(3), 0);
+    EXPECT_EQ(IsWindowEnabled(Item(IDC_BHINZUFUEGEN)) != FALSE, e.add);
+    EXPECT_EQ(IsWindowEnabled(Item(IDC_BBEARBEITEN)) != FALSE, e.edit);
+    EXPECT_EQ((GetWindowLongW(Item(IDC_BOPTIONEN), GWL_STYLE) & WS_VISIBLE) != 0, e.options);
+  }
+}
+
+TEST_F(MainWindowTest, ColumnClicksSortAscendingAndNewRowsJoinTheOrder) {
+  WriteDataFile(DataPath(), {{"Important",
+                              {{"100", {"03-01-2027", "08:00", "beta"}},
+                               {"101", {"01-02-2027", "23:10", "Alpha"}},
+                               {"102", {"02-11-2026", "12:00", "Gamma"}}}}});
+  ASSERT_NO_FATAL_FAILURE(Open());
+  ClickHeader(1);
+  EXPECT_EQ(Descriptions(), (std::vector<std::wstring>{L"beta", L"Gamma", L"Alpha"}));
+  ClickHeader(1);  // a second click does not reverse the order
+  EXPECT_EQ(Descriptions(), (std::vector<std::wstring>{L"beta", L"Gamma", L"Alpha"}));
+  ClickHeader(2);  // the description without regard to case
+  EXPECT_EQ(Descriptions(), (std::vector<std::wstring>{L"Alpha", L"beta", L"Gamma"}));
+  ClickHeader(3);  // the key column does not sort
+  EXPECT_EQ(Descriptions(), (std::vector<std::wstring>{L"Alpha", L"beta", L"Gamma"}));
+
+  window_->List().Add({{"01-01-2026", "10:00", "Delta"}, Category::Important, ""});
+  EXPECT_EQ(Descriptions(), (std::vector<std::wstring>{L"Alpha", L"beta", L"Delta", L"Gamma"}));
+
+  // The next tab selection sorts by date again.
+  window_->SelectTab(Category::Important);
+  EXPECT_EQ(Descriptions(), (std::vector<std::wstring>{L"Gamma", L"Alpha", L"beta"}));
+}
+
+TEST_F(MainWindowTest, WriteDatabaseStoresTheListAndRenumbersIt) {
+  WriteDataFile(DataPath(), kSample);
+  ASSERT_NO_FATAL_FAILURE(Open());
+  window_->List().Add({{"12-20-2026", "07:45", "Neu"}, Category::Important, ""});
+  ASSERT_EQ(window_->WriteDatabase(), SaveResult::kSaved);
+  // The list shows the keys the rows are stored under now.
+  EXPECT_EQ(Rows(), (std::vector<Row>{{L"12-09-2026", L"14:15", L"Angebot an Müller", L"100"},
+                                      {L"12-20-2026", L"07:45", L"Neu", L"101"},
+                                      {L"12-24-2026", L"18:00", L"Bescherung", L"102"},
+                                      {L"01-05-2027", L"09:30", L"Zahnarzt", L"103"}}));
+  EXPECT_EQ(ListView_GetNextItem(List(), -1, LVNI_SELECTED), 0);
+  // A fresh window reads the same back.
+  window_.reset();
+  ASSERT_NO_FATAL_FAILURE(Open());
+  EXPECT_EQ(Descriptions(),
+            (std::vector<std::wstring>{L"Angebot an Müller", L"Neu", L"Bescherung", L"Zahnarzt"}));
+}
+
+TEST_F(MainWindowTest, AFailedWriteIsToldAndKeepsTheListAndTheFile) {
+  WriteDataFile(DataPath(), kSample);
+  const std::string before = test::ReadFileBytes(DataPath());
+  ASSERT_NO_FATAL_FAILURE(Open());
+  // A folder in the way of the staging copy: the change cannot be written.
+  ASSERT_TRUE(CreateDirectoryW(folder_.File(L"Vemra.new").c_str(), nullptr));
+  window_->List().Add({{"12-20-2026", "07:45", "Neu"}, Category::Important, ""});
+  {
+    MessageBoxAnswerer answer(L" Datenbankfehler", IDOK);
+    EXPECT_EQ(window_->WriteDatabase(), SaveResult::kWriteFailed);
+    ASSERT_EQ(answer.Texts().size(), 1u);
+    EXPECT_NE(answer.Texts()[0].find(DataPath()), std::wstring::npos);
+    EXPECT_NE(answer.Texts()[0].find(L"nicht gespeichert"), std::wstring::npos);
+  }
+  EXPECT_EQ(test::ReadFileBytes(DataPath()), before);
+  EXPECT_EQ(Rows().size(), 4u);  // what the user entered stays on screen
+}
+
+TEST_F(MainWindowTest, ADamagedEntryIsToldOnceARunAndSkipped) {
+  // "101" holds a control character in its stored form: it cannot be read.
+  const std::string damaged = "101=" + std::string("\x81\x82\x83", 3) + "\r\n";
+  WriteDataFile(DataPath(), {}, "[Important]\r\n" + damaged);
+  {
+    std::string bytes = test::ReadFileBytes(DataPath());
+    bytes += "100=" + ProtectProfileValue(*EncodeTask({"12-01-2026", "10:00", "Gut"})) + "\r\n";
+    ASSERT_TRUE(test::WriteFileBytes(DataPath(), bytes));
+  }
+  MessageBoxAnswerer answer(L" Datenbankfehler", IDOK);
+  ASSERT_NO_FATAL_FAILURE(Open());
+  EXPECT_EQ(Descriptions(), (std::vector<std::wstring>{L"Gut"}));
+  window_->SelectTab(Category::Others);
+  window_->SelectTab(Category::Important);
+  window_->SelectTab(Category::All);
+  EXPECT_EQ(answer.Texts().size(), 1u);
+}
+
+TEST_F(MainWindowTest, AccessKeysAndCtrlTabSelectTabs) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  const auto key = [this](UINT message, WPARAM code) {
+    MSG msg{List(), message, code, 0};
+    return window_->PreTranslate(msg);
+  };
+  EXPECT_TRUE(key(WM_SYSCHAR, L'e'));
+  EXPECT_EQ(window_->SelectedCategory(), Category::Done);
+  EXPECT_TRUE(key(WM_SYSCHAR, L'A'));
+  EXPECT_EQ(window_->SelectedCategory(), Category::All);
+  EXPECT_FALSE(key(WM_SYSCHAR, L'h'));  // the add button's key is the dialog manager's
+  EXPECT_EQ(window_->SelectedCategory(), Category::All);
+}
+
+}  // namespace
+}  // namespace ordalis

@@ -1,5 +1,6 @@
 #include "support.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <atomic>
@@ -18,8 +19,8 @@ std::wstring UniqueName() {
 ScratchRegistry::ScratchRegistry() : base_(L"Software\\OrdalisTests\\" + UniqueName()) {
   RegCreateKeyExW(HKEY_CURRENT_USER, (base_ + L"\\user").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
                   nullptr, &user_, nullptr);
-  RegCreateKeyExW(HKEY_CURRENT_USER, (base_ + L"\\machine").c_str(), 0, nullptr, 0,
-                  KEY_ALL_ACCESS, nullptr, &machine_, nullptr);
+  RegCreateKeyExW(HKEY_CURRENT_USER, (base_ + L"\\machine").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                  nullptr, &machine_, nullptr);
   RegOverridePredefKey(HKEY_CURRENT_USER, user_);
   RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine_);
 }
@@ -51,8 +52,8 @@ TempFolder::~TempFolder() {
 }
 
 std::string ReadFileBytes(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return {};
   std::string bytes;
   char buffer[4096];
@@ -66,9 +67,9 @@ bool WriteFileBytes(const std::wstring& path, std::string_view bytes) {
   HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
-  const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                            nullptr) &&
-                  written == bytes.size();
+  const bool ok =
+      WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+      written == bytes.size();
   CloseHandle(file);
   return ok;
 }
@@ -87,6 +88,63 @@ void PumpMessages(DWORD ms) {
     }
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
   }
+}
+
+namespace {
+MessageBoxAnswerer* activeAnswerer = nullptr;
+
+struct BoxSearch {
+  const std::wstring* caption;
+  HWND found;
+};
+
+BOOL CALLBACK FindBox(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<BoxSearch*>(param);
+  wchar_t className[16] = {}, title[256] = {};
+  GetClassNameW(window, className, 16);
+  GetWindowTextW(window, title, 256);
+  if (IsWindowVisible(window) && std::wstring_view(className) == L"#32770" &&
+      *search->caption == title) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+}  // namespace
+
+MessageBoxAnswerer::MessageBoxAnswerer(std::wstring caption, int button)
+    : caption_(std::move(caption)), button_(button) {
+  activeAnswerer = this;
+  timer_ = SetTimer(nullptr, 0, 50, Tick);
+}
+
+MessageBoxAnswerer::~MessageBoxAnswerer() {
+  KillTimer(nullptr, timer_);
+  activeAnswerer = nullptr;
+}
+
+void CALLBACK MessageBoxAnswerer::Tick(HWND, UINT, UINT_PTR, DWORD) {
+  MessageBoxAnswerer* self = activeAnswerer;
+  if (!self) return;
+  BoxSearch search{&self->caption_, nullptr};
+  EnumThreadWindows(GetCurrentThreadId(), FindBox, reinterpret_cast<LPARAM>(&search));
+  if (!search.found || search.found == self->answered_) return;
+  self->answered_ = search.found;
+  wchar_t text[2048] = {};
+  GetDlgItemTextW(search.found, 0xFFFF, text, 2048);  // the box's message label
+  self->texts_.push_back(text);
+  PostMessageW(search.found, WM_COMMAND, MAKEWPARAM(self->button_, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(search.found, self->button_)));
+}
+
+std::wstring ListCell(HWND list, int item, int column) {
+  wchar_t text[512] = {};
+  LVITEMW cell{};
+  cell.iSubItem = column;
+  cell.pszText = text;
+  cell.cchTextMax = 512;
+  SendMessageW(list, LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(&cell));
+  return text;
 }
 
 }  // namespace ordalis::test

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ordalis::test {
 
@@ -45,5 +46,29 @@ bool FileIsThere(const std::wstring& path);
 
 // Runs the window messages of this thread for about `ms` milliseconds.
 void PumpMessages(DWORD ms);
+
+// Answers the message boxes of this thread titled `caption` as a user would:
+// a timer that fires inside the box's modal loop reads its text and presses
+// `button`. One answerer at a time.
+class MessageBoxAnswerer {
+ public:
+  MessageBoxAnswerer(std::wstring caption, int button);
+  ~MessageBoxAnswerer();
+  MessageBoxAnswerer(const MessageBoxAnswerer&) = delete;
+  MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
+  // The texts of the boxes answered so far.
+  const std::vector<std::wstring>& Texts() const { return texts_; }
+
+ private:
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
+  std::wstring caption_;
+  int button_;
+  UINT_PTR timer_ = 0;
+  HWND answered_ = nullptr;  // pressed already, closing
+  std::vector<std::wstring> texts_;
+};
+
+// The text of one cell of a list view.
+std::wstring ListCell(HWND list, int item, int column);
 
 }  // namespace ordalis::test
