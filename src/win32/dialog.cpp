@@ -1,0 +1,120 @@
+#include "win32/dialog.h"
+
+#include "win32/dpi.h"
+
+namespace ordalis::win32 {
+
+namespace {
+
+constexpr DWORD kDialogStyle = DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+
+// An empty dialog template: the controls are created from the table when
+// the dialog starts, and the size is set there in twips.
+struct EmptyTemplate {
+  DLGTEMPLATE header{kDialogStyle, WS_EX_CONTROLPARENT, 0, 0, 0, 0, 0};
+  WORD menu = 0, windowClass = 0, title = 0;
+};
+
+}  // namespace
+
+Dialog::~Dialog() {
+  if (hwnd_ && !modal_) DestroyWindow(hwnd_);
+}
+
+INT_PTR Dialog::RunModal(HWND owner) {
+  static const EmptyTemplate kTemplate;
+  modal_ = true;
+  return DialogBoxIndirectParamW(GetModuleHandleW(nullptr), &kTemplate.header, owner, Procedure,
+                                 reinterpret_cast<LPARAM>(this));
+}
+
+HWND Dialog::CreateModeless(HWND owner) {
+  static const EmptyTemplate kTemplate;
+  modal_ = false;
+  return CreateDialogIndirectParamW(GetModuleHandleW(nullptr), &kTemplate.header, owner, Procedure,
+                                    reinterpret_cast<LPARAM>(this));
+}
+
+void Dialog::End(INT_PTR result) {
+  if (modal_) {
+    EndDialog(hwnd_, result);
+  } else {
+    DestroyWindow(hwnd_);
+  }
+}
+
+void Dialog::Layout() {
+  const SIZE client = ClientTwips();
+  const SIZE outer =
+      WindowSizeForClient(TwipsToPixels(client.cx, dpi_), TwipsToPixels(client.cy, dpi_),
+                          kDialogStyle, WS_EX_CONTROLPARENT, dpi_);
+  SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER);
+  PlaceControls(hwnd_, Controls(), dpi_, font_.get());
+}
+
+INT_PTR CALLBACK Dialog::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    auto* self = reinterpret_cast<Dialog*>(lParam);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
+  }
+  auto* self = reinterpret_cast<Dialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+  if (!self) return FALSE;
+  try {
+    const INT_PTR result = self->Handle(message, wParam, lParam);
+    if (message == WM_NCDESTROY) self->hwnd_ = nullptr;
+    return result;
+  } catch (...) {
+    return FALSE;  // the step is skipped; the dialog goes on
+  }
+}
+
+INT_PTR Dialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG: {
+      dpi_ = WindowDpi(hwnd_);
+      font_ = MessageFont(dpi_);
+      SetWindowTextW(hwnd_, Caption().c_str());
+      CreateControls(hwnd_, Controls(), dpi_, font_.get());
+      Layout();
+      HWND first = OnInit();
+      if (!first) first = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+      if (first) SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
+      return FALSE;  // the focus is set
+    }
+    case WM_COMMAND: {
+      const int id = LOWORD(wParam);
+      if (OnCommand(id, HIWORD(wParam))) return TRUE;
+      if (id == IDOK || id == IDCANCEL) {
+        End(id);
+        return TRUE;
+      }
+      return FALSE;
+    }
+    case WM_DPICHANGED: {
+      dpi_ = HIWORD(wParam);
+      font_ = MessageFont(dpi_);
+      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      Layout();
+      return TRUE;
+    }
+    default: {
+      INT_PTR result = 0;
+      if (OnMessage(message, wParam, lParam, result)) {
+        // These few messages take their result straight from the procedure.
+        if ((message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) ||
+            message == WM_COMPAREITEM || message == WM_VKEYTOITEM || message == WM_CHARTOITEM ||
+            message == WM_QUERYDRAGICON) {
+          return result;
+        }
+        SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result);
+        return TRUE;
+      }
+      return FALSE;
+    }
+  }
+}
+
+}  // namespace ordalis::win32

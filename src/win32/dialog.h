@@ -1,0 +1,58 @@
+#pragma once
+// A dialog as a small class: its controls come from a table in twips, the
+// dialog manager does the keyboard work (Tab order, default button, Esc as
+// cancel), and the static procedure forwards to the object through
+// DWLP_USER. No exception leaves the procedure.
+#include <windows.h>
+
+#include <span>
+#include <string>
+
+#include "win32/controls.h"
+#include "win32/handles.h"
+
+namespace ordalis::win32 {
+
+class Dialog {
+ public:
+  Dialog() = default;
+  Dialog(const Dialog&) = delete;
+  Dialog& operator=(const Dialog&) = delete;
+  virtual ~Dialog();
+
+  // Runs the dialog modally; the result is the id that ended it.
+  INT_PTR RunModal(HWND owner);
+  // Creates the dialog without waiting; the message loop must pass its
+  // messages through IsDialogMessageW.
+  HWND CreateModeless(HWND owner);
+  HWND Handle() const { return hwnd_; }
+
+ protected:
+  virtual std::span<const ControlSpec> Controls() const = 0;
+  virtual std::wstring Caption() const = 0;
+  virtual SIZE ClientTwips() const = 0;
+  // After the controls exist; return the control to focus first.
+  virtual HWND OnInit() { return nullptr; }
+  // A command of a control; true when handled. IDOK and IDCANCEL end the
+  // dialog unless handled here.
+  virtual bool OnCommand(int /*id*/, int /*code*/) { return false; }
+  // Any other message; true when handled, with the result in `result`.
+  virtual bool OnMessage(UINT /*message*/, WPARAM, LPARAM, INT_PTR& /*result*/) { return false; }
+
+  void End(INT_PTR result);
+  HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
+  UINT Dpi() const { return dpi_; }
+  HFONT Font() const { return font_.get(); }
+
+ private:
+  static INT_PTR CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
+  void Layout();
+
+  HWND hwnd_ = nullptr;
+  bool modal_ = false;
+  UINT dpi_ = 96;
+  UniqueFont font_;
+};
+
+}  // namespace ordalis::win32
