@@ -73,7 +73,7 @@ INT_PTR Dialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG: {
       dpi_ = WindowDpi(hwnd_);
-      font_ = MessageFont(dpi_);
+      font_ = MakeFont(dpi_);
       SetWindowTextW(hwnd_, Caption().c_str());
       CreateControls(hwnd_, Controls(), dpi_, font_.get());
       Layout();
@@ -93,7 +93,7 @@ INT_PTR Dialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_DPICHANGED: {
       dpi_ = HIWORD(wParam);
-      font_ = MessageFont(dpi_);
+      font_ = MakeFont(dpi_);
       const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
       SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

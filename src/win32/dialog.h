@@ -36,6 +36,9 @@ class Dialog {
   // A command of a control; true when handled. IDOK and IDCANCEL end the
   // dialog unless handled here.
   virtual bool OnCommand(int /*id*/, int /*code*/) { return false; }
+  // The font of the controls; the system's message font unless a dialog
+  // names its own.
+  virtual UniqueFont MakeFont(UINT dpi) const { return MessageFont(dpi); }
   // Any other message; true when handled, with the result in `result`.
   virtual bool OnMessage(UINT /*message*/, WPARAM, LPARAM, INT_PTR& /*result*/) { return false; }
 

@@ -1,0 +1,87 @@
+#include "dialogs/notice_dialog.h"
+
+#include "dialogs/help.h"
+#include "win32/dialog.h"
+#include "win32/dpi.h"
+
+namespace ordalis {
+
+namespace {
+
+using win32::ControlSpec;
+
+constexpr DWORD kCheck = WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX;
+constexpr ControlSpec kControls[] = {
+    {L"BUTTON", L"", IDC_PFRAME, WS_VISIBLE | BS_GROUPBOX, 120, 60, 5760, 1860},
+    {L"STATIC", L"", IDC_RPROBLEM, WS_VISIBLE | SS_NOPREFIX, 300, 300, 5400, 270},
+    {L"STATIC", L"", IDC_RTEXT, WS_VISIBLE | SS_NOPREFIX, 300, 660, 5400, 1140},
+    {L"BUTTON", L"&Derzeitige Nachricht nicht wieder anzeigen ", IDC_BHELPSHOW, kCheck, 180, 2040,
+     5700, 270},
+    {L"BUTTON", L"&Nachrichten zu allen Themen nicht wieder anzeigen ", IDC_BHELPDISABLED, kCheck,
+     180, 2340, 5700, 270},
+    {L"BUTTON", L"&Ok", IDC_BREADY, WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON, 1860,
+     2790, 1260, 360},
+    {L"BUTTON", L"&Abbrechen", IDC_BABBRECHEN, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 3240, 2790,
+     1260, 360},
+    {L"BUTTON", L"&Hilfe", IDC_BHILFE, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 4620, 2790, 1260,
+     360},
+};
+
+class NoticeDialog : public win32::Dialog {
+ public:
+  NoticeDialog(SettingsStore& settings, std::wstring_view id, std::wstring_view heading,
+               std::wstring_view text)
+      : settings_(settings), id_(id), heading_(heading), text_(text) {}
+
+ protected:
+  std::span<const ControlSpec> Controls() const override { return kControls; }
+  std::wstring Caption() const override { return kNoticeCaption; }
+  SIZE ClientTwips() const override { return {6000, 3270}; }
+
+  HWND OnInit() override {
+    SetWindowTextW(Item(IDC_RPROBLEM), heading_.c_str());
+    SetWindowTextW(Item(IDC_RTEXT), text_.c_str());
+    LOGFONTW bold{};
+    GetObjectW(Font(), sizeof bold, &bold);
+    bold.lfWeight = FW_BOLD;
+    headingFont_.reset(CreateFontIndirectW(&bold));
+    SendMessageW(Item(IDC_RPROBLEM), WM_SETFONT, reinterpret_cast<WPARAM>(headingFont_.get()),
+                 FALSE);
+    // 1000 twips to the right of and below the window that is active now.
+    if (HWND active = GetForegroundWindow(); active && active != Handle()) {
+      RECT rect{};
+      GetWindowRect(active, &rect);
+      const int offset = win32::TwipsToPixels(1000, Dpi());
+      SetWindowPos(Handle(), nullptr, rect.left + offset, rect.top + offset, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER);
+    }
+    return Item(IDC_BREADY);
+  }
+
+  bool OnCommand(int id, int) override {
+    if (id == IDC_BREADY) {
+      StoreNoticeChoice(settings_, id_, IsDlgButtonChecked(Handle(), IDC_BHELPSHOW) == BST_CHECKED,
+                        IsDlgButtonChecked(Handle(), IDC_BHELPDISABLED) == BST_CHECKED);
+      End(IDOK);
+      return true;
+    }
+    return id == IDC_BHILFE;  // the notice is its own help
+  }
+
+ private:
+  SettingsStore& settings_;
+  std::wstring id_, heading_, text_;
+  win32::UniqueFont headingFont_;
+};
+
+}  // namespace
+
+bool ShowNotice(HWND owner, SettingsStore& settings, std::wstring_view id,
+                std::wstring_view heading, std::wstring_view text) {
+  if (!DirektHilfen(settings, id)) return false;
+  NoticeDialog dialog(settings, id, heading, text);
+  dialog.RunModal(owner);
+  return true;
+}
+
+}  // namespace ordalis

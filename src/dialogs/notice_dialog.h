@@ -1,0 +1,35 @@
+#pragma once
+// Direkthilfe: a short notice the program shows on its own, which the user
+// can switch off for this notice or for all of them.
+#include <windows.h>
+
+#include <string>
+
+#include "storage/settings.h"
+
+namespace ordalis {
+
+// Shows the notice modally when it is not switched off; true when shown.
+bool ShowNotice(HWND owner, SettingsStore& settings, std::wstring_view id,
+                std::wstring_view heading, std::wstring_view text);
+
+inline constexpr wchar_t kNoticeCaption[] = L" Ordalis";
+inline constexpr wchar_t kClosingNoticeHeading[] = L"Folgendene Hiweise dazu:";
+inline constexpr wchar_t kClosingNoticeText[] =
+    L"Die Anwendung bleibt resident in der Taskleiste, wenn Sie nicht die Optionen ''nie "
+    L"erinnern'' markiert haben. Sollten Aufgaben geplant worden sein, so werden Sie über diese "
+    L"informiert sobald der Zeitpunkt gekommen ist ...";
+
+// Control ids, for the tests that press them.
+enum NoticeControl : int {
+  IDC_RPROBLEM = 2001,
+  IDC_RTEXT,
+  IDC_PFRAME,
+  IDC_BHELPSHOW,
+  IDC_BHELPDISABLED,
+  IDC_BREADY = IDOK,
+  IDC_BABBRECHEN = IDCANCEL,
+  IDC_BHILFE = 2010,
+};
+
+}  // namespace ordalis

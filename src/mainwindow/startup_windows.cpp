@@ -1,0 +1,135 @@
+#include "mainwindow/startup_windows.h"
+
+#include "win32/controls.h"
+#include "win32/dialog.h"
+#include "win32/dpi.h"
+
+namespace ordalis {
+
+using win32::TwipsToPixels;
+
+namespace {
+constexpr wchar_t kSplashClass[] = L"OrdalisSplash";
+constexpr int kSplashWidth = 5400, kSplashHeight = 2880;  // twips
+
+void PaintSplash(HWND hwnd) {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(hwnd, &paint);
+  RECT client;
+  GetClientRect(hwnd, &client);
+  const UINT dpi = win32::WindowDpi(hwnd);
+  // A calm blue gradient, darker at the bottom.
+  TRIVERTEX corners[2] = {{client.left, client.top, 0x2400, 0x5A00, 0x9600, 0},
+                          {client.right, client.bottom, 0x0E00, 0x2800, 0x4C00, 0}};
+  GRADIENT_RECT band{0, 1};
+  GradientFill(dc, corners, 2, &band, 1, GRADIENT_FILL_RECT_V);
+
+  const int iconSize = TwipsToPixels(720, dpi);
+  HICON icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1),
+                                             IMAGE_ICON, iconSize, iconSize, 0));
+  const int margin = TwipsToPixels(360, dpi);
+  if (icon) {
+    DrawIconEx(dc, margin, margin, icon, iconSize, iconSize, 0, nullptr, DI_NORMAL);
+    DestroyIcon(icon);
+  }
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, RGB(255, 255, 255));
+  win32::UniqueFont title = win32::PointFont(L"Tahoma", 26, dpi);
+  win32::UniqueFont line = win32::PointFont(L"Tahoma", 10, dpi);
+  HGDIOBJ old = SelectObject(dc, title.get());
+  RECT text{margin + iconSize + margin / 2, margin - margin / 4, client.right - margin,
+            client.bottom};
+  DrawTextW(dc, L"Ordalis", -1, &text, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+  SelectObject(dc, line.get());
+  SetTextColor(dc, RGB(0xD8, 0xE6, 0xF5));
+  text.top += TwipsToPixels(720, dpi);
+  DrawTextW(dc, L"Aufgaben und Erinnerungen", -1, &text,
+            DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+  RECT foot{margin, client.bottom - margin - TwipsToPixels(240, dpi), client.right - margin,
+            client.bottom - margin / 2};
+  DrawTextW(dc, L"Wird gestartet ...", -1, &foot, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+  SelectObject(dc, old);
+  EndPaint(hwnd, &paint);
+}
+}  // namespace
+
+SplashWindow::SplashWindow() {
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW windowClass{sizeof windowClass};
+  if (!GetClassInfoExW(instance, kSplashClass, &windowClass)) {
+    windowClass = {sizeof windowClass};
+    windowClass.lpfnWndProc = Procedure;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_APPSTARTING);
+    windowClass.lpszClassName = kSplashClass;
+    RegisterClassExW(&windowClass);
+  }
+  const UINT dpi = win32::WindowDpi(nullptr);
+  const int width = TwipsToPixels(kSplashWidth, dpi), height = TwipsToPixels(kSplashHeight, dpi);
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kSplashClass, L"Ordalis",
+                          WS_POPUP | WS_BORDER, (work.left + work.right - width) / 2,
+                          (work.top + work.bottom - height) / 2, width, height, nullptr, nullptr,
+                          instance, nullptr);
+  if (hwnd_) {
+    ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+    UpdateWindow(hwnd_);
+  }
+}
+
+SplashWindow::~SplashWindow() {
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+LRESULT CALLBACK SplashWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT) {
+    PaintSplash(hwnd);
+    return 0;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+struct AlreadyRunningNotice::Dialog : win32::Dialog {
+  static constexpr int kLabel = 3001;
+  static constexpr win32::ControlSpec kControls[] = {
+      {L"STATIC",
+       L"Das Programm ist bereits gestartet. Klicken Sie das Symbol rechts in der "
+       L"Titelleiste an, um das Menü anzuzeigen.",
+       kLabel, WS_VISIBLE | SS_NOPREFIX, 240, 240, 4320, 900},
+  };
+  std::span<const win32::ControlSpec> Controls() const override { return kControls; }
+  std::wstring Caption() const override { return kAlreadyRunningCaption; }
+  SIZE ClientTwips() const override { return {4800, 1380}; }
+  win32::UniqueFont MakeFont(UINT dpi) const override {
+    return win32::PointFont(L"Verdana", 9, dpi);
+  }
+  HWND OnInit() override {
+    // The lower right corner of the screen, on top of everything.
+    RECT rect{};
+    GetWindowRect(Handle(), &rect);
+    const UINT dpi = Dpi();
+    const int left =
+        GetSystemMetrics(SM_CXSCREEN) - (rect.right - rect.left) - TwipsToPixels(50, dpi);
+    const int top =
+        GetSystemMetrics(SM_CYSCREEN) - (rect.bottom - rect.top) - TwipsToPixels(500, dpi);
+    SetWindowPos(Handle(), HWND_TOPMOST, left, top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+    return nullptr;
+  }
+};
+
+AlreadyRunningNotice::AlreadyRunningNotice() : dialog_(std::make_unique<Dialog>()) {
+  if (HWND hwnd = dialog_->CreateModeless(nullptr)) ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+}
+
+AlreadyRunningNotice::~AlreadyRunningNotice() {
+  if (HWND hwnd = Handle()) {
+    SetWindowPos(hwnd, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+}
+
+HWND AlreadyRunningNotice::Handle() const {
+  return dialog_->Handle();
+}
+
+}  // namespace ordalis
