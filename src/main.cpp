@@ -3,17 +3,34 @@
 #include <commctrl.h>
 
 #include "mainwindow/main_window.h"
+#include "mainwindow/startup_windows.h"
+#include "reminders/clock_win32.h"
+#include "reminders/sound_win32.h"
 #include "storage/profile_file_win32.h"
+#include "storage/settings_win32.h"
+#include "win32/wait.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
   INITCOMMONCONTROLSEX controls{sizeof controls,
                                 ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
 
-  ordalis::Win32TaskFiles files(ordalis::ProgramFolder());
-  ordalis::MainWindow window(files, files.DataPath());
-  if (!window.Create()) return 1;
-  ShowWindow(window.Handle(), show);
+  // One copy at a time: the window title "Ordalis " marks a running one.
+  if (FindWindowW(nullptr, ordalis::kMainWindowCaption)) {
+    ordalis::AlreadyRunningNotice notice;
+    ordalis::win32::WaitSeconds(4);
+    return 0;
+  }
+
+  const std::wstring folder = ordalis::ProgramFolder();
+  ordalis::Win32TaskFiles files(folder);
+  ordalis::RegistrySettings settings;
+  ordalis::SystemClock clock;
+  ordalis::Win32SoundPlayer sound;
+  ordalis::MainWindow window({files, settings, clock, sound, folder, files.DataPath(),
+                              commandLine && std::wstring_view(commandLine) == L"/a",
+                              [] { PostQuitMessage(0); }});
+  if (!window.Create()) return 0;
 
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -3,16 +3,23 @@
 #include <commctrl.h>
 
 #include <array>
-#include <iterator>
+#include <cwctype>
 
+#include "dialogs/help.h"
+#include "dialogs/help_win32.h"
+#include "dialogs/notice_dialog.h"
+#include "mainwindow/placement.h"
+#include "mainwindow/startup_windows.h"
 #include "storage/scrambler.h"
 #include "win32/controls.h"
 #include "win32/dpi.h"
 #include "win32/text.h"
+#include "win32/wait.h"
 
 namespace ordalis {
 
 using win32::ControlSpec;
+using win32::PixelsToTwips;
 using win32::TwipsToPixels;
 using win32::Widen;
 
@@ -20,6 +27,7 @@ namespace {
 
 // No WS_CLIPCHILDREN: the group box leaves its inside to the window.
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 constexpr int kClientWidth = 7140, kClientHeight = 5400;  // twips
 
 constexpr DWORD kButton = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
@@ -58,22 +66,93 @@ constexpr std::array<TabSpec, 4> kTabs = {{
     {Category::Done, L" &Erledigtes  ", L'e'},
 }};
 
+constexpr wchar_t kAppPathsKey[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Vemra.exe";
+constexpr wchar_t kQuitQuestion[] =
+    L"Mit dieser Option verlassen Sie das Programm. \nMöchten Sie wirklich fortfahren ?";
+
+std::wstring Lowercase(std::wstring text) {
+  for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(c));
+  return text;
+}
+
 }  // namespace
 
+// ---------------------------------------------------------------------------
+// Start-up
+
 bool MainWindow::Create() {
-  if (!CreateTopLevel(L"OrdalisMain", kMainWindowCaption, kStyle, WS_EX_CONTROLPARENT, 0, 0,
+  if (!CreateTopLevel(L"OrdalisMain", kMainWindowCaption, kStyle, kExStyle, 0, 0,
                       LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1)))) {
     return false;
   }
   Form_Load();
-  return true;
+  return !ended_;
 }
 
 void MainWindow::Form_Load() {
   HWND hwnd = Handle();
+  CreateControlsAndMenu();
+
+  std::unique_ptr<SplashWindow> splash;
+  if (!SettingIsOne(L"Startup")) {
+    splash = std::make_unique<SplashWindow>();
+    win32::WaitSeconds(1);
+  }
+  RegisterProgram();
+
+  const bool passwordSet = !ReadStoredPassword(s_.files.Data()).empty();
+  if (passwordSet && s_.automaticStart) {
+    authPending_ = true;  // asked at the first click on the icon
+  } else if (passwordSet) {
+    ShowPasswordPrompt();
+  }
+
+  RestorePlacement();
+  if (const auto reminder = Setting(L"Reminder")) {
+    if (const auto mode = NumericValue(*reminder); mode && *mode >= 1 && *mode <= 3) {
+      SelectMode(static_cast<int>(*mode));
+    }
+  }
+  RestoreListLook();
+
+  AutostartTip(0);
+  const auto symbol = Setting(L"Symbol");
+  const bool trayConfigured = !symbol || ReadsAsOne(*symbol);
+  if (!trayConfigured) {
+    // Without the icon the program cannot wait hidden for a reminder.
+    EnableWindow(GetDlgItem(hwnd, IDC_OWECKER1), FALSE);
+    EnableWindow(GetDlgItem(hwnd, IDC_OWECKER2), FALSE);
+    SelectMode(3);
+    ShowWindow(GetDlgItem(hwnd, IDC_BOPTIONEN), SW_SHOWNA);
+  }
+
+  helpAvailable_ = s_.settings.FileExists(HelpViewerPath(s_.programFolder)) &&
+                   s_.settings.FileExists(HelpFilePath(s_.programFolder));
+  EnableMenuItem(menu_.get(), IDM_HILFE, MF_BYCOMMAND | (helpAvailable_ ? MF_ENABLED : MF_GRAYED));
+
+  const bool due =
+      StartupDueCheck(Category::Important, true) || StartupDueCheck(Category::Others, false);
+  const bool tabRead = RestoreLastTab();
+
+  if (!due && !tabRead) SelectTab(Category::Important);
+  if (due || !s_.automaticStart) {
+    if (!IsWindowVisible(hwnd) || IsIconic(hwnd)) ShowWindow(hwnd, SW_SHOWNORMAL);
+  } else if (trayConfigured) {
+    ShowWindow(hwnd, SW_HIDE);  // waits in the notification area
+  } else {
+    ShowWindow(hwnd, SW_SHOWMINNOACTIVE);
+  }
+  MenuMarkieren();
+  splash.reset();
+  SetupControlTooltips(0);
+}
+
+void MainWindow::CreateControlsAndMenu() {
+  HWND hwnd = Handle();
   dpi_ = win32::WindowDpi(hwnd);
   font_ = win32::MessageFont(dpi_);
-  listFont_ = win32::PointFont(L"Tahoma", 9, dpi_);
+  listFont_ = win32::PointFont(listFontName_.c_str(), listFontPoints_, dpi_);
   win32::CreateControls(hwnd, kControls, dpi_, font_.get());
   HWND tabs = GetDlgItem(hwnd, IDC_TABSTRIP);
   for (int i = 0; i < static_cast<int>(kTabs.size()); ++i) {
@@ -85,14 +164,222 @@ void MainWindow::Form_Load() {
   list_.Attach(GetDlgItem(hwnd, IDC_LDATEN), dpi_);
   CheckRadioButton(hwnd, IDC_OWECKER1, IDC_OWECKER3, IDC_OWECKER3);
   Layout();
-  SelectTab(Category::Important);
+
+  HMENU reminders = CreatePopupMenu();
+  AppendMenuW(reminders, MF_STRING, IDM_ERINNERUNG1, L"Stündlich");
+  AppendMenuW(reminders, MF_STRING, IDM_ERINNERUNG2, L"Relevante Meldungen ");
+  AppendMenuW(reminders, MF_STRING, IDM_ERINNERUNG3, L"Nie erinnern");
+  menu_.reset(CreatePopupMenu());
+  HMENU menu = menu_.get();
+  AppendMenuW(menu, MF_STRING, IDM_VISIBLE, L"Aufgaben anzeigen ");
+  AppendMenuW(menu, MF_STRING, IDM_NEU, L"Einträge hinzufügen  ");
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(reminders), L"Erinnerungen");
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(menu, MF_STRING, IDM_OPTIONEN, L"Einstellungen ...");
+  AppendMenuW(menu, MF_STRING, IDM_HILFE, L"Hilfethemen ");
+  AppendMenuW(menu, MF_STRING, IDM_INFO, L"Info ...");
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(menu, MF_STRING, IDM_BEENDEN, L"Beenden");
+
+  tray_.CreateHost(reinterpret_cast<HICON>(GetClassLongPtrW(hwnd, GCLP_HICON)),
+                   [this](UINT mouse) { OnTrayMouse(mouse); });
 }
+
+void MainWindow::RegisterProgram() {
+  SettingsStore& settings = s_.settings;
+  constexpr auto user = SettingsRoot::kCurrentUser;
+  if (!settings.KeyExists(user, kMakerKey)) settings.CreateKey(user, kMakerKey, L"1");
+  if (!settings.KeyExists(user, kSettingsKey)) settings.CreateKey(user, kSettingsKey, L"1");
+  WriteSetting(settings, L"InstallDir", Lowercase(s_.programFolder));
+  // Without administrative rights this fails, and nothing needs it.
+  constexpr auto machine = SettingsRoot::kLocalMachine;
+  if (!settings.KeyExists(machine, kAppPathsKey)) settings.CreateKey(machine, kAppPathsKey, L"1");
+  settings.SetValue(machine, kAppPathsKey, L"", s_.programFolder + L"\\Vemra.exe");
+  settings.SetValue(machine, kAppPathsKey, L"Path", s_.programFolder);
+}
+
+void MainWindow::RestorePlacement() {
+  HWND hwnd = Handle();
+  RECT rect{};
+  GetWindowRect(hwnd, &rect);
+  const auto twips = [this](long pixels) {
+    return static_cast<long long>(PixelsToTwips(pixels, dpi_));
+  };
+  const auto stored = [this](std::wstring_view name) -> std::optional<long long> {
+    const auto value = Setting(name);
+    return value ? NumericValue(*value) : std::nullopt;
+  };
+  const TwipsPoint place =
+      StartPlacement(stored(L"Left"), stored(L"Top"),
+                     {twips(GetSystemMetrics(SM_CXSCREEN)), twips(GetSystemMetrics(SM_CYSCREEN))},
+                     {twips(rect.right - rect.left), twips(rect.bottom - rect.top)});
+  SetWindowPos(hwnd, nullptr, TwipsToPixels(static_cast<double>(place.left), dpi_),
+               TwipsToPixels(static_cast<double>(place.top), dpi_), 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MainWindow::RestoreListLook() {
+  if (const auto name = Setting(L"FontName")) {
+    if (std::wstring face = TextValue(*name); !face.empty()) listFontName_ = face;
+  }
+  if (const auto size = Setting(L"FontSize")) {
+    if (const auto points = NumericValue(*size); points && *points > 0 && *points < 100) {
+      listFontPoints_ = static_cast<int>(*points);
+    }
+  }
+  listFont_ = win32::PointFont(listFontName_.c_str(), listFontPoints_, dpi_);
+  SendMessageW(list_.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), TRUE);
+  const auto width = [this](std::wstring_view name, int column) {
+    if (const auto value = Setting(name)) {
+      if (const auto twips = NumericValue(*value); twips && *twips >= 0 && *twips < 100000) {
+        list_.SetColumnWidthTwips(column, static_cast<double>(*twips), dpi_);
+      }
+    }
+  };
+  width(L"Tab_A", 0);
+  width(L"Tab_B", 2);  // lasts until the next tab selection sets the view's width
+}
+
+bool MainWindow::StartupDueCheck(Category category, bool waitForSound) {
+  SelectTab(category);
+  const LocalTime now = s_.clock.Now();
+  const auto& rows = list_.Rows();
+  for (size_t i = 0; i < rows.size(); ++i) {
+    if (IsDueAtStart(rows[i].task, category == Category::Important, now)) {
+      StartupAlert(i, waitForSound);
+      return true;
+    }
+  }
+  return false;
+}
+
+void MainWindow::StartupAlert(size_t row, bool waitForSound) {
+  list_.Select(row);
+  PlayNotificationSound(s_.settings, s_.sound, L"KONTAKT",
+                        waitForSound ? Play::kWait : Play::kAsync);
+  ShowWindow(Handle(), SW_SHOWNORMAL);
+  SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  SetWindowPos(Handle(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  SetFocus(list_.Handle());
+}
+
+bool MainWindow::RestoreLastTab() {
+  if (!SettingIsOne(L"Register")) return false;
+  const auto stored = Setting(L"TabStrip");
+  if (!stored) return false;
+  const std::wstring text = TextValue(*stored);
+  if (!text.empty() && text[0] >= L'1' && text[0] <= L'3') {
+    SelectTab(static_cast<Category>(text[0] - L'0'));
+  }
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// Closing and quitting
+
+void MainWindow::bBeenden_Click() {
+  HWND hwnd = Handle();
+  MenuMarkieren();
+  if (!quitting_ && !noticeShown_ && IsWindowVisible(hwnd)) ShowClosingNotice();
+  noticeShown_ = false;
+  if (IsWindowVisible(hwnd)) tray_.Remove();
+  StoreWindowState(!IsIconic(hwnd) && !IsZoomed(hwnd));
+
+  if (IsWindowVisible(hwnd) && IsIconic(hwnd)) {
+    AutostartTip(0);  // closed from the task bar while minimised
+    return;
+  }
+  const int mode = ReminderMode();
+  if (mode == 1 || mode == 2) {
+    SetTimerInterval(kTimerStunde, mode == 1 ? 60000 : 0);
+    SetTimerInterval(kTimerRelevantes, mode == 2 ? 30000 : 0);
+    const bool visible = IsWindowVisible(hwnd);
+    ShowWindow(hwnd, SW_MINIMIZE);
+    if (visible) {
+      AutostartTip(0);
+      AutostartTip(1);
+    }
+    ShowWindow(hwnd, SW_HIDE);
+    SelectTab(Category::All);  // the hidden list holds every open task
+    return;
+  }
+  SetTimerInterval(kTimerStunde, 0);
+  SetTimerInterval(kTimerRelevantes, 0);
+  ShowWindow(hwnd, SW_MINIMIZE);
+  ShowWindow(hwnd, SW_HIDE);
+  if (SettingIsOne(L"Beenden")) return;  // resident without a timer
+  EndProgram();
+}
+
+bool MainWindow::ShowClosingNotice() {
+  if (!DirektHilfen(s_.settings, kClosingNoticeId)) return false;
+  ShowWindow(Handle(), SW_HIDE);
+  ShowNotice(Handle(), s_.settings, kClosingNoticeId, kClosingNoticeHeading, kClosingNoticeText);
+  noticeShown_ = true;
+  win32::ProcessPendingMessages();
+  return true;
+}
+
+void MainWindow::StoreWindowState(bool withPlacement) {
+  if (withPlacement) {
+    RECT rect{};
+    GetWindowRect(Handle(), &rect);
+    StoreText(L"Left", std::to_wstring(PixelsToTwips(rect.left, dpi_)));
+    StoreText(L"Top", std::to_wstring(PixelsToTwips(rect.top, dpi_)));
+    StoreText(L"Tab_A", std::to_wstring(list_.ColumnWidthTwips(0, dpi_)));
+    StoreText(L"Tab_B", std::to_wstring(list_.ColumnWidthTwips(2, dpi_)));
+  }
+  const int mode = ReminderMode();
+  StoreText(L"Reminder", mode ? std::to_wstring(mode) : std::wstring());
+  StoreText(L"TabStrip", std::to_wstring(static_cast<int>(SelectedCategory())));
+}
+
+void MainWindow::mBeenden_Click() {
+  quitting_ = true;
+  bBeenden_Click();
+  EndProgram();
+}
+
+void MainWindow::Form_QueryUnload() {
+  HWND hwnd = Handle();
+  if (IsWindowVisible(hwnd)) {
+    // The close box: the notice once, then the close sequence decides.
+    if (ShowClosingNotice()) {
+      ShowWindow(hwnd, SW_SHOW);
+      win32::ProcessPendingMessages();
+    }
+    bBeenden_Click();
+    return;
+  }
+  bBeenden_Click();
+  ReleaseControlTooltips();
+  EndProgram();
+}
+
+void MainWindow::Form_EndSession() {
+  // Windows is logging off or shutting down: keep the state and go.
+  StoreWindowState(IsWindowVisible(Handle()) && !IsIconic(Handle()) && !IsZoomed(Handle()));
+  EndProgram();
+}
+
+void MainWindow::EndProgram() {
+  if (ended_) return;
+  ended_ = true;
+  tray_.Remove();
+  SetTimerInterval(kTimerStunde, 0);
+  SetTimerInterval(kTimerRelevantes, 0);
+  DestroyWindow(Handle());
+}
+
+// ---------------------------------------------------------------------------
+// Tabs and the list
 
 void MainWindow::Layout() {
   HWND hwnd = Handle();
-  const SIZE size = win32::WindowSizeForClient(TwipsToPixels(kClientWidth, dpi_),
-                                               TwipsToPixels(kClientHeight, dpi_), kStyle,
-                                               WS_EX_CONTROLPARENT, dpi_);
+  const SIZE size =
+      win32::WindowSizeForClient(TwipsToPixels(kClientWidth, dpi_),
+                                 TwipsToPixels(kClientHeight, dpi_), kStyle, kExStyle, dpi_);
   SetWindowPos(hwnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   win32::PlaceControls(hwnd, kControls, dpi_, font_.get());
   SendMessageW(list_.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), TRUE);
@@ -128,7 +415,7 @@ void MainWindow::TabStrip_Click() {
   const Category view = SelectedCategory();
   list_.SetView(view, dpi_);
   SetViewButtons(view);
-  CategoryLoad load = LoadCategory(files_.Data(), view);
+  CategoryLoad load = LoadCategory(s_.files.Data(), view);
   list_.SetRows(std::move(load.rows));
   ReportUnreadable(load.unreadable);
   if (IsWindowVisible(Handle())) SetFocus(list_.Handle());
@@ -161,7 +448,7 @@ void MainWindow::LDaten_ColumnClick(int column) {
 SaveResult MainWindow::WriteDatabase() {
   const Category category = SelectedCategory();
   std::vector<TaskRow> rows = list_.Rows();
-  const SaveResult result = WriteCategory(files_, category, rows);
+  const SaveResult result = WriteCategory(s_.files, category, rows);
   if (result == SaveResult::kSaved && category != Category::All) {
     list_.SetRowsInPlace(std::move(rows));
   } else if (result != SaveResult::kSaved) {
@@ -193,7 +480,7 @@ void MainWindow::ReportSaveFailure(SaveResult result) {
           L"Die Änderung wurde nicht gespeichert. ";
       break;
     case SaveResult::kWriteFailed:
-      text = L"Die Änderung wurde nicht gespeichert, weil die Datei\n" + dataPath_ +
+      text = L"Die Änderung wurde nicht gespeichert, weil die Datei\n" + s_.dataPath +
              L"\nnicht geschrieben werden konnte. Bitte prüfen Sie, ob der Ordner beschreibbar "
              L"ist und ob genug Speicherplatz frei ist. ";
       break;
@@ -204,10 +491,222 @@ void MainWindow::ReportSaveFailure(SaveResult result) {
               MB_OK | MB_ICONEXCLAMATION);
 }
 
-void MainWindow::bBeenden_Click() {
-  // Until the program lives in the notification area, closing ends it.
-  DestroyWindow(Handle());
+// ---------------------------------------------------------------------------
+// Reminder modes and timers
+
+int MainWindow::ReminderMode() const {
+  for (int mode = 1; mode <= 3; ++mode) {
+    if (IsDlgButtonChecked(Handle(), IDC_OWECKER1 + mode - 1) == BST_CHECKED) return mode;
+  }
+  return 0;
 }
+
+void MainWindow::SelectMode(int mode) {
+  CheckRadioButton(Handle(), IDC_OWECKER1, IDC_OWECKER3, IDC_OWECKER1 + mode - 1);
+  OWecker_Click();
+}
+
+void MainWindow::OWecker_Click() {
+  MenuMarkieren();
+}
+
+void MainWindow::MenuMarkieren() {
+  const int mode = ReminderMode();
+  for (int i = 1; i <= 3; ++i) {
+    CheckMenuItem(menu_.get(), IDM_ERINNERUNG1 + i - 1,
+                  MF_BYCOMMAND | (i == mode ? MF_CHECKED : MF_UNCHECKED));
+  }
+}
+
+void MainWindow::OptionMarkieren(int mode) {
+  for (int i = 1; i <= 3; ++i) {
+    CheckMenuItem(menu_.get(), IDM_ERINNERUNG1 + i - 1,
+                  MF_BYCOMMAND | (i == mode ? MF_CHECKED : MF_UNCHECKED));
+  }
+  SelectMode(mode);
+}
+
+void MainWindow::mErinnerung_Click(int mode) {
+  const int previous = ReminderMode();
+  OptionMarkieren(mode);
+  SetTimerInterval(kTimerStunde, mode == 1 ? 60000 : 0);
+  SetTimerInterval(kTimerRelevantes, mode == 2 ? 60000 : 0);
+  if (mode != 3 || SettingIsOne(L"Beenden")) return;
+  const int answer =
+      MessageBoxW(Handle(), kQuitQuestion, kMainWindowCaption, MB_YESNO | MB_ICONWARNING);
+  if (answer == IDYES) {
+    EndProgram();
+  } else if (previous == 1 || previous == 2) {
+    mErinnerung_Click(previous);
+  }
+  // "No" while the mode was "nie erinnern" already keeps it, without a timer,
+  // instead of asking again until the user gives in and quits.
+}
+
+void MainWindow::SetTimerInterval(UINT_PTR timer, UINT interval) {
+  UINT& current = timer == kTimerStunde ? stundeInterval_ : relevantesInterval_;
+  current = interval;
+  if (interval == 0) {
+    KillTimer(Handle(), timer);
+    return;
+  }
+  SetTimer(Handle(), timer, interval, nullptr);
+  if (timer == kTimerStunde) hourly_.Arm(s_.clock.Now());
+}
+
+UINT MainWindow::TimerInterval(UINT_PTR timer) const {
+  return timer == kTimerStunde ? stundeInterval_ : relevantesInterval_;
+}
+
+void MainWindow::TStunde_Timer() {
+  if (!hourly_.Tick(s_.clock.Now())) return;
+  if (list_.Rows().empty()) return;
+  PlayNotificationSound(s_.settings, s_.sound, L"KONTAKT", Play::kAsync);
+  BringToFront();
+  SetTimerInterval(kTimerStunde, 0);
+}
+
+void MainWindow::TRelevantes_Timer() {
+  const Category previous = SelectedCategory();
+  if (list_.Rows().empty()) return;
+  SelectTab(Category::Important);
+  const LocalTime now = s_.clock.Now();
+  const std::vector<TaskRow> rows = list_.Rows();
+  for (size_t i = 0; i < rows.size(); ++i) {
+    // The flag belongs to the task's own key, whatever its row.
+    if (!IsDue(rows[i].task, ReadReminderFlag(s_.files.Data(), rows[i].key), now)) continue;
+    PlayNotificationSound(s_.settings, s_.sound, L"KONTAKT", Play::kAsync);
+    list_.Select(i);
+    BringToFront();
+    SetTimerInterval(kTimerRelevantes, 0);
+    WriteReminderFlag(s_.files, rows[i].key, 'R');
+    return;
+  }
+  SelectTab(previous);
+}
+
+void MainWindow::BringToFront() {
+  HWND hwnd = Handle();
+  ShowWindow(hwnd, SW_SHOWNORMAL);
+  SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  SetWindowPos(hwnd, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  SetFocus(list_.Handle());
+}
+
+// ---------------------------------------------------------------------------
+// The icon in the notification area
+
+void MainWindow::AutostartTip(int mode) {
+  if (mode == 0) {
+    tray_.Add(kMainWindowCaption);
+    return;
+  }
+  win32::WaitSeconds(1);
+  win32::ProcessPendingMessages();
+  tray_.ShowBalloon();
+}
+
+void MainWindow::OnTrayMouse(UINT mouseMessage) {
+  if (mouseMessage == WM_RBUTTONDOWN) {
+    if (authPending_) {
+      ShowPasswordPrompt();
+      authPending_ = false;
+      return;
+    }
+    win32::ProcessPendingMessages();
+    ShowTrayMenu();
+  } else if (mouseMessage == WM_LBUTTONDOWN) {
+    if (authPending_) {
+      ShowPasswordPrompt();
+      authPending_ = false;
+    }
+    mVisible_Click();
+  }
+}
+
+void MainWindow::ShowTrayMenu() {
+  POINT at{};
+  GetCursorPos(&at);
+  // The menu closes as it should only when its owner is in front.
+  SetForegroundWindow(Handle());
+  const UINT command =
+      TrackPopupMenuEx(menu_.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, Handle(), nullptr);
+  PostMessageW(Handle(), WM_NULL, 0, 0);
+  if (command) SendMessageW(Handle(), WM_COMMAND, command, 0);
+}
+
+void MainWindow::mVisible_Click() {
+  TabRestore();
+  ShowWindowSequence();
+}
+
+void MainWindow::TabRestore() {
+  RestoreLastTab();
+}
+
+void MainWindow::ShowWindowSequence() {
+  HWND hwnd = Handle();
+  SetForegroundWindow(hwnd);
+  win32::ProcessPendingMessages();
+  ShowWindow(hwnd, SW_SHOWNORMAL);
+  SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  SetWindowPos(hwnd, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+// ---------------------------------------------------------------------------
+// Help
+
+void MainWindow::CallHilfe(int topic) {
+  if (helpAvailable_ &&
+      StartHelpViewer(HelpViewerPath(s_.programFolder), HelpCommandLine(s_.programFolder, topic))) {
+    return;
+  }
+  MessageBoxW(Handle(), kHelpMissingText, kMainWindowCaption, MB_OK | MB_ICONERROR);
+}
+
+void MainWindow::mHilfe_Click() {
+  // The menu item looks for the viewer and the help file itself.
+  const bool there = s_.settings.FileExists(HelpViewerPath(s_.programFolder)) &&
+                     s_.settings.FileExists(HelpFilePath(s_.programFolder));
+  if (there &&
+      StartHelpViewer(HelpViewerPath(s_.programFolder), HelpCommandLine(s_.programFolder, 1))) {
+    return;
+  }
+  MessageBoxW(Handle(), kHelpMissingText, kMainWindowCaption, MB_OK | MB_ICONERROR);
+}
+
+int MainWindow::HelpTopicFor(HWND control) const {
+  switch (GetDlgCtrlID(control)) {
+    case IDC_LDATEN:
+      switch (SelectedCategory()) {
+        case Category::Important:
+          return 3;
+        case Category::Others:
+          return 4;
+        default:
+          return 2;  // "Alles" and "Erledigtes" share one topic
+      }
+    case IDC_BHINZUFUEGEN:
+      return 5;
+    case IDC_BBEARBEITEN:
+      return 6;
+    case IDC_BLOESCHEN:
+      return 7;
+    case IDC_OWECKER1:
+      return 9;
+    case IDC_OWECKER2:
+      return 10;
+    case IDC_OWECKER3:
+      return 11;
+    case IDC_BBEENDEN:
+      return 13;
+    default:
+      return 0;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Messages
 
 bool MainWindow::PreTranslate(const MSG& msg) {
   HWND hwnd = Handle();
@@ -224,9 +723,16 @@ bool MainWindow::PreTranslate(const MSG& msg) {
     }
     return false;
   }
+  if (msg.message != WM_KEYDOWN) return false;
+  if (msg.wParam == VK_F1) {
+    if (const int topic = HelpTopicFor(msg.hwnd)) {
+      CallHilfe(topic);
+      return true;
+    }
+    return false;
+  }
   const bool control = GetKeyState(VK_CONTROL) < 0;
-  if (msg.message == WM_KEYDOWN && control &&
-      (msg.wParam == VK_TAB || msg.wParam == VK_NEXT || msg.wParam == VK_PRIOR)) {
+  if (control && (msg.wParam == VK_TAB || msg.wParam == VK_NEXT || msg.wParam == VK_PRIOR)) {
     const bool back = msg.wParam == VK_PRIOR || (msg.wParam == VK_TAB && GetKeyState(VK_SHIFT) < 0);
     const int count = static_cast<int>(kTabs.size());
     const int next = (static_cast<int>(SelectedCategory()) - 1 + (back ? count - 1 : 1)) % count;
@@ -251,13 +757,71 @@ LRESULT MainWindow::OnNotify(const NMHDR& header) {
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
-      if (LOWORD(wParam) == IDC_BBEENDEN) bBeenden_Click();
+      switch (LOWORD(wParam)) {
+        case IDC_BBEENDEN:
+          bBeenden_Click();
+          break;
+        case IDC_OWECKER1:
+        case IDC_OWECKER2:
+        case IDC_OWECKER3:
+          if (HIWORD(wParam) == BN_CLICKED) OWecker_Click();
+          break;
+        case IDC_BOPTIONEN:
+          ShowOptions();
+          break;
+        case IDM_VISIBLE:
+          mVisible_Click();
+          break;
+        case IDM_NEU:
+          AddTaskFromMenu();
+          break;
+        case IDM_ERINNERUNG1:
+          mErinnerung_Click(1);
+          break;
+        case IDM_ERINNERUNG2:
+          mErinnerung_Click(2);
+          break;
+        case IDM_ERINNERUNG3:
+          mErinnerung_Click(3);
+          break;
+        case IDM_OPTIONEN:
+          ShowOptions();
+          break;
+        case IDM_HILFE:
+          mHilfe_Click();
+          break;
+        case IDM_INFO:
+          ShowAbout();
+          break;
+        case IDM_BEENDEN:
+          mBeenden_Click();
+          break;
+        default:
+          break;
+      }
       return 0;
     case WM_NOTIFY:
       return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
-    case WM_CLOSE:
-      bBeenden_Click();
+    case WM_TIMER:
+      if (wParam == kTimerStunde) TStunde_Timer();
+      if (wParam == kTimerRelevantes) TRelevantes_Timer();
       return 0;
+    case WM_CLOSE:
+      Form_QueryUnload();
+      return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;  // never hold up logging off
+    case WM_ENDSESSION:
+      if (wParam) Form_EndSession();
+      return 0;
+    case WM_SIZE:
+      if (wParam != SIZE_MINIMIZED && IsWindowVisible(Handle())) SetFocus(list_.Handle());
+      return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      // Labels, option buttons and the frame stand on the window's colour.
+      SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     case WM_DPICHANGED: {
       const UINT oldDpi = dpi_;
       dpi_ = HIWORD(wParam);
@@ -265,22 +829,37 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
       font_ = win32::MessageFont(dpi_);
-      listFont_ = win32::PointFont(L"Tahoma", 9, dpi_);
+      listFont_ = win32::PointFont(listFontName_.c_str(), listFontPoints_, dpi_);
       Layout();
       list_.Rescale(oldDpi, dpi_);
       return 0;
     }
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-      // Labels, option buttons and the frame stand on the window's colour.
-      SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
-      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     case WM_DESTROY:
-      PostQuitMessage(0);
+      // Form_Unload: the icon never outlives the program.
+      ReleaseControlTooltips();
+      tray_.Remove();
+      ended_ = true;
+      if (s_.onEnd) s_.onEnd();
       return 0;
     default:
       return Window::HandleMessage(message, wParam, lParam);
   }
+}
+
+// ---------------------------------------------------------------------------
+// Settings
+
+std::optional<SettingValue> MainWindow::Setting(std::wstring_view name) {
+  return ReadSetting(s_.settings, name);
+}
+
+bool MainWindow::SettingIsOne(std::wstring_view name) {
+  const auto value = Setting(name);
+  return value && ReadsAsOne(*value);
+}
+
+void MainWindow::StoreText(std::wstring_view name, const std::wstring& text) {
+  WriteSetting(s_.settings, name, text);
 }
 
 }  // namespace ordalis

@@ -1,12 +1,21 @@
 #pragma once
 // The main window: the category tabs over the task list, the task buttons,
-// the reminder modes and the close button.
+// the reminder modes and the close button. It is the program: its start-up
+// restores the settings and checks for due tasks, its close sequence hides
+// it in the notification area or ends the program, and its timers raise the
+// reminders.
 #include <windows.h>
 
+#include <functional>
 #include <set>
 #include <string>
 
 #include "mainwindow/category_list.h"
+#include "mainwindow/tray_icon.h"
+#include "reminders/clock.h"
+#include "reminders/due_rule.h"
+#include "reminders/sound.h"
+#include "storage/settings.h"
 #include "storage/task_file.h"
 #include "win32/handles.h"
 #include "win32/window.h"
@@ -29,15 +38,42 @@ enum MainWindowControl : int {
   IDC_BBEENDEN = IDCANCEL,
 };
 
+// The items of the tray menu.
+enum MainWindowMenu : int {
+  IDM_VISIBLE = 1101,
+  IDM_NEU,
+  IDM_ERINNERUNG1,
+  IDM_ERINNERUNG2,
+  IDM_ERINNERUNG3,
+  IDM_OPTIONEN,
+  IDM_HILFE,
+  IDM_INFO,
+  IDM_BEENDEN,
+};
+
 inline constexpr wchar_t kMainWindowCaption[] = L"Ordalis ";
+inline constexpr UINT_PTR kTimerStunde = 1;
+inline constexpr UINT_PTR kTimerRelevantes = 2;
+
+// What the main window works with; the program gives the real ones, tests
+// their own.
+struct MainWindowServices {
+  TaskFiles& files;
+  SettingsStore& settings;
+  Clock& clock;
+  SoundPlayer& sound;
+  std::wstring programFolder;
+  std::wstring dataPath;        // named in messages to the user
+  bool automaticStart = false;  // the command line was exactly "/a"
+  // Called once when the program ends (the program leaves its message loop).
+  std::function<void()> onEnd;
+};
 
 class MainWindow : public win32::Window {
  public:
-  // `dataPath` names the data file in messages to the user.
-  MainWindow(TaskFiles& files, std::wstring dataPath)
-      : files_(files), dataPath_(std::move(dataPath)) {}
+  explicit MainWindow(MainWindowServices services) : s_(std::move(services)) {}
 
-  // Creates the window hidden, with "Wichtiges" selected and loaded.
+  // Creates the window and runs the start-up.
   bool Create();
   // Marks a tab as selected and loads its category, as a click on it does.
   void SelectTab(Category category);
@@ -49,30 +85,105 @@ class MainWindow : public win32::Window {
   SaveResult WriteDatabase();
 
   // The main window's own keys before the dialog manager sees them: the
-  // access keys of the tabs and Ctrl+Tab. True when the key was used.
+  // access keys of the tabs, Ctrl+Tab and F1. True when the key was used.
   bool PreTranslate(const MSG& msg);
+
+  // What tests look at: the reminder mode (1..3, 0 for none), a timer's
+  // interval (0 = stopped), the icon, the help menu and the program's end.
+  int ReminderMode() const;
+  UINT TimerInterval(UINT_PTR timer) const;
+  bool TrayIconShown() const { return tray_.Shown(); }
+  HWND TrayHost() const { return tray_.Host(); }
+  bool HelpAvailable() const { return helpAvailable_; }
+  bool Ended() const { return ended_; }
+  HMENU TrayMenu() const { return menu_.get(); }
+  bool AuthenticationPending() const { return authPending_; }
+
+  // The commands behind the buttons and menu items.
+  void bBeenden_Click();
+  void mBeenden_Click();
+  void mErinnerung_Click(int mode);
+  void mVisible_Click();
+  void TStunde_Timer();
+  void TRelevantes_Timer();
+  void OnTrayMouse(UINT mouseMessage);
+  // Opens a help topic in the help viewer; topic 0 is topic 1.
+  void CallHilfe(int topic);
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
   void Form_Load();
+  void Form_QueryUnload();
+  void Form_EndSession();
   void TabStrip_Click();
   void LDaten_ColumnClick(int column);
-  void bBeenden_Click();
+  void OWecker_Click();
+  void mHilfe_Click();
+
+  void CreateControlsAndMenu();
+  void Layout();
   void SetViewButtons(Category view);
   void ReportUnreadable(const std::vector<UnreadableEntry>& entries);
   void ReportSaveFailure(SaveResult result);
-  void Layout();
   LRESULT OnNotify(const NMHDR& header);
 
-  TaskFiles& files_;
+  // Start-up steps.
+  void RegisterProgram();
+  void RestorePlacement();
+  void RestoreListLook();
+  bool StartupDueCheck(Category category, bool waitForSound);
+  bool RestoreLastTab();
+  void StartupAlert(size_t row, bool waitForSound);
+
+  // Close steps.
+  void StoreWindowState(bool withPlacement);
+  bool ShowClosingNotice();
+  void EndProgram();
+
+  // Tray, reminders and the window's visibility.
+  void AutostartTip(int mode);
+  void MenuMarkieren();
+  void OptionMarkieren(int mode);
+  void SelectMode(int mode);
+  void SetTimerInterval(UINT_PTR timer, UINT interval);
+  void TabRestore();
+  void ShowWindowSequence();
+  void BringToFront();
+  void ShowTrayMenu();
+  int HelpTopicFor(HWND control) const;
+
+  // Later dialogs start here.
+  void ShowPasswordPrompt() {}
+  void ShowOptions() {}
+  void ShowAbout() {}
+  void AddTaskFromMenu() {}
+  void SetupControlTooltips(int /*style*/) {}
+  void ReleaseControlTooltips() {}
+
+  std::optional<SettingValue> Setting(std::wstring_view name);
+  bool SettingIsOne(std::wstring_view name);
+  void StoreText(std::wstring_view name, const std::wstring& text);
+
+  MainWindowServices s_;
   CategoryList list_;
+  TrayIcon tray_;
+  HourlyRule hourly_;
+  win32::UniqueMenu menu_;  // the tray menu "Vorgang " with its submenu
   UINT dpi_ = 96;
   win32::UniqueFont font_;
   win32::UniqueFont listFont_;
+  std::wstring listFontName_ = L"Tahoma";
+  int listFontPoints_ = 9;
   std::set<UnreadableEntry> reported_;  // each damaged entry is told once a run
-  std::wstring dataPath_;
+  UINT stundeInterval_ = 0;
+  UINT relevantesInterval_ = 0;
+  bool quitting_ = false;       // the close sequence runs for "Beenden"
+  bool authPending_ = false;    // a password prompt waits for the first tray click
+  bool helpAvailable_ = false;  // "Hilfethemen " is enabled
+  bool noticeShown_ = false;    // the closing notice was shown for this close request
+  bool ended_ = false;
 };
 
 }  // namespace ordalis

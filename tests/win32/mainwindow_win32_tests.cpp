@@ -9,6 +9,7 @@
 
 #include "mainwindow/main_window.h"
 #include "storage/profile_file_win32.h"
+#include "storage/settings_win32.h"
 #include "storage/profile_format.h"
 #include "storage/scrambler.h"
 #include "storage/task_codec.h"
@@ -58,11 +59,29 @@ void PrintTo(const Row& row, std::ostream* out) {
        << "}";
 }
 
+class FixedClock : public Clock {
+ public:
+  LocalTime now{2026, 12, 8, 10, 30, 0, 0};
+  LocalTime Now() override { return now; }
+};
+
+class SilentPlayer : public SoundPlayer {
+ public:
+  void PlayResource(std::wstring_view, bool) override {}
+  void PlayFile(const std::wstring&) override {}
+};
+
 class MainWindowTest : public testing::Test {
  protected:
+  void SetUp() override {
+    settings_.CreateKey(SettingsRoot::kCurrentUser, kMakerKey, L"1");
+    settings_.CreateKey(SettingsRoot::kCurrentUser, kSettingsKey, L"1");
+    WriteSetting(settings_, L"Startup", SettingValue(std::uint32_t{1}));  // no splash wait
+  }
   void Open() {
     files_ = std::make_unique<Win32TaskFiles>(folder_.Path());
-    window_ = std::make_unique<MainWindow>(*files_, files_->DataPath());
+    window_ = std::make_unique<MainWindow>(MainWindowServices{
+        *files_, settings_, clock_, sound_, folder_.Path(), files_->DataPath(), false, nullptr});
     ASSERT_TRUE(window_->Create());
   }
   std::wstring DataPath() const { return folder_.File(L"Vemra.dat"); }
@@ -97,6 +116,10 @@ class MainWindowTest : public testing::Test {
     SendMessageW(header, WM_LBUTTONUP, 0, at);
   }
 
+  test::ScratchRegistry registry_;
+  RegistrySettings settings_;
+  FixedClock clock_;
+  SilentPlayer sound_;
   test::TempFolder folder_;
   std::unique_ptr<Win32TaskFiles> files_;
   std::unique_ptr<MainWindow> window_;
