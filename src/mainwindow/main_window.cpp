@@ -8,6 +8,7 @@
 #include "dialogs/help.h"
 #include "dialogs/help_win32.h"
 #include "dialogs/notice_dialog.h"
+#include "editor/task_editor_dialog.h"
 #include "mainwindow/placement.h"
 #include "mainwindow/startup_windows.h"
 #include "storage/scrambler.h"
@@ -417,8 +418,20 @@ void MainWindow::TabStrip_Click() {
   SetViewButtons(view);
   CategoryLoad load = LoadCategory(s_.files.Data(), view);
   list_.SetRows(std::move(load.rows));
+  UpdateEditButtons();
   ReportUnreadable(load.unreadable);
   if (IsWindowVisible(Handle())) SetFocus(list_.Handle());
+}
+
+void MainWindow::UpdateEditButtons() {
+  HWND hwnd = Handle();
+  const Category view = SelectedCategory();
+  const auto selected = list_.Selected();
+  const bool usable =
+      selected && !list_.Rows()[*selected].task.date.empty() && view != Category::All;
+  // Done tasks are not edited from the button (a double-click still does).
+  EnableWindow(GetDlgItem(hwnd, IDC_BBEARBEITEN), usable && view != Category::Done);
+  EnableWindow(GetDlgItem(hwnd, IDC_BLOESCHEN), usable);
 }
 
 void MainWindow::SetViewButtons(Category view) {
@@ -431,17 +444,10 @@ void MainWindow::SetViewButtons(Category view) {
 
 void MainWindow::LDaten_ColumnClick(int column) {
   switch (column) {
-    case 0:
-      list_.SortBy(SortColumn::kDate);
-      break;
-    case 1:
-      list_.SortBy(SortColumn::kTime);
-      break;
-    case 2:
-      list_.SortBy(SortColumn::kDescription);
-      break;
-    default:
-      break;  // the key column does not sort
+    case 0: list_.SortBy(SortColumn::kDate); break;
+    case 1: list_.SortBy(SortColumn::kTime); break;
+    case 2: list_.SortBy(SortColumn::kDescription); break;
+    default: break;  // the key column does not sort
   }
 }
 
@@ -471,9 +477,7 @@ void MainWindow::ReportUnreadable(const std::vector<UnreadableEntry>& entries) {
 void MainWindow::ReportSaveFailure(SaveResult result) {
   std::wstring text;
   switch (result) {
-    case SaveResult::kRefused:
-      text = Widen(kScrambleRefusedText);
-      break;
+    case SaveResult::kRefused: text = Widen(kScrambleRefusedText); break;
     case SaveResult::kTooMany:
       text =
           L"Eine Kategorie kann höchstens 100 Aufgaben aufnehmen. "
@@ -484,11 +488,145 @@ void MainWindow::ReportSaveFailure(SaveResult result) {
              L"\nnicht geschrieben werden konnte. Bitte prüfen Sie, ob der Ordner beschreibbar "
              L"ist und ob genug Speicherplatz frei ist. ";
       break;
-    case SaveResult::kSaved:
-      return;
+    case SaveResult::kSaved: return;
   }
   MessageBoxW(Handle(), text.c_str(), Widen(kScrambleRefusedTitle).c_str(),
               MB_OK | MB_ICONEXCLAMATION);
+}
+
+// ---------------------------------------------------------------------------
+// The task commands
+
+namespace {
+constexpr wchar_t kMoveQuestion[] =
+    L"Möchten Sie den Eintrag zu den erledigten Vorgängen verschieben ?   ";
+
+const wchar_t* CategoryName(Category category) {
+  switch (category) {
+    case Category::Important: return L"Wichtiges";
+    case Category::Others: return L"Sonstiges";
+    case Category::Done: return L"Erledigtes";
+    case Category::All: break;
+  }
+  return L"Alles";
+}
+}  // namespace
+
+bool MainWindow::HasRoom(Category category, size_t tasks) {
+  if (tasks < static_cast<size_t>(kMaxTasks)) return true;
+  const std::wstring text = std::wstring(L"Die Kategorie \u201E") + CategoryName(category) +
+                            L"\u201C enthält bereits 100 Aufgaben und kann keine weitere "
+                            L"aufnehmen. Bitte erledigen oder löschen Sie zuerst eine Aufgabe. ";
+  MessageBoxW(Handle(), text.c_str(), kMainWindowCaption, MB_OK | MB_ICONEXCLAMATION);
+  return false;
+}
+
+void MainWindow::BHinzufuegen_Click() {
+  if (SelectedCategory() == Category::All) SelectTab(Category::Important);
+  const Category view = SelectedCategory();
+  if (HasRoom(view, list_.Rows().size())) {
+    const auto task = EditTask(Handle(), {kNewTaskCaption, view != Category::Others, std::nullopt},
+                               {s_.settings, s_.sound, s_.clock});
+    if (task) {
+      list_.Add({*task, view, ""});
+      WriteDatabase();
+    }
+  }
+  UpdateEditButtons();
+  if (IsWindowVisible(Handle())) SetFocus(list_.Handle());
+}
+
+void MainWindow::BBearbeiten_Click() {
+  const auto selected = list_.Selected();
+  if (!selected) return;
+  const TaskRow row = list_.Rows()[*selected];
+  if (row.task.date.empty()) return;
+  const Category view = SelectedCategory();
+  const auto task = EditTask(Handle(),
+                             {kEditTaskCaption, view != Category::Others,
+                              SplitForEditor(row.task.date, row.task.time, row.task.description)},
+                             {s_.settings, s_.sound, s_.clock});
+  if (task) {
+    // The changed task is armed again; its flag is the one under its key.
+    if (row.category == Category::Important && !row.key.empty()) {
+      WriteReminderFlag(s_.files, row.key, 'A');
+    }
+    list_.Remove(*selected);
+    list_.Add({*task, view, ""});
+  }
+  WriteDatabase();
+  UpdateEditButtons();
+  SetFocus(list_.Handle());
+}
+
+void MainWindow::BLoeschen_Click() {
+  const auto selected = list_.Selected();
+  if (selected && !list_.Rows()[*selected].task.description.empty()) {
+    const std::wstring text = L"Möchten Sie den Eintrag ''" +
+                              Widen(list_.Rows()[*selected].task.description) + L"'' löschen ? ";
+    if (MessageBoxW(Handle(), text.c_str(), kMainWindowCaption, MB_YESNO | MB_ICONQUESTION) ==
+        IDYES) {
+      list_.Remove(*selected);
+      list_.Select(0);
+      WriteDatabase();
+    }
+  }
+  UpdateEditButtons();
+  SetFocus(list_.Handle());
+}
+
+void MainWindow::LDaten_DblClick() {
+  if (SelectedCategory() == Category::All) {
+    const auto selected = list_.Selected();
+    if (!selected) return;
+    const TaskRow row = list_.Rows()[*selected];
+    SelectTab(row.category == Category::Important ? Category::Important : Category::Others);
+    // The same task in its own category: by its key, date and description
+    // (and time, for an important task), not by the description alone.
+    const auto& rows = list_.Rows();
+    std::optional<size_t> found;
+    for (size_t i = 0; i < rows.size() && !found; ++i) {
+      const Task& task = rows[i].task;
+      if (rows[i].key == row.key && task.date == row.task.date &&
+          task.description == row.task.description &&
+          (row.category != Category::Important || task.time == row.task.time)) {
+        found = i;
+      }
+    }
+    if (!found) return;
+    list_.Select(*found);
+  }
+  BBearbeiten_Click();
+}
+
+void MainWindow::LDaten_RightClick() {
+  if (SelectedCategory() == Category::Done) return;
+  if (MessageBoxW(Handle(), kMoveQuestion, L" Erledigter Vorgang", MB_YESNO | MB_ICONQUESTION) !=
+      IDYES) {
+    return;
+  }
+  const auto selected = list_.Selected();
+  if (!selected) return;
+  const TaskRow row = list_.Rows()[*selected];
+  if (row.task.date.empty()) return;
+  if (!HasRoom(Category::Done, LoadCategory(s_.files.Data(), Category::Done).rows.size())) return;
+  // "Erledigtes" takes the task first, then its own category lets it go:
+  // should a write fail, the task is never lost.
+  SelectTab(Category::Done);
+  list_.Add({row.task, Category::Done, ""});
+  if (WriteDatabase() != SaveResult::kSaved) return;
+  std::vector<TaskRow> rows = LoadCategory(s_.files.Data(), row.category).rows;
+  for (auto at = rows.begin(); at != rows.end(); ++at) {
+    if (at->key == row.key && at->task.date == row.task.date &&
+        at->task.description == row.task.description) {
+      rows.erase(at);
+      const SaveResult result = WriteCategory(s_.files, row.category, rows);
+      if (result != SaveResult::kSaved) ReportSaveFailure(result);
+      break;
+    }
+  }
+  UpdateEditButtons();
+  win32::ProcessPendingMessages();
 }
 
 // ---------------------------------------------------------------------------
@@ -679,29 +817,18 @@ int MainWindow::HelpTopicFor(HWND control) const {
   switch (GetDlgCtrlID(control)) {
     case IDC_LDATEN:
       switch (SelectedCategory()) {
-        case Category::Important:
-          return 3;
-        case Category::Others:
-          return 4;
-        default:
-          return 2;  // "Alles" and "Erledigtes" share one topic
+        case Category::Important: return 3;
+        case Category::Others: return 4;
+        default: return 2;  // "Alles" and "Erledigtes" share one topic
       }
-    case IDC_BHINZUFUEGEN:
-      return 5;
-    case IDC_BBEARBEITEN:
-      return 6;
-    case IDC_BLOESCHEN:
-      return 7;
-    case IDC_OWECKER1:
-      return 9;
-    case IDC_OWECKER2:
-      return 10;
-    case IDC_OWECKER3:
-      return 11;
-    case IDC_BBEENDEN:
-      return 13;
-    default:
-      return 0;
+    case IDC_BHINZUFUEGEN: return 5;
+    case IDC_BBEARBEITEN: return 6;
+    case IDC_BLOESCHEN: return 7;
+    case IDC_OWECKER1: return 9;
+    case IDC_OWECKER2: return 10;
+    case IDC_OWECKER3: return 11;
+    case IDC_BBEENDEN: return 13;
+    default: return 0;
   }
 }
 
@@ -724,6 +851,10 @@ bool MainWindow::PreTranslate(const MSG& msg) {
     return false;
   }
   if (msg.message != WM_KEYDOWN) return false;
+  if (msg.wParam == VK_RETURN && msg.hwnd == list_.Handle()) {
+    bBeenden_Click();  // Enter in the list closes, as "Schließen" does
+    return true;
+  }
   if (msg.wParam == VK_F1) {
     if (const int topic = HelpTopicFor(msg.hwnd)) {
       CallHilfe(topic);
@@ -745,8 +876,18 @@ bool MainWindow::PreTranslate(const MSG& msg) {
 LRESULT MainWindow::OnNotify(const NMHDR& header) {
   if (header.idFrom == IDC_TABSTRIP && header.code == TCN_SELCHANGE) {
     TabStrip_Click();
-  } else if (header.idFrom == IDC_LDATEN && header.code == LVN_COLUMNCLICK) {
-    LDaten_ColumnClick(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
+  } else if (header.idFrom == IDC_LDATEN) {
+    switch (header.code) {
+      case LVN_COLUMNCLICK:
+        LDaten_ColumnClick(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
+        break;
+      case NM_DBLCLK: LDaten_DblClick(); break;
+      case NM_RCLICK: LDaten_RightClick(); break;
+      case LVN_ITEMCHANGED:
+      case NM_SETFOCUS:
+      case NM_KILLFOCUS: UpdateEditButtons(); break;
+      default: break;
+    }
   } else if (header.code == HDN_BEGINTRACKW || header.code == HDN_DIVIDERDBLCLICKW) {
     // A column the view hides stays hidden.
     return list_.ColumnIsHidden(reinterpret_cast<const NMHEADERW&>(header).iItem) ? TRUE : FALSE;
@@ -758,59 +899,35 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
-        case IDC_BBEENDEN:
-          bBeenden_Click();
-          break;
+        case IDC_BBEENDEN: bBeenden_Click(); break;
         case IDC_OWECKER1:
         case IDC_OWECKER2:
         case IDC_OWECKER3:
           if (HIWORD(wParam) == BN_CLICKED) OWecker_Click();
           break;
-        case IDC_BOPTIONEN:
-          ShowOptions();
-          break;
-        case IDM_VISIBLE:
-          mVisible_Click();
-          break;
-        case IDM_NEU:
-          AddTaskFromMenu();
-          break;
-        case IDM_ERINNERUNG1:
-          mErinnerung_Click(1);
-          break;
-        case IDM_ERINNERUNG2:
-          mErinnerung_Click(2);
-          break;
-        case IDM_ERINNERUNG3:
-          mErinnerung_Click(3);
-          break;
-        case IDM_OPTIONEN:
-          ShowOptions();
-          break;
-        case IDM_HILFE:
-          mHilfe_Click();
-          break;
-        case IDM_INFO:
-          ShowAbout();
-          break;
-        case IDM_BEENDEN:
-          mBeenden_Click();
-          break;
-        default:
-          break;
+        case IDC_BOPTIONEN: ShowOptions(); break;
+        case IDC_BHINZUFUEGEN: BHinzufuegen_Click(); break;
+        case IDC_BBEARBEITEN: BBearbeiten_Click(); break;
+        case IDC_BLOESCHEN: BLoeschen_Click(); break;
+        case IDM_VISIBLE: mVisible_Click(); break;
+        case IDM_NEU: BHinzufuegen_Click(); break;
+        case IDM_ERINNERUNG1: mErinnerung_Click(1); break;
+        case IDM_ERINNERUNG2: mErinnerung_Click(2); break;
+        case IDM_ERINNERUNG3: mErinnerung_Click(3); break;
+        case IDM_OPTIONEN: ShowOptions(); break;
+        case IDM_HILFE: mHilfe_Click(); break;
+        case IDM_INFO: ShowAbout(); break;
+        case IDM_BEENDEN: mBeenden_Click(); break;
+        default: break;
       }
       return 0;
-    case WM_NOTIFY:
-      return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+    case WM_NOTIFY: return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
     case WM_TIMER:
       if (wParam == kTimerStunde) TStunde_Timer();
       if (wParam == kTimerRelevantes) TRelevantes_Timer();
       return 0;
-    case WM_CLOSE:
-      Form_QueryUnload();
-      return 0;
-    case WM_QUERYENDSESSION:
-      return TRUE;  // never hold up logging off
+    case WM_CLOSE: Form_QueryUnload(); return 0;
+    case WM_QUERYENDSESSION: return TRUE;  // never hold up logging off
     case WM_ENDSESSION:
       if (wParam) Form_EndSession();
       return 0;
@@ -841,8 +958,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       ended_ = true;
       if (s_.onEnd) s_.onEnd();
       return 0;
-    default:
-      return Window::HandleMessage(message, wParam, lParam);
+    default: return Window::HandleMessage(message, wParam, lParam);
   }
 }
 

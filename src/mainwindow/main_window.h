@@ -107,6 +107,12 @@ class MainWindow : public win32::Window {
   void TStunde_Timer();
   void TRelevantes_Timer();
   void OnTrayMouse(UINT mouseMessage);
+  // The task commands.
+  void BHinzufuegen_Click();
+  void BBearbeiten_Click();
+  void BLoeschen_Click();
+  void LDaten_DblClick();
+  void LDaten_RightClick();  // moves the selected task to "Erledigtes"
   // Opens a help topic in the help viewer; topic 0 is topic 1.
   void CallHilfe(int topic);
 
@@ -125,6 +131,9 @@ class MainWindow : public win32::Window {
   void CreateControlsAndMenu();
   void Layout();
   void SetViewButtons(Category view);
+  // Edit and delete follow the selection, the focus and the view.
+  void UpdateEditButtons();
+  bool HasRoom(Category category, size_t tasks);
   void ReportUnreadable(const std::vector<UnreadableEntry>& entries);
   void ReportSaveFailure(SaveResult result);
   LRESULT OnNotify(const NMHDR& header);
@@ -158,7 +167,6 @@ class MainWindow : public win32::Window {
   void ShowPasswordPrompt() {}
   void ShowOptions() {}
   void ShowAbout() {}
-  void AddTaskFromMenu() {}
   void SetupControlTooltips(int /*style*/) {}
   void ReleaseControlTooltips() {}
 

@@ -31,16 +31,11 @@ unsigned char Fold(char c) {
     return static_cast<unsigned char>(code + 0x20);
   }
   switch (code) {
-    case 0x8A:
-      return 0x9A;  // Š
-    case 0x8C:
-      return 0x9C;  // Œ
-    case 0x8E:
-      return 0x9E;  // Ž
-    case 0x9F:
-      return 0xFF;  // Ÿ
-    default:
-      return code;
+    case 0x8A: return 0x9A;  // Š
+    case 0x8C: return 0x9C;  // Œ
+    case 0x8E: return 0x9E;  // Ž
+    case 0x9F: return 0xFF;  // Ÿ
+    default: return code;
   }
 }
 
@@ -59,10 +54,8 @@ bool TaskBefore(SortColumn column, const Task& a, const Task& b) {
       if (keyA != keyB) return keyA < keyB;
       return a.date < b.date;
     }
-    case SortColumn::kTime:
-      return a.time < b.time;
-    case SortColumn::kDescription:
-      return FoldedBefore(a.description, b.description);
+    case SortColumn::kTime: return a.time < b.time;
+    case SortColumn::kDescription: return FoldedBefore(a.description, b.description);
   }
   return false;
 }

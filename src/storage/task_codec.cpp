@@ -12,14 +12,10 @@ constexpr char kEuro = '\x80';  // "€" in Windows-1252
 
 std::string_view SectionOf(Category category) {
   switch (category) {
-    case Category::Important:
-      return "Important";
-    case Category::Others:
-      return "Others";
-    case Category::Done:
-      return "Done";
-    case Category::All:
-      break;
+    case Category::Important: return "Important";
+    case Category::Others: return "Others";
+    case Category::Done: return "Done";
+    case Category::All: break;
   }
   return {};
 }

@@ -1,5 +1,7 @@
 #include "win32/dialog.h"
 
+#include <algorithm>
+
 #include "win32/dpi.h"
 
 namespace ordalis::win32 {
@@ -52,6 +54,30 @@ void Dialog::Layout() {
   PlaceControls(hwnd_, Controls(), dpi_, font_.get());
 }
 
+void Dialog::CenterOverOwner() {
+  // Over the owner while it is on screen, otherwise in the work area.
+  RECT area{}, rect{};
+  HWND owner = GetWindow(hwnd_, GW_OWNER);
+  if (owner && IsWindowVisible(owner) && !IsIconic(owner)) {
+    GetWindowRect(owner, &area);
+  } else {
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  }
+  GetWindowRect(hwnd_, &rect);
+  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+  int left = (area.left + area.right - width) / 2, top = (area.top + area.bottom - height) / 2;
+  // Never off the monitor the owner is on.
+  MONITORINFO monitor{sizeof monitor};
+  if (GetMonitorInfoW(MonitorFromRect(&area, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    const RECT& work = monitor.rcWork;
+    left =
+        std::max(static_cast<int>(work.left), std::min(left, static_cast<int>(work.right) - width));
+    top =
+        std::max(static_cast<int>(work.top), std::min(top, static_cast<int>(work.bottom) - height));
+  }
+  SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 INT_PTR CALLBACK Dialog::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
     auto* self = reinterpret_cast<Dialog*>(lParam);
@@ -77,6 +103,7 @@ INT_PTR Dialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       SetWindowTextW(hwnd_, Caption().c_str());
       CreateControls(hwnd_, Controls(), dpi_, font_.get());
       Layout();
+      CenterOverOwner();
       HWND first = OnInit();
       if (!first) first = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
       if (first) SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);

@@ -51,6 +51,7 @@ class Dialog {
   static INT_PTR CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
   void Layout();
+  void CenterOverOwner();
 
   HWND hwnd_ = nullptr;
   bool modal_ = false;

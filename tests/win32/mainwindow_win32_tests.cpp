@@ -160,28 +160,35 @@ TEST_F(MainWindowTest, EachTabShowsItsCategoryInDateOrder) {
   EXPECT_EQ(Rows()[0].time, L"14:15");
 }
 
-TEST_F(MainWindowTest, ColumnsAndButtonsFollowTheView) {
+TEST_F(MainWindowTest, ColumnsAndButtonsFollowTheViewAndTheSelection) {
+  WriteDataFile(DataPath(), kSample);
   ASSERT_NO_FATAL_FAILURE(Open());
   struct Expected {
     Category view;
     int timeTwips, descriptionTwips;
-    bool add, edit, options;
+    bool add, options, edit, remove;  // edit and delete with a row selected
   };
   // Widths are twips through the window's DPI; a pixel of rounding is allowed.
   const int pixel = 1440 / static_cast<int>(win32::WindowDpi(window_->Handle())) + 1;
-  for (const Expected& e : {Expected{Category::Others, 0, 4910, true, true, false},
-                            Expected{Category::Important, 1000, 3910, true, true, false},
-                            Expected{Category::Done, 1000, 3910, false, false, false},
-                            Expected{Category::All, 1000, 3910, true, true, true}}) {
+  const auto enabled = [this](int id) { return IsWindowEnabled(Item(id)) != FALSE; };
+  for (const Expected& e : {Expected{Category::Others, 0, 4910, true, false, true, true},
+                            Expected{Category::Important, 1000, 3910, true, false, true, true},
+                            Expected{Category::Done, 1000, 3910, false, false, false, true},
+                            Expected{Category::All, 1000, 3910, true, true, false, false}}) {
     SCOPED_TRACE(static_cast<int>(e.view));
     window_->SelectTab(e.view);
     EXPECT_NEAR(ColumnTwips(0), 1200, pixel);
     EXPECT_NEAR(ColumnTwips(1), e.timeTwips, pixel);
     EXPECT_NEAR(ColumnTwips(2), e.descriptionTwips, pixel);
     EXPECT_EQ(ColumnTwips(3), 0);
-    EXPECT_EQ(IsWindowEnabled(Item(IDC_BHINZUFUEGEN)) != FALSE, e.add);
-    EXPECT_EQ(IsWindowEnabled(Item(IDC_BBEARBEITEN)) != FALSE, e.edit);
+    EXPECT_EQ(enabled(IDC_BHINZUFUEGEN), e.add);
     EXPECT_EQ((GetWindowLongW(Item(IDC_BOPTIONEN), GWL_STYLE) & WS_VISIBLE) != 0, e.options);
+    // Nothing selected: nothing to edit or delete.
+    EXPECT_FALSE(enabled(IDC_BBEARBEITEN));
+    EXPECT_FALSE(enabled(IDC_BLOESCHEN));
+    window_->List().Select(0);
+    EXPECT_EQ(enabled(IDC_BBEARBEITEN), e.edit);
+    EXPECT_EQ(enabled(IDC_BLOESCHEN), e.remove);
   }
 }
 

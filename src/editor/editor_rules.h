@@ -1,0 +1,57 @@
+#pragma once
+// The task editor's field rules, apart from its window.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ordalis {
+
+// The day list of a month with `days` days: "01".."09", then "10".. .
+std::vector<std::string> DayEntries(int days);
+// The day to select after a refill: `wanted` (1-based), or the month's last
+// day when the month is shorter.
+int DayToSelect(int wanted, int days);
+
+// A whole number as the fields hold it: blanks around it allowed, an
+// optional sign, a fraction rounded half away from zero.
+std::optional<long long> FieldNumber(std::string_view text);
+
+// Leaving the hour (bound "24") or minute (bound "60") field: the number with
+// at least two digits; nullopt when the field must be reset to the current
+// value (not a number, or not below the bound compared as text).
+std::optional<std::string> LeaveTimeField(std::string_view text, std::string_view bound);
+
+// The accept checks: years 2000 to 2099, hours 0..23, minutes 0..59.
+bool YearAccepted(std::string_view text);
+bool HourAccepted(std::string_view text);
+bool MinuteAccepted(std::string_view text);
+// "7" -> "07".
+std::string TwoDigits(std::string_view text);
+
+// Whether a typed character may join a field of at most `limit` characters
+// that holds `length` of them with `selected` selected: only when there is
+// room or exactly `limit` characters are selected (and so replaced).
+bool TypedCharacterFits(int length, int selected, int limit);
+
+// The description as the task file can hold it: every character has a
+// Windows-1252 code of its own and none is a control character or one of
+// the codes 128..159 other than "€".
+bool DescriptionStorable(std::string_view windows1252);
+
+}  // namespace ordalis
+
+namespace ordalis {
+
+// The texts of the editor's fields (Windows-1252).
+struct EditorFields {
+  std::string month, day, year, hour, minute, description;
+  bool operator==(const EditorFields&) const = default;
+};
+
+// An entry's date "mm-dd-yyyy" and time "hh:nn" split for the editor: at the
+// first "-", then the first "-" of the rest; the time at its first ":".
+EditorFields SplitForEditor(std::string_view date, std::string_view time,
+                            std::string_view description);
+
+}  // namespace ordalis

@@ -1,0 +1,52 @@
+#pragma once
+// Termin: the modal dialog in which a task is entered or changed.
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "editor/editor_rules.h"
+#include "reminders/clock.h"
+#include "reminders/sound.h"
+#include "storage/settings.h"
+#include "storage/task.h"
+
+namespace ordalis {
+
+inline constexpr wchar_t kNewTaskCaption[] = L" Neue Aufgabe";
+inline constexpr wchar_t kEditTaskCaption[] = L" Aufgabe bearbeiten";
+
+struct TaskEditorRequest {
+  std::wstring caption;
+  bool withTime = true;              // other tasks carry no time
+  std::optional<EditorFields> edit;  // the entry to change; none for a new task
+};
+
+struct TaskEditorServices {
+  SettingsStore& settings;
+  SoundPlayer& sound;
+  Clock& clock;
+};
+
+// Runs the editor; the finished task when the user accepted it.
+std::optional<Task> EditTask(HWND owner, const TaskEditorRequest& request,
+                             const TaskEditorServices& services);
+
+// Control ids, for the tests that drive the dialog.
+enum TaskEditorControl : int {
+  IDC_LBEZEICHNUNG = 4001,
+  IDC_CBEZEICHNUNG,
+  IDC_LDATUM,
+  IDC_CTAGE,
+  IDC_CMONATE,
+  IDC_CJAHRE,
+  IDC_LUHRZEIT,
+  IDC_CSTUNDEN,
+  IDC_CMINUTEN,
+  IDC_CREADY,
+  IDC_CABBRECHEN = IDCANCEL,
+  IDC_EFRAME = 4012,
+  IDC_LPUNKTE,
+};
+
+}  // namespace ordalis
