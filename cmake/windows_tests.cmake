@@ -4,4 +4,5 @@ set(ORDALIS_WINDOWS_TESTS
   storage_win32_tests
   settings_win32_tests
   mainwindow_win32_tests
+  resources_win32_tests
 )
