@@ -10,6 +10,7 @@
 #include "dialogs/notice_dialog.h"
 #include "editor/task_editor_dialog.h"
 #include "mainwindow/placement.h"
+#include "resources/resource.h"
 #include "mainwindow/startup_windows.h"
 #include "storage/scrambler.h"
 #include "win32/controls.h"
@@ -84,7 +85,7 @@ std::wstring Lowercase(std::wstring text) {
 
 bool MainWindow::Create() {
   if (!CreateTopLevel(L"OrdalisMain", kMainWindowCaption, kStyle, kExStyle, 0, 0,
-                      LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1)))) {
+                      LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VEMRA)))) {
     return false;
   }
   Form_Load();

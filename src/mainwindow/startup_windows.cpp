@@ -1,5 +1,6 @@
 #include "mainwindow/startup_windows.h"
 
+#include "resources/resource.h"
 #include "win32/controls.h"
 #include "win32/dialog.h"
 #include "win32/dpi.h"
@@ -25,7 +26,7 @@ void PaintSplash(HWND hwnd) {
   GradientFill(dc, corners, 2, &band, 1, GRADIENT_FILL_RECT_V);
 
   const int iconSize = TwipsToPixels(720, dpi);
-  HICON icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1),
+  HICON icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VEMRA),
                                              IMAGE_ICON, iconSize, iconSize, 0));
   const int margin = TwipsToPixels(360, dpi);
   if (icon) {
