@@ -184,8 +184,11 @@ void MainWindow::CreateControlsAndMenu() {
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(menu, MF_STRING, IDM_BEENDEN, L"Beenden");
 
-  tray_.CreateHost(reinterpret_cast<HICON>(GetClassLongPtrW(hwnd, GCLP_HICON)),
-                   [this](UINT mouse) { OnTrayMouse(mouse); });
+  // The notification area shows the small image of the program icon.
+  trayIcon_.reset(static_cast<HICON>(
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VEMRA), IMAGE_ICON,
+                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+  tray_.CreateHost(trayIcon_.get(), [this](UINT mouse) { OnTrayMouse(mouse); });
 }
 
 void MainWindow::RegisterProgram() {

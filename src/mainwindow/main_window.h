@@ -176,6 +176,7 @@ class MainWindow : public win32::Window {
 
   MainWindowServices s_;
   CategoryList list_;
+  win32::UniqueIcon trayIcon_;  // before tray_: the icon outlives its use
   TrayIcon tray_;
   HourlyRule hourly_;
   win32::UniqueMenu menu_;  // the tray menu "Vorgang " with its submenu

@@ -38,7 +38,7 @@ class TrayIcon {
   NOTIFYICONDATAW Record(UINT flags) const;
 
   HWND host_ = nullptr;
-  HICON icon_ = nullptr;  // the window class's icon; not ours to destroy
+  HICON icon_ = nullptr;  // the owner's; not ours to destroy
   std::wstring tip_;
   bool shown_ = false;
   UINT taskbarCreated_ = 0;
