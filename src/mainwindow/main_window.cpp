@@ -313,7 +313,11 @@ void MainWindow::bBeenden_Click() {
   SetTimerInterval(kTimerRelevantes, 0);
   ShowWindow(hwnd, SW_MINIMIZE);
   ShowWindow(hwnd, SW_HIDE);
-  if (SettingIsOne(L"Beenden")) return;  // resident without a timer
+  if (SettingIsOne(L"Beenden")) {
+    // Resident without a timer, and still to be reached through its icon.
+    if (!tray_.Shown()) AutostartTip(0);
+    return;
+  }
   EndProgram();
 }
 
