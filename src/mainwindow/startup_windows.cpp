@@ -4,6 +4,7 @@
 #include "win32/controls.h"
 #include "win32/dialog.h"
 #include "win32/dpi.h"
+#include "win32/window.h"
 
 namespace ordalis {
 
@@ -56,15 +57,7 @@ void PaintSplash(HWND hwnd) {
 
 SplashWindow::SplashWindow() {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSEXW windowClass{sizeof windowClass};
-  if (!GetClassInfoExW(instance, kSplashClass, &windowClass)) {
-    windowClass = {sizeof windowClass};
-    windowClass.lpfnWndProc = Procedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_APPSTARTING);
-    windowClass.lpszClassName = kSplashClass;
-    RegisterClassExW(&windowClass);
-  }
+  win32::EnsureWindowClass(kSplashClass, Procedure, nullptr, LoadCursorW(nullptr, IDC_APPSTARTING));
   const UINT dpi = win32::WindowDpi(nullptr);
   const int width = TwipsToPixels(kSplashWidth, dpi), height = TwipsToPixels(kSplashHeight, dpi);
   RECT work{};

@@ -1,5 +1,7 @@
 #include "mainwindow/tray_icon.h"
 
+#include "win32/window.h"
+
 namespace ordalis {
 
 namespace {
@@ -21,14 +23,7 @@ bool TrayIcon::CreateHost(HICON icon, std::function<void(UINT)> onMouse) {
   onMouse_ = std::move(onMouse);
   taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
   const HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSEXW windowClass{sizeof windowClass};
-  if (!GetClassInfoExW(instance, kHostClass, &windowClass)) {
-    windowClass = {sizeof windowClass};
-    windowClass.lpfnWndProc = HostProcedure;
-    windowClass.hInstance = instance;
-    windowClass.lpszClassName = kHostClass;
-    RegisterClassExW(&windowClass);
-  }
+  win32::EnsureWindowClass(kHostClass, HostProcedure);
   // A hidden top-level window: only these hear the "TaskbarCreated" broadcast.
   host_ = CreateWindowExW(WS_EX_TOOLWINDOW, kHostClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                           instance, this);

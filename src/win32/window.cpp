@@ -9,22 +9,29 @@ Window::~Window() {
   }
 }
 
+bool EnsureWindowClass(const wchar_t* name, WNDPROC procedure, HICON icon, HCURSOR cursor,
+                       HBRUSH background) {
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW windowClass{sizeof windowClass};
+  if (GetClassInfoExW(instance, name, &windowClass)) return true;
+  windowClass = {sizeof windowClass};
+  windowClass.lpfnWndProc = procedure;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = icon;
+  windowClass.hCursor = cursor ? cursor : LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = background;
+  windowClass.lpszClassName = name;
+  return RegisterClassExW(&windowClass) != 0;
+}
+
 bool Window::CreateTopLevel(const wchar_t* className, const wchar_t* caption, DWORD style,
                             DWORD exStyle, int width, int height, HICON icon) {
-  const HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSEXW windowClass{};
-  if (!GetClassInfoExW(instance, className, &windowClass)) {
-    windowClass = {sizeof windowClass};
-    windowClass.lpfnWndProc = Procedure;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = icon;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = className;
-    if (!RegisterClassExW(&windowClass)) return false;
+  if (!EnsureWindowClass(className, Procedure, icon, nullptr,
+                         reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1))) {
+    return false;
   }
   CreateWindowExW(exStyle, className, caption, style, CW_USEDEFAULT, CW_USEDEFAULT, width, height,
-                  nullptr, nullptr, instance, this);
+                  nullptr, nullptr, GetModuleHandleW(nullptr), this);
   return hwnd_ != nullptr;
 }
 

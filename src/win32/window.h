@@ -6,6 +6,12 @@
 
 namespace ordalis::win32 {
 
+// Registers a window class of this program once; later calls find it.
+// The class takes the given procedure, icon, cursor (the arrow when none)
+// and background.
+bool EnsureWindowClass(const wchar_t* name, WNDPROC procedure, HICON icon = nullptr,
+                       HCURSOR cursor = nullptr, HBRUSH background = nullptr);
+
 class Window {
  public:
   Window() = default;
