@@ -6,20 +6,20 @@ namespace ordalis::win32 {
 
 void CreateControls(HWND parent, std::span<const ControlSpec> controls, UINT dpi, HFONT font) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
-  for (const ControlSpec& spec : controls) {
-    CreateWindowExW(spec.exStyle, spec.windowClass, spec.text, WS_CHILD | spec.style, 0, 0, 0, 0,
-                    parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance,
+  for (const ControlSpec& entry : controls) {
+    CreateWindowExW(entry.exStyle, entry.windowClass, entry.text, WS_CHILD | entry.style, 0, 0, 0, 0,
+                    parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), instance,
                     nullptr);
   }
   PlaceControls(parent, controls, dpi, font);
 }
 
 void PlaceControls(HWND parent, std::span<const ControlSpec> controls, UINT dpi, HFONT font) {
-  for (const ControlSpec& spec : controls) {
-    HWND control = GetDlgItem(parent, spec.id);
+  for (const ControlSpec& entry : controls) {
+    HWND control = GetDlgItem(parent, entry.id);
     if (!control) continue;
-    SetWindowPos(control, nullptr, TwipsToPixels(spec.x, dpi), TwipsToPixels(spec.y, dpi),
-                 TwipsToPixels(spec.width, dpi), TwipsToPixels(spec.height, dpi),
+    SetWindowPos(control, nullptr, TwipsToPixels(entry.x, dpi), TwipsToPixels(entry.y, dpi),
+                 TwipsToPixels(entry.width, dpi), TwipsToPixels(entry.height, dpi),
                  SWP_NOZORDER | SWP_NOACTIVATE);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   }
