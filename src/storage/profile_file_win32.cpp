@@ -101,11 +101,14 @@ bool Win32TaskFiles::Backup() {
 ProfileFile* Win32TaskFiles::BeginChange() {
   AbandonChange();
   if (GetFileAttributesW(staging_.Path().c_str()) != INVALID_FILE_ATTRIBUTES) return nullptr;
-  if (!CopyFileW(data_.Path().c_str(), staging_.Path().c_str(), FALSE) &&
-      GetLastError() != ERROR_FILE_NOT_FOUND) {
-    return nullptr;
-  }
-  return &staging_;
+  if (CopyFileW(data_.Path().c_str(), staging_.Path().c_str(), FALSE)) return &staging_;
+  if (GetLastError() != ERROR_FILE_NOT_FOUND) return nullptr;
+  // No data file yet: start from an empty one. A change that only removes
+  // something writes nothing, and the profile functions would then leave no
+  // file to put in place.
+  win32::UniqueFile file(CreateFileW(staging_.Path().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file ? &staging_ : nullptr;
 }
 
 bool Win32TaskFiles::CommitChange() {
@@ -128,6 +131,9 @@ bool Win32TaskFiles::CommitChange() {
 
 void Win32TaskFiles::AbandonChange() {
   staging_.FlushCache();
+  // The copy takes the data file's attributes: a read-only one would refuse
+  // to go and block every later change.
+  SetFileAttributesW(staging_.Path().c_str(), FILE_ATTRIBUTE_NORMAL);
   DeleteFileW(staging_.Path().c_str());
 }
 
