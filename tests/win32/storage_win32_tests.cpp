@@ -1,2 +1,699 @@
+// The task file on the real profile functions: what reaches the disk, files
+// written by hand, failures of the platform, and changes cut off by a killed
+// process. ORDALIS_OWN_MAIN: the program starts itself as the process to kill.
 #include <gtest/gtest.h>
-TEST(Placeholder, Builds) { EXPECT_EQ(1 + 1, 2); }
+#include <windows.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "storage/profile_file_win32.h"
+#include "storage/profile_format.h"
+#include "storage/scrambler.h"
+#include "storage/task_codec.h"
+#include "storage/task_file.h"
+#include "support.h"
+#include "win32/handles.h"
+
+namespace ordalis {
+
+// Readable failure messages.
+void PrintTo(SaveResult result, std::ostream* os) {
+  static const char* const kNames[] = {"kSaved", "kRefused", "kTooMany", "kWriteFailed"};
+  *os << kNames[static_cast<int>(result)];
+}
+void PrintTo(const Task& task, std::ostream* os) {
+  *os << '{' << ::testing::PrintToString(task.date) << ", " << ::testing::PrintToString(task.time)
+      << ", " << ::testing::PrintToString(task.description) << '}';
+}
+void PrintTo(const TaskRow& row, std::ostream* os) {
+  PrintTo(row.task, os);
+  *os << " cat " << static_cast<int>(row.category) << " key \"" << row.key << '"';
+}
+
+namespace {
+
+using test::FileIsThere;
+using test::ReadFileBytes;
+using test::TempFolder;
+using test::WriteFileBytes;
+
+constexpr const wchar_t* kData = L"Vemra.dat";
+constexpr const wchar_t* kBackup = L"Vemra.bak";
+constexpr const wchar_t* kStaging = L"Vemra.new";
+
+// The tasks used here all have a stored form; "" would show up as a
+// mismatch.
+std::string Stored(const Task& task) {
+  return EncodeTask(task).value_or(std::string());
+}
+
+std::string TwoDigits(int n) {
+  return {static_cast<char>('0' + n / 10), static_cast<char>('0' + n % 10)};
+}
+
+Task Numbered(int n) {
+  return {TwoDigits(n % 12 + 1) + "-" + TwoDigits(n % 28 + 1) + "-2024",
+          TwoDigits(10 + n % 10) + ":30", "Aufgabe Nr. " + std::to_string(n)};
+}
+
+std::vector<Task> TasksOf(const std::vector<TaskRow>& rows) {
+  std::vector<Task> tasks;
+  for (const TaskRow& row : rows) tasks.push_back(row.task);
+  return tasks;
+}
+
+std::vector<std::string> KeysOf(const std::vector<TaskRow>& rows) {
+  std::vector<std::string> keys;
+  for (const TaskRow& row : rows) keys.push_back(row.key);
+  return keys;
+}
+
+std::vector<TaskRow> RowsOf(const std::vector<Task>& tasks, Category category) {
+  std::vector<TaskRow> rows;
+  for (const Task& task : tasks) rows.push_back({task, category, ""});
+  return rows;
+}
+
+// One section of the file: its name and its keys with the stored values.
+struct Section {
+  std::string name;
+  std::vector<ProfileEntry> entries;
+  bool operator==(const Section&) const = default;
+};
+// The four sections of the data file, always in this order.
+using State = std::vector<Section>;
+const char* const kSections[] = {"Important", "Others", "Done", "Reminder"};
+
+void PrintTo(const Section& section, std::ostream* os) {
+  *os << "[" << section.name << "] " << section.entries.size() << " keys:";
+  for (const ProfileEntry& entry : section.entries) *os << " " << entry.key;
+}
+
+// The file as a program following the format writes it.
+std::string FileText(const State& state) {
+  std::string text;
+  for (const Section& section : state) {
+    if (section.entries.empty()) continue;
+    text += "[" + section.name + "]\r\n";
+    for (const ProfileEntry& entry : section.entries) {
+      text += entry.key + "=" + ProtectProfileValue(entry.value) + "\r\n";
+    }
+  }
+  return text;
+}
+
+// What the data file holds, read the way the next start of the program
+// reads it: a new object on the platform's profile functions, with nothing
+// of the file left in their cache.
+State ReadState(const std::wstring& folder) {
+  Win32TaskFiles files(folder);
+  Win32ProfileFile(files.DataPath()).FlushCache();
+  State state;
+  for (const char* name : kSections) {
+    Section section{name, {}};
+    for (const std::string& key : files.Data().KeyNames(name)) {
+      section.entries.push_back({key, files.Data().Read(name, key)});
+    }
+    state.push_back(std::move(section));
+  }
+  return state;
+}
+
+// The sections of a file's bytes in file order, values as they stand there.
+std::vector<Section> ParseRaw(const std::string& bytes) {
+  std::vector<Section> sections;
+  size_t start = 0;
+  while (start < bytes.size()) {
+    size_t end = bytes.find("\r\n", start);
+    if (end == std::string::npos) end = bytes.size();
+    const std::string line = bytes.substr(start, end - start);
+    start = end + 2;
+    if (line.empty()) continue;
+    if (line.front() == '[' && line.back() == ']') {
+      sections.push_back({line.substr(1, line.size() - 2), {}});
+    } else if (!sections.empty()) {
+      const size_t equals = line.find('=');
+      sections.back().entries.push_back({line.substr(0, equals), line.substr(equals + 1)});
+    }
+  }
+  return sections;
+}
+
+std::vector<ProfileEntry> Protected(std::vector<ProfileEntry> entries) {
+  for (ProfileEntry& entry : entries) entry.value = ProtectProfileValue(entry.value);
+  return entries;
+}
+
+ProfileEntry TaskEntry(std::string key, const Task& task) {
+  return {std::move(key), Stored(task)};
+}
+ProfileEntry FlagEntry(std::string key, std::string_view flag) {
+  return {std::move(key), *ScrambleText(flag)};
+}
+
+// --- Every storable character reaches the disk and comes back -----------
+
+// A task whose stored value begins and ends with the byte `code`: the first
+// character of the date and the last of the description are chosen so.
+Task TaskStoredBetween(unsigned code) {
+  Task task{"?2-24-2024", "07:45", "Zeichen ?"};
+  const size_t last = task.date.size() + task.time.size() + task.description.size() + 1;
+  const auto mask = [](size_t i) { return static_cast<unsigned char>(kScrambleKey[i % 4]) + 96u; };
+  task.date[0] = static_cast<char>(code ^ mask(0));
+  task.description.back() = static_cast<char>(code ^ mask(last));
+  return task;
+}
+
+TEST(StorageWin32, EveryByteAScrambledValueCanHoldSurvivesAtBothEnds) {
+  TempFolder folder;
+  // 224 codes, 32..255: the first hundred in Important, the next in Others,
+  // the rest in Done.
+  const Category categories[] = {Category::Important, Category::Others, Category::Done};
+  std::vector<std::string> expected[3];
+  {
+    Win32TaskFiles files(folder.Path());
+    for (int part = 0; part < 3; ++part) {
+      std::vector<TaskRow> rows;
+      for (unsigned code = 32 + part * 100; code <= 255 && code < 132u + part * 100; ++code) {
+        const Task task = TaskStoredBetween(code);
+        const std::string stored = Stored(task);
+        ASSERT_EQ(static_cast<unsigned char>(stored.front()), code);
+        ASSERT_EQ(static_cast<unsigned char>(stored.back()), code);
+        expected[part].push_back(stored);
+        rows.push_back({task, categories[part], ""});
+      }
+      ASSERT_EQ(WriteCategory(files, categories[part], rows), SaveResult::kSaved);
+    }
+  }
+
+  const std::string bytes = ReadFileBytes(folder.File(kData));
+  Win32TaskFiles files(folder.Path());
+  for (int part = 0; part < 3; ++part) {
+    const std::string_view section = SectionOf(categories[part]);
+    const CategoryLoad load = LoadCategory(files.Data(), categories[part]);
+    size_t row = 0, unreadable = 0;
+    for (size_t i = 0; i < expected[part].size(); ++i) {
+      const std::string& stored = expected[part][i];
+      const std::string key = TaskKey(static_cast<int>(i));
+      const unsigned code = static_cast<unsigned char>(stored.front());
+      SCOPED_TRACE("code " + std::to_string(code));
+      // The bytes in the file are the scrambled bytes, not a conversion.
+      EXPECT_NE(bytes.find("\r\n" + key + "=" + ProtectProfileValue(stored) + "\r\n"),
+                std::string::npos);
+      EXPECT_EQ(files.Data().Read(section, key), stored);
+      if (code >= 128 && code <= 159) {
+        // Made from a control character: stored, but not a task to show.
+        ASSERT_LT(unreadable, load.unreadable.size());
+        EXPECT_EQ(load.unreadable[unreadable].key, key);
+        EXPECT_EQ(load.unreadable[unreadable++].stored, stored);
+      } else {
+        ASSERT_LT(row, load.rows.size());
+        EXPECT_EQ(load.rows[row].key, key);
+        EXPECT_EQ(load.rows[row++].task, DecodeTask(stored).task);
+      }
+    }
+    EXPECT_EQ(row, load.rows.size());
+    EXPECT_EQ(unreadable, load.unreadable.size());
+  }
+}
+
+TEST(StorageWin32, EveryDescriptionCharacterTheFileCanHoldComesBack) {
+  // Windows-1252 without the codes the scrambler refuses, and "€" which is
+  // stored as "^" ("^" itself comes back as "€").
+  std::vector<Task> tasks;
+  for (unsigned code = 32; code <= 255; ++code) {
+    if (code == '^' || (code > 128 && code <= 159)) continue;
+    const std::string c(1, static_cast<char>(code));
+    tasks.push_back({"12-31-2024", "23:59", c + " Mitte " + c});
+  }
+  ASSERT_EQ(tasks.size(), 192u);
+  const std::vector<Task> important(tasks.begin(), tasks.begin() + 100);
+  const std::vector<Task> others(tasks.begin() + 100, tasks.end());
+  {
+    TempFolder folder;
+    {
+      Win32TaskFiles files(folder.Path());
+      auto rows = RowsOf(important, Category::Important);
+      ASSERT_EQ(WriteCategory(files, Category::Important, rows), SaveResult::kSaved);
+      rows = RowsOf(others, Category::Others);
+      ASSERT_EQ(WriteCategory(files, Category::Others, rows), SaveResult::kSaved);
+    }
+    Win32TaskFiles files(folder.Path());
+    EXPECT_EQ(TasksOf(LoadCategory(files.Data(), Category::Important).rows), important);
+    EXPECT_EQ(TasksOf(LoadCategory(files.Data(), Category::Others).rows), others);
+  }
+}
+
+// --- A file written by hand ---------------------------------------------
+
+TEST(StorageWin32, HandWrittenFileLoadsEveryTaskInKeyOrder) {
+  TempFolder folder;
+  std::string text =
+      "[Important]\r\n105=" + Stored(Numbered(105)) + "\r\n100=" + Stored(Numbered(100)) + "\r\n";
+  text += "[Others]\r\n";
+  for (int key = 129; key >= 100; --key) {
+    text += std::to_string(key) + "=" + Stored(Numbered(key)) + "\r\n";
+  }
+  text += "200=" + *ScrambleText("geheim") + "\r\n";
+  text += "[Done]\r\n0100=" + Stored(Numbered(1)) + "\r\nabc=" + Stored(Numbered(2)) +
+          "\r\n200=" + Stored(Numbered(3)) + "\r\n250=" + Stored(Numbered(4)) +
+          "\r\n99=" + Stored(Numbered(5)) + "\r\n100=" + Stored(Numbered(6)) +
+          "\r\n101=" + *ScrambleText("01-01-2024|10:00|Tab\there") + "\r\n102=\"" +
+          Stored(Numbered(7)) + "\"\r\n";
+  text += "[Reminder]\r\n100=" + *ScrambleText("R") + "\r\n";
+  ASSERT_TRUE(WriteFileBytes(folder.File(kData), text));
+
+  Win32TaskFiles files(folder.Path());
+  const auto important = LoadCategory(files.Data(), Category::Important).rows;
+  EXPECT_EQ(KeysOf(important), (std::vector<std::string>{"100", "105"}));
+  EXPECT_EQ(TasksOf(important), (std::vector<Task>{Numbered(100), Numbered(105)}));
+
+  const auto others = LoadCategory(files.Data(), Category::Others).rows;
+  ASSERT_EQ(others.size(), 30u);
+  for (int i = 0; i < 30; ++i) {
+    EXPECT_EQ(others[i].key, TaskKey(i));
+    EXPECT_EQ(others[i].task, Numbered(100 + i));
+  }
+
+  const CategoryLoad done = LoadCategory(files.Data(), Category::Done);
+  EXPECT_EQ(KeysOf(done.rows), (std::vector<std::string>{"100", "102"}));
+  EXPECT_EQ(TasksOf(done.rows), (std::vector<Task>{Numbered(6), Numbered(7)}));
+  ASSERT_EQ(done.unreadable.size(), 1u);
+  EXPECT_EQ(done.unreadable[0].key, "101");
+
+  const auto all = LoadCategory(files.Data(), Category::All).rows;
+  ASSERT_EQ(all.size(), 32u);
+  EXPECT_EQ(all[1], important[1]);
+  EXPECT_EQ(all[2].category, Category::Others);
+  EXPECT_EQ(all[2].task, (Task{Numbered(100).date, "", Numbered(100).description}));
+
+  EXPECT_EQ(ScrambleText(ReadStoredPassword(files.Data())), "geheim");
+  EXPECT_EQ(ReadReminderFlag(files.Data(), "100"), "R");
+  EXPECT_EQ(ReadReminderFlag(files.Data(), "105"), "");
+}
+
+TEST(StorageWin32, MissingDataFileReadsAsEmpty) {
+  TempFolder folder;
+  Win32TaskFiles files(folder.Path());
+  EXPECT_TRUE(LoadCategory(files.Data(), Category::All).rows.empty());
+  EXPECT_EQ(ReadStoredPassword(files.Data()), "");
+  EXPECT_FALSE(FileIsThere(folder.File(kData)));
+}
+
+// --- What a rewrite leaves on the disk -----------------------------------
+
+// Important 0..2 with only task 2 reminded, one of the others with the
+// password, one done task.
+State Sample() {
+  return {
+      {"Important",
+       {TaskEntry("100", Numbered(0)), TaskEntry("101", Numbered(1)),
+        TaskEntry("102", Numbered(2))}},
+      {"Others",
+       {TaskEntry("100", {"06-01-2024", "00:00", "Steuer"}), {"200", *ScrambleText("geheim")}}},
+      {"Done", {TaskEntry("100", {"01-01-2024", "08:00", "Erledigt"})}},
+      {"Reminder", {FlagEntry("100", "A"), FlagEntry("101", "A"), FlagEntry("102", "R")}},
+  };
+}
+
+TEST(StorageWin32, RewriteLeavesTheListInTheFileAndThePreviousFileAsBackup) {
+  TempFolder folder;
+  const std::string before = FileText(Sample());
+  ASSERT_TRUE(WriteFileBytes(folder.File(kData), before));
+
+  Win32TaskFiles files(folder.Path());
+  auto rows = LoadCategory(files.Data(), Category::Important).rows;
+  rows = {rows[2], rows[0], {Numbered(7), Category::Important, ""}};
+  ASSERT_EQ(WriteCategory(files, Category::Important, rows), SaveResult::kSaved);
+
+  EXPECT_EQ(ReadFileBytes(folder.File(kBackup)), before);
+  EXPECT_FALSE(FileIsThere(folder.File(kStaging)));
+  const std::string after = ReadFileBytes(folder.File(kData));
+  const std::vector<Section> expected = {
+      {"Important", Protected({TaskEntry("100", Numbered(2)), TaskEntry("101", Numbered(0)),
+                               TaskEntry("102", Numbered(7))})},
+      {"Others", Protected(Sample()[1].entries)},
+      {"Done", Protected(Sample()[2].entries)},
+      {"Reminder",
+       Protected({FlagEntry("100", "R"), FlagEntry("101", "A"), FlagEntry("102", "A")})},
+  };
+  EXPECT_EQ(ParseRaw(after), expected);
+
+  // Read back in the same process, right after the rename.
+  EXPECT_EQ(LoadCategory(files.Data(), Category::Important).rows, rows);
+
+  // The next rewrite backs up this one.
+  rows.clear();
+  ASSERT_EQ(WriteCategory(files, Category::Important, rows), SaveResult::kSaved);
+  EXPECT_EQ(ReadFileBytes(folder.File(kBackup)), after);
+  EXPECT_EQ(ParseRaw(ReadFileBytes(folder.File(kData))),
+            (std::vector<Section>{expected[1], expected[2]}));
+}
+
+TEST(StorageWin32, ChangesThatOnlyRemoveWorkWithoutADataFile) {
+  TempFolder folder;
+  Win32TaskFiles files(folder.Path());
+  EXPECT_EQ(WritePassword(files, ""), SaveResult::kSaved);
+  std::vector<TaskRow> none;
+  EXPECT_EQ(WriteCategory(files, Category::Important, none), SaveResult::kSaved);
+  EXPECT_EQ(WriteCategory(files, Category::Others, none), SaveResult::kSaved);
+  EXPECT_FALSE(FileIsThere(folder.File(kStaging)));
+  EXPECT_TRUE(LoadCategory(files.Data(), Category::All).rows.empty());
+}
+
+TEST(StorageWin32, SingleValuesReachTheFile) {
+  TempFolder folder;
+  ASSERT_TRUE(WriteFileBytes(folder.File(kData), FileText(Sample())));
+  Win32TaskFiles files(folder.Path());
+  ASSERT_EQ(WriteReminderFlag(files, "101", 'R'), SaveResult::kSaved);
+  // "µ" makes the stored password begin with a double quote.
+  ASSERT_EQ(WritePassword(files, "\xB5neu "), SaveResult::kSaved);
+  State expected = Sample();
+  expected[1].entries[1].value = *ScrambleText("\xB5neu ");
+  expected[3].entries[1] = FlagEntry("101", "R");
+  EXPECT_EQ(ReadState(folder.Path()), expected);
+}
+
+// --- The platform refuses ------------------------------------------------
+
+TEST(StorageWin32, NoStagingCopyMeansNoChange) {
+  TempFolder folder;
+  const std::string before = FileText(Sample());
+  ASSERT_TRUE(WriteFileBytes(folder.File(kData), before));
+  // A folder where the staging copy belongs cannot be copied over or removed.
+  ASSERT_TRUE(CreateDirectoryW(folder.File(kStaging).c_str(), nullptr));
+  Win32TaskFiles files(folder.Path());
+  auto rows = RowsOf({Numbered(5)}, Category::Important);
+  EXPECT_EQ(WriteCategory(files, Category::Important, rows), SaveResult::kWriteFailed);
+  EXPECT_EQ(rows[0].key, "");
+  EXPECT_EQ(WriteReminderFlag(files, "100", 'R'), SaveResult::kWriteFailed);
+  EXPECT_EQ(WritePassword(files, "neu"), SaveResult::kWriteFailed);
+  EXPECT_EQ(ReadFileBytes(folder.File(kData)), before);
+
+  ASSERT_TRUE(RemoveDirectoryW(folder.File(kStaging).c_str()));
+  EXPECT_EQ(WriteCategory(files, Category::Important, rows), SaveResult::kSaved);
+  EXPECT_EQ(TasksOf(LoadCategory(files.Data(), Category::Important).rows),
+            std::vector<Task>{Numbered(5)});
+}
+
+TEST(StorageWin32, DataFileThatCannotBeReplacedStaysAsItWas) {
+  TempFolder folder;
+  const std::string before = FileText(Sample());
+  ASSERT_TRUE(WriteFileBytes(folder.File(kData), before));
+  Win32TaskFiles files(folder.Path());
+  auto rows = RowsOf({Numbered(5)}, Category::Important);
+  {
+    // Another program holds the data file open: it can be copied, not
+    // replaced.
+    win32::UniqueFile held(CreateFileW(folder.File(kData).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                       nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    EXPECT_EQ(WriteCategory(files, Category::Important, rows), SaveResult::kWriteFailed);
+    EXPECT_EQ(WriteReminderFlag(files, "100", 'R'), SaveResult::kWriteFailed);
+    EXPECT_EQ(WritePassword(files, ""), SaveResult::kWriteFailed);
+    EXPECT_FALSE(FileIsThere(folder.File(kStaging)));
+  }
+  EXPECT_EQ(ReadFileBytes(folder.File(kData)), before);
+  EXPECT_EQ(ReadState(folder.Path()), Sample());
+  EXPECT_EQ(WriteCategory(files, Category::Important, rows), SaveResult::kSaved);
+}
+
+TEST(StorageWin32, ReadOnlyDataFileIsChangedWholeOrNotAtAll) {
+  TempFolder folder;
+  const std::string before = FileText(Sample());
+  ASSERT_TRUE(WriteFileBytes(folder.File(kData), before));
+  ASSERT_TRUE(SetFileAttributesW(folder.File(kData).c_str(), FILE_ATTRIBUTE_READONLY));
+  Win32TaskFiles files(folder.Path());
+  auto rows = RowsOf({Numbered(5)}, Category::Done);
+  // Windows refuses to write the read-only copy; Wine may let it through.
+  const SaveResult result = WriteCategory(files, Category::Done, rows);
+  ASSERT_TRUE(result == SaveResult::kSaved || result == SaveResult::kWriteFailed);
+  State expected = Sample();
+  if (result == SaveResult::kSaved) expected[2].entries = {TaskEntry("100", Numbered(5))};
+  if (result == SaveResult::kWriteFailed) {
+    EXPECT_EQ(ReadFileBytes(folder.File(kData)), before);
+  }
+  EXPECT_EQ(ReadState(folder.Path()), expected);
+
+  // Once the file may be written again, nothing left over stands in the way.
+  ASSERT_TRUE(SetFileAttributesW(folder.File(kData).c_str(), FILE_ATTRIBUTE_NORMAL));
+  rows = RowsOf({Numbered(6)}, Category::Done);
+  EXPECT_EQ(WriteCategory(files, Category::Done, rows), SaveResult::kSaved);
+  expected[2].entries = {TaskEntry("100", Numbered(6))};
+  EXPECT_EQ(ReadState(folder.Path()), expected);
+  EXPECT_FALSE(FileIsThere(folder.File(kStaging)));
+}
+
+// --- A staging copy left by a crash --------------------------------------
+
+TEST(StorageWin32, LeftoverStagingCopyIsNeitherReadNorKept) {
+  for (const bool readOnly : {false, true}) {
+    SCOPED_TRACE(readOnly ? "read-only leftover" : "leftover");
+    TempFolder folder;
+    ASSERT_TRUE(WriteFileBytes(folder.File(kData), FileText(Sample())));
+    const State leftover = {{"Important", {TaskEntry("100", Numbered(50))}},
+                            {"Others", {TaskEntry("100", Numbered(51))}},
+                            {"Done", {}},
+                            {"Reminder", {FlagEntry("100", "R")}},
+                            {"Extra", {{"1", "x"}}}};
+    ASSERT_TRUE(WriteFileBytes(folder.File(kStaging), FileText(leftover)));
+    if (readOnly) {
+      ASSERT_TRUE(SetFileAttributesW(folder.File(kStaging).c_str(), FILE_ATTRIBUTE_READONLY));
+    }
+
+    Win32TaskFiles files(folder.Path());
+    auto rows = LoadCategory(files.Data(), Category::Important).rows;
+    EXPECT_EQ(TasksOf(rows), (std::vector<Task>{Numbered(0), Numbered(1), Numbered(2)}));
+    rows.pop_back();
+    ASSERT_EQ(WriteCategory(files, Category::Important, rows), SaveResult::kSaved);
+
+    State expected = Sample();
+    expected[0].entries.pop_back();
+    expected[3].entries = {FlagEntry("100", "A"), FlagEntry("101", "A")};
+    EXPECT_EQ(ReadState(folder.Path()), expected);
+    EXPECT_EQ(ReadFileBytes(folder.File(kData)).find("[Extra]"), std::string::npos);
+    EXPECT_FALSE(FileIsThere(folder.File(kStaging)));
+  }
+}
+
+// --- Killed in the middle of a change ------------------------------------
+
+// Counts the operations that change files and ends the process right after
+// the chosen one, as a crash or a power cut would.
+class Killer {
+ public:
+  explicit Killer(int killAfter) : killAfter_(killAfter) {
+    if (killAfter_ == 0) TerminateProcess(GetCurrentProcess(), 3);
+  }
+  void Done(std::string operation) {
+    log_.push_back(std::move(operation));
+    if (static_cast<int>(log_.size()) == killAfter_) TerminateProcess(GetCurrentProcess(), 3);
+  }
+  const std::vector<std::string>& Log() const { return log_; }
+
+ private:
+  int killAfter_;
+  std::vector<std::string> log_;
+};
+
+class KilledProfile : public ProfileFile {
+ public:
+  KilledProfile(ProfileFile& inner, Killer& killer) : inner_(inner), killer_(killer) {}
+  std::vector<std::string> KeyNames(std::string_view section) override {
+    return inner_.KeyNames(section);
+  }
+  std::string Read(std::string_view section, std::string_view key) override {
+    return inner_.Read(section, key);
+  }
+  bool Write(std::string_view section, std::string_view key,
+             std::optional<std::string_view> value) override {
+    const bool ok = inner_.Write(section, key, value);
+    killer_.Done("Write " + std::string(section));
+    return ok;
+  }
+  bool WriteSection(std::string_view section, const std::vector<ProfileEntry>& entries) override {
+    const bool ok = inner_.WriteSection(section, entries);
+    killer_.Done("WriteSection " + std::string(section));
+    return ok;
+  }
+
+ private:
+  ProfileFile& inner_;
+  Killer& killer_;
+};
+
+class KilledTaskFiles : public TaskFiles {
+ public:
+  KilledTaskFiles(const std::wstring& folder, int killAfter) : inner_(folder), killer_(killAfter) {}
+  const Killer& Operations() const { return killer_; }
+
+  ProfileFile& Data() override { return inner_.Data(); }
+  bool Backup() override {
+    const bool ok = inner_.Backup();
+    killer_.Done("Backup");
+    return ok;
+  }
+  ProfileFile* BeginChange() override {
+    ProfileFile* staging = inner_.BeginChange();
+    killer_.Done("BeginChange");
+    if (!staging) return nullptr;
+    staging_.emplace(*staging, killer_);
+    return &*staging_;
+  }
+  bool CommitChange() override {
+    const bool ok = inner_.CommitChange();
+    killer_.Done("CommitChange");
+    return ok;
+  }
+  void AbandonChange() override {
+    inner_.AbandonChange();
+    killer_.Done("AbandonChange");
+  }
+
+ private:
+  Win32TaskFiles inner_;
+  Killer killer_;
+  std::optional<KilledProfile> staging_;
+};
+
+constexpr wchar_t kChildSwitch[] = L"--kill-after";
+constexpr wchar_t kOperationsLog[] = L"operations.txt";
+
+// The changes the child makes: the important list rearranged (task 2 first,
+// task 1 deleted, a new one added), or one reminder flag set.
+enum class Change { kCategory, kFlag };
+
+int RunChild(const std::wstring& folder, int killAfter, Change change) {
+  KilledTaskFiles files(folder, killAfter);
+  SaveResult result;
+  if (change == Change::kCategory) {
+    auto rows = LoadCategory(files.Data(), Category::Important).rows;
+    if (rows.size() != 3) return 10;
+    rows = {rows[2], rows[0], {Numbered(7), Category::Important, ""}};
+    result = WriteCategory(files, Category::Important, rows);
+  } else {
+    result = WriteReminderFlag(files, "101", 'R');
+  }
+  // Got through: tell the parent which operations there were.
+  std::string log;
+  for (const std::string& operation : files.Operations().Log()) log += operation + "\n";
+  WriteFileBytes(folder + L"\\" + kOperationsLog, log);
+  return result == SaveResult::kSaved ? 0 : 1;
+}
+
+// Runs this program as the child; its exit code, or -1 when it would not run.
+int RunKilledChild(const std::wstring& folder, int killAfter, Change change) {
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring commandLine = L"\"" + std::wstring(self) + L"\" " + kChildSwitch + L" " +
+                             std::to_wstring(killAfter) + L" \"" + folder + L"\" " +
+                             (change == Change::kCategory ? L"category" : L"flag");
+  STARTUPINFOW startup{sizeof startup};
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(self, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    return -1;
+  }
+  win32::UniqueHandle thread(process.hThread);
+  win32::UniqueHandle child(process.hProcess);
+  if (WaitForSingleObject(child.get(), 60000) != WAIT_OBJECT_0) {
+    TerminateProcess(child.get(), 99);
+    WaitForSingleObject(child.get(), INFINITE);
+    return -1;
+  }
+  DWORD code = 0;
+  GetExitCodeProcess(child.get(), &code);
+  return static_cast<int>(code);
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos;
+       start = end + 1) {
+    lines.push_back(text.substr(start, end - start));
+  }
+  return lines;
+}
+
+void CheckEveryKillPoint(Change change, const State& after) {
+  const State before = Sample();
+  TempFolder folder;
+  const auto prepare = [&] {
+    // A staging copy left by the previous child stays: the next change must
+    // get rid of it.
+    ASSERT_TRUE(WriteFileBytes(folder.File(kData), FileText(before)));
+    DeleteFileW(folder.File(kOperationsLog).c_str());
+  };
+
+  prepare();
+  ASSERT_EQ(RunKilledChild(folder.Path(), -1, change), 0);
+  ASSERT_EQ(ReadState(folder.Path()), after);
+  const auto operations = Lines(ReadFileBytes(folder.File(kOperationsLog)));
+  const auto commit = std::find(operations.begin(), operations.end(), "CommitChange");
+  ASSERT_NE(commit, operations.end());
+  const int committed = static_cast<int>(commit - operations.begin()) + 1;
+
+  const int count = static_cast<int>(operations.size());
+  for (int killAfter = 0; killAfter <= count + 1; ++killAfter) {
+    SCOPED_TRACE(killAfter == 0       ? std::string("killed at once")
+                 : killAfter <= count ? "killed after " + operations[killAfter - 1] + " (" +
+                                            std::to_string(killAfter) + ")"
+                                      : std::string("not killed"));
+    prepare();
+    EXPECT_EQ(RunKilledChild(folder.Path(), killAfter, change), killAfter <= count ? 3 : 0);
+    const State state = ReadState(folder.Path());
+    EXPECT_TRUE(state == before || state == after);
+    EXPECT_EQ(state, killAfter >= committed ? after : before);
+  }
+}
+
+TEST(StorageWin32Crash, RewriteKilledAtAnyPointLeavesTheOldOrTheNewState) {
+  State after = Sample();
+  after[0].entries = {TaskEntry("100", Numbered(2)), TaskEntry("101", Numbered(0)),
+                      TaskEntry("102", Numbered(7))};
+  after[3].entries = {FlagEntry("100", "R"), FlagEntry("101", "A"), FlagEntry("102", "A")};
+  CheckEveryKillPoint(Change::kCategory, after);
+}
+
+TEST(StorageWin32Crash, ReminderFlagKilledAtAnyPointLeavesTheOldOrTheNewState) {
+  State after = Sample();
+  after[3].entries[1] = FlagEntry("101", "R");
+  CheckEveryKillPoint(Change::kFlag, after);
+}
+
+// The child's arguments: kill-after count, folder, change.
+struct ChildArguments {
+  int killAfter;
+  std::wstring folder;
+  Change change;
+};
+
+std::optional<ChildArguments> ParseChildArguments() {
+  int count = 0;
+  wchar_t** args = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (!args) return std::nullopt;
+  std::optional<ChildArguments> result;
+  if (count == 5 && std::wstring_view(args[1]) == kChildSwitch) {
+    result =
+        ChildArguments{_wtoi(args[2]), args[3],
+                       std::wstring_view(args[4]) == L"flag" ? Change::kFlag : Change::kCategory};
+  }
+  LocalFree(args);
+  return result;
+}
+
+}  // namespace
+}  // namespace ordalis
+
+int main(int argc, char** argv) {
+  if (const auto child = ordalis::ParseChildArguments()) {
+    return ordalis::RunChild(child->folder, child->killAfter, child->change);
+  }
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
