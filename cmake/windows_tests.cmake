@@ -4,5 +4,6 @@ set(ORDALIS_WINDOWS_TESTS
   storage_win32_tests
   settings_win32_tests
   mainwindow_win32_tests
+  lifecycle_win32_tests
   resources_win32_tests
 )

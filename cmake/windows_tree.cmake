@@ -27,3 +27,12 @@ foreach(t IN LISTS ORDALIS_WINDOWS_TESTS)
   set_tests_properties(win32.${t} PROPERTIES FIXTURES_REQUIRED wine ENVIRONMENT "${wine_env}"
     TIMEOUT 600)
 endforeach()
+
+# End-to-end: the real Vemra.exe in a scratch folder under Wine, driven
+# through X. It looks for the program's window on the whole desktop, so it
+# runs alone; screenshots go to e2e/ in this build folder.
+add_test(NAME e2e.second_instance
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/second_instance.sh ${ORDALIS_WINDOWS_DIR}/app/Vemra.exe
+    ${CMAKE_BINARY_DIR}/e2e)
+set_tests_properties(e2e.second_instance PROPERTIES FIXTURES_REQUIRED wine
+  ENVIRONMENT "${wine_env}" RUN_SERIAL TRUE TIMEOUT 180)

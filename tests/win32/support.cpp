@@ -112,8 +112,12 @@ BOOL CALLBACK FindBox(HWND window, LPARAM param) {
 }
 }  // namespace
 
-MessageBoxAnswerer::MessageBoxAnswerer(std::wstring caption, int button)
-    : caption_(std::move(caption)), button_(button) {
+MessageBoxAnswerer::MessageBoxAnswerer(std::wstring caption, int button,
+                                       std::vector<int> checkBoxes, int textId)
+    : caption_(std::move(caption)),
+      button_(button),
+      checkBoxes_(std::move(checkBoxes)),
+      textId_(textId) {
   activeAnswerer = this;
   timer_ = SetTimer(nullptr, 0, 50, Tick);
 }
@@ -131,8 +135,11 @@ void CALLBACK MessageBoxAnswerer::Tick(HWND, UINT, UINT_PTR, DWORD) {
   if (!search.found || search.found == self->answered_) return;
   self->answered_ = search.found;
   wchar_t text[2048] = {};
-  GetDlgItemTextW(search.found, 0xFFFF, text, 2048);  // the box's message label
+  GetDlgItemTextW(search.found, self->textId_, text, 2048);
   self->texts_.push_back(text);
+  for (const int box : self->checkBoxes_) {
+    SendDlgItemMessageW(search.found, box, BM_SETCHECK, BST_CHECKED, 0);
+  }
   PostMessageW(search.found, WM_COMMAND, MAKEWPARAM(self->button_, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(search.found, self->button_)));
 }

@@ -49,10 +49,13 @@ void PumpMessages(DWORD ms);
 
 // Answers the message boxes of this thread titled `caption` as a user would:
 // a timer that fires inside the box's modal loop reads its text and presses
-// `button`. One answerer at a time.
+// `button`. Our own dialogs are #32770 windows too: `checkBoxes` are ticked
+// before the press, and `textId` names the control whose text is noted (the
+// message label of a message box by default). One answerer at a time.
 class MessageBoxAnswerer {
  public:
-  MessageBoxAnswerer(std::wstring caption, int button);
+  MessageBoxAnswerer(std::wstring caption, int button, std::vector<int> checkBoxes = {},
+                     int textId = 0xFFFF);
   ~MessageBoxAnswerer();
   MessageBoxAnswerer(const MessageBoxAnswerer&) = delete;
   MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
@@ -63,6 +66,8 @@ class MessageBoxAnswerer {
   static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
   std::wstring caption_;
   int button_;
+  std::vector<int> checkBoxes_;
+  int textId_;
   UINT_PTR timer_ = 0;
   HWND answered_ = nullptr;  // pressed already, closing
   std::vector<std::wstring> texts_;

@@ -1,0 +1,127 @@
+// How busy the idle program is: the main window is created as the program
+// creates it and left alone, shown and then resident in the notification
+// area in each reminder mode; the message loop counts what it takes from
+// the queue (WM_TIMER by window class, WM_SYSTIMER, WM_PAINT, the rest)
+// and the process's CPU time. Settings go to a scratch registry key.
+//
+// Usage: idle_messages [seconds per phase, default 60]
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+
+#include "mainwindow/main_window.h"
+#include "reminders/clock_win32.h"
+#include "reminders/sound_win32.h"
+#include "storage/profile_file_win32.h"
+#include "storage/settings_win32.h"
+
+namespace {
+
+using namespace ordalis;
+
+ULONGLONG CpuHundredNs() {
+  FILETIME created, exited, kernel, user;
+  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+  const auto value = [](const FILETIME& t) {
+    return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+  };
+  return value(kernel) + value(user);
+}
+
+std::string ClassOf(HWND hwnd) {
+  if (!hwnd) return "(thread)";
+  wchar_t name[64] = {};
+  GetClassNameW(hwnd, name, 64);
+  std::string narrow;
+  for (const wchar_t* c = name; *c; ++c) narrow.push_back(*c < 128 ? static_cast<char>(*c) : '?');
+  return narrow;
+}
+
+void Idle(MainWindow& window, const char* phase, DWORD seconds) {
+  std::map<std::string, int> timers;
+  int sysTimers = 0, paints = 0, others = 0;
+  const ULONGLONG cpuBefore = CpuHundredNs();
+  const ULONGLONG until = GetTickCount64() + seconds * 1000ull;
+  for (ULONGLONG now = GetTickCount64(); now < until; now = GetTickCount64()) {
+    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(until - now), QS_ALLINPUT,
+                                MWMO_INPUTAVAILABLE);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_TIMER) {
+        ++timers[ClassOf(msg.hwnd)];
+      } else if (msg.message == 0x118) {  // WM_SYSTIMER: caret and the like
+        ++sysTimers;
+      } else if (msg.message == WM_PAINT) {
+        ++paints;
+      } else {
+        ++others;
+      }
+      if (window.PreTranslate(msg) || IsDialogMessageW(window.Handle(), &msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+  const double cpuMs = static_cast<double>(CpuHundredNs() - cpuBefore) / 10000.0;
+  int timerTotal = 0;
+  for (const auto& entry : timers) timerTotal += entry.second;
+  std::printf("%-40s %3lu s  WM_TIMER %3d", phase, seconds, timerTotal);
+  for (const auto& [name, count] : timers) std::printf(" [%s %d]", name.c_str(), count);
+  std::printf("  WM_SYSTIMER %d  WM_PAINT %d  other %d  CPU %.0f ms\n", sysTimers, paints, others,
+              cpuMs);
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const DWORD seconds = argc > 1 ? static_cast<DWORD>(std::strtoul(argv[1], nullptr, 10)) : 60;
+
+  // A scratch registry, so the benchmark neither reads nor changes settings.
+  const std::wstring base = L"Software\\OrdalisBench\\" + std::to_wstring(GetCurrentProcessId());
+  HKEY user = nullptr, machine = nullptr;
+  RegCreateKeyExW(HKEY_CURRENT_USER, (base + L"\\user").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                  nullptr, &user, nullptr);
+  RegCreateKeyExW(HKEY_CURRENT_USER, (base + L"\\machine").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                  nullptr, &machine, nullptr);
+  RegOverridePredefKey(HKEY_CURRENT_USER, user);
+  RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine);
+
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring folder =
+      std::wstring(temp) + L"ordalis_bench_" + base.substr(base.rfind('\\') + 1);
+  CreateDirectoryW(folder.c_str(), nullptr);
+
+  RegistrySettings settings;
+  settings.CreateKey(SettingsRoot::kCurrentUser, kMakerKey, L"1");
+  settings.CreateKey(SettingsRoot::kCurrentUser, kSettingsKey, L"1");
+  WriteSetting(settings, L"Startup", SettingValue(std::uint32_t{1}));     // no splash
+  WriteSetting(settings, L"HelpDirekt", SettingValue(std::uint32_t{1}));  // no closing notice
+  {
+    Win32TaskFiles files(folder);
+    SystemClock clock;
+    Win32SoundPlayer sound;
+    MainWindow window({files, settings, clock, sound, folder, files.DataPath(), false, nullptr});
+    if (!window.Create()) return 1;
+    Idle(window, "shown, \"nie erinnern\"", seconds);
+    SendMessageW(GetDlgItem(window.Handle(), IDC_OWECKER1), BM_CLICK, 0, 0);
+    window.bBeenden_Click();
+    Idle(window, "in the tray, \"stuendlich\"", seconds);
+    window.mVisible_Click();
+    SendMessageW(GetDlgItem(window.Handle(), IDC_OWECKER2), BM_CLICK, 0, 0);
+    window.bBeenden_Click();
+    Idle(window, "in the tray, \"bei relevanten Meldungen\"", seconds);
+  }
+
+  RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+  RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+  RegCloseKey(user);
+  RegCloseKey(machine);
+  RegDeleteTreeW(HKEY_CURRENT_USER, base.c_str());
+  DeleteFileW((folder + L"\\Vemra.dat").c_str());
+  RemoveDirectoryW(folder.c_str());
+  return 0;
+}

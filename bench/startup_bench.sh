@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# Start-up benchmark (prints figures, asserts nothing). Under Wine it starts
+# Vemra.exe and bench/minimal_window.exe (one window, nothing else) several
+# times each and prints, per program, the median time from the start of the
+# process to a visible main window and the median peak working set (VmHWM of
+# the Wine process, read one second after the window showed), and the
+# ratios of the two programs. Then bench/idle_messages.exe counts what the
+# idle main window takes from its message queue per phase.
+#
+# Usage: bench/startup_bench.sh [runs, default 5] [idle seconds, default 60]
+# Build first (scripts/test or cmake --build); ORDALIS_BUILD names the build
+# folder as for scripts/test. The benchmark uses a Wine prefix of its own
+# (<build>/bench-prefix), so it neither disturbs nor is disturbed by tests.
+set -euo pipefail
+runs=${1:-5}
+idle_seconds=${2:-60}
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../scripts/lib.sh"
+export WINEPREFIX=$build/bench-prefix
+windows=$build/windows
+for exe in "$windows/app/Vemra.exe" "$windows/bench/minimal_window.exe" \
+  "$windows/bench/idle_messages.exe"; do
+  [ -f "$exe" ] || { echo "missing $exe: build first" >&2; exit 1; }
+done
+ensure_display
+"$here/../scripts/wine-prefix"
+wineserver -p  # one server for every run: no server start inside a measurement
+
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/ordalis-bench.XXXXXX")
+running=""
+finish() {
+  [ -n "$running" ] && kill "$running" 2>/dev/null || true
+  rm -rf "$scratch"
+  wineserver -k >/dev/null 2>&1 || true
+}
+trap 'finish; kill ${xvfb_pid:-} 2>/dev/null || true' EXIT
+
+cp "$windows/app/Vemra.exe" "$windows/bench/minimal_window.exe" "$scratch/"
+# The measured start is the plain one: no splash (its second is deliberate)
+# and no closing notice.
+cat >"$scratch/settings.reg" <<'EOF'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Brenvik\Ordalis]
+"Startup"=dword:00000001
+"HelpDirekt"=dword:00000001
+EOF
+wine reg import "$(winepath -w "$scratch/settings.reg")" >/dev/null 2>&1
+
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+# One start: sets shown (ms to a visible window) and hwm (VmHWM in kB).
+measure() {
+  local exe=$1 title=$2 start pid
+  start=$(now_ms)
+  wine "$exe" >/dev/null 2>&1 &
+  pid=$!
+  running=$pid
+  until xdotool search --onlyvisible --name "$title" >/dev/null 2>&1; do
+    if ! kill -0 "$pid" 2>/dev/null || [ $(($(now_ms) - start)) -gt 60000 ]; then
+      echo "no window \"$title\" from $exe" >&2
+      return 1
+    fi
+    sleep 0.01
+  done
+  shown=$(($(now_ms) - start))
+  sleep 1
+  hwm=$(awk '/^VmHWM:/ { print $2 }' "/proc/$pid/status")
+  kill "$pid"
+  wait "$pid" 2>/dev/null || true
+  running=""
+  # The next start must not find this one's window.
+  while xdotool search --name "$title" >/dev/null 2>&1; do sleep 0.05; done
+}
+
+median() { tr ' ' '\n' | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+
+declare -A time_median hwm_median
+for program in Vemra minimal_window; do
+  if [ "$program" = Vemra ]; then title='^Ordalis $'; else title='^Ordalis Minimal$'; fi
+  measure "$scratch/$program.exe" "$title"  # warms the file cache; not counted
+  times=() hwms=()
+  for _ in $(seq "$runs"); do
+    measure "$scratch/$program.exe" "$title"
+    times+=("$shown")
+    hwms+=("$hwm")
+  done
+  time_median[$program]=$(echo "${times[@]}" | median)
+  hwm_median[$program]=$(echo "${hwms[@]}" | median)
+  printf '%-15s window after %s ms (runs: %s)   peak working set %s kB (runs: %s)\n' \
+    "$program" "${time_median[$program]}" "${times[*]}" "${hwm_median[$program]}" "${hwms[*]}"
+done
+awk -v vt="${time_median[Vemra]}" -v mt="${time_median[minimal_window]}" \
+  -v vh="${hwm_median[Vemra]}" -v mh="${hwm_median[minimal_window]}" \
+  'BEGIN { printf "ratio Vemra / minimal: time to window %.2f, peak working set %.2f\n", vt / mt, vh / mh }'
+
+echo "idle main window, ${idle_seconds} s per phase:"
+wine "$windows/bench/idle_messages.exe" "$idle_seconds" 2>/dev/null | tr -d '\r'
