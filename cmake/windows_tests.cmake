@@ -4,6 +4,8 @@ set(ORDALIS_WINDOWS_TESTS
   storage_win32_tests
   settings_win32_tests
   mainwindow_win32_tests
+  editor_win32_tests
+  commands_win32_tests
   lifecycle_win32_tests
   resources_win32_tests
 )

@@ -36,3 +36,14 @@ add_test(NAME e2e.second_instance
     ${CMAKE_BINARY_DIR}/e2e)
 set_tests_properties(e2e.second_instance PROPERTIES FIXTURES_REQUIRED wine
   ENVIRONMENT "${wine_env}" RUN_SERIAL TRUE TIMEOUT 180)
+
+# The editor and the task commands are checked through the keyboard focus,
+# which a window of another test program can take away: they run alone.
+set_tests_properties(win32.editor_win32_tests win32.commands_win32_tests PROPERTIES RUN_SERIAL TRUE)
+
+# A task added and deleted with the keyboard in the real program.
+add_test(NAME e2e.add_delete
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/add_delete.sh ${ORDALIS_WINDOWS_DIR}/app/Vemra.exe
+    ${CMAKE_BINARY_DIR}/e2e)
+set_tests_properties(e2e.add_delete PROPERTIES FIXTURES_REQUIRED wine
+  ENVIRONMENT "${wine_env}" RUN_SERIAL TRUE TIMEOUT 180)

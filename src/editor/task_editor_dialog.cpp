@@ -99,19 +99,26 @@ class TaskEditorDialog : public win32::Dialog {
   const TaskEditorRequest& request_;
   TaskEditorServices s_;
   LocalTime now_;
+  int dayChosen_ = 1;  // the day the user chose, kept through year changes
   std::optional<Task> result_;
 };
 
 HWND TaskEditorDialog::OnInit() {
   HWND hwnd = Handle();
   now_ = s_.clock.Now();
-  // No close box: the dialog ends with "&Ok" or "&Abbrechen" (Esc).
+  // No close box: the dialog ends with "&Ok" or "&Abbrechen" (Esc). The close
+  // command goes with the separator above it. It is looked up, not taken as
+  // the last item: Wine adds its own items after it.
   HMENU system = GetSystemMenu(hwnd, FALSE);
   const int count = system ? GetMenuItemCount(system) : 0;
-  if (count >= 2) {
-    RemoveMenu(system, count - 1, MF_BYPOSITION);
-    RemoveMenu(system, count - 2, MF_BYPOSITION);
+  for (int at = 0; at < count; ++at) {
+    if (GetMenuItemID(system, at) != SC_CLOSE) continue;
+    RemoveMenu(system, at, MF_BYPOSITION);
+    if (at > 0 && (GetMenuState(system, at - 1, MF_BYPOSITION) & MF_SEPARATOR)) {
+      RemoveMenu(system, at - 1, MF_BYPOSITION);
+    }
     DrawMenuBar(hwnd);
+    break;
   }
   if (!request_.withTime) {
     for (int id : {IDC_LUHRZEIT, IDC_LPUNKTE, IDC_CSTUNDEN, IDC_CMINUTEN}) {
@@ -147,6 +154,7 @@ HWND TaskEditorDialog::OnInit() {
     const auto days = SendMessageW(Item(IDC_CTAGE), CB_GETCOUNT, 0, 0);
     if (day && *day >= 1 && *day <= days) {
       SendMessageW(Item(IDC_CTAGE), CB_SETCURSEL, static_cast<WPARAM>(*day - 1), 0);
+      dayChosen_ = static_cast<int>(*day);
     }
     SetText(Item(IDC_CSTUNDEN), edit->hour);
     SetText(Item(IDC_CMINUTEN), edit->minute);
@@ -160,6 +168,7 @@ int TaskEditorDialog::SelectedMonth() const {
 }
 
 void TaskEditorDialog::FillDays(int wantedDay) {
+  dayChosen_ = wantedDay;
   // A year field without a number counts as the current year.
   const auto year = FieldNumber(Text(Item(IDC_CJAHRE)));
   const int inYear = year && *year > 0 && *year < 10000 ? static_cast<int>(*year) : now_.year;
@@ -184,16 +193,25 @@ bool TaskEditorDialog::OnCommand(int id, int code) {
       if (code == BN_CLICKED) Accept();
       return true;
     case IDOK: return true;  // Enter alone never accepts; "&Ok" is no default button
+    case IDC_CTAGE:
+      if (code == CBN_SELCHANGE) {
+        dayChosen_ = static_cast<int>(SendMessageW(Item(id), CB_GETCURSEL, 0, 0)) + 1;
+      }
+      return true;
     case IDC_CMONATE:
-      if (code == CBN_SELCHANGE) FillDays(now_.day);
+      if (code == CBN_SELCHANGE) {
+        now_ = s_.clock.Now();
+        FillDays(now_.day);
+      }
       return true;
     case IDC_CJAHRE:
-      // A new year can change February: the list follows, the day stays.
-      if (code == EN_CHANGE && Item(IDC_CTAGE)) {
-        const auto selected = SendMessageW(Item(IDC_CTAGE), CB_GETCURSEL, 0, 0);
-        if (SendMessageW(Item(IDC_CTAGE), CB_GETCOUNT, 0, 0) > 0) {
-          FillDays(static_cast<int>(selected) + 1);
-        }
+      // A new year can change February: the list follows, and the day chosen
+      // comes back when the year has it again (the year is typed digit by
+      // digit, through years that may not).
+      if (code == EN_CHANGE && Item(IDC_CTAGE) &&
+          SendMessageW(Item(IDC_CTAGE), CB_GETCOUNT, 0, 0) > 0) {
+        now_ = s_.clock.Now();
+        FillDays(dayChosen_);
       }
       if (code == EN_SETFOCUS) SendMessageW(Item(id), EM_SETSEL, 0, -1);
       return true;
@@ -215,6 +233,7 @@ void TaskEditorDialog::LeaveTimeField(int id) {
   HWND next = GetFocus();
   if (!next || next == Item(IDC_CABBRECHEN) || !IsChild(Handle(), next)) return;
   const bool hour = id == IDC_CSTUNDEN;
+  now_ = s_.clock.Now();  // the dialog may have been open for a while
   if (const auto value = ordalis::LeaveTimeField(Text(field), hour ? "24" : "60")) {
     SetText(field, *value);
     return;

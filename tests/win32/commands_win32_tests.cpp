@@ -1,0 +1,476 @@
+// The task commands of the main window with the real editor and message
+// boxes, driven as a user drives them; the data file is read back after
+// each command.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "dialog_script.h"
+#include "editor/task_editor_dialog.h"
+#include "mainwindow/main_window.h"
+#include "storage/profile_file_win32.h"
+#include "storage/profile_format.h"
+#include "storage/scrambler.h"
+#include "storage/settings_win32.h"
+#include "storage/task_codec.h"
+#include "support.h"
+#include "win32/text.h"
+
+namespace ordalis {
+
+// Failures show tasks as text.
+void PrintTo(const Task& task, std::ostream* out) {
+  *out << "{" << testing::PrintToString(task.date) << ", " << testing::PrintToString(task.time)
+       << ", " << testing::PrintToString(task.description) << "}";
+}
+
+namespace {
+
+using test::DialogScript;
+
+std::string Cp1252(std::wstring_view text) {
+  return *win32::Narrow(text);
+}
+
+struct StoredTask {
+  std::string key;
+  Task task;
+};
+using Sections = std::map<std::string, std::vector<StoredTask>>;
+
+// A data file as any program that follows the format writes it; `flags`
+// are the reminder flags by key.
+void WriteDataFile(const std::wstring& path, const Sections& sections,
+                   const std::map<std::string, std::string>& flags = {}) {
+  std::string bytes;
+  for (const auto& [section, tasks] : sections) {
+    bytes += "[" + section + "]\r\n";
+    for (const StoredTask& stored : tasks) {
+      bytes += stored.key + "=" + ProtectProfileValue(*EncodeTask(stored.task)) + "\r\n";
+    }
+  }
+  if (!flags.empty()) {
+    bytes += "[Reminder]\r\n";
+    for (const auto& [key, flag] : flags) {
+      bytes += key + "=" + ProtectProfileValue(*ScrambleText(flag)) + "\r\n";
+    }
+  }
+  ASSERT_TRUE(test::WriteFileBytes(path, bytes));
+}
+
+std::vector<StoredTask> Hundred(const char* date, const char* time) {
+  std::vector<StoredTask> tasks;
+  for (int i = 0; i < kMaxTasks; ++i) {
+    tasks.push_back({TaskKey(i), {date, time, "Aufgabe " + std::to_string(i + 1)}});
+  }
+  return tasks;
+}
+
+class FixedClock : public Clock {
+ public:
+  LocalTime now{2026, 12, 8, 10, 30, 0, 0};
+  LocalTime Now() override { return now; }
+};
+
+class SilentPlayer : public SoundPlayer {
+ public:
+  void PlayResource(std::wstring_view, bool) override {}
+  void PlayFile(const std::wstring&) override {}
+};
+
+class TaskCommandsTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    settings_.CreateKey(SettingsRoot::kCurrentUser, kMakerKey, L"1");
+    settings_.CreateKey(SettingsRoot::kCurrentUser, kSettingsKey, L"1");
+    WriteSetting(settings_, L"Startup", SettingValue(std::uint32_t{1}));  // no splash wait
+  }
+  void Open() {
+    files_ = std::make_unique<Win32TaskFiles>(folder_.Path());
+    window_ = std::make_unique<MainWindow>(MainWindowServices{
+        *files_, settings_, clock_, sound_, folder_.Path(), files_->DataPath(), false, nullptr});
+    ASSERT_TRUE(window_->Create());
+  }
+  std::wstring DataPath() const { return folder_.File(L"Vemra.dat"); }
+  std::string DataBytes() const { return test::ReadFileBytes(DataPath()); }
+  HWND Item(int id) const { return GetDlgItem(window_->Handle(), id); }
+  HWND List() const { return Item(IDC_LDATEN); }
+
+  // What the data file holds now, read as the program reads it.
+  std::vector<TaskRow> StoredRows(Category category) const {
+    Win32TaskFiles fresh(folder_.Path());
+    return LoadCategory(fresh.Data(), category).rows;
+  }
+  std::vector<Task> Stored(Category category) const {
+    std::vector<Task> tasks;
+    for (const TaskRow& row : StoredRows(category)) tasks.push_back(row.task);
+    return tasks;
+  }
+  std::string FlagOf(const std::string& description) const {
+    Win32TaskFiles fresh(folder_.Path());
+    for (const TaskRow& row : StoredRows(Category::Important)) {
+      if (row.task.description == description) return ReadReminderFlag(fresh.Data(), row.key);
+    }
+    return "(not stored)";
+  }
+
+  // The row the list shows with this date, selected as a click selects it.
+  void SelectRow(const std::wstring& date, const std::wstring& description) {
+    const int count = ListView_GetItemCount(List());
+    for (int i = 0; i < count; ++i) {
+      if (test::ListCell(List(), i, 0) == date && test::ListCell(List(), i, 2) == description) {
+        SetFocus(List());
+        ListView_SetItemState(List(), i, LVIS_SELECTED | LVIS_FOCUSED,
+                              LVIS_SELECTED | LVIS_FOCUSED);
+        return;
+      }
+    }
+    ADD_FAILURE() << "no row " << testing::PrintToString(date) << " "
+                  << testing::PrintToString(description);
+  }
+  void ClickButton(int id) { SendMessageW(Item(id), BM_CLICK, 0, 0); }
+  // What the list tells its window on a double-click or a right-click.
+  void ListNotifies(UINT code) {
+    NMITEMACTIVATE notice{};
+    notice.hdr = {List(), static_cast<UINT_PTR>(IDC_LDATEN), code};
+    notice.iItem = ListView_GetNextItem(List(), -1, LVNI_SELECTED);
+    SendMessageW(window_->Handle(), WM_NOTIFY, IDC_LDATEN, reinterpret_cast<LPARAM>(&notice));
+  }
+  bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
+
+  test::ScratchRegistry registry_;
+  RegistrySettings settings_;
+  FixedClock clock_;
+  SilentPlayer sound_;
+  test::TempFolder folder_;
+  std::unique_ptr<Win32TaskFiles> files_;
+  std::unique_ptr<MainWindow> window_;
+};
+
+const Task kBescherung{"12-24-2026", "18:00", "Bescherung"};
+const Task kZahnarzt{"01-05-2027", "09:30", "Zahnarzt"};
+const Task kSekt{"12-31-2026", "00:00", "Sekt kaufen"};
+const Task kReifen{"12-01-2026", "10:00", "Reifen"};
+
+const Sections kSample = {
+    {"Important", {{"100", kBescherung}, {"101", kZahnarzt}}},
+    {"Others", {{"100", kSekt}}},
+    {"Done", {{"100", kReifen}}},
+};
+
+TEST_F(TaskCommandsTest, AddingFromAllSwitchesToImportantAndStoresThere) {
+  WriteDataFile(DataPath(), kSample);
+  ASSERT_NO_FATAL_FAILURE(Open());
+  window_->SelectTab(Category::All);
+  DialogScript script(kNewTaskCaption);
+  script.Do([](HWND dialog) { EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, IDC_CSTUNDEN))); })
+      .Type(L"Angebot an Müller")
+      .Click(IDC_CREADY);
+  ClickButton(IDC_BHINZUFUEGEN);
+  EXPECT_TRUE(script.Finished());
+  EXPECT_EQ(window_->SelectedCategory(), Category::Important);
+  EXPECT_EQ(Stored(Category::Important),
+            (std::vector<Task>{
+                {"12-08-2026", "10:30", Cp1252(L"Angebot an Müller")}, kBescherung, kZahnarzt}));
+  EXPECT_EQ(Stored(Category::Others), std::vector<Task>{kSekt});
+  EXPECT_EQ(test::ListCell(List(), 0, 2), L"Angebot an Müller");
+}
+
+TEST_F(TaskCommandsTest, AddingFromOthersStoresATaskWithoutTime) {
+  WriteDataFile(DataPath(), kSample);
+  ASSERT_NO_FATAL_FAILURE(Open());
+  window_->SelectTab(Category::Others);
+  DialogScript script(kNewTaskCaption);
+  script.Do([](HWND dialog) { EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_CSTUNDEN))); })
+      .Type(L"Blumen")
+      .Click(IDC_CREADY);
+  ClickButton(IDC_BHINZUFUEGEN);
+  EXPECT_EQ(Stored(Category::Others),
+            (std::vector<Task>{{"12-08-2026", "00:00", "Blumen"}, kSekt}));
+  EXPECT_EQ(Stored(Category::Important), (std::vector<Task>{kBescherung, kZahnarzt}));
+}
+
+TEST_F(TaskCommandsTest, TheTrayMenuAddsToDoneWhereTheButtonIsOff) {
+  WriteDataFile(DataPath(), kSample);
+  ASSERT_NO_FATAL_FAILURE(Open());
+  window_->SelectTab(Category::Done);
+  EXPECT_FALSE(Enabled(IDC_BHINZUFUEGEN));
+  DialogScript script(kNewTaskCaption);
+  script.Type(L"Winterreifen").Click(IDC_CREADY);
+  SendMessageW(window_->Handle(), WM_COMMAND, IDM_NEU, 0);
+  EXPECT_TRUE(script.Finished());
+  EXPECT_EQ(window_->SelectedCategory(), Category::Done);
+  EXPECT_EQ(Stored(Category::Done),
+            (std::vector<Task>{kReifen, {"12-08-2026", "10:30", "Winterreifen"}}));
+}
+
+TEST_F(TaskCommandsTest, CancellingTheEditorOnAddWritesNothing) {
+  WriteDataFile(DataPath(), kSample);
+  const std::string before = DataBytes();
+  ASSERT_NO_FATAL_FAILURE(Open());
+  DialogScript script(kNewTaskCaption);
+  script.Type(L"doch nicht").Click(IDC_CABBRECHEN);
+  ClickButton(IDC_BHINZUFUEGEN);
+  EXPECT_TRUE(script.Finished());
+  EXPECT_EQ(DataBytes(), before);
+  EXPECT_FALSE(test::FileIsThere(folder_.File(L"Vemra.bak")));
+  EXPECT_EQ(ListView_GetItemCount(List()), 2);
+}
+
+TEST_F(TaskCommandsTest, EditingChangesTheTaskAndArmsTheFlagUnderItsOwnKey) {
+  // Key order and date order differ: the edited row is the second shown but
+  // is stored under the first key.
+  WriteDataFile(DataPath(),
+                {{"Important", {{"100", kZahnarzt}, {"101", {"12-09-2026", "14:15", "Angebot"}}}}},
+                {{"100", "R"}, {"101", "R"}});
+  ASSERT_NO_FATAL_FAILURE(Open());
+  SelectRow(L"01-05-2027", L"Zahnarzt");
+  ASSERT_TRUE(Enabled(IDC_BBEARBEITEN));
+  DialogScript script(kEditTaskCaption);
+  script
+      .Do([](HWND dialog) {
+        wchar_t year[16] = {}, hour[8] = {}, minute[8] = {}, description[64] = {};
+        GetDlgItemTextW(dialog, IDC_CJAHRE, year, 16);
+        GetDlgItemTextW(dialog, IDC_CSTUNDEN, hour, 8);
+        GetDlgItemTextW(dialog, IDC_CMINUTEN, minute, 8);
+        GetDlgItemTextW(dialog, IDC_CBEZEICHNUNG, description, 64);
+        EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_CMONATE, CB_GETCURSEL, 0, 0), 0);
+        EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_CTAGE, CB_GETCURSEL, 0, 0), 4);
+        EXPECT_EQ(std::wstring(year), L"2027");
+        EXPECT_EQ(std::wstring(hour), L"09");
+        EXPECT_EQ(std::wstring(minute), L"30");
+        EXPECT_EQ(std::wstring(description), L"Zahnarzt");
+      })
+      .Type(L"Zahnarzt Kontrolle")
+      .Focus(IDC_CSTUNDEN)
+      .Type(L"11")
+      .Click(IDC_CREADY);
+  ClickButton(IDC_BBEARBEITEN);
+  EXPECT_TRUE(script.Finished());
+  EXPECT_EQ(Stored(Category::Important),
+            (std::vector<Task>{{"12-09-2026", "14:15", "Angebot"},
+                               {"01-05-2027", "11:30", "Zahnarzt Kontrolle"}}));
+  EXPECT_EQ(FlagOf("Zahnarzt Kontrolle"), "A");
+  EXPECT_EQ(FlagOf("Angebot"), "R");  // the other task's flag is its own
+
+  // Cancelled, the task and its flag stay as they are.
+  SelectRow(L"12-09-2026", L"Angebot");
+  DialogScript cancel(kEditTaskCaption);
+  cancel.Type(L"weg damit").Click(IDC_CABBRECHEN);
+  ClickButton(IDC_BBEARBEITEN);
+  EXPECT_TRUE(cancel.Finished());
+  EXPECT_EQ(Stored(Category::Important).front(), (Task{"12-09-2026", "14:15", "Angebot"}));
+  EXPECT_EQ(FlagOf("Angebot"), "R");
+}
+
+TEST_F(TaskCommandsTest, DeletingAsksFirstAndRemovesOnYesOnly) {
+  WriteDataFile(DataPath(), kSample);
+  const std::string before = DataBytes();
+  ASSERT_NO_FATAL_FAILURE(Open());
+  SelectRow(L"01-05-2027", L"Zahnarzt");
+  {
+    DialogScript script(kMainWindowCaption);
+    script.Answer(kMainWindowCaption, IDNO);
+    ClickButton(IDC_BLOESCHEN);
+    ASSERT_EQ(script.Answers().size(), 1u);
+    EXPECT_EQ(script.Answers()[0], L"Möchten Sie den Eintrag ''Zahnarzt'' löschen ? ");
+  }
+  EXPECT_EQ(DataBytes(), before);
+  EXPECT_EQ(ListView_GetItemCount(List()), 2);
+
+  SelectRow(L"01-05-2027", L"Zahnarzt");
+  {
+    DialogScript script(kMainWindowCaption);
+    script.Answer(kMainWindowCaption, IDYES);
+    ClickButton(IDC_BLOESCHEN);
+    EXPECT_TRUE(script.Finished());
+  }
+  EXPECT_EQ(Stored(Category::Important), std::vector<Task>{kBescherung});
+  EXPECT_EQ(Stored(Category::Done), std::vector<Task>{kReifen});
+  EXPECT_EQ(GetFocus(), List());
+}
+
+TEST_F(TaskCommandsTest, DeletingTheLastOtherTaskKeepsThePassword) {
+  WriteDataFile(DataPath(), kSample);
+  ASSERT_NO_FATAL_FAILURE(Open());
+  ASSERT_EQ(WritePassword(*files_, "geheim"), SaveResult::kSaved);
+  window_->SelectTab(Category::Others);
+  SelectRow(L"12-31-2026", L"Sekt kaufen");
+  DialogScript script(kMainWindowCaption);
+  script.Answer(kMainWindowCaption, IDYES);
+  ClickButton(IDC_BLOESCHEN);
+  EXPECT_TRUE(script.Finished());
+  EXPECT_TRUE(Stored(Category::Others).empty());
+  Win32ProfileFile data(DataPath());
+  EXPECT_EQ(data.KeyNames("Others"), std::vector<std::string>{"200"});
+  EXPECT_EQ(ReadStoredPassword(data), *ScrambleText("geheim"));
+  // Nothing left to edit or delete.
+  EXPECT_FALSE(Enabled(IDC_BBEARBEITEN));
+  EXPECT_FALSE(Enabled(IDC_BLOESCHEN));
+}
+
+TEST_F(TaskCommandsTest, ADoubleClickInAllEditsThatTaskInItsOwnCategory) {
+  // Two important tasks with one description and time; the later one is
+  // meant.
+  WriteDataFile(DataPath(), {{"Important",
+                              {{"100", {"12-24-2026", "18:00", "Kontrolle"}},
+                               {"101", {"12-10-2026", "18:00", "Kontrolle"}}}},
+                             {"Others", {{"100", kSekt}}}});
+  ASSERT_NO_FATAL_FAILURE(Open());
+  window_->SelectTab(Category::All);
+  SelectRow(L"12-24-2026", L"Kontrolle");
+  EXPECT_FALSE(Enabled(IDC_BBEARBEITEN));  // not from "Alles"
+  EXPECT_FALSE(Enabled(IDC_BLOESCHEN));
+  DialogScript script(kEditTaskCaption);
+  script
+      .Do([](HWND dialog) {
+        EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_CTAGE, CB_GETCURSEL, 0, 0), 23);
+        wchar_t hour[8] = {};
+        GetDlgItemTextW(dialog, IDC_CSTUNDEN, hour, 8);
+        EXPECT_EQ(std::wstring(hour), L"18");
+      })
+      .Type(L"Kontrolle Auto")
+      .Click(IDC_CREADY);
+  ListNotifies(NM_DBLCLK);
+  EXPECT_TRUE(script.Finished());
+  EXPECT_EQ(window_->SelectedCategory(), Category::Important);
+  EXPECT_EQ(Stored(Category::Important),
+            (std::vector<Task>{{"12-10-2026", "18:00", "Kontrolle"},
+                               {"12-24-2026", "18:00", "Kontrolle Auto"}}));
+
+  // A task without time opens in "Sonstiges", where the editor has no time.
+  window_->SelectTab(Category::All);
+  SelectRow(L"12-31-2026", L"Sekt kaufen");
+  DialogScript other(kEditTaskCaption);
+  other.Do([](HWND dialog) { EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_CSTUNDEN))); })
+      .Type(L"Sekt und Blumen")
+      .Click(IDC_CREADY);
+  ListNotifies(NM_DBLCLK);
+  EXPECT_EQ(window_->SelectedCategory(), Category::Others);
+  EXPECT_EQ(Stored(Category::Others),
+            (std::vector<Task>{{"12-31-2026", "00:00", "Sekt und Blumen"}}));
+}
+
+TEST_F(TaskCommandsTest, MovingToDoneFromImportantAsksAndMovesTheTask) {
+  WriteDataFile(DataPath(), kSample);
+  const std::string before = DataBytes();
+  ASSERT_NO_FATAL_FAILURE(Open());
+  SelectRow(L"01-05-2027", L"Zahnarzt");
+  {
+    DialogScript script(L" Erledigter Vorgang");
+    script.Answer(L" Erledigter Vorgang", IDNO);
+    ListNotifies(NM_RCLICK);
+    ASSERT_EQ(script.Answers().size(), 1u);
+    EXPECT_EQ(script.Answers()[0],
+              L"Möchten Sie den Eintrag zu den erledigten Vorgängen verschieben ?   ");
+  }
+  EXPECT_EQ(DataBytes(), before);
+  EXPECT_EQ(window_->SelectedCategory(), Category::Important);
+
+  SelectRow(L"01-05-2027", L"Zahnarzt");
+  DialogScript script(L" Erledigter Vorgang");
+  script.Answer(L" Erledigter Vorgang", IDYES);
+  ListNotifies(NM_RCLICK);
+  EXPECT_TRUE(script.Finished());
+  EXPECT_EQ(window_->SelectedCategory(), Category::Done);
+  EXPECT_EQ(Stored(Category::Important), std::vector<Task>{kBescherung});
+  EXPECT_EQ(Stored(Category::Done), (std::vector<Task>{kReifen, kZahnarzt}));
+}
+
+TEST_F(TaskCommandsTest, MovingToDoneFromAllTakesTheTaskOutOfItsCategory) {
+  WriteDataFile(DataPath(), kSample);
+  ASSERT_NO_FATAL_FAILURE(Open());
+  window_->SelectTab(Category::All);
+  SelectRow(L"12-31-2026", L"Sekt kaufen");
+  {
+    DialogScript script(L" Erledigter Vorgang");
+    script.Answer(L" Erledigter Vorgang", IDYES);
+    ListNotifies(NM_RCLICK);
+    EXPECT_TRUE(script.Finished());
+  }
+  EXPECT_EQ(window_->SelectedCategory(), Category::Done);
+  EXPECT_TRUE(Stored(Category::Others).empty());
+  // "Alles" shows the other tasks without a time; so they arrive.
+  EXPECT_EQ(Stored(Category::Done),
+            (std::vector<Task>{kReifen, {"12-31-2026", "", "Sekt kaufen"}}));
+
+  window_->SelectTab(Category::All);
+  SelectRow(L"12-24-2026", L"Bescherung");
+  {
+    DialogScript script(L" Erledigter Vorgang");
+    script.Answer(L" Erledigter Vorgang", IDYES);
+    ListNotifies(NM_RCLICK);
+    EXPECT_TRUE(script.Finished());
+  }
+  EXPECT_EQ(Stored(Category::Important), std::vector<Task>{kZahnarzt});
+  EXPECT_EQ(Stored(Category::Done),
+            (std::vector<Task>{kReifen, kBescherung, {"12-31-2026", "", "Sekt kaufen"}}));
+}
+
+TEST_F(TaskCommandsTest, AFullCategoryRefusesMoreAndLosesNothing) {
+  {
+    SCOPED_TRACE("move to a full Done");
+    WriteDataFile(DataPath(),
+                  {{"Important", {{"100", kZahnarzt}}}, {"Done", Hundred("11-01-2026", "08:00")}});
+    const std::string before = DataBytes();
+    ASSERT_NO_FATAL_FAILURE(Open());
+    SelectRow(L"01-05-2027", L"Zahnarzt");
+    DialogScript script(L" Erledigter Vorgang");
+    script.Answer(L" Erledigter Vorgang", IDYES).Answer(kMainWindowCaption, IDOK);
+    ListNotifies(NM_RCLICK);
+    ASSERT_EQ(script.Answers().size(), 2u);
+    EXPECT_NE(script.Answers()[1].find(L"100 Aufgaben"), std::wstring::npos);
+    EXPECT_EQ(DataBytes(), before);
+    EXPECT_EQ(window_->SelectedCategory(), Category::Important);
+    EXPECT_EQ(ListView_GetItemCount(List()), 1);
+    window_.reset();
+  }
+  {
+    SCOPED_TRACE("add to a full Important");
+    WriteDataFile(DataPath(), {{"Important", Hundred("11-01-2026", "08:00")}});
+    const std::string before = DataBytes();
+    ASSERT_NO_FATAL_FAILURE(Open());
+    window_->SelectTab(Category::All);
+    // The message comes instead of the editor.
+    DialogScript script(kMainWindowCaption);
+    script.Answer(kMainWindowCaption, IDOK);
+    ClickButton(IDC_BHINZUFUEGEN);
+    ASSERT_EQ(script.Answers().size(), 1u);
+    EXPECT_NE(script.Answers()[0].find(L"Wichtiges"), std::wstring::npos);
+    EXPECT_EQ(DataBytes(), before);
+  }
+}
+
+TEST_F(TaskCommandsTest, EnterInTheListRunsTheCloseSequence) {
+  WriteSetting(settings_, L"HelpDirekt", SettingValue(std::uint32_t{1}));  // no closing notice
+  WriteDataFile(DataPath(), kSample);
+  ASSERT_NO_FATAL_FAILURE(Open());
+  ASSERT_EQ(window_->ReminderMode(), 3);
+  // The messages as the program's loop handles them.
+  const auto press = [this](HWND control) {
+    PostMessageW(control, WM_KEYDOWN, VK_RETURN, 1);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (window_->Handle() && window_->PreTranslate(msg)) continue;
+      if (window_->Handle() && IsDialogMessageW(window_->Handle(), &msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  };
+  press(Item(IDC_TABSTRIP));
+  EXPECT_FALSE(window_->Ended());
+  SetFocus(List());
+  press(List());
+  EXPECT_TRUE(window_->Ended());
+  SettingValue tab;
+  ASSERT_TRUE(settings_.GetValue(SettingsRoot::kCurrentUser, kSettingsKey, L"TabStrip", tab));
+  EXPECT_EQ(TextValue(tab), L"2");
+}
+
+}  // namespace
+}  // namespace ordalis
