@@ -47,8 +47,13 @@ class NoticeDialog : public win32::Dialog {
     headingFont_.reset(CreateFontIndirectW(&bold));
     SendMessageW(Item(IDC_RPROBLEM), WM_SETFONT, reinterpret_cast<WPARAM>(headingFont_.get()),
                  FALSE);
-    // 1000 twips to the right of and below the window that is active now.
-    if (HWND active = GetForegroundWindow(); active && active != Handle()) {
+    // 1000 twips to the right of and below the window that is active now;
+    // when the owner has just hidden itself for the notice, below the owner.
+    HWND active = GetForegroundWindow();
+    if (!active || active == Handle() || !IsWindowVisible(active)) {
+      active = GetWindow(Handle(), GW_OWNER);
+    }
+    if (active) {
       RECT rect{};
       GetWindowRect(active, &rect);
       const int offset = win32::TwipsToPixels(1000, Dpi());

@@ -286,6 +286,8 @@ bool MainWindow::RestoreLastTab() {
 void MainWindow::bBeenden_Click() {
   HWND hwnd = Handle();
   MenuMarkieren();
+  // The notice hides the window; the balloon still belongs to this close.
+  const bool shownAtClose = IsWindowVisible(hwnd) || noticeShown_;
   if (!quitting_ && !noticeShown_ && IsWindowVisible(hwnd)) ShowClosingNotice();
   noticeShown_ = false;
   if (IsWindowVisible(hwnd)) tray_.Remove();
@@ -299,9 +301,8 @@ void MainWindow::bBeenden_Click() {
   if (mode == 1 || mode == 2) {
     SetTimerInterval(kTimerStunde, mode == 1 ? 60000 : 0);
     SetTimerInterval(kTimerRelevantes, mode == 2 ? 30000 : 0);
-    const bool visible = IsWindowVisible(hwnd);
     ShowWindow(hwnd, SW_MINIMIZE);
-    if (visible) {
+    if (shownAtClose) {
       AutostartTip(0);
       AutostartTip(1);
     }

@@ -74,9 +74,21 @@ class RecordingPlayer : public SoundPlayer {
   }
 
  private:
+  // This test's main window only: a running Vemra.exe elsewhere on the
+  // desktop has the same window class.
   static bool MainWindowVisible() {
-    HWND main = FindWindowW(L"OrdalisMain", nullptr);
-    return main && IsWindowVisible(main);
+    bool visible = false;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM found) {
+          wchar_t name[32] = {};
+          GetClassNameW(window, name, 32);
+          if (std::wstring_view(name) != L"OrdalisMain") return TRUE;
+          *reinterpret_cast<bool*>(found) = IsWindowVisible(window) != FALSE;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&visible));
+    return visible;
   }
 };
 
