@@ -7,8 +7,8 @@ namespace ordalis::win32 {
 void CreateControls(HWND parent, std::span<const ControlSpec> controls, UINT dpi, HFONT font) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   for (const ControlSpec& entry : controls) {
-    CreateWindowExW(entry.exStyle, entry.windowClass, entry.text, WS_CHILD | entry.style, 0, 0, 0, 0,
-                    parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), instance,
+    CreateWindowExW(entry.exStyle, entry.windowClass, entry.text, WS_CHILD | entry.style, 0, 0, 0,
+                    0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), instance,
                     nullptr);
   }
   PlaceControls(parent, controls, dpi, font);
