@@ -10,86 +10,8 @@
 set -euo pipefail
 exe=$1
 out=$2
-: "${WINEPREFIX:?}" "${DISPLAY:?}"
-mkdir -p "$out"
-
-settings='HKCU\Software\Brenvik\Ordalis'
-app=$(mktemp -d "${TMPDIR:-/tmp}/ordalis-e2e.XXXXXX")
-program=""
-saved=""
-
-# The values this test sets are put back as they were, so the prefix is
-# left to the other tests as it was found.
-save_setting() {
-  local line
-  line=$(wine reg query "$settings" /v "$1" 2>/dev/null | tr -d '\r' |
-    awk -v name="$1" '$1 == name { print $2 " " $3 }' || true)
-  saved+="$1 ${line:-absent}"$'\n'
-}
-restore_settings() {
-  local name type value
-  while read -r name type value; do
-    [ -n "$name" ] || continue
-    if [ "$type" = absent ]; then
-      wine reg delete "$settings" /v "$name" /f >/dev/null 2>&1 || true
-    else
-      [ "$type" = REG_DWORD ] && value=$((value))
-      wine reg add "$settings" /v "$name" /t "$type" /d "$value" /f >/dev/null 2>&1 || true
-    fi
-  done <<<"$saved"
-}
-
-cleanup() {
-  [ -z "$program" ] || kill "$program" 2>/dev/null || true
-  restore_settings
-  rm -rf "$app"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*" >&2
-  import -window root "$out/add_delete_failure.png" 2>/dev/null || true
-  exit 1
-}
-
-# Waits up to $1 seconds for a visible window whose title matches $2, other
-# than the windows $3..., and prints its id.
-wait_window() {
-  local deadline=$((SECONDS + $1)) pattern=$2 id
-  shift 2
-  while [ $SECONDS -lt $deadline ]; do
-    for id in $(xdotool search --onlyvisible --name "$pattern" 2>/dev/null || true); do
-      case " $* " in *" $id "*) continue ;; esac
-      echo "$id"
-      return 0
-    done
-    sleep 0.1
-  done
-  return 1
-}
-
-# Waits up to $1 seconds until window $2 is no longer shown.
-wait_closed() {
-  local deadline=$((SECONDS + $1))
-  while xdotool search --onlyvisible --name "$3" 2>/dev/null | grep -qx "$2"; do
-    [ $SECONDS -lt $deadline ] || return 1
-    sleep 0.1
-  done
-}
-
-# Keys go to the X focus; without a window manager nobody moves it for us.
-focus() {
-  timeout 5 xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1" 2>/dev/null || true
-}
-press() {
-  focus "$1"
-  shift
-  local key
-  for key in "$@"; do
-    xdotool key "$key"
-    sleep 0.2
-  done
-}
+# shellcheck source-path=SCRIPTDIR source=lib.sh
+. "$(dirname "$0")/lib.sh"
 
 # The tasks of a section of the data file, one "key|date|time|description"
 # a line: every value unscrambled (XOR with the key "7318" digit + 96).
@@ -119,21 +41,13 @@ for line in lines:
 EOF
 }
 
-if xdotool search --name '^Ordalis $' >/dev/null 2>&1; then
-  fail "a copy of the program is running already"
-fi
-
 # No splash, no closing notice, and "nie erinnern" so that closing ends
 # the program.
-for name in Startup HelpDirekt Reminder Beenden; do save_setting "$name"; done
-wine reg add "$settings" /v Startup /t REG_DWORD /d 1 /f >/dev/null 2>&1 || fail "registry"
-wine reg add "$settings" /v HelpDirekt /t REG_DWORD /d 1 /f >/dev/null 2>&1 || fail "registry"
-wine reg add "$settings" /v Reminder /t REG_SZ /d 3 /f >/dev/null 2>&1 || fail "registry"
-wine reg delete "$settings" /v Beenden /f >/dev/null 2>&1 || true
+set_settings '"Startup"=dword:00000001' '"HelpDirekt"=dword:00000001' '"Reminder"="3"' \
+  '"Beenden"=-' || fail "registry"
 
-cp "$exe" "$app/Vemra.exe"
-wine "$app/Vemra.exe" >/dev/null 2>&1 &
-program=$!
+start_program
+program=$launched
 main=$(wait_window 60 '^Ordalis $') || fail "the program shows no window \"Ordalis \""
 
 # Add: the program starts on "Wichtiges".
@@ -176,10 +90,5 @@ wait_closed 15 "$editor" '^ Neue Aufgabe$' || fail "Esc did not cancel the edito
 
 # Esc is "Schließen": without a reminder the program ends.
 press "$main" Escape
-deadline=$((SECONDS + 15))
-while kill -0 "$program" 2>/dev/null; do
-  [ $SECONDS -lt $deadline ] || fail "the program did not end after Esc"
-  sleep 0.1
-done
-program=""
+wait_gone 15 "$program" || fail "the program did not end after Esc"
 echo "PASS"

@@ -10,91 +10,20 @@
 set -euo pipefail
 exe=$1
 out=$2
-: "${WINEPREFIX:?}" "${DISPLAY:?}"
-mkdir -p "$out"
+# shellcheck source-path=SCRIPTDIR source=lib.sh
+. "$(dirname "$0")/lib.sh"
 
-app=$(mktemp -d "${TMPDIR:-/tmp}/ordalis-e2e.XXXXXX")
-key='HKCU\Software\Brenvik\Ordalis'
-first=""
-second=""
-saved=""
-# The program's settings in the prefix are left as they were found.
-cleanup() {
-  for pid in $second $first; do kill "$pid" 2>/dev/null || true; done
-  for pid in $second $first; do
-    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-    kill -9 "$pid" 2>/dev/null || true
-  done
-  wine reg delete "$key" /f >/dev/null 2>&1 || true
-  [ -z "$saved" ] || wine reg import "$saved" >/dev/null 2>&1 || true
-  rm -rf "$app"
-}
-trap cleanup EXIT
+# No splash (it only slows the start), "nie erinnern" so that closing ends
+# the program.
+set_settings '"Startup"=dword:00000001' '"Reminder"="3"' '"Beenden"=-' || fail "registry import"
 
-fail() {
-  echo "FAIL: $*" >&2
-  import -window root "$out/second_instance_failure.png" 2>/dev/null || true
-  exit 1
-}
-
-# Waits up to $1 seconds for a visible window whose title matches $2 and
-# prints its id.
-wait_window() {
-  local deadline=$((SECONDS + $1)) id
-  while [ $SECONDS -lt $deadline ]; do
-    id=$(xdotool search --onlyvisible --name "$2" 2>/dev/null | head -1 || true)
-    if [ -n "$id" ]; then
-      echo "$id"
-      return 0
-    fi
-    sleep 0.1
-  done
-  return 1
-}
-
-# Waits up to $1 seconds for process $2 to end.
-wait_gone() {
-  local deadline=$((SECONDS + $1))
-  while kill -0 "$2" 2>/dev/null; do
-    [ $SECONDS -lt $deadline ] || return 1
-    sleep 0.1
-  done
-}
-
-# Keys go to the X focus; without a window manager nobody moves it for us.
-press() {
-  timeout 5 xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1" 2>/dev/null || true
-  xdotool key "$2"
-}
-
-if xdotool search --name '^Ordalis $' >/dev/null 2>&1; then
-  fail "a copy of the program is running already"
-fi
-
-# A private program folder, so the data file is this test's own. No splash
-# (it only slows the start), "nie erinnern" so that closing ends the
-# program.
-cp "$exe" "$app/Vemra.exe"
-if wine reg export "$key" "$(winepath -w "$app/before.reg")" /y >/dev/null 2>&1; then
-  saved=$(winepath -w "$app/before.reg")
-fi
-cat >"$app/settings.reg" <<'EOF'
-REGEDIT4
-
-[HKEY_CURRENT_USER\Software\Brenvik\Ordalis]
-"Startup"=dword:00000001
-"Reminder"="3"
-"Beenden"=-
-EOF
-wine reg import "$(winepath -w "$app/settings.reg")" >/dev/null 2>&1 || fail "registry import"
-
-wine "$app/Vemra.exe" >/dev/null 2>&1 &
-first=$!
+start_program
+first=$launched
 main=$(wait_window 60 '^Ordalis $') || fail "the first copy shows no window \"Ordalis \""
 geometry_before=$(xdotool getwindowgeometry "$main")
 
-wine "$app/Vemra.exe" >/dev/null 2>&1 &
-second=$!
+start_program
+second=$launched
 started=$SECONDS
 notice=$(wait_window 15 '^Wo sind die Programme$') || fail "the second copy shows no notice"
 import -window root "$out/second_instance_notice.png" || fail "no screenshot"
@@ -106,7 +35,6 @@ read -r screen_width screen_height < <(xdotool getdisplaygeometry)
 
 wait_gone 15 "$second" || fail "the second copy did not end within 15 s"
 echo "second copy ended after about $((SECONDS - started)) s"
-second=""
 if xdotool search --onlyvisible --name '^Wo sind die Programme$' >/dev/null 2>&1; then
   fail "the notice outlived the second copy"
 fi
@@ -129,9 +57,8 @@ while kill -0 "$first" 2>/dev/null && [ $SECONDS -lt $deadline ]; do
   sleep 0.1
 done
 wait_gone 1 "$first" || fail "the first copy did not end after Esc and the notice"
-first=""
 
-reminder=$(wine reg query "$key" /v Reminder 2>/dev/null | tr -d '\r' |
+reminder=$(wine reg query "$settings" /v Reminder 2>/dev/null | tr -d '\r' |
   awk '$1 == "Reminder" { print $3 }')
 [ "$reminder" = "3" ] || fail "the close stored Reminder \"$reminder\", not \"3\""
 echo "PASS"

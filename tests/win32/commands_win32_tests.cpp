@@ -6,62 +6,26 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
 #include "dialog_script.h"
 #include "editor/task_editor_dialog.h"
+#include "fixtures.h"
 #include "mainwindow/main_window.h"
 #include "storage/profile_file_win32.h"
-#include "storage/profile_format.h"
 #include "storage/scrambler.h"
-#include "storage/settings_win32.h"
-#include "storage/task_codec.h"
+#include "storage/task_file.h"
 #include "support.h"
-#include "win32/text.h"
 
 namespace ordalis {
-
-// Failures show tasks as text.
-void PrintTo(const Task& task, std::ostream* out) {
-  *out << "{" << testing::PrintToString(task.date) << ", " << testing::PrintToString(task.time)
-       << ", " << testing::PrintToString(task.description) << "}";
-}
-
 namespace {
 
+using test::Cp1252;
 using test::DialogScript;
-
-std::string Cp1252(std::wstring_view text) {
-  return *win32::Narrow(text);
-}
-
-struct StoredTask {
-  std::string key;
-  Task task;
-};
-using Sections = std::map<std::string, std::vector<StoredTask>>;
-
-// A data file as any program that follows the format writes it; `flags`
-// are the reminder flags by key.
-void WriteDataFile(const std::wstring& path, const Sections& sections,
-                   const std::map<std::string, std::string>& flags = {}) {
-  std::string bytes;
-  for (const auto& [section, tasks] : sections) {
-    bytes += "[" + section + "]\r\n";
-    for (const StoredTask& stored : tasks) {
-      bytes += stored.key + "=" + ProtectProfileValue(*EncodeTask(stored.task)) + "\r\n";
-    }
-  }
-  if (!flags.empty()) {
-    bytes += "[Reminder]\r\n";
-    for (const auto& [key, flag] : flags) {
-      bytes += key + "=" + ProtectProfileValue(*ScrambleText(flag)) + "\r\n";
-    }
-  }
-  ASSERT_TRUE(test::WriteFileBytes(path, bytes));
-}
+using test::Sections;
+using test::StoredTask;
+using test::WriteDataFile;
 
 std::vector<StoredTask> Hundred(const char* date, const char* time) {
   std::vector<StoredTask> tasks;
@@ -71,46 +35,16 @@ std::vector<StoredTask> Hundred(const char* date, const char* time) {
   return tasks;
 }
 
-class FixedClock : public Clock {
- public:
-  LocalTime now{2026, 12, 8, 10, 30, 0, 0};
-  LocalTime Now() override { return now; }
-};
-
-class SilentPlayer : public SoundPlayer {
- public:
-  void PlayResource(std::wstring_view, bool) override {}
-  void PlayFile(const std::wstring&) override {}
-};
-
-class TaskCommandsTest : public testing::Test {
+class TaskCommandsTest : public test::MainWindowFixture {
  protected:
-  void SetUp() override {
-    settings_.CreateKey(SettingsRoot::kCurrentUser, kMakerKey, L"1");
-    settings_.CreateKey(SettingsRoot::kCurrentUser, kSettingsKey, L"1");
-    WriteSetting(settings_, L"Startup", SettingValue(std::uint32_t{1}));  // no splash wait
-  }
-  void Open() {
-    files_ = std::make_unique<Win32TaskFiles>(folder_.Path());
-    window_ = std::make_unique<MainWindow>(MainWindowServices{
-        *files_, settings_, clock_, sound_, folder_.Path(), files_->DataPath(), false, nullptr});
-    ASSERT_TRUE(window_->Create());
-  }
-  std::wstring DataPath() const { return folder_.File(L"Vemra.dat"); }
   std::string DataBytes() const { return test::ReadFileBytes(DataPath()); }
-  HWND Item(int id) const { return GetDlgItem(window_->Handle(), id); }
-  HWND List() const { return Item(IDC_LDATEN); }
 
   // What the data file holds now, read as the program reads it.
   std::vector<TaskRow> StoredRows(Category category) const {
     Win32TaskFiles fresh(folder_.Path());
     return LoadCategory(fresh.Data(), category).rows;
   }
-  std::vector<Task> Stored(Category category) const {
-    std::vector<Task> tasks;
-    for (const TaskRow& row : StoredRows(category)) tasks.push_back(row.task);
-    return tasks;
-  }
+  std::vector<Task> Stored(Category category) const { return test::TasksOf(StoredRows(category)); }
   std::string FlagOf(const std::string& description) const {
     Win32TaskFiles fresh(folder_.Path());
     for (const TaskRow& row : StoredRows(Category::Important)) {
@@ -142,14 +76,6 @@ class TaskCommandsTest : public testing::Test {
     SendMessageW(window_->Handle(), WM_NOTIFY, IDC_LDATEN, reinterpret_cast<LPARAM>(&notice));
   }
   bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
-
-  test::ScratchRegistry registry_;
-  RegistrySettings settings_;
-  FixedClock clock_;
-  SilentPlayer sound_;
-  test::TempFolder folder_;
-  std::unique_ptr<Win32TaskFiles> files_;
-  std::unique_ptr<MainWindow> window_;
 };
 
 const Task kBescherung{"12-24-2026", "18:00", "Bescherung"};

@@ -10,46 +10,19 @@
 
 #include "dialog_script.h"
 #include "editor/task_editor_dialog.h"
+#include "fixtures.h"
 #include "storage/settings_win32.h"
 #include "support.h"
 
 namespace ordalis {
-
-// Failures show tasks as text.
-void PrintTo(const Task& task, std::ostream* out) {
-  *out << "{" << testing::PrintToString(task.date) << ", " << testing::PrintToString(task.time)
-       << ", " << testing::PrintToString(task.description) << "}";
-}
-
 namespace {
 
 using test::DialogScript;
+using test::FixedClock;
+using test::Played;
+using test::RecordingPlayer;
 
-class FixedClock : public Clock {
- public:
-  LocalTime now{2026, 12, 8, 10, 30, 0, 0};
-  LocalTime Now() override { return now; }
-};
-
-struct Played {
-  std::wstring name;
-  bool wait;
-  bool operator==(const Played&) const = default;
-};
-void PrintTo(const Played& played, std::ostream* out) {
-  *out << testing::PrintToString(played.name) << (played.wait ? " (waited)" : " (async)");
-}
-
-class RecordingPlayer : public SoundPlayer {
- public:
-  std::vector<Played> played;
-  void PlayResource(std::wstring_view name, bool wait) override {
-    played.push_back({std::wstring(name), wait});
-  }
-  void PlayFile(const std::wstring& path) override { played.push_back({path, true}); }
-};
-
-const Played kErrorSound{L"ERROR", true};
+const Played kErrorSound{L"ERROR", false, true};  // the resource, played to its end
 
 std::wstring Text(HWND dialog, int id) {
   wchar_t text[512] = {};

@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -18,21 +17,24 @@
 #include "dialogs/help.h"
 #include "dialogs/help_win32.h"
 #include "dialogs/notice_dialog.h"
+#include "fixtures.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/startup_windows.h"
 #include "storage/profile_file_win32.h"
-#include "storage/profile_format.h"
 #include "storage/settings_win32.h"
-#include "storage/task_codec.h"
 #include "support.h"
 #include "win32/dpi.h"
-#include "win32/text.h"
 #include "win32/wait.h"
 
 namespace ordalis {
 namespace {
 
+using test::FixedClock;
 using test::MessageBoxAnswerer;
+using test::Played;
+using test::RecordingPlayer;
+using test::Sections;
+using test::WriteDataFile;
 
 constexpr wchar_t kViewerName[] = L"Lotse32.exe";
 constexpr wchar_t kViewerNote[] = L"viewer_command_line.txt";
@@ -42,71 +44,6 @@ SettingValue Text(std::wstring text) {
 }
 SettingValue Number(std::uint32_t number) {
   return SettingValue(number);
-}
-
-struct Played {
-  std::wstring sound;  // resource name or file path
-  bool file = false;
-  bool wait = false;
-  bool windowVisible = false;  // the main window when the sound started
-  bool operator==(const Played&) const = default;
-};
-
-void PrintTo(const Played& p, std::ostream* out) {
-  *out << (p.file ? "file " : "resource ") << testing::PrintToString(p.sound)
-       << (p.wait ? " waiting" : " async") << (p.windowVisible ? " (window shown)" : "");
-}
-
-class FixedClock : public Clock {
- public:
-  LocalTime now{2026, 12, 8, 10, 30, 0, 0};
-  LocalTime Now() override { return now; }
-};
-
-class RecordingPlayer : public SoundPlayer {
- public:
-  std::vector<Played> played;
-  void PlayResource(std::wstring_view name, bool wait) override {
-    played.push_back({std::wstring(name), false, wait, MainWindowVisible()});
-  }
-  void PlayFile(const std::wstring& path) override {
-    played.push_back({path, true, true, MainWindowVisible()});
-  }
-
- private:
-  // This test's main window only: a running Vemra.exe elsewhere on the
-  // desktop has the same window class.
-  static bool MainWindowVisible() {
-    bool visible = false;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM found) {
-          wchar_t name[32] = {};
-          GetClassNameW(window, name, 32);
-          if (std::wstring_view(name) != L"OrdalisMain") return TRUE;
-          *reinterpret_cast<bool*>(found) = IsWindowVisible(window) != FALSE;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&visible));
-    return visible;
-  }
-};
-
-struct StoredTask {
-  std::string key;
-  Task task;
-};
-using Sections = std::map<std::string, std::vector<StoredTask>>;
-
-void WriteDataFile(const std::wstring& path, const Sections& sections) {
-  std::string bytes;
-  for (const auto& [section, tasks] : sections) {
-    bytes += "[" + section + "]\r\n";
-    for (const StoredTask& stored : tasks) {
-      bytes += stored.key + "=" + ProtectProfileValue(*EncodeTask(stored.task)) + "\r\n";
-    }
-  }
-  ASSERT_TRUE(test::WriteFileBytes(path, bytes));
 }
 
 // Whether the shell holds an icon of this host and id: changing nothing of

@@ -4,49 +4,24 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <string>
 #include <vector>
 
+#include "fixtures.h"
 #include "mainwindow/main_window.h"
-#include "storage/profile_file_win32.h"
-#include "storage/settings_win32.h"
 #include "storage/profile_format.h"
-#include "storage/scrambler.h"
 #include "storage/task_codec.h"
 #include "support.h"
 #include "win32/dpi.h"
-#include "win32/text.h"
 
 namespace ordalis {
 namespace {
 
+using test::Cp1252;
 using test::ListCell;
 using test::MessageBoxAnswerer;
-
-// Tests write their texts as UTF-16; the file holds Windows-1252.
-std::string Cp1252(std::wstring_view text) {
-  return *win32::Narrow(text);
-}
-
-struct StoredTask {
-  std::string key;
-  Task task;
-};
-using Sections = std::map<std::string, std::vector<StoredTask>>;
-
-// Writes a data file as any program that follows the format would.
-void WriteDataFile(const std::wstring& path, const Sections& sections,
-                   const std::string& extra = {}) {
-  std::string bytes;
-  for (const auto& [section, tasks] : sections) {
-    bytes += "[" + section + "]\r\n";
-    for (const StoredTask& stored : tasks) {
-      bytes += stored.key + "=" + ProtectProfileValue(*EncodeTask(stored.task)) + "\r\n";
-    }
-  }
-  bytes += extra;
-  ASSERT_TRUE(test::WriteFileBytes(path, bytes));
-}
+using test::Sections;
+using test::WriteDataFile;
 
 struct Row {
   std::wstring date, time, description, key;
@@ -59,35 +34,8 @@ void PrintTo(const Row& row, std::ostream* out) {
        << "}";
 }
 
-class FixedClock : public Clock {
- public:
-  LocalTime now{2026, 12, 8, 10, 30, 0, 0};
-  LocalTime Now() override { return now; }
-};
-
-class SilentPlayer : public SoundPlayer {
- public:
-  void PlayResource(std::wstring_view, bool) override {}
-  void PlayFile(const std::wstring&) override {}
-};
-
-class MainWindowTest : public testing::Test {
+class MainWindowTest : public test::MainWindowFixture {
  protected:
-  void SetUp() override {
-    settings_.CreateKey(SettingsRoot::kCurrentUser, kMakerKey, L"1");
-    settings_.CreateKey(SettingsRoot::kCurrentUser, kSettingsKey, L"1");
-    WriteSetting(settings_, L"Startup", SettingValue(std::uint32_t{1}));  // no splash wait
-  }
-  void Open() {
-    files_ = std::make_unique<Win32TaskFiles>(folder_.Path());
-    window_ = std::make_unique<MainWindow>(MainWindowServices{
-        *files_, settings_, clock_, sound_, folder_.Path(), files_->DataPath(), false, nullptr});
-    ASSERT_TRUE(window_->Create());
-  }
-  std::wstring DataPath() const { return folder_.File(L"Vemra.dat"); }
-  HWND Item(int id) const { return GetDlgItem(window_->Handle(), id); }
-  HWND List() const { return Item(IDC_LDATEN); }
-
   std::vector<Row> Rows() const {
     std::vector<Row> rows;
     const int count = ListView_GetItemCount(List());
@@ -115,14 +63,6 @@ class MainWindowTest : public testing::Test {
     SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
     SendMessageW(header, WM_LBUTTONUP, 0, at);
   }
-
-  test::ScratchRegistry registry_;
-  RegistrySettings settings_;
-  FixedClock clock_;
-  SilentPlayer sound_;
-  test::TempFolder folder_;
-  std::unique_ptr<Win32TaskFiles> files_;
-  std::unique_ptr<MainWindow> window_;
 };
 
 const Sections kSample = {
@@ -254,7 +194,7 @@ TEST_F(MainWindowTest, AFailedWriteIsToldAndKeepsTheListAndTheFile) {
 TEST_F(MainWindowTest, ADamagedEntryIsToldOnceARunAndSkipped) {
   // "101" holds a control character in its stored form: it cannot be read.
   const std::string damaged = "101=" + std::string("\x81\x82\x83", 3) + "\r\n";
-  WriteDataFile(DataPath(), {}, "[Important]\r\n" + damaged);
+  WriteDataFile(DataPath(), {}, {}, "[Important]\r\n" + damaged);
   {
     std::string bytes = test::ReadFileBytes(DataPath());
     bytes += "100=" + ProtectProfileValue(*EncodeTask({"12-01-2026", "10:00", "Gut"})) + "\r\n";

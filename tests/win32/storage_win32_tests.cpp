@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "fixtures.h"
 #include "storage/profile_file_win32.h"
 #include "storage/profile_format.h"
 #include "storage/scrambler.h"
@@ -26,10 +27,6 @@ void PrintTo(SaveResult result, std::ostream* os) {
   static const char* const kNames[] = {"kSaved", "kRefused", "kTooMany", "kWriteFailed"};
   *os << kNames[static_cast<int>(result)];
 }
-void PrintTo(const Task& task, std::ostream* os) {
-  *os << '{' << ::testing::PrintToString(task.date) << ", " << ::testing::PrintToString(task.time)
-      << ", " << ::testing::PrintToString(task.description) << '}';
-}
 void PrintTo(const TaskRow& row, std::ostream* os) {
   PrintTo(row.task, os);
   *os << " cat " << static_cast<int>(row.category) << " key \"" << row.key << '"';
@@ -38,7 +35,9 @@ void PrintTo(const TaskRow& row, std::ostream* os) {
 namespace {
 
 using test::FileIsThere;
+using test::KeysOf;
 using test::ReadFileBytes;
+using test::TasksOf;
 using test::TempFolder;
 using test::WriteFileBytes;
 
@@ -59,18 +58,6 @@ std::string TwoDigits(int n) {
 Task Numbered(int n) {
   return {TwoDigits(n % 12 + 1) + "-" + TwoDigits(n % 28 + 1) + "-2024",
           TwoDigits(10 + n % 10) + ":30", "Aufgabe Nr. " + std::to_string(n)};
-}
-
-std::vector<Task> TasksOf(const std::vector<TaskRow>& rows) {
-  std::vector<Task> tasks;
-  for (const TaskRow& row : rows) tasks.push_back(row.task);
-  return tasks;
-}
-
-std::vector<std::string> KeysOf(const std::vector<TaskRow>& rows) {
-  std::vector<std::string> keys;
-  for (const TaskRow& row : rows) keys.push_back(row.key);
-  return keys;
 }
 
 std::vector<TaskRow> RowsOf(const std::vector<Task>& tasks, Category category) {
