@@ -93,6 +93,7 @@ class MainWindow : public win32::Window {
   int ReminderMode() const;
   UINT TimerInterval(UINT_PTR timer) const;
   bool TrayIconShown() const { return tray_.Shown(); }
+  int BalloonsShown() const { return tray_.BalloonsShown(); }
   HWND TrayHost() const { return tray_.Host(); }
   bool HelpAvailable() const { return helpAvailable_; }
   bool Ended() const { return ended_; }

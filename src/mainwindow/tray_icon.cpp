@@ -57,7 +57,9 @@ bool TrayIcon::ShowBalloon() {
   lstrcpynW(record.szInfoTitle, kBalloonTitle, ARRAYSIZE(record.szInfoTitle));
   record.uTimeout = 10;  // the shell applies its own minimum
   record.dwInfoFlags = NIIF_USER;
-  return Shell_NotifyIconW(NIM_MODIFY, &record) != FALSE;
+  if (!Shell_NotifyIconW(NIM_MODIFY, &record)) return false;
+  ++balloons_;
+  return true;
 }
 
 void TrayIcon::Remove() {

@@ -32,6 +32,8 @@ class TrayIcon {
   bool ShowBalloon();
   void Remove();
   bool Shown() const { return shown_; }
+  // How many start balloons the shell took so far.
+  int BalloonsShown() const { return balloons_; }
 
  private:
   static LRESULT CALLBACK HostProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -41,6 +43,7 @@ class TrayIcon {
   HICON icon_ = nullptr;  // the owner's; not ours to destroy
   std::wstring tip_;
   bool shown_ = false;
+  int balloons_ = 0;
   UINT taskbarCreated_ = 0;
   std::function<void(UINT)> onMouse_;
 };

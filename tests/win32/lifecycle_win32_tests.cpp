@@ -519,6 +519,29 @@ TEST_F(CloseTest, ClosingNoticeOncePerCloseRequest) {
   EXPECT_TRUE(notice.Texts().empty());
 }
 
+TEST_F(CloseTest, StartBalloonOncePerCloseIntoTheTray) {
+  Set(L"Reminder", Text(L"1"));
+  ASSERT_NO_FATAL_FAILURE(Open());
+  window_->bBeenden_Click();
+  EXPECT_EQ(window_->BalloonsShown(), 1);
+  // Closed again while hidden, and from the task bar while minimised: no
+  // new closes into the tray, so no balloon.
+  window_->bBeenden_Click();
+  EXPECT_EQ(window_->BalloonsShown(), 1);
+  window_->mVisible_Click();
+  ShowWindow(hwnd_, SW_MINIMIZE);
+  SendMessageW(hwnd_, WM_CLOSE, 0, 0);
+  EXPECT_EQ(window_->BalloonsShown(), 1);
+  // A close that shows the notice (which hides the window first) is a close
+  // into the tray all the same.
+  ShowWindow(hwnd_, SW_RESTORE);
+  Set(L"HelpDirekt", Number(0));
+  MessageBoxAnswerer notice(kNoticeCaption, IDC_BABBRECHEN);
+  SendMessageW(Item(IDC_BBEENDEN), BM_CLICK, 0, 0);
+  EXPECT_EQ(notice.Texts().size(), 1u);
+  EXPECT_EQ(window_->BalloonsShown(), 2);
+}
+
 TEST_F(CloseTest, SessionEndIsNeverRefusedAndKeepsTheState) {
   Set(L"Reminder", Text(L"2"));
   ASSERT_NO_FATAL_FAILURE(Open());
