@@ -17,6 +17,7 @@
 #include "reminders/sound_win32.h"
 #include "storage/profile_file_win32.h"
 #include "storage/settings_win32.h"
+#include "support.h"
 
 namespace {
 
@@ -79,21 +80,11 @@ void Idle(MainWindow& window, const char* phase, DWORD seconds) {
 int main(int argc, char** argv) {
   const DWORD seconds = argc > 1 ? static_cast<DWORD>(std::strtoul(argv[1], nullptr, 10)) : 60;
 
-  // A scratch registry, so the benchmark neither reads nor changes settings.
-  const std::wstring base = L"Software\\OrdalisBench\\" + std::to_wstring(GetCurrentProcessId());
-  HKEY user = nullptr, machine = nullptr;
-  RegCreateKeyExW(HKEY_CURRENT_USER, (base + L"\\user").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                  nullptr, &user, nullptr);
-  RegCreateKeyExW(HKEY_CURRENT_USER, (base + L"\\machine").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                  nullptr, &machine, nullptr);
-  RegOverridePredefKey(HKEY_CURRENT_USER, user);
-  RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine);
-
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  const std::wstring folder =
-      std::wstring(temp) + L"ordalis_bench_" + base.substr(base.rfind('\\') + 1);
-  CreateDirectoryW(folder.c_str(), nullptr);
+  // A scratch registry and folder, so the benchmark neither reads nor
+  // changes the real settings and tasks.
+  const ordalis::test::ScratchRegistry registry;
+  const ordalis::test::TempFolder scratch;
+  const std::wstring& folder = scratch.Path();
 
   RegistrySettings settings;
   settings.CreateKey(SettingsRoot::kCurrentUser, kMakerKey, L"1");
@@ -116,12 +107,5 @@ int main(int argc, char** argv) {
     Idle(window, "in the tray, \"bei relevanten Meldungen\"", seconds);
   }
 
-  RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-  RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
-  RegCloseKey(user);
-  RegCloseKey(machine);
-  RegDeleteTreeW(HKEY_CURRENT_USER, base.c_str());
-  DeleteFileW((folder + L"\\Vemra.dat").c_str());
-  RemoveDirectoryW(folder.c_str());
   return 0;
 }

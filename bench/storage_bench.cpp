@@ -11,6 +11,7 @@
 
 #include "storage/profile_file_win32.h"
 #include "storage/task_file.h"
+#include "support.h"
 
 namespace {
 
@@ -70,26 +71,11 @@ bool WritePlain(const std::wstring& path, const std::string& bytes) {
   return ok;
 }
 
-std::string ReadBytes(const std::wstring& path) {
-  HANDLE file =
-      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return {};
-  std::string bytes;
-  char buffer[4096];
-  DWORD got = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
-  CloseHandle(file);
-  return bytes;
-}
-
 }  // namespace
 
 int main() {
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  const std::wstring folder =
-      std::wstring(temp) + L"ordalis_bench_" + std::to_wstring(GetCurrentProcessId());
-  CreateDirectoryW(folder.c_str(), nullptr);
+  const ordalis::test::TempFolder scratch;
+  const std::wstring& folder = scratch.Path();
   const std::wstring plainPath = folder + L"\\plain.dat";
 
   ordalis::Win32TaskFiles files(folder);
@@ -103,7 +89,7 @@ int main() {
     std::printf("could not write the task file in %ls\n", folder.c_str());
     return 1;
   }
-  const std::string bytes = ReadBytes(files.DataPath());
+  const std::string bytes = ordalis::test::ReadFileBytes(files.DataPath());
 
   size_t loaded = 0;
   // As after a start or another program's change: nothing in the profile cache.
@@ -140,9 +126,5 @@ int main() {
   std::printf("  rewrite / plain write          %8.1f\n", ratio);
   if (loaded != 100 || !written) std::printf("  (a run failed: figures void)\n");
 
-  for (const wchar_t* name : {L"Vemra.dat", L"Vemra.bak", L"Vemra.new", L"plain.dat"}) {
-    DeleteFileW((folder + L"\\" + name).c_str());
-  }
-  RemoveDirectoryW(folder.c_str());
   return 0;
 }

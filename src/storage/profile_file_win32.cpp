@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "storage/profile_format.h"
 #include "win32/handles.h"
 #include "win32/text.h"
@@ -59,6 +61,29 @@ std::string Win32ProfileFile::Read(std::string_view section, std::string_view ke
                                     path_.c_str());
   });
   return ToAnsi(value);
+}
+
+std::vector<ProfileEntry> Win32ProfileFile::ReadSection(std::string_view section) {
+  const std::wstring wideSection = Wide(section);
+  const std::wstring lines = ReadGrowing([&](wchar_t* buffer, DWORD size) {
+    return GetPrivateProfileSectionW(wideSection.c_str(), buffer, size, path_.c_str());
+  });
+  // "key=value" lines, each ended by a NUL; the values still as in the file.
+  std::vector<ProfileEntry> entries;
+  for (size_t start = 0; start < lines.size();) {
+    const size_t end = std::min(lines.find(L'\0', start), lines.size());
+    const std::string line = ToAnsi(std::wstring_view(lines).substr(start, end - start));
+    if (!line.empty()) {
+      const size_t equals = line.find('=');
+      if (equals == std::string::npos) {
+        entries.push_back({line, {}});
+      } else {
+        entries.push_back({line.substr(0, equals), ProfileValueAsRead(line.substr(equals + 1))});
+      }
+    }
+    start = end + 1;
+  }
+  return entries;
 }
 
 bool Win32ProfileFile::Write(std::string_view section, std::string_view key,

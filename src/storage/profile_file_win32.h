@@ -17,6 +17,7 @@ class Win32ProfileFile : public ProfileFile {
 
   std::vector<std::string> KeyNames(std::string_view section) override;
   std::string Read(std::string_view section, std::string_view key) override;
+  std::vector<ProfileEntry> ReadSection(std::string_view section) override;
   bool Write(std::string_view section, std::string_view key,
              std::optional<std::string_view> value) override;
   bool WriteSection(std::string_view section, const std::vector<ProfileEntry>& entries) override;

@@ -12,4 +12,8 @@ namespace ordalis {
 // double quotes, which the reader removes again.
 std::string ProtectProfileValue(std::string_view value);
 
+// A value as the profile reader gives it from its raw text in the file:
+// blanks off both ends, then one pair of enclosing quotes of one kind.
+std::string ProfileValueAsRead(std::string_view raw);
+
 }  // namespace ordalis

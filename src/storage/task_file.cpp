@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <map>
 #include <utility>
 
 #include "storage/scrambler.h"
@@ -26,18 +27,17 @@ namespace {
 
 void LoadSection(ProfileFile& data, Category category, bool withTime, CategoryLoad& load) {
   const std::string_view section = SectionOf(category);
-  std::vector<int> numbers;
-  for (const std::string& key : data.KeyNames(section)) {
-    if (const auto number = TaskKeyNumber(key)) numbers.push_back(*number);
+  // By key number; a key that stands twice counts as its first entry.
+  std::map<int, std::string> stored;
+  for (ProfileEntry& entry : data.ReadSection(section)) {
+    if (const auto number = TaskKeyNumber(entry.key))
+      stored.emplace(*number, std::move(entry.value));
   }
-  std::sort(numbers.begin(), numbers.end());
-  numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
-  for (const int number : numbers) {
+  for (auto& [number, value] : stored) {
     const std::string key = std::to_string(number);
-    std::string stored = data.Read(section, key);
-    DecodedTask decoded = DecodeTask(stored);
+    DecodedTask decoded = DecodeTask(value);
     if (decoded.status == DecodeStatus::kRefused) {
-      load.unreadable.push_back({std::string(section), key, std::move(stored)});
+      load.unreadable.push_back({std::string(section), key, std::move(value)});
     } else if (decoded.status == DecodeStatus::kTask) {
       if (!withTime) decoded.task.time.clear();
       load.rows.push_back({std::move(decoded.task), category, key});
@@ -94,11 +94,16 @@ SaveResult WriteCategory(TaskFiles& files, Category category, std::vector<TaskRo
     }
     // A reminder flag follows its task: the row takes the flag of the key it
     // was read under, whatever its position now.
+    std::map<std::string, std::string, std::less<>> oldFlags;
+    for (ProfileEntry& entry : staging.ReadSection(kReminderSection)) {
+      oldFlags.emplace(std::move(entry.key), std::move(entry.value));
+    }
     std::vector<ProfileEntry> flags;
     for (size_t i = 0; i < rows.size(); ++i) {
       const TaskRow& row = rows[i];
+      const auto old = oldFlags.find(row.key);
       const bool reminded = row.category == Category::Important && !row.key.empty() &&
-                            ReadReminderFlag(staging, row.key) == "R";
+                            old != oldFlags.end() && ScrambleText(old->second) == "R";
       flags.push_back({tasks[i].key, *ScrambleText(reminded ? "R" : "A")});
     }
     return staging.WriteSection(section, tasks) && staging.WriteSection(kReminderSection, flags);

@@ -29,6 +29,9 @@ class ProfileFile {
   virtual std::vector<std::string> KeyNames(std::string_view section) = 0;
   // The value, or the empty text when the key or the section is absent.
   virtual std::string Read(std::string_view section, std::string_view key) = 0;
+  // Every entry of a section in file order, each value as Read gives it;
+  // none when the section is absent. One call for a whole section.
+  virtual std::vector<ProfileEntry> ReadSection(std::string_view section) = 0;
   // Writes one value; without a value the key is removed.
   virtual bool Write(std::string_view section, std::string_view key,
                      std::optional<std::string_view> value) = 0;

@@ -105,6 +105,16 @@ class FakeProfileFile : public ProfileFile {
     return names;
   }
 
+  std::vector<ProfileEntry> ReadSection(std::string_view section) override {
+    std::vector<ProfileEntry> entries;
+    if (const FakeSection* s = Find(section)) {
+      for (const ProfileEntry& line : s->lines) {
+        entries.push_back({line.key, PlatformStrip(line.value)});
+      }
+    }
+    return entries;
+  }
+
   std::string Read(std::string_view section, std::string_view key) override {
     if (const FakeSection* s = Find(section)) {
       for (const ProfileEntry& line : s->lines) {

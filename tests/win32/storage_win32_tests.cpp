@@ -497,6 +497,9 @@ class KilledProfile : public ProfileFile {
   std::string Read(std::string_view section, std::string_view key) override {
     return inner_.Read(section, key);
   }
+  std::vector<ProfileEntry> ReadSection(std::string_view section) override {
+    return inner_.ReadSection(section);
+  }
   bool Write(std::string_view section, std::string_view key,
              std::optional<std::string_view> value) override {
     const bool ok = inner_.Write(section, key, value);
