@@ -22,7 +22,7 @@ TEST(ProfileFormat, ValuesWithFragileEndsComeBackWhole) {
 TEST(ProfileFormat, SectionReadsStripValuesAsTheReaderDoes) {
   // A whole section comes with the raw values; they must read as the single
   // value read gives them, for what we write and for what others wrote.
-  for (const std::string raw :
+  for (const std::string& raw :
        {std::string("  a b  "), std::string("\"x\""), std::string("'x'"), std::string("\"x'"),
         std::string("\""), std::string("\t\"  y \"\r"), std::string("\xA0z\xA0"),
         ProtectProfileValue(" vorne"), ProtectProfileValue("'beide'"), std::string()}) {
