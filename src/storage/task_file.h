@@ -25,8 +25,6 @@ struct ProfileEntry {
 class ProfileFile {
  public:
   virtual ~ProfileFile() = default;
-  // The key names of a section in file order; none when it is absent.
-  virtual std::vector<std::string> KeyNames(std::string_view section) = 0;
   // The value, or the empty text when the key or the section is absent.
   virtual std::string Read(std::string_view section, std::string_view key) = 0;
   // Every entry of a section in file order, each value as Read gives it;

@@ -97,7 +97,7 @@ class FakeProfileFile : public ProfileFile {
   }
   bool HasSection(std::string_view section) const { return Find(section) != nullptr; }
 
-  std::vector<std::string> KeyNames(std::string_view section) override {
+  std::vector<std::string> KeyNames(std::string_view section) {
     std::vector<std::string> names;
     if (const FakeSection* s = Find(section)) {
       for (const ProfileEntry& line : s->lines) names.push_back(line.key);

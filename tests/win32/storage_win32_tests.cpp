@@ -99,12 +99,14 @@ std::string FileText(const State& state) {
 // of the file left in their cache.
 State ReadState(const std::wstring& folder) {
   Win32TaskFiles files(folder);
-  Win32ProfileFile(files.DataPath()).FlushCache();
+  Win32ProfileFile data(files.DataPath());
+  data.FlushCache();
   State state;
   for (const char* name : kSections) {
     Section section{name, {}};
-    for (const std::string& key : files.Data().KeyNames(name)) {
-      section.entries.push_back({key, files.Data().Read(name, key)});
+    // Key by key, apart from the section reads the program makes.
+    for (const std::string& key : data.KeyNames(name)) {
+      section.entries.push_back({key, data.Read(name, key)});
     }
     state.push_back(std::move(section));
   }
@@ -491,9 +493,6 @@ class Killer {
 class KilledProfile : public ProfileFile {
  public:
   KilledProfile(ProfileFile& inner, Killer& killer) : inner_(inner), killer_(killer) {}
-  std::vector<std::string> KeyNames(std::string_view section) override {
-    return inner_.KeyNames(section);
-  }
   std::string Read(std::string_view section, std::string_view key) override {
     return inner_.Read(section, key);
   }
