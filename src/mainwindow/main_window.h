@@ -108,6 +108,10 @@ class MainWindow : public win32::Window {
   void TStunde_Timer();
   void TRelevantes_Timer();
   void OnTrayMouse(UINT mouseMessage);
+  // The options dialog switches the icon on ("Einfügen") and off ("Löschen").
+  // On is always the one icon, also when it is there already.
+  void CSymbol_Click() { tray_.Add(kMainWindowCaption); }
+  void BSymbol_Click() { tray_.Remove(); }
   // The task commands.
   void BHinzufuegen_Click();
   void BBearbeiten_Click();

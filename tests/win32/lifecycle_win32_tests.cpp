@@ -641,6 +641,18 @@ TEST_F(TrayTest, OneIconThatIsThereWhenItSaysSo) {
   EXPECT_TRUE(IconInTray(host, 1));
   EXPECT_FALSE(IconInTray(host, 2));
 
+  // The options dialog's switch: on while on adds no second icon; off and
+  // on again.
+  window_->CSymbol_Click();
+  EXPECT_TRUE(IconInTray(host, 1));
+  EXPECT_FALSE(IconInTray(host, 2));
+  window_->BSymbol_Click();
+  EXPECT_FALSE(window_->TrayIconShown());
+  EXPECT_FALSE(IconInTray(host, 1));
+  window_->CSymbol_Click();
+  EXPECT_TRUE(window_->TrayIconShown());
+  EXPECT_TRUE(IconInTray(host, 1));
+
   // Explorer restarted and lost the icon: "TaskbarCreated" puts it back.
   NOTIFYICONDATAW record{sizeof record};
   record.hWnd = host;
