@@ -54,35 +54,14 @@ class Unique {
   T value_ = Traits::Invalid();
 };
 
-inline void CloseKernelHandle(HANDLE h) {
-  ::CloseHandle(h);
-}
-inline void CloseKey(HKEY h) {
-  ::RegCloseKey(h);
-}
-inline void CloseFind(HANDLE h) {
-  ::FindClose(h);
-}
-inline void DeleteGdiObject(HGDIOBJ h) {
-  ::DeleteObject(h);
-}
-inline void DestroyIconHandle(HICON h) {
-  ::DestroyIcon(h);
-}
-inline void DestroyMenuHandle(HMENU h) {
-  ::DestroyMenu(h);
-}
-inline void DestroyWindowHandle(HWND h) {
-  ::DestroyWindow(h);
-}
-
-using UniqueHandle = Unique<NullIsInvalid<HANDLE, CloseKernelHandle>>;
-using UniqueFile = Unique<MinusOneIsInvalid<CloseKernelHandle>>;
-using UniqueFind = Unique<MinusOneIsInvalid<CloseFind>>;
-using UniqueKey = Unique<NullIsInvalid<HKEY, CloseKey>>;
-using UniqueFont = Unique<NullIsInvalid<HFONT, DeleteGdiObject>>;
-using UniqueIcon = Unique<NullIsInvalid<HICON, DestroyIconHandle>>;  // never a shared icon
-using UniqueMenu = Unique<NullIsInvalid<HMENU, DestroyMenuHandle>>;
-using UniqueWindow = Unique<NullIsInvalid<HWND, DestroyWindowHandle>>;
+using UniqueHandle = Unique<NullIsInvalid<HANDLE, ::CloseHandle>>;
+using UniqueFile = Unique<MinusOneIsInvalid<::CloseHandle>>;
+using UniqueFind = Unique<MinusOneIsInvalid<::FindClose>>;
+using UniqueKey = Unique<NullIsInvalid<HKEY, ::RegCloseKey>>;
+using UniqueFont = Unique<NullIsInvalid<HFONT, ::DeleteObject>>;
+using UniqueBitmap = Unique<NullIsInvalid<HBITMAP, ::DeleteObject>>;
+using UniqueIcon = Unique<NullIsInvalid<HICON, ::DestroyIcon>>;  // never a shared icon
+using UniqueMenu = Unique<NullIsInvalid<HMENU, ::DestroyMenu>>;
+using UniqueWindow = Unique<NullIsInvalid<HWND, ::DestroyWindow>>;
 
 }  // namespace ordalis::win32

@@ -20,8 +20,6 @@
 namespace ordalis {
 namespace {
 
-using UniqueBitmap = win32::Unique<win32::NullIsInvalid<HBITMAP, win32::DeleteGdiObject>>;
-
 std::string_view ResourceBytes(const wchar_t* name, const wchar_t* type) {
   const HMODULE module = GetModuleHandleW(nullptr);
   HRSRC found = FindResourceW(module, name, type);
@@ -213,8 +211,8 @@ TEST(ProgramIcon, SystemPicksTheMatchingImageForEachSize) {
     ASSERT_TRUE(icon);
     ICONINFO info{};
     ASSERT_TRUE(GetIconInfo(icon.get(), &info));
-    UniqueBitmap colour(info.hbmColor);
-    UniqueBitmap mask(info.hbmMask);
+    win32::UniqueBitmap colour(info.hbmColor);
+    win32::UniqueBitmap mask(info.hbmMask);
     ASSERT_TRUE(colour) << "a monochrome icon";
     BITMAP bitmap{};
     ASSERT_TRUE(GetObjectW(colour.get(), sizeof bitmap, &bitmap));

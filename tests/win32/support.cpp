@@ -18,18 +18,18 @@ std::wstring UniqueName() {
 
 ScratchRegistry::ScratchRegistry() : base_(L"Software\\OrdalisTests\\" + UniqueName()) {
   RegCreateKeyExW(HKEY_CURRENT_USER, (base_ + L"\\user").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                  nullptr, &user_, nullptr);
+                  nullptr, user_.put(), nullptr);
   RegCreateKeyExW(HKEY_CURRENT_USER, (base_ + L"\\machine").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                  nullptr, &machine_, nullptr);
-  RegOverridePredefKey(HKEY_CURRENT_USER, user_);
-  RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine_);
+                  nullptr, machine_.put(), nullptr);
+  RegOverridePredefKey(HKEY_CURRENT_USER, user_.get());
+  RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine_.get());
 }
 
 ScratchRegistry::~ScratchRegistry() {
   RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
   RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
-  if (user_) RegCloseKey(user_);
-  if (machine_) RegCloseKey(machine_);
+  user_.reset();
+  machine_.reset();
   RegDeleteTreeW(HKEY_CURRENT_USER, base_.c_str());
 }
 

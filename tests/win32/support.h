@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "win32/handles.h"
+
 namespace ordalis::test {
 
 // Redirects HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE of this process to
@@ -21,8 +23,8 @@ class ScratchRegistry {
 
  private:
   std::wstring base_;
-  HKEY user_ = nullptr;
-  HKEY machine_ = nullptr;
+  win32::UniqueKey user_;
+  win32::UniqueKey machine_;
 };
 
 // A fresh folder under the temporary folder, removed with its files.
