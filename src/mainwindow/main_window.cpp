@@ -129,8 +129,7 @@ void MainWindow::Form_Load() {
     ShowWindow(GetDlgItem(hwnd, IDC_BOPTIONEN), SW_SHOWNA);
   }
 
-  helpAvailable_ = s_.settings.FileExists(HelpViewerPath(s_.programFolder)) &&
-                   s_.settings.FileExists(HelpFilePath(s_.programFolder));
+  helpAvailable_ = HelpFilesPresent();
   EnableMenuItem(menu_.get(), IDM_HILFE, MF_BYCOMMAND | (helpAvailable_ ? MF_ENABLED : MF_GRAYED));
 
   const bool due =
@@ -263,10 +262,7 @@ void MainWindow::StartupAlert(size_t row, bool waitForSound) {
   list_.Select(row);
   PlayNotificationSound(s_.settings, s_.sound, L"KONTAKT",
                         waitForSound ? Play::kWait : Play::kAsync);
-  ShowWindow(Handle(), SW_SHOWNORMAL);
-  SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  SetWindowPos(Handle(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  SetFocus(list_.Handle());
+  BringToFront();
 }
 
 bool MainWindow::RestoreLastTab() {
@@ -719,9 +715,11 @@ void MainWindow::TRelevantes_Timer() {
   SelectTab(Category::Important);
   const LocalTime now = s_.clock.Now();
   const std::vector<TaskRow> rows = list_.Rows();
+  // The flag belongs to the task's own key, whatever its row.
+  const ReminderFlags flags = ReadReminderFlags(s_.files.Data());
   for (size_t i = 0; i < rows.size(); ++i) {
-    // The flag belongs to the task's own key, whatever its row.
-    if (!IsDue(rows[i].task, ReadReminderFlag(s_.files.Data(), rows[i].key), now)) continue;
+    const auto flag = flags.find(rows[i].key);
+    if (!IsDue(rows[i].task, flag != flags.end() ? flag->second : std::string(), now)) continue;
     PlayNotificationSound(s_.settings, s_.sound, L"KONTAKT", Play::kAsync);
     list_.Select(i);
     BringToFront();
@@ -732,11 +730,17 @@ void MainWindow::TRelevantes_Timer() {
   SelectTab(previous);
 }
 
-void MainWindow::BringToFront() {
+void MainWindow::ShowNormalInFront() {
+  // Topmost and at once not topmost again: in front of every normal window
+  // without staying on top.
   HWND hwnd = Handle();
   ShowWindow(hwnd, SW_SHOWNORMAL);
   SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   SetWindowPos(hwnd, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void MainWindow::BringToFront() {
+  ShowNormalInFront();
   SetFocus(list_.Handle());
 }
 
@@ -795,31 +799,32 @@ void MainWindow::ShowWindowSequence() {
   HWND hwnd = Handle();
   SetForegroundWindow(hwnd);
   win32::ProcessPendingMessages();
-  ShowWindow(hwnd, SW_SHOWNORMAL);
-  SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  SetWindowPos(hwnd, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  ShowNormalInFront();
 }
 
 // ---------------------------------------------------------------------------
 // Help
 
-void MainWindow::CallHilfe(int topic) {
-  if (helpAvailable_ &&
+bool MainWindow::HelpFilesPresent() {
+  return s_.settings.FileExists(HelpViewerPath(s_.programFolder)) &&
+         s_.settings.FileExists(HelpFilePath(s_.programFolder));
+}
+
+void MainWindow::OpenHelp(bool available, int topic) {
+  if (available &&
       StartHelpViewer(HelpViewerPath(s_.programFolder), HelpCommandLine(s_.programFolder, topic))) {
     return;
   }
   MessageBoxW(Handle(), kHelpMissingText, kMainWindowCaption, MB_OK | MB_ICONERROR);
 }
 
+// F1 relies on the availability found at start-up; the menu item looks for
+// the viewer and the help file itself.
+void MainWindow::CallHilfe(int topic) {
+  OpenHelp(helpAvailable_, topic);
+}
 void MainWindow::mHilfe_Click() {
-  // The menu item looks for the viewer and the help file itself.
-  const bool there = s_.settings.FileExists(HelpViewerPath(s_.programFolder)) &&
-                     s_.settings.FileExists(HelpFilePath(s_.programFolder));
-  if (there &&
-      StartHelpViewer(HelpViewerPath(s_.programFolder), HelpCommandLine(s_.programFolder, 1))) {
-    return;
-  }
-  MessageBoxW(Handle(), kHelpMissingText, kMainWindowCaption, MB_OK | MB_ICONERROR);
+  OpenHelp(HelpFilesPresent(), 1);
 }
 
 int MainWindow::HelpTopicFor(HWND control) const {

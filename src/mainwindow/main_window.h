@@ -164,9 +164,12 @@ class MainWindow : public win32::Window {
   void SetTimerInterval(UINT_PTR timer, UINT interval);
   void TabRestore();
   void ShowWindowSequence();
-  void BringToFront();
+  void ShowNormalInFront();
+  void BringToFront();  // and the list gets the focus
   void ShowTrayMenu();
   int HelpTopicFor(HWND control) const;
+  bool HelpFilesPresent();
+  void OpenHelp(bool available, int topic);
 
   // Later dialogs start here.
   void ShowPasswordPrompt() {}

@@ -94,16 +94,13 @@ SaveResult WriteCategory(TaskFiles& files, Category category, std::vector<TaskRo
     }
     // A reminder flag follows its task: the row takes the flag of the key it
     // was read under, whatever its position now.
-    std::map<std::string, std::string, std::less<>> oldFlags;
-    for (ProfileEntry& entry : staging.ReadSection(kReminderSection)) {
-      oldFlags.emplace(std::move(entry.key), std::move(entry.value));
-    }
+    const ReminderFlags oldFlags = ReadReminderFlags(staging);
     std::vector<ProfileEntry> flags;
     for (size_t i = 0; i < rows.size(); ++i) {
       const TaskRow& row = rows[i];
       const auto old = oldFlags.find(row.key);
       const bool reminded = row.category == Category::Important && !row.key.empty() &&
-                            old != oldFlags.end() && ScrambleText(old->second) == "R";
+                            old != oldFlags.end() && old->second == "R";
       flags.push_back({tasks[i].key, *ScrambleText(reminded ? "R" : "A")});
     }
     return staging.WriteSection(section, tasks) && staging.WriteSection(kReminderSection, flags);
@@ -118,6 +115,15 @@ SaveResult WriteCategory(TaskFiles& files, Category category, std::vector<TaskRo
 
 std::string ReadReminderFlag(ProfileFile& data, std::string_view key) {
   return ScrambleText(data.Read(kReminderSection, key)).value_or(std::string());
+}
+
+ReminderFlags ReadReminderFlags(ProfileFile& data) {
+  ReminderFlags flags;
+  // A key that stands twice counts as its first entry, as for a single read.
+  for (ProfileEntry& entry : data.ReadSection(kReminderSection)) {
+    flags.emplace(std::move(entry.key), ScrambleText(entry.value).value_or(std::string()));
+  }
+  return flags;
 }
 
 SaveResult WriteReminderFlag(TaskFiles& files, std::string_view key, char flag) {

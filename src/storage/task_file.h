@@ -5,6 +5,7 @@
 // Every change reaches the data file whole or not at all: it is made on a
 // staging copy that then replaces the data file in one rename, so a crash at
 // any point leaves either the old or the new state.
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -106,6 +107,9 @@ SaveResult WriteCategory(TaskFiles& files, Category category, std::vector<TaskRo
 // The unscrambled reminder flag stored for an important task's key; empty
 // when there is none or it cannot be read.
 std::string ReadReminderFlag(ProfileFile& data, std::string_view key);
+// Every stored reminder flag by key, unscrambled, in one read of the file.
+using ReminderFlags = std::map<std::string, std::string, std::less<>>;
+ReminderFlags ReadReminderFlags(ProfileFile& data);
 SaveResult WriteReminderFlag(TaskFiles& files, std::string_view key, char flag);
 
 // The stored password, still scrambled; empty when none is set.
