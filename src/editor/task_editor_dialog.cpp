@@ -42,12 +42,16 @@ constexpr ControlSpec kControls[] = {
 
 constexpr UINT kFocusBack = WM_APP + 1;  // wParam: the field to focus again
 
-std::string Text(HWND control) {
+std::wstring WideText(HWND control) {
   const int length = GetWindowTextLengthW(control);
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
   GetWindowTextW(control, text.data(), length + 1);
   text.resize(static_cast<size_t>(length));
-  return Narrow(text).value_or(std::string());
+  return text;
+}
+
+std::string Text(HWND control) {
+  return Narrow(WideText(control)).value_or(std::string());
 }
 
 void SetText(HWND control, std::string_view text) {
@@ -280,11 +284,7 @@ void TaskEditorDialog::Accept() {
   }
   // A description the task file cannot hold is refused here, before the
   // list or the file sees it.
-  const int length = GetWindowTextLengthW(description);
-  std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
-  GetWindowTextW(description, wide.data(), length + 1);
-  wide.resize(static_cast<size_t>(length));
-  const std::optional<std::string> text = Narrow(wide);
+  const std::optional<std::string> text = Narrow(WideText(description));
   if (!text || !DescriptionStorable(*text)) {
     MessageBoxW(Handle(), Widen(kScrambleRefusedText).c_str(), Widen(kScrambleRefusedTitle).c_str(),
                 MB_OK | MB_ICONEXCLAMATION);

@@ -61,15 +61,16 @@ void CategoryList::SetRows(std::vector<TaskRow> rows) {
 }
 
 void CategoryList::SortBy(SortColumn column) {
+  // The selected row stays selected wherever the order puts it.
   const std::optional<size_t> selected = Selected();
-  const TaskRow* keep = selected ? &rows_[*selected] : nullptr;
-  const TaskRow kept = keep ? *keep : TaskRow{};
+  const std::optional<TaskRow> kept =
+      selected ? std::optional<TaskRow>(rows_[*selected]) : std::nullopt;
   order_ = column;
   SortRows(rows_, order_);
   Show();
-  if (keep) {
+  if (kept) {
     for (size_t i = 0; i < rows_.size(); ++i) {
-      if (rows_[i] == kept) {
+      if (rows_[i] == *kept) {
         Select(i);
         break;
       }
