@@ -34,9 +34,19 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
 
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (window.PreTranslate(msg) || IsDialogMessageW(window.Handle(), &msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
+    // A failed handler is skipped; the program goes on. The windows' own
+    // procedures catch theirs; this guards the keys handled here.
+    try {
+      if (window.PreTranslate(msg)) continue;
+      // The main window and every modeless dialog get the dialog manager's
+      // keyboard handling (Tab, Esc, access keys) from the window they
+      // belong to.
+      HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+      if (root && IsDialogMessageW(root, &msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    } catch (...) {
+    }
   }
   return static_cast<int>(msg.wParam);
 }
