@@ -7,5 +7,7 @@ set(ORDALIS_WINDOWS_TESTS
   editor_win32_tests
   commands_win32_tests
   lifecycle_win32_tests
+  reminders_win32_tests
+  tray_win32_tests
   resources_win32_tests
 )
