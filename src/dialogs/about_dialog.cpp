@@ -27,12 +27,12 @@ constexpr int kLogoTwips = 720;  // 48 pixels at 96 dpi
 constexpr ControlSpec kControls[] = {
     {L"STATIC", L"", IDC_PICTURE1, WS_VISIBLE | SS_OWNERDRAW, 240, 240, kLogoTwips, kLogoTwips},
     {L"STATIC", L"", IDC_RNAME, kLabel, 1200, 240, 5460, 270},
-    {L"STATIC", kWerbung, IDC_RWERBUNG, kLabel, 1200, 630, 5460, 900},
-    {L"STATIC", L"", IDC_RCONTACT, kLabel, 1200, 1620, 5460, 450},
-    {L"STATIC", L"", IDC_RLEGAL, kLabel, 1200, 2130, 5460, 270},
-    {L"BUTTON", L"&E-Mail", IDC_BMAIL, kButton | WS_GROUP, 1200, 2640, 1320, 360},
-    {L"BUTTON", L"&Webseite", IDC_BWEBSEITE, kButton, 2640, 2640, 1320, 360},
-    {L"BUTTON", L"&Abbrechen", IDCANCEL, kButton, 5340, 2640, 1320, 360},
+    {L"STATIC", kWerbung, IDC_RWERBUNG, kLabel, 1200, 630, 5460, 600},
+    {L"STATIC", L"", IDC_RCONTACT, kLabel, 1200, 1350, 5460, 450},
+    {L"STATIC", L"", IDC_RLEGAL, kLabel, 1200, 1860, 5460, 270},
+    {L"BUTTON", L"&E-Mail", IDC_BMAIL, kButton | WS_GROUP, 1200, 2370, 1320, 360},
+    {L"BUTTON", L"&Webseite", IDC_BWEBSEITE, kButton, 2640, 2370, 1320, 360},
+    {L"BUTTON", L"&Abbrechen", IDCANCEL, kButton, 5340, 2370, 1320, 360},
 };
 
 // The product's name and version numbers, from the program's own version
@@ -94,7 +94,7 @@ class AboutDialog : public win32::Dialog {
  protected:
   std::span<const ControlSpec> Controls() const override { return kControls; }
   std::wstring Caption() const override { return AboutCaption(version_.name); }
-  SIZE ClientTwips() const override { return {6900, 3240}; }
+  SIZE ClientTwips() const override { return {6900, 2970}; }
 
   HWND OnInit() override {
     Place();
@@ -192,7 +192,6 @@ HWND ShowAbout(HWND owner) {
   std::unique_ptr<AboutDialog>& box = OpenBox();
   if (box && box->Handle()) {
     HWND open = box->Handle();
-    if (IsIconic(open)) ShowWindow(open, SW_RESTORE);
     SetForegroundWindow(open);
     return open;
   }

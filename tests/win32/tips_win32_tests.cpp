@@ -317,6 +317,12 @@ TEST_F(MainWindowTips, FiveControlsExplainThemselves) {
   ReleaseDC(tip, dc);
   tips.SetTracking(longest, false);
 
+  // On a screen of 144 dpi the tips grow with the text.
+  controlTips.Rescale(144);
+  EXPECT_EQ(tips.MaxTipWidth(), 278);
+  EXPECT_EQ(tips.MarginLeft(), 12);
+  EXPECT_EQ(tips.MarginBottom(), 12);
+
   controlTips.ReleaseControlTooltips();
   EXPECT_EQ(controlTips.MainWindow(), nullptr);
 }
