@@ -10,4 +10,5 @@ set(ORDALIS_WINDOWS_TESTS
   reminders_win32_tests
   tray_win32_tests
   resources_win32_tests
+  tips_win32_tests
 )
