@@ -414,6 +414,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       listFont_ = win32::PointFont(listFontName_.c_str(), listFontPoints_, dpi_);
       Layout();
       list_.Rescale(oldDpi, dpi_);
+      controlTips_.Rescale(dpi_);
       return 0;
     }
     case WM_DESTROY:

@@ -15,7 +15,9 @@
 #include <set>
 #include <string>
 
+#include "dialogs/about_dialog.h"
 #include "mainwindow/category_list.h"
+#include "mainwindow/control_tips.h"
 #include "mainwindow/monitors.h"
 #include "mainwindow/tray_icon.h"
 #include "reminders/clock.h"
@@ -111,6 +113,7 @@ class MainWindow : public win32::Window {
   bool HelpAvailable() const { return helpAvailable_; }
   bool Ended() const { return ended_; }
   HMENU TrayMenu() const { return menu_.get(); }
+  ControlTips& Tips() { return controlTips_; }
   bool AuthenticationPending() const { return authPending_; }
   // A dialog or a sequence waits for the user.
   bool Busy() const { return busy_ > 0; }
@@ -214,9 +217,9 @@ class MainWindow : public win32::Window {
   // Later dialogs start here.
   void ShowPasswordPrompt() {}
   void ShowOptions() {}
-  void ShowAbout() {}
-  void SetupControlTooltips(int /*style*/) {}
-  void ReleaseControlTooltips() {}
+  void ShowAbout() { ordalis::ShowAbout(Handle()); }
+  void SetupControlTooltips(DWORD style) { controlTips_.SetupControlTooltips(Handle(), style); }
+  void ReleaseControlTooltips() { controlTips_.ReleaseControlTooltips(); }
 
   std::optional<SettingValue> Setting(std::wstring_view name);
   bool SettingIsOne(std::wstring_view name);
@@ -227,6 +230,7 @@ class MainWindow : public win32::Window {
   win32::UniqueIcon trayIcon_;  // before tray_: the icon outlives its use
   TrayIcon tray_;
   HourlyRule hourly_;
+  ControlTips controlTips_;
   win32::UniqueMenu menu_;  // the tray menu "Vorgang " with its submenu
   UINT dpi_ = 96;
   win32::UniqueFont font_;

@@ -271,10 +271,8 @@ TEST(TooltipValues, MakeLongAndTranslateColor) {
 using MainWindowTips = test::MainWindowFixture;
 
 TEST_F(MainWindowTips, FiveControlsExplainThemselves) {
-  ASSERT_NO_FATAL_FAILURE(Open());
-  ControlTips controlTips;
-  controlTips.SetupControlTooltips(window_->Handle(), 0);
-  Tooltips_Class& tips = controlTips.Tips();
+  ASSERT_NO_FATAL_FAILURE(Open());  // start-up installs the tips last
+  Tooltips_Class& tips = window_->Tips().Tips();
   HWND tip = tips.Handle();
   ASSERT_NE(tip, nullptr);
   EXPECT_EQ(GetWindow(tip, GW_OWNER), window_->Handle());
@@ -318,13 +316,13 @@ TEST_F(MainWindowTips, FiveControlsExplainThemselves) {
   tips.SetTracking(longest, false);
 
   // On a screen of 144 dpi the tips grow with the text.
-  controlTips.Rescale(144);
+  window_->Tips().Rescale(144);
   EXPECT_EQ(tips.MaxTipWidth(), 278);
   EXPECT_EQ(tips.MarginLeft(), 12);
   EXPECT_EQ(tips.MarginBottom(), 12);
 
-  controlTips.ReleaseControlTooltips();
-  EXPECT_EQ(controlTips.MainWindow(), nullptr);
+  window_->Tips().ReleaseControlTooltips();
+  EXPECT_EQ(window_->Tips().MainWindow(), nullptr);
 }
 
 // ---------------------------------------------------------------------------
