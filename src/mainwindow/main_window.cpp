@@ -160,8 +160,14 @@ void MainWindow::TabStrip_Click() {
   const Category view = SelectedCategory();
   list_.SetView(view, dpi_);
   SetViewButtons(view);
-  CategoryLoad load = LoadCategory(s_.files.Data(), view);
-  list_.SetRows(std::move(load.rows));
+  CategoryLoad load;
+  try {
+    load = LoadCategory(s_.files.Data(), view);
+    list_.SetRows(std::move(load.rows));
+  } catch (...) {
+    // Never a tab over another category's rows: the tab shows none.
+    list_.SetRows({});
+  }
   UpdateEditButtons();
   ReportUnreadable(load.unreadable);
   if (IsWindowVisible(Handle())) SetFocus(list_.Handle());
@@ -171,8 +177,9 @@ void MainWindow::UpdateEditButtons() {
   HWND hwnd = Handle();
   const Category view = SelectedCategory();
   const auto selected = list_.Selected();
-  const bool usable =
-      selected && !list_.Rows()[*selected].task.date.empty() && view != Category::All;
+  // Any row can be edited and removed, also one whose date or description
+  // was lost: it would otherwise stay for ever.
+  const bool usable = selected && view != Category::All;
   // Done tasks are not edited from the button (a double-click still does).
   EnableWindow(GetDlgItem(hwnd, IDC_BBEARBEITEN), usable && view != Category::Done);
   EnableWindow(GetDlgItem(hwnd, IDC_BLOESCHEN), usable);

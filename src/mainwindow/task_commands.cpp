@@ -22,6 +22,13 @@ const wchar_t* CategoryName(Category category) {
   }
   return L"Alles";
 }
+// The task as a question names it: its description, or what else it has.
+std::wstring QuestionName(const Task& task) {
+  if (!task.description.empty()) return Widen(task.description);
+  std::wstring name = Widen(task.date);
+  if (!task.time.empty()) name += (name.empty() ? L"" : L" ") + Widen(task.time);
+  return name.empty() ? L"ohne Angaben" : name;
+}
 }  // namespace
 
 bool MainWindow::HasRoom(Category category, size_t tasks) {
@@ -64,7 +71,6 @@ void MainWindow::BBearbeiten_Click() {
   const auto selected = list_.Selected();
   if (!selected) return;
   const TaskRow row = list_.Rows()[*selected];
-  if (row.task.date.empty()) return;
   const Category view = SelectedCategory();
   std::optional<Task> task;
   {
@@ -90,11 +96,11 @@ void MainWindow::BBearbeiten_Click() {
 
 void MainWindow::BLoeschen_Click() {
   const auto selected = list_.Selected();
-  if (selected && !list_.Rows()[*selected].task.description.empty()) {
+  if (selected) {
     const TaskRow row = list_.Rows()[*selected];
     const Category view = SelectedCategory();
     const std::wstring text =
-        L"Möchten Sie den Eintrag ''" + Widen(row.task.description) + L"'' löschen ? ";
+        L"Möchten Sie den Eintrag ''" + QuestionName(row.task) + L"'' löschen ? ";
     if (Ask(text, kMainWindowCaption, MB_YESNO | MB_ICONQUESTION) == IDYES) {
       if (const auto at = FindAgain(view, row)) {
         list_.Remove(*at);
@@ -139,7 +145,7 @@ void MainWindow::LDaten_RightClick() {
   const std::optional<TaskRow> noted =
       selected ? std::optional<TaskRow>(list_.Rows()[*selected]) : std::nullopt;
   if (Ask(kMoveQuestion, L" Erledigter Vorgang", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
-  if (!noted || noted->task.date.empty() || !FindAgain(view, *noted)) return;
+  if (!noted || !FindAgain(view, *noted)) return;
   const TaskRow row = *noted;
   if (!HasRoom(Category::Done, LoadCategory(s_.files.Data(), Category::Done).rows.size())) return;
   // "Erledigtes" takes the task first, then its own category lets it go:
