@@ -8,4 +8,6 @@ set(ORDALIS_WINDOWS_TESTS
   commands_win32_tests
   lifecycle_win32_tests
   resources_win32_tests
+  password_win32_tests
+  options_win32_tests
 )

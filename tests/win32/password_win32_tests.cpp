@@ -1,0 +1,148 @@
+// The password prompt driven as a user drives it: typed keys, Enter and
+// Escape in the field, clicks on its buttons.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+#include "dialog_script.h"
+#include "dialogs/password_dialog.h"
+#include "fixtures.h"
+#include "storage/profile_file_win32.h"
+#include "storage/settings_win32.h"
+#include "support.h"
+
+namespace ordalis {
+namespace {
+
+using test::DialogScript;
+
+constexpr wchar_t kOwnerKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion";
+
+std::wstring Text(HWND dialog, int id) {
+  wchar_t text[512] = {};
+  GetDlgItemTextW(dialog, id, text, 512);
+  return text;
+}
+
+// Notes whether "&Ok" was still enabled when the prompt went away.
+class OkStateAtClose {
+ public:
+  OkStateAtClose() {
+    self = this;
+    hook_ = SetWindowsHookExW(WH_CALLWNDPROC, Hook, nullptr, GetCurrentThreadId());
+  }
+  ~OkStateAtClose() {
+    UnhookWindowsHookEx(hook_);
+    self = nullptr;
+  }
+  std::optional<bool> enabled;
+
+ private:
+  static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    wchar_t title[64] = {};
+    if (code == HC_ACTION && call->message == WM_DESTROY && GetWindowTextW(call->hwnd, title, 64) &&
+        std::wstring_view(title) == kPasswordCaption) {
+      self->enabled = IsWindowEnabled(GetDlgItem(call->hwnd, IDC_PW_CREADY)) != FALSE;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  static inline OkStateAtClose* self = nullptr;
+  HHOOK hook_;
+};
+
+class PasswordTest : public testing::Test {
+ protected:
+  void Store(std::string_view password) {
+    ASSERT_EQ(WritePassword(files_, password), SaveResult::kSaved);
+  }
+  PasswordOutcome Ask(PasswordPurpose purpose = PasswordPurpose::kUnlock) {
+    return AskPassword(nullptr, {files_.Data(), settings_}, purpose);
+  }
+
+  test::ScratchRegistry registry_;
+  RegistrySettings settings_;
+  test::TempFolder folder_;
+  Win32TaskFiles files_{folder_.Path()};
+};
+
+TEST_F(PasswordTest, ShowsTheOwnerOrBenutzerAndLocksItsCloseCommand) {
+  Store("x");
+  struct Case {
+    std::optional<std::wstring> owner;
+    const wchar_t* shown;
+  };
+  for (const Case& c : {Case{L"Erika Muster", L"Erika Muster"}, Case{std::nullopt, L"Benutzer"}}) {
+    if (c.owner) {
+      settings_.CreateKey(SettingsRoot::kLocalMachine, kOwnerKey, L"");
+      settings_.SetValue(SettingsRoot::kLocalMachine, kOwnerKey, L"RegisteredOwner", *c.owner);
+    } else {
+      settings_.DeleteValue(SettingsRoot::kLocalMachine, kOwnerKey, L"RegisteredOwner");
+    }
+    DialogScript script(kPasswordCaption);
+    script
+        .Do([&](HWND dialog) {
+          EXPECT_EQ(Text(dialog, IDC_PW_TEXT1), c.shown);
+          EXPECT_EQ(Text(dialog, IDC_PW_LABEL3),
+                    L"Für die Ansicht der Kalenderdaten geben Sie bitte Ihre Authentifizierung "
+                    L"ein.");
+          EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_PW_TEXT2));
+          EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_PW_TEXT2, EM_GETPASSWORDCHAR, 0, 0), L'*');
+          EXPECT_EQ(GetMenuState(GetSystemMenu(dialog, FALSE), SC_CLOSE, MF_BYCOMMAND),
+                    static_cast<UINT>(-1));
+          PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);  // Alt+F4
+        })
+        .Do([](HWND dialog) { EXPECT_TRUE(IsWindowVisible(dialog)); })
+        .Click(IDC_PW_CCANCEL);
+    EXPECT_EQ(Ask(), PasswordOutcome::kCancelled);
+  }
+}
+
+// Each try empties the field; only the exact text opens, with "&Ok" off.
+TEST_F(PasswordTest, OnlyTheExactPasswordOpens) {
+  Store("Geheim ");
+  OkStateAtClose ok;
+  DialogScript script(kPasswordCaption);
+  for (const wchar_t* wrong : {L"geheim ", L"Geheim", L"GEHEIM "}) {
+    script.Type(wrong).Press(VK_RETURN).Do([](HWND dialog) {
+      EXPECT_EQ(Text(dialog, IDC_PW_TEXT2), L"");
+      EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_PW_CREADY)));
+    });
+  }
+  script.Type(L"Geheim ").Click(IDC_PW_CREADY);
+  EXPECT_EQ(Ask(), PasswordOutcome::kAccepted);
+  EXPECT_EQ(ok.enabled, std::optional<bool>(false));
+}
+
+TEST_F(PasswordTest, EscapeInTheFieldCancels) {
+  Store("Geheim");
+  for (const PasswordPurpose purpose :
+       {PasswordPurpose::kUnlock, PasswordPurpose::kConfirmChange}) {
+    DialogScript script(kPasswordCaption);
+    script.Type(L"Geheim").Press(VK_ESCAPE);
+    EXPECT_EQ(Ask(purpose), PasswordOutcome::kCancelled);
+  }
+}
+
+// Before a change the prompt says why it asks, and its close box cancels.
+TEST_F(PasswordTest, ConfirmingAChangeKeepsTheCloseBox) {
+  Store("Geheim");
+  DialogScript script(kPasswordCaption);
+  script.Do([](HWND dialog) {
+    EXPECT_EQ(Text(dialog, IDC_PW_LABEL3),
+              L"Geben Sie bitte Ihr bisheriges Kennwort ein, bevor Sie es ändern.");
+    PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+  });
+  EXPECT_EQ(Ask(PasswordPurpose::kConfirmChange), PasswordOutcome::kCancelled);
+}
+
+TEST_F(PasswordTest, WithoutAStoredPasswordNothingIsAsked) {
+  DialogScript script(kPasswordCaption);  // no steps: no window may appear
+  EXPECT_EQ(Ask(), PasswordOutcome::kAccepted);
+}
+
+}  // namespace
+}  // namespace ordalis
