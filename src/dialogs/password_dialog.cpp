@@ -74,7 +74,11 @@ class PasswordDialog : public win32::Dialog {
   SIZE ClientTwips() const override { return {6300, 3015}; }
 
   HWND OnInit() override {
-    if (purpose_ == PasswordPurpose::kUnlock) RemoveCloseCommand(Handle());
+    if (purpose_ == PasswordPurpose::kUnlock) {
+      RemoveCloseCommand(Handle());
+      // Asked at start-up or from a tray click: in front of whatever is.
+      SetForegroundWindow(Handle());
+    }
     SetWindowTextW(Item(IDC_PW_LABEL3),
                    purpose_ == PasswordPurpose::kUnlock ? kUnlockText : kConfirmText);
     // The name is shown only; it plays no part in the check.

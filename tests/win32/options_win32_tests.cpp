@@ -541,5 +541,10 @@ TEST_F(OptionsTest, OnlyOneIsOpenAtATime) {
   Run();
 }
 
+// The Run value names the executable that runs, whatever it was renamed to.
+TEST(RunningProgramName, IsTheExecutableWithoutFolderAndExtension) {
+  EXPECT_EQ(RunningProgramName(), L"options_win32_tests");
+}
+
 }  // namespace
 }  // namespace ordalis
