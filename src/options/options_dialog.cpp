@@ -65,7 +65,7 @@ class OptionsDialog : public win32::Dialog {
 
   void Form_Load();
   void ShowStoredFont();
-  void ShowPasswordFields(bool stored);
+  void ShowPasswordFields(size_t storedLength);  // 0: none stored
   void Sound_Click(int index);
   void CSchriftart_Click();
   void CSymbol_Click();
@@ -143,7 +143,7 @@ void OptionsDialog::Form_Load() {
     SetWindowTextW(Item(IDC_OPT_TSOUNDDATEI), TextValue(*file).c_str());
   }
   ShowStoredFont();
-  ShowPasswordFields(!ReadStoredPassword(host_.Files().Data()).empty());
+  ShowPasswordFields(ReadStoredPassword(host_.Files().Data()).size());
 }
 
 // The box is checked when a font is stored; the boxes then show it.
@@ -170,9 +170,9 @@ void OptionsDialog::ShowStoredFont() {
 
 // A stored password shows as asterisks in a disabled field until the user
 // has confirmed it; a new one is typed twice.
-void OptionsDialog::ShowPasswordFields(bool stored) {
-  const size_t length = stored ? ReadStoredPassword(host_.Files().Data()).size() : 0;
-  SetWindowTextW(Item(IDC_OPT_TKEY), PasswordMask(length).c_str());
+void OptionsDialog::ShowPasswordFields(size_t storedLength) {
+  const bool stored = storedLength > 0;
+  SetWindowTextW(Item(IDC_OPT_TKEY), PasswordMask(storedLength).c_str());
   SetWindowTextW(Item(IDC_OPT_TREPEAT), L"");
   SendMessageW(Item(IDC_OPT_TKEY), EM_SETPASSWORDCHAR, L'*', 0);
   SendMessageW(Item(IDC_OPT_TREPEAT), EM_SETPASSWORDCHAR, L'*', 0);
@@ -248,7 +248,7 @@ void OptionsDialog::BKennwort_Click() {
       PasswordOutcome::kAccepted) {
     return;
   }
-  ShowPasswordFields(false);
+  ShowPasswordFields(0);
   Focus(IDC_OPT_TKEY);
 }
 
