@@ -5,139 +5,19 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "dialog_script.h"
 #include "dialogs/help_win32.h"
-#include "dialogs/password_dialog.h"
-#include "fixtures.h"
-#include "options/options_controls.h"
-#include "options/options_dialog.h"
+#include "options_fixture.h"
 #include "options/options_rules.h"
-#include "storage/profile_file_win32.h"
-#include "storage/scrambler.h"
-#include "storage/settings_win32.h"
-#include "support.h"
 
 namespace ordalis {
 namespace {
 
-using test::DialogScript;
-using test::Played;
-
-constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-
-class NotingHost : public OptionsHost {
-  SettingsStore& settings_;
-  TaskFiles& files_;
-
- public:
-  NotingHost(SettingsStore& settings, TaskFiles& files, std::wstring folder)
-      : settings_(settings), files_(files), folder(std::move(folder)) {}
-
-  test::RecordingPlayer sound;
-  bool soundDevice = true;
-  std::wstring folder;
-  int mode = 1;
-  bool trayShown = false;
-  std::vector<std::string> calls;  // what the dialog did to the main window
-
-  SettingsStore& Settings() override { return settings_; }
-  TaskFiles& Files() override { return files_; }
-  SoundPlayer& Sound() override { return sound; }
-  bool HasSoundDevice() override { return soundDevice; }
-  std::wstring ProgramFolder() override { return folder; }
-  std::wstring ProgramName() override { return L"Vemra"; }
-  int ReminderMode() override { return mode; }
-  void SelectNeverRemind() override {
-    mode = 3;
-    calls.push_back("never");
-  }
-  void EnableTrayModes(bool enable) override { calls.push_back(enable ? "modes on" : "modes off"); }
-  void ShowNormal() override { calls.push_back("show"); }
-  bool TrayIconShown() override { return trayShown; }
-  void AddTrayIcon() override {
-    trayShown = true;
-    calls.push_back("add icon");
-  }
-  void RemoveTrayIcon() override {
-    trayShown = false;
-    calls.push_back("remove icon");
-  }
-  void ApplyListFont(const std::wstring& face, int points) override {
-    calls.push_back("font " + *win32::Narrow(face) + " " + std::to_string(points));
-  }
-};
-
-bool Checked(HWND dialog, int id) {
-  return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
-}
-bool Enabled(HWND dialog, int id) {
-  return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE;
-}
-bool Shown(HWND dialog, int id) {
-  return IsWindowVisible(GetDlgItem(dialog, id)) != FALSE;
-}
-std::wstring Text(HWND dialog, int id) {
-  return WindowText(GetDlgItem(dialog, id));
-}
-int Selected(HWND dialog, int id) {
-  return static_cast<int>(SendDlgItemMessageW(dialog, id, CB_GETCURSEL, 0, 0));
-}
-std::vector<std::wstring> Entries(HWND dialog, int id) {
-  std::vector<std::wstring> entries;
-  const auto count = SendDlgItemMessageW(dialog, id, CB_GETCOUNT, 0, 0);
-  for (int i = 0; i < count; ++i) {
-    wchar_t text[LF_FACESIZE + 1] = {};
-    SendDlgItemMessageW(dialog, id, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-    entries.push_back(text);
-  }
-  return entries;
-}
-DialogScript::Action Toggle(int id) {
-  return [id](HWND dialog) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); };
-}
-DialogScript::Action SetText(int id, std::wstring text) {
-  return [id, text](HWND dialog) { SetDlgItemTextW(dialog, id, text.c_str()); };
-}
-
-class OptionsTest : public testing::Test {
- protected:
-  void SetUp() override {
-    settings_.CreateKey(SettingsRoot::kCurrentUser, kMakerKey, L"1");
-    settings_.CreateKey(SettingsRoot::kCurrentUser, kSettingsKey, L"1");
-  }
-  void Run() { ShowOptions(nullptr, host_, true); }
-  void Set(std::wstring_view name, SettingValue value) {
-    ASSERT_TRUE(WriteSetting(settings_, name, value));
-  }
-  // A stored value as "dword 1", "text abc", or "absent".
-  std::string Stored(std::wstring_view name, std::wstring_view key = kSettingsKey) {
-    SettingValue value;
-    if (!settings_.GetValue(SettingsRoot::kCurrentUser, key, name, value)) return "absent";
-    if (const auto* number = std::get_if<std::uint32_t>(&value)) {
-      return "dword " + std::to_string(*number);
-    }
-    return "text " + *win32::Narrow(TextValue(value));
-  }
-  std::string StoredRun() { return Stored(L"Ordalis", kRunKey); }
-  std::string StoredPassword() {
-    return ScrambleText(ReadStoredPassword(files_.Data())).value_or("(unreadable)");
-  }
-  void StorePassword(std::string_view password) {
-    ASSERT_EQ(WritePassword(files_, password), SaveResult::kSaved);
-  }
-
-  test::ScratchRegistry registry_;
-  RegistrySettings settings_;
-  test::TempFolder folder_;
-  Win32TaskFiles files_{folder_.Path()};
-  NotingHost host_{settings_, files_, folder_.Path()};
-};
+using namespace test;  // the fixture, its host and its control helpers
 
 TEST_F(OptionsTest, AFreshSystemShowsTheDefaultsAndOkStoresThem) {
   DialogScript script(kOptionsCaption);
@@ -181,7 +61,7 @@ TEST_F(OptionsTest, AFreshSystemShowsTheDefaultsAndOkStoresThem) {
   }
   EXPECT_EQ(StoredRun(), "absent");
   EXPECT_EQ(host_.calls, (std::vector<std::string>{"modes on", "add icon"}));
-  EXPECT_FALSE(test::FileIsThere(folder_.File(L"Vemra.dat")));  // no password to store
+  EXPECT_FALSE(FileIsThere(folder_.File(L"Vemra.dat")));  // no password to store
 }
 
 // What is stored shows, and an OK without changes writes it back; the Run
@@ -232,16 +112,15 @@ TEST_F(OptionsTest, StoredSettingsShowAndOkWritesThemBack) {
       {L"Symbol", "dword 0"},
       {L"Beenden", "dword 0"},
       {L"Notification", "dword 1"},
-      {L"Sounddatei", "text " + test::Cp1252(L"C:\\Klänge\\gong.wav")},
-      {L"FontName", "text " + test::Cp1252(font)},
+      {L"Sounddatei", "text " + Cp1252(L"C:\\Klänge\\gong.wav")},
+      {L"FontName", "text " + Cp1252(font)},
       {L"FontSize", "text 11"}};
   for (const auto& [name, value] : expected) {
     EXPECT_EQ(Stored(name), value) << testing::PrintToString(name);
   }
   EXPECT_EQ(StoredRun(), "text \"C:\\Program Files\\Ordalis Test\\Vemra.exe\" /a");
-  EXPECT_EQ(host_.calls,
-            (std::vector<std::string>{"show", "modes off", "never", "show", "remove icon",
-                                      "font " + test::Cp1252(font) + " 11"}));
+  EXPECT_EQ(host_.calls, (std::vector<std::string>{"show", "modes off", "never", "show",
+                                                   "remove icon", "font " + Cp1252(font) + " 11"}));
 }
 
 TEST_F(OptionsTest, CancelWritesNothing) {
@@ -262,7 +141,7 @@ TEST_F(OptionsTest, CancelWritesNothing) {
   EXPECT_EQ(Stored(L"Symbol"), "dword 1");
   EXPECT_EQ(StoredRun(), "absent");
   EXPECT_TRUE(host_.calls.empty());
-  EXPECT_FALSE(test::FileIsThere(folder_.File(L"Vemra.dat")));
+  EXPECT_FALSE(FileIsThere(folder_.File(L"Vemra.dat")));
 }
 
 // Switching the icon off warns only when it was stored as on; "No" keeps it.
@@ -307,7 +186,7 @@ TEST_F(OptionsTest, SwitchingTheIconOffWarnsWhenItWasOn) {
 
 TEST_F(OptionsTest, SoundChoiceFileDialogAndPlayButton) {
   const std::wstring wav = folder_.File(L"gong.wav");
-  ASSERT_TRUE(test::WriteFileBytes(wav, "RIFF"));
+  ASSERT_TRUE(WriteFileBytes(wav, "RIFF"));
   Set(L"Sounddatei", L"C:\\alt.wav");
   DialogScript script(kOptionsCaption);
   script
@@ -424,90 +303,6 @@ TEST_F(OptionsTest, TheFontIsStoredAndAppliedOrDeleted) {
   EXPECT_EQ(host_.calls, std::vector<std::string>{"modes on"});
 }
 
-// A new password is typed twice and stored scrambled; one the file cannot
-// hold, or two that differ, keep the dialog open and store nothing.
-TEST_F(OptionsTest, ANewPasswordIsTypedTwice) {
-  struct Case {
-    const wchar_t* typed;
-    const wchar_t* repeated;
-    const wchar_t* messageTitle;  // nullptr: accepted
-  };
-  const Case cases[] = {
-      {L"Neu 1", L"Neu 1", nullptr},
-      {L"Neu 1", L"neu 1", kOptionsCaption},
-      {L"5€", L"5€", L" Datenbankfehler"},
-  };
-  for (const Case& c : cases) {
-    DeleteFileW(folder_.File(L"Vemra.dat").c_str());
-    DialogScript script(kOptionsCaption);
-    script.Do(SetText(IDC_OPT_TKEY, c.typed))
-        .Do(SetText(IDC_OPT_TREPEAT, c.repeated))
-        .Click(IDC_OPT_BREADY);
-    if (c.messageTitle) {
-      script.Answer(c.messageTitle, IDOK).Click(IDC_OPT_BABBRECHEN);
-    }
-    Run();
-    EXPECT_EQ(StoredPassword(), c.messageTitle ? "" : "Neu 1") << testing::PrintToString(c.typed);
-    EXPECT_EQ(script.Answers().size(), c.messageTitle ? 1u : 0u);
-  }
-}
-
-TEST_F(OptionsTest, AStoredPasswordShowsAsStarsAndOkKeepsIt) {
-  for (const std::string& password : {std::string("Alt12"), std::string(40, 'p')}) {
-    StorePassword(password);
-    const std::string before = test::ReadFileBytes(folder_.File(L"Vemra.dat"));
-    DialogScript script(kOptionsCaption);
-    script
-        .Do([&](HWND dialog) {
-          EXPECT_EQ(Text(dialog, IDC_OPT_TKEY),
-                    std::wstring(std::min<size_t>(password.size(), 29), L'*'));
-          EXPECT_FALSE(Enabled(dialog, IDC_OPT_TKEY));
-          EXPECT_FALSE(Shown(dialog, IDC_OPT_TREPEAT));
-          EXPECT_TRUE(Enabled(dialog, IDC_OPT_BKENNWORT));
-        })
-        .Click(IDC_OPT_BREADY);
-    Run();
-    EXPECT_EQ(test::ReadFileBytes(folder_.File(L"Vemra.dat")), before);
-  }
-}
-
-// Changing asks for the current password first; a cancelled prompt ends
-// nothing, and a field left empty removes the password.
-TEST_F(OptionsTest, ChangingAPasswordAsksForTheCurrentOne) {
-  struct Case {
-    const wchar_t* newPassword;
-    const char* stored;
-  };
-  for (const Case& c : {Case{L"Neu", "Neu"}, Case{L"", ""}}) {
-    StorePassword("Alt12");
-    DialogScript script(kOptionsCaption);
-    script.Click(IDC_OPT_BKENNWORT)
-        .In(kPasswordCaption)
-        .Press(VK_ESCAPE)
-        .In(kOptionsCaption)
-        .Do([](HWND dialog) { EXPECT_FALSE(Enabled(dialog, IDC_OPT_TKEY)); })
-        .Click(IDC_OPT_BKENNWORT)
-        .In(kPasswordCaption)
-        .Type(L"alt12")
-        .Press(VK_RETURN)
-        .Type(L"Alt12")
-        .Press(VK_RETURN)
-        .In(kOptionsCaption)
-        .Do([](HWND dialog) {
-          EXPECT_EQ(Text(dialog, IDC_OPT_TKEY), L"");
-          EXPECT_TRUE(Enabled(dialog, IDC_OPT_TKEY));
-          EXPECT_TRUE(Shown(dialog, IDC_OPT_TREPEAT));
-          EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_OPT_TKEY));
-        })
-        .Type(c.newPassword)
-        .Focus(IDC_OPT_TREPEAT)
-        .Type(c.newPassword)
-        .Click(IDC_OPT_BREADY);
-    Run();
-    EXPECT_EQ(StoredPassword(), c.stored);
-  }
-}
-
 // One dialog at a time: another opening brings the open one to the front.
 TEST_F(OptionsTest, OnlyOneIsOpenAtATime) {
   const auto count = [] {
@@ -532,7 +327,7 @@ TEST_F(OptionsTest, OnlyOneIsOpenAtATime) {
   HWND dialog = FindWindowW(L"#32770", kOptionsCaption);
   SendMessageW(GetDlgItem(dialog, IDC_OPT_CSTARTUP), BM_CLICK, 0, 0);
   SendMessageW(GetDlgItem(dialog, IDC_OPT_BREADY), BM_CLICK, 0, 0);
-  test::PumpMessages(100);
+  PumpMessages(100);
   EXPECT_EQ(count(), 0);
   EXPECT_EQ(Stored(L"Startup"), "dword 1");
 
