@@ -11,4 +11,6 @@ set(ORDALIS_WINDOWS_TESTS
   tray_win32_tests
   resources_win32_tests
   tips_win32_tests
+  password_win32_tests
+  options_win32_tests
 )
