@@ -13,4 +13,5 @@ set(ORDALIS_WINDOWS_TESTS
   tips_win32_tests
   password_win32_tests
   options_win32_tests
+  lock_win32_tests
 )

@@ -44,12 +44,11 @@ void MainWindow::Form_Load() {
   }
   RegisterProgram();
 
-  const bool passwordSet = !ReadStoredPassword(s_.files.Data()).empty();
-  if (passwordSet && s_.automaticStart) {
-    authPending_ = true;  // asked at the first click on the icon
-  } else if (passwordSet) {
-    ShowPasswordPrompt();
-  }
+  // A stored password locks the view: asked now, or after an automatic
+  // start at the first press on the icon, and before anything else would
+  // show a task.
+  authPending_ = !ReadStoredPassword(s_.files.Data()).empty();
+  if (!s_.automaticStart && !Unlock()) return;
 
   RestorePlacement();
   if (const auto reminder = Setting(L"Reminder")) {
@@ -75,6 +74,7 @@ void MainWindow::Form_Load() {
 
   const bool due =
       StartupDueCheck(Category::Important, true) || StartupDueCheck(Category::Others, false);
+  if (ended_) return;  // the password was not given
   // A task found due stays in view: the last tab does not take its place.
   const bool tabRead = !due && RestoreLastTab();
 
@@ -174,6 +174,7 @@ void MainWindow::StartupAlert(size_t row, bool waitForSound) {
   list_.Select(row);
   PlayNotificationSound(s_.settings, s_.sound, L"KONTAKT",
                         waitForSound ? Play::kWait : Play::kAsync);
+  if (!Unlock()) return;  // the sound tells; the task waits for the password
   BringToFront();
 }
 

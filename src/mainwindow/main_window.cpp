@@ -369,6 +369,16 @@ LRESULT MainWindow::OnNotify(const NMHDR& header) {
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
+      // What shows the tasks or the options asks for a password that waits.
+      switch (LOWORD(wParam)) {
+        case IDM_VISIBLE:
+        case IDM_NEU:
+        case IDM_OPTIONEN:
+        case IDC_BOPTIONEN:
+          if (!Unlock()) return 0;
+          break;
+        default: break;
+      }
       switch (LOWORD(wParam)) {
         case IDC_BBEENDEN: bBeenden_Click(); break;
         case IDC_OWECKER1:
@@ -376,7 +386,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case IDC_OWECKER3:
           if (HIWORD(wParam) == BN_CLICKED) OWecker_Click();
           break;
-        case IDC_BOPTIONEN: ShowOptions(); break;
+        case IDC_BOPTIONEN: ShowOptions(IsWindowVisible(Handle()) != FALSE); break;
         case IDC_BHINZUFUEGEN: BHinzufuegen_Click(); break;
         case IDC_BBEARBEITEN: BBearbeiten_Click(); break;
         case IDC_BLOESCHEN: BLoeschen_Click(); break;
@@ -385,7 +395,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case IDM_ERINNERUNG1: mErinnerung_Click(1); break;
         case IDM_ERINNERUNG2: mErinnerung_Click(2); break;
         case IDM_ERINNERUNG3: mErinnerung_Click(3); break;
-        case IDM_OPTIONEN: ShowOptions(); break;
+        case IDM_OPTIONEN: ShowOptions(true); break;
         case IDM_HILFE: mHilfe_Click(); break;
         case IDM_INFO: ShowAbout(); break;
         case IDM_BEENDEN: mBeenden_Click(); break;
@@ -399,6 +409,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case kWmResume: Resume(); return 0;
     case WM_CLOSE: Form_QueryUnload(); return 0;
+    case WM_SYSCOMMAND:
+      // The task-bar button of a minimised window shows the tasks too.
+      if ((wParam & 0xFFF0) == SC_RESTORE && !Unlock()) return 0;
+      return Window::HandleMessage(message, wParam, lParam);
     case WM_QUERYENDSESSION: return TRUE;  // never hold up logging off
     case WM_ENDSESSION:
       if (wParam) Form_EndSession();

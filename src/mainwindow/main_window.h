@@ -20,6 +20,7 @@
 #include "mainwindow/control_tips.h"
 #include "mainwindow/monitors.h"
 #include "mainwindow/tray_icon.h"
+#include "options/options_dialog.h"
 #include "reminders/clock.h"
 #include "reminders/due_rule.h"
 #include "reminders/sound.h"
@@ -214,9 +215,11 @@ class MainWindow : public win32::Window {
   bool HelpFilesPresent();
   void OpenHelp(bool available, int topic);
 
-  // Later dialogs start here.
-  void ShowPasswordPrompt() {}
-  void ShowOptions() {}
+  // The password and the options (access.cpp). True when the tasks may be
+  // shown: no password prompt waits, or the password was given now; its
+  // "&Abbrechen" ends the program.
+  bool Unlock();
+  void ShowOptions(bool modal);
   void ShowAbout() { ordalis::ShowAbout(Handle()); }
   void SetupControlTooltips(DWORD style) { controlTips_.SetupControlTooltips(Handle(), style); }
   void ReleaseControlTooltips() { controlTips_.ReleaseControlTooltips(); }
@@ -225,7 +228,31 @@ class MainWindow : public win32::Window {
   bool SettingIsOne(std::wstring_view name);
   void StoreText(std::wstring_view name, const std::wstring& text);
 
+  // What the options dialog changes of the running window.
+  class OptionsBridge : public OptionsHost {
+   public:
+    explicit OptionsBridge(MainWindow& window) : w_(window) {}
+    SettingsStore& Settings() override { return w_.s_.settings; }
+    TaskFiles& Files() override { return w_.s_.files; }
+    SoundPlayer& Sound() override { return w_.s_.sound; }
+    bool HasSoundDevice() override;
+    std::wstring ProgramFolder() override { return w_.s_.programFolder; }
+    std::wstring ProgramName() override { return RunningProgramName(); }
+    int ReminderMode() override { return w_.ReminderMode(); }
+    void SelectNeverRemind() override { w_.SelectMode(3); }
+    void EnableTrayModes(bool enable) override;
+    void ShowNormal() override { ShowWindow(w_.Handle(), SW_SHOWNORMAL); }
+    bool TrayIconShown() override { return w_.tray_.Shown(); }
+    void AddTrayIcon() override { w_.CSymbol_Click(); }
+    void RemoveTrayIcon() override { w_.BSymbol_Click(); }
+    void ApplyListFont(const std::wstring& face, int points) override;
+
+   private:
+    MainWindow& w_;
+  };
+
   MainWindowServices s_;
+  OptionsBridge options_{*this};
   CategoryList list_;
   win32::UniqueIcon trayIcon_;  // before tray_: the icon outlives its use
   TrayIcon tray_;

@@ -57,17 +57,12 @@ void MainWindow::OnTrayMouse(UINT mouseMessage) {
   }
   if (mouseMessage == WM_RBUTTONDOWN) {
     if (authPending_) {
-      ShowPasswordPrompt();
-      authPending_ = false;
+      Unlock();  // this press opens no menu
       return;
     }
     win32::ProcessPendingMessages();
     ShowTrayMenu();
-  } else {
-    if (authPending_) {
-      ShowPasswordPrompt();
-      authPending_ = false;
-    }
+  } else if (Unlock()) {
     mVisible_Click();
   }
 }

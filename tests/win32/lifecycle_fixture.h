@@ -97,13 +97,16 @@ class LifecycleTest : public testing::Test {
   }
   std::optional<SettingValue> Get(std::wstring_view name) { return ReadSetting(settings_, name); }
 
-  void Open(bool automaticStart = false) {
+  void Open(bool automaticStart = false) { ASSERT_TRUE(Start(automaticStart)); }
+  // Creates the window; false when the start-up ended the program.
+  bool Start(bool automaticStart = false) {
     files_ = std::make_unique<Win32TaskFiles>(folder_);
     window_ = std::make_unique<MainWindow>(
         MainWindowServices{*files_, settings_, clock_, sound_, folder_, files_->DataPath(),
                            automaticStart, [this] { ++ends_; }, monitors_});
-    ASSERT_TRUE(window_->Create());
+    const bool created = window_->Create();
     hwnd_ = window_->Handle();
+    return created;
   }
   void Reopen(bool automaticStart = false) {
     window_.reset();

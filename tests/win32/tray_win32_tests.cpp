@@ -7,6 +7,8 @@
 
 #include <vector>
 
+#include "dialog_script.h"
+#include "dialogs/password_dialog.h"
 #include "lifecycle_fixture.h"
 
 namespace ordalis {
@@ -65,11 +67,19 @@ TEST_F(TrayTest, MouseOnTheIcon) {
 }
 
 TEST_F(TrayTest, AfterAnAutomaticStartTheFirstRightClickAsksForThePassword) {
-  WriteTasks({{"Others", {{"200", {"x", "", ""}}}}});
+  {
+    Win32TaskFiles files(folder_);
+    ASSERT_EQ(WritePassword(files, "geheim"), SaveResult::kSaved);
+  }
   ASSERT_NO_FATAL_FAILURE(Open(true));
   ASSERT_TRUE(window_->AuthenticationPending());
   MenuWatcher menus;
-  TrayMouse(WM_RBUTTONDOWN);
+  {
+    test::DialogScript script(kPasswordCaption);
+    script.Type(L"geheim").Click(IDOK);
+    TrayMouse(WM_RBUTTONDOWN);
+    EXPECT_TRUE(script.Finished());
+  }
   EXPECT_TRUE(menus.Seen().empty());
   EXPECT_FALSE(window_->AuthenticationPending());
   TrayMouse(WM_RBUTTONDOWN);
