@@ -34,37 +34,45 @@ std::tuple<int, int, int, int> DateKey(std::string_view date) {
 // A Windows-1252 character as a German reader sorts it: without case, "ä"
 // as "a", "ö" as "o", "ü" as "u", "ß" as "ss", other accented letters as
 // their base letter.
-std::string_view SortForm(char c) {
-  static const std::array<std::string, 256> kForms = [] {
-    std::array<std::string, 256> forms;
-    for (int code = 0; code < 256; ++code) forms[code] = std::string(1, static_cast<char>(code));
-    for (int code = 'A'; code <= 'Z'; ++code)
-      forms[code] = std::string(1, static_cast<char>(code + 32));
-    // From 0xC0 on: the base letters of the upper-case row; the lower-case
-    // row 0xE0..0xFF repeats it.
-    static constexpr const char* kUpper[32] = {
-        "a", "a", "a", "a", "a", "a", "ae", "c",     "e", "e", "e", "e", "i", "i", "i",  "i",
-        "d", "n", "o", "o", "o", "o", "o",  nullptr, "o", "u", "u", "u", "u", "y", "th", "ss"};
-    for (int i = 0; i < 32; ++i) {
-      if (!kUpper[i]) continue;
-      forms[0xC0 + i] = kUpper[i];
-      if (i != 31) forms[0xE0 + i] = kUpper[i];
+const char* SortForm(char c) {
+  struct Table {
+    char singles[256][2] = {};
+    std::array<const char*, 256> forms{};
+    Table() {
+      for (int code = 0; code < 256; ++code) {
+        const bool upper = code >= 'A' && code <= 'Z';
+        singles[code][0] = static_cast<char>(upper ? code + 32 : code);
+        forms[code] = singles[code];
+      }
+      // From 0xC0 on: the base letters of the upper-case row; the
+      // lower-case row 0xE0..0xFF repeats it.
+      static constexpr const char* kRow[32] = {
+          "a", "a", "a", "a", "a", "a", "ae", "c", "e", "e", "e", "e", "i", "i", "i", "i",
+          "d", "n", "o", "o", "o", "o", "o", nullptr, "o", "u", "u", "u", "u", "y", "th", "ss"};
+      for (int i = 0; i < 32; ++i) {
+        if (!kRow[i]) continue;
+        forms[0xC0 + i] = kRow[i];
+        if (i != 31) forms[0xE0 + i] = kRow[i];
+      }
+      forms[0xFF] = forms[0x9F] = "y";
+      forms[0x8A] = forms[0x9A] = "s";
+      forms[0x8C] = forms[0x9C] = "oe";
+      forms[0x8E] = forms[0x9E] = "z";
     }
-    forms[0xFF] = "y";
-    forms[0x8A] = forms[0x9A] = "s";
-    forms[0x8C] = forms[0x9C] = "oe";
-    forms[0x8E] = forms[0x9E] = "z";
-    forms[0x9F] = "y";
-    return forms;
-  }();
-  return kForms[static_cast<unsigned char>(c)];
+  };
+  static const Table kTable;
+  return kTable.forms[static_cast<unsigned char>(c)];
 }
 
 bool GermanBefore(std::string_view a, std::string_view b) {
   const auto form = [](std::string_view text) {
     std::string result;
     result.reserve(text.size());
-    for (const char c : text) result += SortForm(c);
+    for (const char c : text) {
+      const char* form = SortForm(c);
+      // The NUL code is a character of its own, not the end of its form.
+      result.append(form, *form ? std::char_traits<char>::length(form) : 1);
+    }
     return result;
   };
   return form(a) < form(b);
