@@ -9,4 +9,5 @@ set(ORDALIS_WINDOWS_TESTS
   lifecycle_win32_tests
   resources_win32_tests
   category_list_win32_tests
+  task_file_lines_win32_tests
 )

@@ -366,8 +366,7 @@ TEST_F(TaskFileTest, RefusedCharacterWritesNothing) {
 }
 
 TEST_F(TaskFileTest, FailingStepLeavesTheDataFileAsItWas) {
-  for (const char* failing :
-       {"BeginChange", "WriteSection:Important", "WriteSection:Reminder", "CommitChange"}) {
+  for (const char* failing : {"BeginChange", "ReadText", "ReplaceText", "CommitChange"}) {
     SCOPED_TRACE(failing);
     FakeTaskFiles fresh;
     FakeProfileFile& freshData = fresh.DataFile();
@@ -375,11 +374,10 @@ TEST_F(TaskFileTest, FailingStepLeavesTheDataFileAsItWas) {
     Store(freshData, "Important", "101", Numbered(1));
     StoreFlag(freshData, "101", "R");
     const FakeContent before = *freshData.content;
-    fresh.fail = [failing](std::string_view operation) { return operation == failing; };
-
     auto rows = LoadCategory(freshData, Category::Important).rows;
     std::swap(rows[0], rows[1]);
     rows.push_back({Numbered(2), Category::Important, ""});
+    fresh.fail = [failing](std::string_view operation) { return operation == failing; };
     EXPECT_EQ(WriteCategory(fresh, Category::Important, rows), SaveResult::kWriteFailed);
     EXPECT_EQ(*freshData.content, before);
     EXPECT_FALSE(fresh.StagingExists());
@@ -395,7 +393,7 @@ TEST_F(TaskFileTest, FailingStepLeavesTheDataFileAsItWas) {
 TEST_F(TaskFileTest, FailingWriteOfOthersLeavesThePasswordInPlace) {
   StoreSample();
   const FakeContent before = *data.content;
-  files.fail = [](std::string_view operation) { return operation == "WriteSection:Others"; };
+  files.fail = [](std::string_view operation) { return operation == "ReplaceText"; };
   std::vector<TaskRow> rows;
   EXPECT_EQ(WriteCategory(files, Category::Others, rows), SaveResult::kWriteFailed);
   EXPECT_EQ(*data.content, before);
