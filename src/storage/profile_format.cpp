@@ -12,7 +12,7 @@ bool IsFragileEnd(char c) {
 }  // namespace
 
 bool IsProfileBlank(char c) {
-  return static_cast<unsigned char>(c) <= 0x20 || c == '\x1A';
+  return c == ' ' || (c >= '\t' && c <= '\r') || c == '\x1A';
 }
 
 std::string ProtectProfileValue(std::string_view value) {

@@ -1,5 +1,6 @@
 #include "storage/profile_text.h"
 
+#include <algorithm>
 #include <cctype>
 #include <set>
 
@@ -13,6 +14,11 @@ std::string_view TrimBlanks(std::string_view text) {
   while (!text.empty() && IsProfileBlank(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsProfileBlank(text.back())) text.remove_suffix(1);
   return text;
+}
+
+// Whether text ends with a line end, or is empty.
+bool EndsLine(std::string_view text) {
+  return text.empty() || text.back() == '\n' || text.back() == '\r';
 }
 
 std::string Folded(std::string_view name) {
@@ -30,9 +36,12 @@ bool SameProfileName(std::string_view a, std::string_view b) {
 std::vector<ProfileLine> SplitProfileText(std::string_view text) {
   std::vector<ProfileLine> lines;
   while (!text.empty()) {
-    const size_t end = text.find('\n');
+    // A line ends at "\r\n", "\n" or a lone "\r"; what follows the end is
+    // the next line, if only a blank one.
+    size_t end = std::min(text.find_first_of("\r\n"), text.size());
+    if (end < text.size()) end += text.compare(end, 2, "\r\n") == 0 ? 2 : 1;
     ProfileLine line;
-    line.text = text.substr(0, end == std::string_view::npos ? text.size() : end + 1);
+    line.text = text.substr(0, end);
     text.remove_prefix(line.text.size());
     const std::string_view content = TrimBlanks(line.text);
     const size_t bracket = content.rfind(']');
@@ -40,7 +49,7 @@ std::vector<ProfileLine> SplitProfileText(std::string_view text) {
       line.kind = ProfileLine::Kind::kBlank;
     } else if (content.front() == '[' && bracket != std::string_view::npos && bracket > 0) {
       line.kind = ProfileLine::Kind::kSection;
-      line.name = content.substr(1, bracket - 1);
+      line.name = TrimBlanks(content.substr(1, bracket - 1));
     } else if (const size_t equals = content.find('='); equals != std::string_view::npos) {
       line.kind = ProfileLine::Kind::kEntry;
       line.name = TrimBlanks(content.substr(0, equals));
@@ -87,7 +96,7 @@ std::string RewriteSection(std::string_view text, std::string_view section,
   if (header == lines.size()) {
     std::string result(text);
     if (block.empty()) return result;
-    if (!result.empty() && result.back() != '\n') result += "\r\n";
+    if (!EndsLine(result)) result += "\r\n";
     return result.append(1, '[').append(section).append("]\r\n").append(block);
   }
   size_t end = header + 1;
@@ -111,7 +120,7 @@ std::string RewriteSection(std::string_view text, std::string_view section,
   for (size_t i = 0; i < header; ++i) result.append(lines[i].text);
   if (!block.empty() || keepsAnything) {
     result.append(lines[header].text);
-    if (result.back() != '\n') result += "\r\n";
+    if (!EndsLine(result)) result += "\r\n";
     result.append(block).append(kept);
   }
   for (size_t i = end; i < lines.size(); ++i) result.append(lines[i].text);

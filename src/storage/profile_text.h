@@ -19,10 +19,10 @@ struct ProfileLine {
   std::string_view value;  // an entry's value as it stands after "="
 };
 
-// Lines end at "\n". A line whose first non-blank character is "[" and that
-// holds a "]" starts a section named by what lies between the "[" and the
-// last "]"; any other non-blank line is an entry "key=value" (the key and
-// the value without blanks around them) or a line without "=".
+// Lines end at "\r\n", "\n" or a lone "\r". A line whose first non-blank character is
+// "[" and that holds a "]" starts a section named by what lies between the "[" and the last "]";
+// any other non-blank line is an entry "key=value" (the key and the value without blanks around
+// them) or a line without "=".
 std::vector<ProfileLine> SplitProfileText(std::string_view text);
 
 // Section and key names match without regard to case.

@@ -97,7 +97,7 @@ class FakeProfileFile : public ProfileFile {
         continue;
       }
       result.append(l.text);
-      if (result.back() != '\n') result += "\r\n";
+      if (result.back() != '\n' && result.back() != '\r') result += "\r\n";
     }
     if (!done && !seen) result += "[" + std::string(section) + "]\r\n";
     if (!done) result += line;

@@ -24,11 +24,18 @@ TEST(ProfileText, LinesAreReadAsTheProfileFunctionsReadThem) {
       {"=lonely\r\n", Kind::kEntry, "", "lonely"},
       {"[Important]\r\n", Kind::kSection, "Important", ""},
       {"  [Done] trailing\r\n", Kind::kSection, "Done", ""},
+      {"[ Done\t]\r\n", Kind::kSection, "Done", ""},
       {"[a]b]\r\n", Kind::kSection, "a]b", ""},
       {"[open=1\r\n", Kind::kEntry, "[open", "1"},
       {"no equals here\r\n", Kind::kNoEquals, "no equals here", ""},
       {"; a note\r\n", Kind::kNoEquals, "; a note", ""},
       {" \t\x1A\r\n", Kind::kBlank, "", ""},
+      {"\x1C"
+       "100=\x01v\xA0\r\n",
+       Kind::kEntry,
+       "\x1C"
+       "100",
+       "\x01v\xA0"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
@@ -39,11 +46,15 @@ TEST(ProfileText, LinesAreReadAsTheProfileFunctionsReadThem) {
     EXPECT_EQ(lines[0].value, c.value);
     EXPECT_EQ(lines[0].text, c.line);
   }
-  // Lines end at "\n" only; the last one may have no end.
-  const auto lines = SplitProfileText("[s]\ra=1\n\nb=2");
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0].text, "[s]\ra=1\n");
-  EXPECT_EQ(lines[2].name, "b");
+  // "\r\n", "\n" and a lone "\r" end a line; the last one may have no end.
+  const auto lines = SplitProfileText("[s]\ra=1\n\r\nb=2\r\r\nc");
+  ASSERT_EQ(lines.size(), 6u);
+  EXPECT_EQ(lines[0].text, "[s]\r");
+  EXPECT_EQ(lines[1].text, "a=1\n");
+  EXPECT_EQ(lines[2].kind, Kind::kBlank);
+  EXPECT_EQ(lines[3].text, "b=2\r");
+  EXPECT_EQ(lines[4].text, "\r\n");
+  EXPECT_EQ(lines[5].text, "c");
 }
 
 TEST(ProfileText, FindSectionGivesTheFirstSectionAndWhatLaterOnesOfTheNameHold) {
@@ -83,6 +94,7 @@ TEST(ProfileText, RewriteReplacesOnlyTheFirstEntryOfOwnedKeysInTheFirstSection) 
       {"a section with foreign lines stays", "[S]\r\n1=a\r\n3=c\r\n", {}, "[S]\r\n3=c\r\n"},
       {"nothing to write and no section", "[T]\r\n", {}, "[T]\r\n"},
       {"a header at the very end", "[S]", {{"2", "b"}}, "[S]\r\n2=b\r\n"},
+      {"a line ended by a carriage return", "[S]\r1=a\r", {{"1", "b"}}, "[S]\r1=b\r\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

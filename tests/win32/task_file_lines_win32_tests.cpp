@@ -5,11 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
 #include "storage/profile_file_win32.h"
 #include "storage/profile_format.h"
+#include "storage/profile_text.h"
 #include "storage/scrambler.h"
 #include "storage/task_codec.h"
 #include "storage/task_file.h"
@@ -134,6 +136,53 @@ TEST(TaskFileLinesWin32, AUnicodeFileStaysUnicodeOrIsLeftAlone) {
                 utf16(head + task + L"\r\n101=" + win32::FromAnsi(Stored(Numbered(2))) + L"\r\n" +
                       extra));
       EXPECT_EQ(PlatformRead(folder.Path(), "Done", "101"), Stored(Numbered(2)));
+    }
+  }
+}
+
+// Random files read by the platform's reader and by the program's own line
+// splitting give the same value for every key the program reads.
+TEST(TaskFileLinesWin32, TheProgramReadsEveryKeyAsThePlatformDoes) {
+  std::mt19937 random(1208);
+  const auto below = [&random](unsigned n) { return static_cast<unsigned>(random() % n); };
+  const char* const sections[] = {"Important", "Others", "Done", "Reminder"};
+  const char* const headers[] = {"[Important]", "[others]", "[Done]", "[Reminder]",
+                                 "[ Done ]",    "[Done] x", "[Extra]"};
+  TempFolder folder;
+  for (int run = 0; run < 300; ++run) {
+    std::string text;
+    for (unsigned line = below(30); line-- > 0;) {
+      switch (below(6)) {
+        case 0: text += headers[below(7)]; break;
+        case 1: text += std::string(below(3), ' '); break;
+        default: {
+          std::string key = std::to_string(99 + below(8));
+          if (below(4) == 0) key = " " + key + "\t";
+          std::string value(below(12), '\0');
+          for (char& c : value) c = static_cast<char>(1 + below(255));
+          std::erase(value, '\n');
+          text += key + "=" + value;
+        }
+      }
+      text += below(3) == 0 ? "\n" : "\r\n";
+    }
+    ASSERT_TRUE(WriteFileBytes(folder.File(L"Vemra.dat"), text));
+    Win32ProfileFile file(folder.File(L"Vemra.dat"));
+    file.FlushCache();
+    const std::string read = *file.ReadText();
+    for (const char* section : sections) {
+      const SectionLines lines = FindSection(read, section);
+      for (int key = 99; key < 107; ++key) {
+        std::string own;
+        for (const ProfileLine& line : lines.first) {
+          if (line.kind == ProfileLine::Kind::kEntry && line.name == std::to_string(key)) {
+            own = ProfileValueAsRead(line.value);
+            break;
+          }
+        }
+        ASSERT_EQ(own, file.Read(section, std::to_string(key)))
+            << section << " " << key << " in " << testing::PrintToString(text);
+      }
     }
   }
 }
