@@ -100,13 +100,6 @@ std::vector<ProfileEntry> Win32ProfileFile::ReadSection(std::string_view section
   return entries;
 }
 
-bool Win32ProfileFile::Write(std::string_view section, std::string_view key,
-                             std::optional<std::string_view> value) {
-  const std::wstring wideValue = value ? Wide(ProtectProfileValue(*value)) : std::wstring();
-  return WritePrivateProfileStringW(Wide(section).c_str(), Wide(key).c_str(),
-                                    value ? wideValue.c_str() : nullptr, path_.c_str()) != FALSE;
-}
-
 std::optional<std::string> Win32ProfileFile::ReadText() {
   // Whatever the profile functions still hold goes to the disk first.
   FlushCache();

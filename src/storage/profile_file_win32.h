@@ -18,8 +18,6 @@ class Win32ProfileFile : public ProfileFile {
 
   std::string Read(std::string_view section, std::string_view key) override;
   std::vector<ProfileEntry> ReadSection(std::string_view section) override;
-  bool Write(std::string_view section, std::string_view key,
-             std::optional<std::string_view> value) override;
   std::optional<std::string> ReadText() override;
   bool ReplaceText(std::string_view text) override;
   // The key names of a section as the platform lists them (a second way in,

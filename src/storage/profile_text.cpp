@@ -127,4 +127,48 @@ std::string RewriteSection(std::string_view text, std::string_view section,
   return result;
 }
 
+std::string ReplaceProfileValue(std::string_view text, std::string_view section,
+                                std::string_view key, const std::optional<std::string>& value) {
+  const std::string line =
+      value ? std::string(key) + "=" + ProtectProfileValue(*value) + "\r\n" : std::string();
+  const std::vector<ProfileLine> lines = SplitProfileText(text);
+  size_t header = 0;
+  while (header < lines.size() && !(lines[header].kind == ProfileLine::Kind::kSection &&
+                                    SameProfileName(lines[header].name, section))) {
+    ++header;
+  }
+  // Where the entry stands, or where a new one goes: after the last
+  // non-blank line of the section.
+  size_t at = lines.size(), after = header;
+  bool found = false;
+  for (size_t i = header + 1; header < lines.size() && i < lines.size(); ++i) {
+    if (lines[i].kind == ProfileLine::Kind::kSection) break;
+    if (lines[i].kind == ProfileLine::Kind::kEntry && SameProfileName(lines[i].name, key)) {
+      at = i;
+      found = true;
+      break;
+    }
+    if (lines[i].kind != ProfileLine::Kind::kBlank) after = i;
+  }
+  std::string result;
+  if (header == lines.size()) {
+    result = text;
+    if (!value) return result;
+    if (!EndsLine(result)) result += "\r\n";
+    return result.append(1, '[').append(section).append("]\r\n").append(line);
+  }
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (found && i == at) {
+      result += line;
+      continue;
+    }
+    result.append(lines[i].text);
+    if (!found && value && i == after) {
+      if (!EndsLine(result)) result += "\r\n";
+      result += line;
+    }
+  }
+  return result;
+}
+
 }  // namespace ordalis

@@ -3,6 +3,7 @@
 // functions read it, and the rewrite of the keys the program owns in one
 // section with every other line left as it stands.
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,5 +46,12 @@ SectionLines FindSection(std::string_view text, std::string_view section);
 std::string RewriteSection(std::string_view text, std::string_view section,
                            const std::function<bool(std::string_view key)>& owned,
                            const std::vector<ProfileEntry>& entries);
+
+// Puts one value in place of the first entry of the key in the first
+// section of the name, or takes that entry out (no value); a new key goes
+// after the section's last line, a new section at the end. Every other line
+// stays byte for byte.
+std::string ReplaceProfileValue(std::string_view text, std::string_view section,
+                                std::string_view key, const std::optional<std::string>& value);
 
 }  // namespace ordalis

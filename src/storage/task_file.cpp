@@ -121,6 +121,17 @@ SaveResult ChangeDataFile(TaskFiles& files, Change&& change) {
   return SaveResult::kWriteFailed;
 }
 
+// Puts one value in place of the first entry of its key, or takes that
+// entry out; every other line stays as it stands.
+SaveResult ReplaceValue(TaskFiles& files, std::string_view section, std::string_view key,
+                        const std::optional<std::string>& value) {
+  return ChangeDataFile(files, [&](ProfileFile& staging) {
+    const std::optional<std::string> text = staging.ReadText();
+    if (!text) return false;
+    return staging.ReplaceText(ReplaceProfileValue(*text, section, key, value));
+  });
+}
+
 }  // namespace
 
 CategoryLoad LoadCategory(ProfileFile& data, Category category) {
@@ -213,8 +224,7 @@ ReminderFlags ReadReminderFlags(ProfileFile& data) {
 SaveResult WriteReminderFlag(TaskFiles& files, std::string_view key, char flag) {
   const auto stored = ScrambleText(std::string_view(&flag, 1));
   if (!stored) return SaveResult::kRefused;
-  return ChangeDataFile(
-      files, [&](ProfileFile& staging) { return staging.Write(kReminderSection, key, *stored); });
+  return ReplaceValue(files, kReminderSection, key, stored);
 }
 
 std::string ReadStoredPassword(ProfileFile& data) {
@@ -227,10 +237,7 @@ SaveResult WritePassword(TaskFiles& files, std::string_view password) {
     stored = ScrambleText(password);
     if (!stored) return SaveResult::kRefused;
   }
-  return ChangeDataFile(files, [&](ProfileFile& staging) {
-    return staging.Write(SectionOf(Category::Others), kPasswordKey,
-                         stored ? std::optional<std::string_view>(*stored) : std::nullopt);
-  });
+  return ReplaceValue(files, SectionOf(Category::Others), kPasswordKey, stored);
 }
 
 }  // namespace ordalis

@@ -21,8 +21,9 @@ struct ProfileEntry {
   bool operator==(const ProfileEntry&) const = default;
 };
 
-// The platform's profile functions on one file. Values are the bytes the
-// program means; the adapter protects blanks and quotes at their ends.
+// One profile file: values read through the platform's profile functions,
+// changes made to the whole text, so that every line the program does not
+// change stays as it stands.
 class ProfileFile {
  public:
   virtual ~ProfileFile() = default;
@@ -31,9 +32,6 @@ class ProfileFile {
   // Every entry of a section in file order, each value as Read gives it;
   // none when the section is absent. One call for a whole section.
   virtual std::vector<ProfileEntry> ReadSection(std::string_view section) = 0;
-  // Writes one value; without a value the key is removed.
-  virtual bool Write(std::string_view section, std::string_view key,
-                     std::optional<std::string_view> value) = 0;
   // The whole file as the bytes the program means ("" when there is no
   // file); nullopt when it cannot be read.
   virtual std::optional<std::string> ReadText() = 0;

@@ -62,7 +62,7 @@ inline bool SameName(std::string_view a, std::string_view b) {
 using FakeContent = std::string;
 
 // Decides whether an operation fails: "Backup", "BeginChange",
-// "CommitChange", "Write:<section>", "ReadText", "ReplaceText".
+// "CommitChange", "ReadText", "ReplaceText".
 using FailRule = std::function<bool(std::string_view operation)>;
 
 // The file is its text; the profile reads see it line by line as the
@@ -104,13 +104,6 @@ class FakeProfileFile : public ProfileFile {
     content = result;
   }
 
-  // Removes the first entry of a key from the first section of its name.
-  void Remove(std::string_view section, std::string_view key) {
-    if (!content) return;
-    content = RewriteSection(
-        *content, section, [key](std::string_view name) { return SameProfileName(name, key); }, {});
-  }
-
   // A section's entries with their values as they stand; none when it is
   // absent.
   std::vector<ProfileEntry> RawLines(std::string_view section) const {
@@ -144,17 +137,6 @@ class FakeProfileFile : public ProfileFile {
       if (SameName(entry.key, key)) return PlatformStrip(entry.value);
     }
     return {};
-  }
-
-  bool Write(std::string_view section, std::string_view key,
-             std::optional<std::string_view> value) override {
-    if (Fails("Write:" + std::string(section))) return false;
-    if (value) {
-      SetRaw(section, key, ProtectProfileValue(*value));
-    } else {
-      Remove(section, key);
-    }
-    return true;
   }
 
   std::optional<std::string> ReadText() override {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -149,6 +150,59 @@ size_t Iterations() {
   return set ? std::strtoull(set, nullptr, 10) : 5000;
 }
 
+// A reminder flag or the password changes its own line and nothing else.
+void CheckSingleValue(const std::string& text, const char* section, const std::string& key,
+                      const std::optional<std::string>& value, const std::string& after) {
+  if (!FindSection(text, section).found) {
+    // A new section at the end of the file.
+    std::string expected = text;
+    if (!expected.empty() && expected.back() != '\n' && expected.back() != '\r') {
+      expected += "\r\n";
+    }
+    if (value) {
+      expected +=
+          "[" + std::string(section) + "]\r\n" + key + "=" + ProtectProfileValue(*value) + "\r\n";
+    }
+    ASSERT_EQ(after, value ? expected : text);
+    return;
+  }
+  const std::string line = value ? key + "=" + ProtectProfileValue(*value) + "\r\n" : "";
+  for (const ProfileLine& entry : FindSection(text, section).first) {
+    if (entry.kind == ProfileLine::Kind::kEntry && entry.name == key) {
+      // The key's first entry: in its place the new line, or nothing.
+      std::string expected = text;
+      expected.replace(static_cast<size_t>(entry.text.data() - text.data()), entry.text.size(),
+                       line);
+      ASSERT_EQ(after, expected);
+      return;
+    }
+  }
+  // A new key in the section: the file without it is the file before.
+  const auto trimmed = [](std::string t) {
+    while (!t.empty() && (t.back() == '\n' || t.back() == '\r')) t.pop_back();
+    return t;
+  };
+  ASSERT_EQ(trimmed(ReplaceProfileValue(after, section, key, {})), trimmed(text));
+}
+
+void CheckSingleValues(const std::string& text, Random& random) {
+  const std::string key = std::to_string(100 + random.Below(8));
+  FakeTaskFiles flag;
+  flag.DataFile().content = text;
+  ASSERT_EQ(WriteReminderFlag(flag, key, 'R'), SaveResult::kSaved);
+  EXPECT_EQ(ReadReminderFlag(flag.Data(), key), "R");
+  CheckSingleValue(text, "Reminder", key, ScrambleText("R"), *flag.DataFile().content);
+
+  FakeTaskFiles password;
+  password.DataFile().content = text;
+  const std::optional<std::string> stored = random.OneIn(2) ? ScrambleText("Sesam") : std::nullopt;
+  ASSERT_EQ(WritePassword(password, stored ? "Sesam" : ""), SaveResult::kSaved);
+  if (stored) {
+    EXPECT_EQ(ScrambleText(ReadStoredPassword(password.Data())), "Sesam");
+  }
+  CheckSingleValue(text, "Others", "200", stored, *password.DataFile().content);
+}
+
 // Loads, sorts and rewrites one file; `saved` counts the rewrites that went
 // through.
 void CheckFile(const std::string& text, Random& random, size_t run, size_t& saved) {
@@ -172,7 +226,10 @@ void CheckFile(const std::string& text, Random& random, size_t run, size_t& save
                                  }));
       ASSERT_TRUE(std::is_permutation(sorted.begin(), sorted.end(), load.rows.begin()));
     }
-    if (category == Category::All) continue;
+    if (category == Category::All) {
+      CheckSingleValues(text, random);
+      continue;
+    }
 
     // A rewrite of some of the rows, in a new order.
     std::vector<TaskRow> rows = load.rows;

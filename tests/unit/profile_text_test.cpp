@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -99,6 +100,31 @@ TEST(ProfileText, RewriteReplacesOnlyTheFirstEntryOfOwnedKeysInTheFirstSection) 
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(RewriteSection(c.before, "S", digits, c.entries), c.after);
+  }
+}
+
+TEST(ProfileText, ASingleValueChangesOnlyItsOwnLine) {
+  struct Case {
+    const char* name;
+    std::string before;
+    std::optional<std::string> value;
+    std::string after;
+  };
+  const Case cases[] = {
+      {"in place", "[S]\r\na=1\r\n k =old\n; n\r\n", "new", "[S]\r\na=1\r\nk=new\r\n; n\r\n"},
+      {"taken out", "[S]\r\na=1\r\nk=old\r\nb=2", std::nullopt, "[S]\r\na=1\r\nb=2"},
+      {"only the first entry of the first section", "[S]\r\nk=1\r\nk=2\r\n[s]\r\nk=3\r\n", " v",
+       "[S]\r\nk=\" v\"\r\nk=2\r\n[s]\r\nk=3\r\n"},
+      {"a new key after the section's last line", "[S]\r\na=1\r\n\r\n[T]\r\n", "v",
+       "[S]\r\na=1\r\nk=v\r\n\r\n[T]\r\n"},
+      {"after a last line without an end", "[S]\r\na=1", "v", "[S]\r\na=1\r\nk=v\r\n"},
+      {"under a header at the very end", "x=1\r\n[S]", "v", "x=1\r\n[S]\r\nk=v\r\n"},
+      {"a new section", "[T]\r\nk=1", "v", "[T]\r\nk=1\r\n[S]\r\nk=v\r\n"},
+      {"nothing to take out", "[T]\r\nk=1\r\n", std::nullopt, "[T]\r\nk=1\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(ReplaceProfileValue(c.before, "S", "k", c.value), c.after);
   }
 }
 

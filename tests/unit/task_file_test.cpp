@@ -419,7 +419,7 @@ TEST_F(TaskFileTest, ReminderFlagThatCannotBeWrittenChangesNothing) {
   const FakeContent before = *data.content;
   EXPECT_EQ(WriteReminderFlag(files, "101", '\x85'), SaveResult::kRefused);
   EXPECT_EQ(*data.content, before);
-  for (const char* failing : {"BeginChange", "Write:Reminder", "CommitChange"}) {
+  for (const char* failing : {"BeginChange", "ReadText", "ReplaceText", "CommitChange"}) {
     files.fail = [failing](std::string_view operation) { return operation == failing; };
     EXPECT_EQ(WriteReminderFlag(files, "101", 'R'), SaveResult::kWriteFailed) << failing;
     EXPECT_EQ(*data.content, before) << failing;
@@ -454,7 +454,7 @@ TEST_F(TaskFileTest, PasswordThatCannotBeStoredChangesNothing) {
   StoreSample();
   const FakeContent before = *data.content;
   EXPECT_EQ(WritePassword(files, "\x80uro"), SaveResult::kRefused);
-  files.fail = [](std::string_view operation) { return operation == "Write:Others"; };
+  files.fail = [](std::string_view operation) { return operation == "ReplaceText"; };
   EXPECT_EQ(WritePassword(files, "neu"), SaveResult::kWriteFailed);
   EXPECT_EQ(WritePassword(files, ""), SaveResult::kWriteFailed);
   EXPECT_EQ(*data.content, before);

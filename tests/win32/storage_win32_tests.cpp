@@ -509,12 +509,6 @@ class KilledProfile : public ProfileFile {
   std::vector<ProfileEntry> ReadSection(std::string_view section) override {
     return inner_.ReadSection(section);
   }
-  bool Write(std::string_view section, std::string_view key,
-             std::optional<std::string_view> value) override {
-    const bool ok = inner_.Write(section, key, value);
-    killer_.Done("Write " + std::string(section));
-    return ok;
-  }
   std::optional<std::string> ReadText() override { return inner_.ReadText(); }
   bool ReplaceText(std::string_view text) override {
     const bool ok = inner_.ReplaceText(text);
