@@ -111,16 +111,16 @@ std::optional<std::string> Win32ProfileFile::ReadText() {
   if (!file) {
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return std::string();
-    return std::nullopt;
+    return Unreadable();
   }
   LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > (64 << 20)) return std::nullopt;
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > (64 << 20)) return Unreadable();
   std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
   DWORD read = 0;
   if (!bytes.empty() &&
       (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
        read != bytes.size())) {
-    return std::nullopt;
+    return Unreadable();
   }
   // A file saved as Unicode: the profile functions read it as such, and so
   // does the program, in the bytes of the ANSI code page.
@@ -147,6 +147,11 @@ std::optional<std::string> Win32ProfileFile::ReadText() {
                       static_cast<int>(text.size()), nullptr, &defaulted);
   lossy_ = defaulted != FALSE;
   return text;
+}
+
+std::nullopt_t Win32ProfileFile::Unreadable() {
+  failure_ = WriteFailure::kDataFileUnreadable;
+  return std::nullopt;
 }
 
 bool Win32ProfileFile::ReplaceText(std::string_view text) {

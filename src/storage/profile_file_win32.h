@@ -25,11 +25,13 @@ class Win32ProfileFile : public ProfileFile {
   std::vector<std::string> KeyNames(std::string_view section);
   // Writes out and drops the platform's cached copy of the file.
   void FlushCache();
-  // Why the last ReplaceText failed.
+  // Why the last ReadText or ReplaceText failed.
   WriteFailure Failure() const { return failure_; }
   void ClearFailure() { failure_ = WriteFailure::kNone; }
 
  private:
+  std::nullopt_t Unreadable();  // notes the cause of a failed read
+
   // How the file read last was stored: a file saved as Unicode is written
   // back as Unicode.
   enum class Encoding { kAnsi, kUtf8, kUtf16 };
