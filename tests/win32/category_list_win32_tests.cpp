@@ -77,12 +77,17 @@ TEST_F(CategoryListTest, HiddenColumnsStayClosedWhileShownOnesFollowTheMouse) {
                  << "view " << static_cast<int>(c.view) << " column " << c.column);
     list_.SetView(c.view, kDpi);
     ASSERT_EQ(Width(c.column), 0);
-    for (const int at : {-1, 0, 1}) {
+    for (const int at : {0, 1, 2}) {
       Drag(Left(c.column) + at, 60);
       EXPECT_EQ(Width(c.column), 0) << "drag at " << at;
       DoubleClick(Left(c.column) + at);
       EXPECT_EQ(Width(c.column), 0) << "double-click at " << at;
     }
+    // The shown column on its left still follows its divider.
+    const int left = Width(c.column - 1);
+    Drag(Left(c.column) - 2, 30);
+    EXPECT_EQ(Width(c.column - 1), left + 30);
+    EXPECT_EQ(Width(c.column), 0);
   }
 }
 
