@@ -88,10 +88,10 @@ bool TypedCharacterFits(int length, int selected, int limit) {
 
 const char kCaretRefusedText[] =
     "Das Zeichen \"^\" kann in der Beschreibung nicht gespeichert werden: Die Aufgabendatei "
-    "schreibt an seiner Stelle das Eurozeichen, nach dem n\xE4"
+    "h\xE4lt das Eurozeichen als \"^\" fest, nach dem n\xE4"
     "chsten Laden st\xFC"
-    "nde dort "
-    "\"\x80\". Bitte entfernen oder ersetzen Sie es. ";
+    "nde an "
+    "seiner Stelle \"\x80\". Bitte entfernen oder ersetzen Sie es. ";
 
 const char* DescriptionRefusal(std::string_view windows1252) {
   for (const char c : windows1252) {
