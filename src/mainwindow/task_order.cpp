@@ -47,8 +47,8 @@ const char* SortForm(char c) {
       // From 0xC0 on: the base letters of the upper-case row; the
       // lower-case row 0xE0..0xFF repeats it.
       static constexpr const char* kRow[32] = {
-          "a", "a", "a", "a", "a", "a", "ae", "c", "e", "e", "e", "e", "i", "i", "i", "i",
-          "d", "n", "o", "o", "o", "o", "o", nullptr, "o", "u", "u", "u", "u", "y", "th", "ss"};
+          "a", "a", "a", "a", "a", "a", "ae", "c",     "e", "e", "e", "e", "i", "i", "i",  "i",
+          "d", "n", "o", "o", "o", "o", "o",  nullptr, "o", "u", "u", "u", "u", "y", "th", "ss"};
       for (int i = 0; i < 32; ++i) {
         if (!kRow[i]) continue;
         forms[0xC0 + i] = kRow[i];
