@@ -14,4 +14,6 @@ set(ORDALIS_WINDOWS_TESTS
   password_win32_tests
   options_win32_tests
   lock_win32_tests
+  category_list_win32_tests
+  task_file_lines_win32_tests
 )

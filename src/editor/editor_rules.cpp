@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "storage/scrambler.h"
+
 namespace ordalis {
 
 std::vector<std::string> DayEntries(int days) {
@@ -84,12 +86,19 @@ bool TypedCharacterFits(int length, int selected, int limit) {
   return length < limit || selected == limit;
 }
 
-bool DescriptionStorable(std::string_view windows1252) {
+const char kCaretRefusedText[] =
+    "Das Zeichen \"^\" kann in der Beschreibung nicht gespeichert werden: Die Aufgabendatei "
+    "h\xE4lt das Eurozeichen als \"^\" fest, nach dem n\xE4"
+    "chsten Laden st\xFC"
+    "nde an "
+    "seiner Stelle \"\x80\". Bitte entfernen oder ersetzen Sie es. ";
+
+const char* DescriptionRefusal(std::string_view windows1252) {
   for (const char c : windows1252) {
     const auto code = static_cast<unsigned char>(c);
-    if (code < 32 || (code >= 128 && code <= 159 && code != 0x80)) return false;
+    if (code < 32 || (code >= 128 && code <= 159 && code != 0x80)) return kScrambleRefusedText;
   }
-  return true;
+  return windows1252.find('^') == std::string_view::npos ? nullptr : kCaretRefusedText;
 }
 
 }  // namespace ordalis

@@ -34,10 +34,12 @@ std::string TwoDigits(std::string_view text);
 // room or exactly `limit` characters are selected (and so replaced).
 bool TypedCharacterFits(int length, int selected, int limit);
 
-// The description as the task file can hold it: every character has a
-// Windows-1252 code of its own and none is a control character or one of
-// the codes 128..159 other than "€".
-bool DescriptionStorable(std::string_view windows1252);
+// Why the task file cannot hold a description, as the message to show
+// (Windows-1252); nullptr when it can. It holds neither control characters
+// nor the codes 128..159 other than "€" (the scrambler's message), nor "^",
+// which stands for "€" in the file and would come back as one.
+const char* DescriptionRefusal(std::string_view windows1252);
+extern const char kCaretRefusedText[];
 
 }  // namespace ordalis
 

@@ -285,8 +285,8 @@ void TaskEditorDialog::Accept() {
   // A description the task file cannot hold is refused here, before the
   // list or the file sees it.
   const std::optional<std::string> text = Narrow(WideText(description));
-  if (!text || !DescriptionStorable(*text)) {
-    MessageBoxW(Handle(), Widen(kScrambleRefusedText).c_str(), Widen(kScrambleRefusedTitle).c_str(),
+  if (const char* refusal = text ? DescriptionRefusal(*text) : kScrambleRefusedText) {
+    MessageBoxW(Handle(), Widen(refusal).c_str(), Widen(kScrambleRefusedTitle).c_str(),
                 MB_OK | MB_ICONEXCLAMATION);
     FocusSelected(description);
     return;

@@ -1,6 +1,7 @@
 #include "mainwindow/category_list.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <string>
 
@@ -27,8 +28,14 @@ void SetCell(HWND list, int item, int column, const std::string& text) {
 
 }  // namespace
 
+CategoryList::~CategoryList() {
+  if (header_) RemoveWindowSubclass(header_, HeaderProc, 0);
+}
+
 void CategoryList::Attach(HWND listView, UINT dpi) {
   list_ = listView;
+  header_ = ListView_GetHeader(list_);
+  if (header_) SetWindowSubclass(header_, HeaderProc, 0, reinterpret_cast<DWORD_PTR>(this));
   ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
   struct Column {
     const wchar_t* header;
@@ -134,6 +141,43 @@ void CategoryList::Rescale(UINT oldDpi, UINT newDpi) {
 
 bool CategoryList::ColumnIsHidden(int column) const {
   return column == kColumnIndex || (column == kColumnTime && view_ == Category::Others);
+}
+
+bool CategoryList::OnHiddenDivider(HWND header, LPARAM point) const {
+  HDHITTESTINFO hit{};
+  hit.pt = {GET_X_LPARAM(point), GET_Y_LPARAM(point)};
+  SendMessageW(header, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+  return (hit.flags & (HHT_ONDIVIDER | HHT_ONDIVOPEN)) && hit.iItem >= 0 &&
+         ColumnIsHidden(hit.iItem);
+}
+
+LRESULT CALLBACK CategoryList::HeaderProc(HWND header, UINT message, WPARAM wParam, LPARAM lParam,
+                                          UINT_PTR, DWORD_PTR self) {
+  auto* list = reinterpret_cast<CategoryList*>(self);
+  switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      if (list->OnHiddenDivider(header, lParam)) return 0;
+      break;
+    case WM_SETCURSOR: {
+      // No sizing cursor where nothing can be sized.
+      POINT point{};
+      GetCursorPos(&point);
+      ScreenToClient(header, &point);
+      if (LOWORD(lParam) == HTCLIENT &&
+          list->OnHiddenDivider(header, MAKELPARAM(point.x, point.y))) {
+        SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+        return TRUE;
+      }
+      break;
+    }
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(header, HeaderProc, 0);
+      list->header_ = nullptr;
+      break;
+    default: break;
+  }
+  return DefSubclassProc(header, message, wParam, lParam);
 }
 
 void CategoryList::Show() {

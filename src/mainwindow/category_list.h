@@ -13,6 +13,11 @@ namespace ordalis {
 
 class CategoryList {
  public:
+  CategoryList() = default;
+  ~CategoryList();
+  CategoryList(const CategoryList&) = delete;
+  CategoryList& operator=(const CategoryList&) = delete;
+
   // Columns "Datum", "Uhrzeit", "Beschreibung", "Index" (always hidden).
   void Attach(HWND listView, UINT dpi);
   HWND Handle() const { return list_; }
@@ -45,8 +50,15 @@ class CategoryList {
 
  private:
   void Show();
+  // The header refuses the mouse on the divider of a hidden column (a drag
+  // or a double-click would open it); the list view does not pass the
+  // header's tracking notices on everywhere, so this is done in the header.
+  static LRESULT CALLBACK HeaderProc(HWND header, UINT message, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR id, DWORD_PTR self);
+  bool OnHiddenDivider(HWND header, LPARAM point) const;
 
   HWND list_ = nullptr;
+  HWND header_ = nullptr;
   std::vector<TaskRow> rows_;
   SortColumn order_ = SortColumn::kDate;
   Category view_ = Category::Important;

@@ -1,6 +1,7 @@
 #pragma once
 // The order of the task list: by date (chronological), by time or by
-// description (without regard to case). The date stays "mm-dd-yyyy" on
+// description as a German dictionary sorts (case ignored, "ä" with "a",
+// "ß" as "ss"). The date stays "mm-dd-yyyy" on
 // screen and in the file; it is compared as year, month, day.
 #include <vector>
 

@@ -34,6 +34,20 @@ std::wstring Wide(std::string_view text) {
   return FromAnsi(text);
 }
 
+// The cause behind a system error code; `denied` says what a refused access
+// means at the step that failed.
+WriteFailure FailureOf(DWORD error, WriteFailure denied) {
+  switch (error) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return WriteFailure::kDiskFull;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT: return denied;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION: return WriteFailure::kDataFileInUse;
+    default: return WriteFailure::kOther;
+  }
+}
+
 }  // namespace
 
 std::vector<std::string> Win32ProfileFile::KeyNames(std::string_view section) {
@@ -86,28 +100,96 @@ std::vector<ProfileEntry> Win32ProfileFile::ReadSection(std::string_view section
   return entries;
 }
 
-bool Win32ProfileFile::Write(std::string_view section, std::string_view key,
-                             std::optional<std::string_view> value) {
-  const std::wstring wideValue = value ? Wide(ProtectProfileValue(*value)) : std::wstring();
-  return WritePrivateProfileStringW(Wide(section).c_str(), Wide(key).c_str(),
-                                    value ? wideValue.c_str() : nullptr, path_.c_str()) != FALSE;
+std::optional<std::string> Win32ProfileFile::ReadText() {
+  // Whatever the profile functions still hold goes to the disk first.
+  FlushCache();
+  encoding_ = Encoding::kAnsi;
+  lossy_ = false;
+  win32::UniqueFile file(CreateFileW(path_.c_str(), GENERIC_READ,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return std::string();
+    return Unreadable();
+  }
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > (64 << 20)) return Unreadable();
+  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+  DWORD read = 0;
+  if (!bytes.empty() &&
+      (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+       read != bytes.size())) {
+    return Unreadable();
+  }
+  // A file saved as Unicode: the profile functions read it as such, and so
+  // does the program, in the bytes of the ANSI code page.
+  std::wstring wide;
+  if (bytes.starts_with("\xEF\xBB\xBF")) {
+    encoding_ = Encoding::kUtf8;
+    const std::string_view rest = std::string_view(bytes).substr(3);
+    wide.resize(rest.size());
+    wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, rest.data(),
+                                                        static_cast<int>(rest.size()), wide.data(),
+                                                        static_cast<int>(wide.size()))));
+  } else if (bytes.starts_with("\xFF\xFE")) {
+    encoding_ = Encoding::kUtf16;
+    wide.assign(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2);
+  } else {
+    return bytes;
+  }
+  if (wide.empty()) return std::string();
+  BOOL defaulted = FALSE;
+  const int length = static_cast<int>(wide.size());
+  std::string text(
+      WideCharToMultiByte(CP_ACP, 0, wide.data(), length, nullptr, 0, nullptr, nullptr), '\0');
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length, text.data(),
+                      static_cast<int>(text.size()), nullptr, &defaulted);
+  lossy_ = defaulted != FALSE;
+  return text;
 }
 
-bool Win32ProfileFile::WriteSection(std::string_view section,
-                                    const std::vector<ProfileEntry>& entries) {
-  const std::wstring wideSection = Wide(section);
-  if (entries.empty()) {
-    return WritePrivateProfileStringW(wideSection.c_str(), nullptr, nullptr, path_.c_str()) !=
-           FALSE;
+std::nullopt_t Win32ProfileFile::Unreadable() {
+  failure_ = WriteFailure::kDataFileUnreadable;
+  return std::nullopt;
+}
+
+bool Win32ProfileFile::ReplaceText(std::string_view text) {
+  // Writing back what the last read could not hold would lose characters.
+  if (lossy_) {
+    failure_ = WriteFailure::kForeignCharacters;
+    return false;
   }
-  // "key=value" lines, each ended by a NUL, the whole ended by one more.
-  std::wstring lines;
-  for (const ProfileEntry& entry : entries) {
-    lines += Wide(entry.key) + L'=' + Wide(ProtectProfileValue(entry.value));
-    lines += L'\0';
+  FlushCache();
+  std::string bytes;
+  if (encoding_ == Encoding::kAnsi) {
+    bytes = text;
+  } else {
+    const std::wstring wide = FromAnsi(text);
+    if (encoding_ == Encoding::kUtf16) {
+      bytes = "\xFF\xFE";
+      bytes.append(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
+    } else {
+      bytes = "\xEF\xBB\xBF";
+      const int length = static_cast<int>(wide.size());
+      std::string utf8(
+          WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr), '\0');
+      WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, utf8.data(),
+                          static_cast<int>(utf8.size()), nullptr, nullptr);
+      bytes += utf8;
+    }
   }
-  lines += L'\0';
-  return WritePrivateProfileSectionW(wideSection.c_str(), lines.c_str(), path_.c_str()) != FALSE;
+  win32::UniqueFile file(CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD written = 0;
+  if (!file ||
+      (!bytes.empty() &&
+       (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+        written != bytes.size()))) {
+    failure_ = FailureOf(GetLastError(), WriteFailure::kFolderNotWritable);
+    return false;
+  }
+  return true;
 }
 
 void Win32ProfileFile::FlushCache() {
@@ -115,9 +197,15 @@ void Win32ProfileFile::FlushCache() {
 }
 
 Win32TaskFiles::Win32TaskFiles(const std::wstring& folder)
-    : data_(folder + L"\\Vemra.dat"),
+    : folder_(folder),
+      data_(folder + L"\\Vemra.dat"),
       backupPath_(folder + L"\\Vemra.bak"),
       staging_(folder + L"\\Vemra.new") {}
+
+bool Win32TaskFiles::Fail(WriteFailure failure) {
+  failure_ = failure;
+  return false;
+}
 
 bool Win32TaskFiles::Backup() {
   return CopyFileW(data_.Path().c_str(), backupPath_.c_str(), FALSE) != FALSE;
@@ -125,15 +213,54 @@ bool Win32TaskFiles::Backup() {
 
 ProfileFile* Win32TaskFiles::BeginChange() {
   AbandonChange();
-  if (GetFileAttributesW(staging_.Path().c_str()) != INVALID_FILE_ATTRIBUTES) return nullptr;
-  if (CopyFileW(data_.Path().c_str(), staging_.Path().c_str(), FALSE)) return &staging_;
-  if (GetLastError() != ERROR_FILE_NOT_FOUND) return nullptr;
-  // No data file yet: start from an empty one. A change that only removes
-  // something writes nothing, and the profile functions would then leave no
-  // file to put in place.
+  failure_ = WriteFailure::kNone;
+  staging_.ClearFailure();
+  // A staging copy left by an interrupted change goes; so does an empty
+  // folder of its name. A folder that holds something is someone's and is
+  // stepped around.
+  std::wstring path;
+  for (int attempt = 0; attempt < 10 && path.empty(); ++attempt) {
+    std::wstring candidate = folder_ + L"\\Vemra.new";
+    if (attempt > 0) candidate += std::to_wstring(attempt);
+    const DWORD attributes = GetFileAttributesW(candidate.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+      path = std::move(candidate);
+    } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+      if (RemoveDirectoryW(candidate.c_str())) path = std::move(candidate);
+    } else {
+      // The copy takes the data file's attributes: a read-only one would
+      // refuse to go.
+      SetFileAttributesW(candidate.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (DeleteFileW(candidate.c_str())) path = std::move(candidate);
+    }
+  }
+  if (path.empty()) {
+    Fail(WriteFailure::kOther);
+    return nullptr;
+  }
+  staging_.SetPath(std::move(path));
+  if (CopyFileW(data_.Path().c_str(), staging_.Path().c_str(), FALSE)) {
+    SetFileAttributesW(staging_.Path().c_str(), FILE_ATTRIBUTE_NORMAL);
+    return &staging_;
+  }
+  const DWORD error = GetLastError();
+  if (error != ERROR_FILE_NOT_FOUND) {
+    // Either the data file cannot be read or the copy cannot be made.
+    win32::UniqueFile data(CreateFileW(data_.Path().c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    Fail(data ? FailureOf(error, WriteFailure::kFolderNotWritable)
+              : WriteFailure::kDataFileUnreadable);
+    return nullptr;
+  }
+  // No data file yet: start from an empty one.
   win32::UniqueFile file(CreateFileW(staging_.Path().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-  return file ? &staging_ : nullptr;
+  if (!file) {
+    Fail(FailureOf(GetLastError(), WriteFailure::kFolderNotWritable));
+    return nullptr;
+  }
+  return &staging_;
 }
 
 bool Win32TaskFiles::CommitChange() {
@@ -145,10 +272,13 @@ bool Win32TaskFiles::CommitChange() {
   {
     win32::UniqueFile file(CreateFileW(staging_.Path().c_str(), GENERIC_WRITE, FILE_SHARE_READ,
                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file || !FlushFileBuffers(file.get())) return false;
+    if (!file || !FlushFileBuffers(file.get())) {
+      return Fail(FailureOf(GetLastError(), WriteFailure::kFolderNotWritable));
+    }
   }
   const bool replaced = MoveFileExW(staging_.Path().c_str(), data_.Path().c_str(),
                                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+  if (!replaced) Fail(FailureOf(GetLastError(), WriteFailure::kDataFileInUse));
   // The next read sees the new file, not a cached copy of the old one.
   data_.FlushCache();
   return replaced;
@@ -156,10 +286,12 @@ bool Win32TaskFiles::CommitChange() {
 
 void Win32TaskFiles::AbandonChange() {
   staging_.FlushCache();
-  // The copy takes the data file's attributes: a read-only one would refuse
-  // to go and block every later change.
   SetFileAttributesW(staging_.Path().c_str(), FILE_ATTRIBUTE_NORMAL);
   DeleteFileW(staging_.Path().c_str());
+}
+
+WriteFailure Win32TaskFiles::LastFailure() const {
+  return failure_ != WriteFailure::kNone ? failure_ : staging_.Failure();
 }
 
 std::wstring ProgramFolder() {

@@ -14,23 +14,37 @@ class Win32ProfileFile : public ProfileFile {
  public:
   explicit Win32ProfileFile(std::wstring path) : path_(std::move(path)) {}
   const std::wstring& Path() const { return path_; }
+  void SetPath(std::wstring path) { path_ = std::move(path); }
 
   std::string Read(std::string_view section, std::string_view key) override;
   std::vector<ProfileEntry> ReadSection(std::string_view section) override;
-  bool Write(std::string_view section, std::string_view key,
-             std::optional<std::string_view> value) override;
-  bool WriteSection(std::string_view section, const std::vector<ProfileEntry>& entries) override;
+  std::optional<std::string> ReadText() override;
+  bool ReplaceText(std::string_view text) override;
   // The key names of a section as the platform lists them (a second way in,
   // which the tests use to check what the section reads give).
   std::vector<std::string> KeyNames(std::string_view section);
   // Writes out and drops the platform's cached copy of the file.
   void FlushCache();
+  // Why the last ReadText or ReplaceText failed.
+  WriteFailure Failure() const { return failure_; }
+  void ClearFailure() { failure_ = WriteFailure::kNone; }
 
  private:
+  std::nullopt_t Unreadable();  // notes the cause of a failed read
+
+  // How the file read last was stored: a file saved as Unicode is written
+  // back as Unicode.
+  enum class Encoding { kAnsi, kUtf8, kUtf16 };
+
   std::wstring path_;
+  Encoding encoding_ = Encoding::kAnsi;
+  bool lossy_ = false;  // the last read met a character with no ANSI code
+  WriteFailure failure_ = WriteFailure::kNone;
 };
 
 // "Vemra.dat", "Vemra.bak" and the staging copy "Vemra.new" in one folder.
+// A folder that stands where the staging copy belongs and cannot be removed
+// is stepped around: the copy is then named "Vemra.new1" .. "Vemra.new9".
 class Win32TaskFiles : public TaskFiles {
  public:
   explicit Win32TaskFiles(const std::wstring& folder);
@@ -41,11 +55,16 @@ class Win32TaskFiles : public TaskFiles {
   ProfileFile* BeginChange() override;
   bool CommitChange() override;
   void AbandonChange() override;
+  WriteFailure LastFailure() const override;
 
  private:
+  bool Fail(WriteFailure failure);
+
+  std::wstring folder_;
   Win32ProfileFile data_;
   std::wstring backupPath_;
   Win32ProfileFile staging_;
+  WriteFailure failure_ = WriteFailure::kNone;
 };
 
 // The folder that holds the running executable, without a trailing "\".

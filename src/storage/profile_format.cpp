@@ -11,6 +11,10 @@ bool IsFragileEnd(char c) {
 }
 }  // namespace
 
+bool IsProfileBlank(char c) {
+  return c == ' ' || (c >= '\t' && c <= '\r') || c == '\x1A';
+}
+
 std::string ProtectProfileValue(std::string_view value) {
   if (value.empty() || (!IsFragileEnd(value.front()) && !IsFragileEnd(value.back()))) {
     return std::string(value);
@@ -22,9 +26,8 @@ std::string ProtectProfileValue(std::string_view value) {
 }
 
 std::string ProfileValueAsRead(std::string_view raw) {
-  const auto blank = [](char c) { return static_cast<unsigned char>(c) <= 0x20 || c == '\x1A'; };
-  while (!raw.empty() && blank(raw.front())) raw.remove_prefix(1);
-  while (!raw.empty() && blank(raw.back())) raw.remove_suffix(1);
+  while (!raw.empty() && IsProfileBlank(raw.front())) raw.remove_prefix(1);
+  while (!raw.empty() && IsProfileBlank(raw.back())) raw.remove_suffix(1);
   if (raw.size() >= 2 && (raw.front() == '"' || raw.front() == '\'') && raw.back() == raw.front()) {
     raw = raw.substr(1, raw.size() - 2);
   }

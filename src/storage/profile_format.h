@@ -6,6 +6,10 @@
 
 namespace ordalis {
 
+// The blanks the profile reader strips from the ends of a line, a key and a
+// value.
+bool IsProfileBlank(char c);
+
 // The profile reader strips blanks at both ends of a value and then one pair
 // of enclosing quotes (double or single). A scrambled value can begin or end
 // with a blank or a quote, so such a value is written inside one more pair of

@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <charconv>
 #include <map>
+#include <set>
 #include <utility>
 
+#include "storage/profile_format.h"
+#include "storage/profile_text.h"
 #include "storage/scrambler.h"
 #include "storage/task_codec.h"
 
@@ -23,15 +26,69 @@ std::string TaskKey(int position) {
   return std::to_string(kFirstTaskKey + position);
 }
 
+const char kHiddenEntriesText[] =
+    "Diese Kategorie enth\xE4lt Eintr\xE4ge, die Ordalis nicht anzeigen kann (etwa mehr als 100 "
+    "Aufgaben oder von Hand eingef\xFCgte Zeilen). Sie bleiben unver\xE4ndert in der Datei "
+    "erhalten. ";
+
+const char* WriteFailureText(WriteFailure failure) {
+  switch (failure) {
+    case WriteFailure::kNone: return "";
+    case WriteFailure::kFolderNotWritable:
+      return "Im Programmordner kann keine Datei angelegt werden: Er ist schreibgesch\xFCtzt "
+             "oder Ihnen fehlt dort das Schreibrecht. ";
+    case WriteFailure::kDiskFull: return "Auf dem Laufwerk ist kein Speicherplatz mehr frei. ";
+    case WriteFailure::kDataFileInUse:
+      return "Die Datei ist schreibgesch\xFCtzt oder von einem anderen Programm ge\xF6"
+             "ffnet. ";
+    case WriteFailure::kDataFileUnreadable: return "Die Datei konnte nicht gelesen werden. ";
+    case WriteFailure::kForeignCharacters:
+      return "Die Datei wurde als Unicode-Text gespeichert und enth\xE4lt Zeichen, die Ordalis "
+             "nicht unver\xE4ndert zur\xFC"
+             "ckschreiben kann. ";
+    case WriteFailure::kOther: break;
+  }
+  return "Die Ursache ist unbekannt. ";
+}
+
 namespace {
 
-void LoadSection(ProfileFile& data, Category category, bool withTime, CategoryLoad& load) {
+bool IsComment(const ProfileLine& line) {
+  return line.kind == ProfileLine::Kind::kNoEquals && line.name.front() == ';';
+}
+
+// The first value of each key of a section's lines, as the reader gives it.
+std::map<std::string, std::string, std::less<>> FirstValues(const std::vector<ProfileLine>& lines) {
+  std::map<std::string, std::string, std::less<>> values;
+  for (const ProfileLine& line : lines) {
+    if (line.kind == ProfileLine::Kind::kEntry) {
+      values.emplace(std::string(line.name), ProfileValueAsRead(line.value));
+    }
+  }
+  return values;
+}
+
+void LoadSection(std::string_view text, Category category, bool withTime, CategoryLoad& load) {
   const std::string_view section = SectionOf(category);
-  // By key number; a key that stands twice counts as its first entry.
+  const SectionLines lines = FindSection(text, section);
+  // By key number; a key that stands twice counts as its first entry, as for
+  // the profile reader, and the second one is hidden.
   std::map<int, std::string> stored;
-  for (ProfileEntry& entry : data.ReadSection(section)) {
-    if (const auto number = TaskKeyNumber(entry.key))
-      stored.emplace(*number, std::move(entry.value));
+  bool passwordSeen = false;
+  for (const ProfileLine& line : lines.first) {
+    if (line.kind == ProfileLine::Kind::kBlank || IsComment(line)) continue;
+    if (line.kind == ProfileLine::Kind::kEntry) {
+      const auto number = TaskKeyNumber(line.name);
+      if (number && stored.emplace(*number, ProfileValueAsRead(line.value)).second) continue;
+      if (!number && category == Category::Others && line.name == kPasswordKey && !passwordSeen) {
+        passwordSeen = true;
+        continue;
+      }
+    }
+    ++load.hidden;
+  }
+  for (const ProfileLine& line : lines.others) {
+    if (line.kind != ProfileLine::Kind::kBlank && !IsComment(line)) ++load.hidden;
   }
   for (auto& [number, value] : stored) {
     const std::string key = std::to_string(number);
@@ -45,6 +102,15 @@ void LoadSection(ProfileFile& data, Category category, bool withTime, CategoryLo
   }
 }
 
+// Task keys of a section whose value cannot be read: they keep it.
+std::set<std::string, std::less<>> UnreadableKeys(std::string_view text, std::string_view section) {
+  std::set<std::string, std::less<>> keys;
+  for (const auto& [key, value] : FirstValues(FindSection(text, section).first)) {
+    if (TaskKeyNumber(key) && DecodeTask(value).status == DecodeStatus::kRefused) keys.insert(key);
+  }
+  return keys;
+}
+
 // Runs one change on the staging copy and puts it in place; the data file
 // stays untouched when any step fails.
 template <typename Change>
@@ -55,15 +121,27 @@ SaveResult ChangeDataFile(TaskFiles& files, Change&& change) {
   return SaveResult::kWriteFailed;
 }
 
+// Puts one value in place of the first entry of its key, or takes that
+// entry out; every other line stays as it stands.
+SaveResult ReplaceValue(TaskFiles& files, std::string_view section, std::string_view key,
+                        const std::optional<std::string>& value) {
+  return ChangeDataFile(files, [&](ProfileFile& staging) {
+    const std::optional<std::string> text = staging.ReadText();
+    if (!text) return false;
+    return staging.ReplaceText(ReplaceProfileValue(*text, section, key, value));
+  });
+}
+
 }  // namespace
 
 CategoryLoad LoadCategory(ProfileFile& data, Category category) {
   CategoryLoad load;
+  const std::string text = data.ReadText().value_or(std::string());
   if (category == Category::All) {
-    LoadSection(data, Category::Important, true, load);
-    LoadSection(data, Category::Others, false, load);
+    LoadSection(text, Category::Important, true, load);
+    LoadSection(text, Category::Others, false, load);
   } else {
-    LoadSection(data, category, true, load);
+    LoadSection(text, category, true, load);
   }
   return load;
 }
@@ -76,38 +154,55 @@ SaveResult WriteCategory(TaskFiles& files, Category category, std::vector<TaskRo
   if (rows.size() > static_cast<size_t>(kMaxTasks)) return SaveResult::kTooMany;
   // Everything is encoded before anything is written, so a refused character
   // leaves the file as it was.
-  std::vector<ProfileEntry> tasks;
-  for (size_t i = 0; i < rows.size(); ++i) {
-    auto stored = EncodeTask(rows[i].task);
-    if (!stored) return SaveResult::kRefused;
-    tasks.push_back({TaskKey(static_cast<int>(i)), std::move(*stored)});
+  std::vector<std::string> stored;
+  for (const TaskRow& row : rows) {
+    auto value = EncodeTask(row.task);
+    if (!value) return SaveResult::kRefused;
+    stored.push_back(std::move(*value));
   }
   // No data file yet is the normal first case; the backup then stays as it was.
   files.Backup();
   const std::string_view section = SectionOf(category);
+  std::vector<std::string> keys;
+  bool tooMany = false;
   const SaveResult result = ChangeDataFile(files, [&](ProfileFile& staging) {
-    if (category != Category::Important) {
-      // Others holds the password under "200"; Done keeps such a key too.
-      std::string kept = staging.Read(section, kPasswordKey);
-      if (!kept.empty()) tasks.push_back({std::string(kPasswordKey), std::move(kept)});
-      return staging.WriteSection(section, tasks);
+    const std::optional<std::string> text = staging.ReadText();
+    if (!text) return false;
+    const auto kept = UnreadableKeys(*text, section);
+    const auto owned = [&kept](std::string_view key) {
+      return TaskKeyNumber(key) && !kept.contains(key);
+    };
+    std::vector<ProfileEntry> tasks;
+    for (int number = kFirstTaskKey; tasks.size() < rows.size(); ++number) {
+      if (number >= kFirstTaskKey + kMaxTasks) {
+        tooMany = true;
+        return false;
+      }
+      std::string key = std::to_string(number);
+      if (!kept.contains(key)) tasks.push_back({std::move(key), stored[tasks.size()]});
     }
-    // A reminder flag follows its task: the row takes the flag of the key it
-    // was read under, whatever its position now.
-    const ReminderFlags oldFlags = ReadReminderFlags(staging);
-    std::vector<ProfileEntry> flags;
-    for (size_t i = 0; i < rows.size(); ++i) {
-      const TaskRow& row = rows[i];
-      const auto old = oldFlags.find(row.key);
-      const bool reminded = row.category == Category::Important && !row.key.empty() &&
-                            old != oldFlags.end() && old->second == "R";
-      flags.push_back({tasks[i].key, *ScrambleText(reminded ? "R" : "A")});
+    std::string changed = RewriteSection(*text, section, owned, tasks);
+    if (category == Category::Important) {
+      // A reminder flag follows its task: the row takes the flag of the key
+      // it was read under, whatever its position now.
+      const auto oldFlags = FirstValues(FindSection(*text, kReminderSection).first);
+      std::vector<ProfileEntry> flags;
+      for (size_t i = 0; i < rows.size(); ++i) {
+        const TaskRow& row = rows[i];
+        const auto old = oldFlags.find(row.key);
+        const bool reminded = row.category == Category::Important && !row.key.empty() &&
+                              old != oldFlags.end() && ScrambleText(old->second) == "R";
+        flags.push_back({tasks[i].key, *ScrambleText(reminded ? "R" : "A")});
+      }
+      changed = RewriteSection(changed, kReminderSection, owned, flags);
     }
-    return staging.WriteSection(section, tasks) && staging.WriteSection(kReminderSection, flags);
+    for (const ProfileEntry& task : tasks) keys.push_back(task.key);
+    return staging.ReplaceText(changed);
   });
+  if (tooMany) return SaveResult::kTooMany;
   if (result != SaveResult::kSaved) return result;
   for (size_t i = 0; i < rows.size(); ++i) {
-    rows[i].key = TaskKey(static_cast<int>(i));
+    rows[i].key = keys[i];
     rows[i].category = category;
   }
   return result;
@@ -129,8 +224,7 @@ ReminderFlags ReadReminderFlags(ProfileFile& data) {
 SaveResult WriteReminderFlag(TaskFiles& files, std::string_view key, char flag) {
   const auto stored = ScrambleText(std::string_view(&flag, 1));
   if (!stored) return SaveResult::kRefused;
-  return ChangeDataFile(
-      files, [&](ProfileFile& staging) { return staging.Write(kReminderSection, key, *stored); });
+  return ReplaceValue(files, kReminderSection, key, stored);
 }
 
 std::string ReadStoredPassword(ProfileFile& data) {
@@ -143,10 +237,7 @@ SaveResult WritePassword(TaskFiles& files, std::string_view password) {
     stored = ScrambleText(password);
     if (!stored) return SaveResult::kRefused;
   }
-  return ChangeDataFile(files, [&](ProfileFile& staging) {
-    return staging.Write(SectionOf(Category::Others), kPasswordKey,
-                         stored ? std::optional<std::string_view>(*stored) : std::nullopt);
-  });
+  return ReplaceValue(files, SectionOf(Category::Others), kPasswordKey, stored);
 }
 
 }  // namespace ordalis

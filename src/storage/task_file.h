@@ -21,8 +21,9 @@ struct ProfileEntry {
   bool operator==(const ProfileEntry&) const = default;
 };
 
-// The platform's profile functions on one file. Values are the bytes the
-// program means; the adapter protects blanks and quotes at their ends.
+// One profile file: values read through the platform's profile functions,
+// changes made to the whole text, so that every line the program does not
+// change stays as it stands.
 class ProfileFile {
  public:
   virtual ~ProfileFile() = default;
@@ -31,12 +32,26 @@ class ProfileFile {
   // Every entry of a section in file order, each value as Read gives it;
   // none when the section is absent. One call for a whole section.
   virtual std::vector<ProfileEntry> ReadSection(std::string_view section) = 0;
-  // Writes one value; without a value the key is removed.
-  virtual bool Write(std::string_view section, std::string_view key,
-                     std::optional<std::string_view> value) = 0;
-  // Replaces a whole section by these entries; none removes the section.
-  virtual bool WriteSection(std::string_view section, const std::vector<ProfileEntry>& entries) = 0;
+  // The whole file as the bytes the program means ("" when there is no
+  // file); nullopt when it cannot be read.
+  virtual std::optional<std::string> ReadText() = 0;
+  // Replaces the whole file by these bytes.
+  virtual bool ReplaceText(std::string_view text) = 0;
 };
+
+// Why the last change of the task files failed, as far as the program
+// could find out.
+enum class WriteFailure {
+  kNone,
+  kFolderNotWritable,   // no file can be made in the program folder
+  kDiskFull,            // no room left on the drive
+  kDataFileInUse,       // read-only, or held open by another program
+  kDataFileUnreadable,  // the data file could not be read
+  kForeignCharacters,   // a Unicode file holds characters Windows-1252 lacks
+  kOther,
+};
+// The cause in a sentence for the user (Windows-1252).
+const char* WriteFailureText(WriteFailure failure);
 
 // The files of the program folder: the data file, its backup and the staging
 // copy through which every change reaches the data file.
@@ -54,6 +69,8 @@ class TaskFiles {
   virtual bool CommitChange() = 0;
   // Drops the staging copy; the data file stays as it was.
   virtual void AbandonChange() = 0;
+  // Why the last failed step failed; kNone after a change that went through.
+  virtual WriteFailure LastFailure() const { return WriteFailure::kNone; }
 };
 
 inline constexpr int kFirstTaskKey = 100;
@@ -80,7 +97,14 @@ struct UnreadableEntry {
 struct CategoryLoad {
   std::vector<TaskRow> rows;                // in key order
   std::vector<UnreadableEntry> unreadable;  // values the scrambler refused
+  // Lines of the category's section that are no task to show: keys outside
+  // "100".."199", a key that stands twice, lines without "=", a second
+  // section of the same name. A rewrite leaves all of them where they are.
+  size_t hidden = 0;
 };
+
+// Told once when a load finds hidden lines (Windows-1252).
+extern const char kHiddenEntriesText[];
 
 // The task number of a key name ("100".."199"), or nullopt for any other.
 std::optional<int> TaskKeyNumber(std::string_view key);
@@ -97,11 +121,14 @@ enum class SaveResult {
   kWriteFailed,  // the data file could not be written; it is unchanged
 };
 
-// Rewrites the category's section from the rows in their order, under the
-// keys "100", "101", ... and refreshes the backup first. Others and Done keep
-// their key "200". For the important tasks each row keeps the reminder flag
-// of the key it was read under ("A" for a new row). On success every row
-// holds its new key. "Alles" only refreshes the backup.
+// Rewrites the category's tasks from the rows in their order, under the
+// keys "100", "101", ... and refreshes the backup first. Only the first
+// entry of each task key is replaced; every other line of the file stays as
+// it stands (the password "200", lines the load could not show). A key whose
+// value cannot be read is no one's to reuse: it keeps its value and the rows
+// take the next free keys. For the important tasks each row keeps the
+// reminder flag of the key it was read under ("A" for a new row). On success
+// every row holds its new key. "Alles" only refreshes the backup.
 SaveResult WriteCategory(TaskFiles& files, Category category, std::vector<TaskRow>& rows);
 
 // The unscrambled reminder flag stored for an important task's key; empty

@@ -2,8 +2,7 @@
 // In-memory stand-ins for the task file's platform side. They behave as the
 // profile functions do where it matters to the program: the raw text of a
 // value is kept as written, and reading strips blanks at both ends and then
-// one pair of matching enclosing quotes; names match without regard to case;
-// a change that only removes something does not create a missing file.
+// one pair of matching enclosing quotes; names match without regard to case.
 // Every operation can be made to fail.
 #include <algorithm>
 #include <cctype>
@@ -18,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include "storage/profile_format.h"
+#include "storage/profile_text.h"
 #include "storage/task_file.h"
 
 namespace ordalis {
@@ -58,18 +58,15 @@ inline bool SameName(std::string_view a, std::string_view b) {
   });
 }
 
-// The sections of one file in file order, each with its raw lines.
-struct FakeSection {
-  std::string name;
-  std::vector<ProfileEntry> lines;  // values as written, before any stripping
-  bool operator==(const FakeSection&) const = default;
-};
-using FakeContent = std::vector<FakeSection>;
+// The file's bytes.
+using FakeContent = std::string;
 
 // Decides whether an operation fails: "Backup", "BeginChange",
-// "CommitChange", "Write:<section>", "WriteSection:<section>".
+// "CommitChange", "ReadText", "ReplaceText".
 using FailRule = std::function<bool(std::string_view operation)>;
 
+// The file is its text; the profile reads see it line by line as the
+// platform does (the first section of a name, the first entry of a key).
 class FakeProfileFile : public ProfileFile {
  public:
   explicit FakeProfileFile(const FailRule* fail = nullptr) : fail_(fail) {}
@@ -77,101 +74,84 @@ class FakeProfileFile : public ProfileFile {
   // The file as it is on disk; nullopt when there is no file.
   std::optional<FakeContent> content;
 
-  // Puts a raw line into the file as another program might have written it.
+  // Puts a raw line into the file as another program might have written it:
+  // over the first entry of the key, else at the end of the section.
   void SetRaw(std::string_view section, std::string_view key, std::string_view raw) {
-    if (!content) content.emplace();
-    FakeSection& s = SectionFor(section);
-    for (ProfileEntry& line : s.lines) {
-      if (SameName(line.key, key)) {
-        line.value = std::string(raw);
-        return;
+    const std::string line = std::string(key) + "=" + std::string(raw) + "\r\n";
+    const std::string text = content.value_or("");
+    const std::vector<ProfileLine> lines = SplitProfileText(text);
+    std::string result;
+    bool inSection = false, seen = false, done = false;
+    for (const ProfileLine& l : lines) {
+      if (l.kind == ProfileLine::Kind::kSection) {
+        if (inSection && !done) {
+          result += line;
+          done = true;
+        }
+        inSection = !seen && SameProfileName(l.name, section);
+        seen |= inSection;
+      } else if (inSection && !done && l.kind == ProfileLine::Kind::kEntry &&
+                 SameProfileName(l.name, key)) {
+        result += line;
+        done = true;
+        continue;
       }
+      result.append(l.text);
+      if (result.back() != '\n' && result.back() != '\r') result += "\r\n";
     }
-    s.lines.push_back({std::string(key), std::string(raw)});
+    if (!done && !seen) result += "[" + std::string(section) + "]\r\n";
+    if (!done) result += line;
+    content = result;
   }
 
-  // A section's raw lines; none when it is absent.
+  // A section's entries with their values as they stand; none when it is
+  // absent.
   std::vector<ProfileEntry> RawLines(std::string_view section) const {
-    if (const FakeSection* s = Find(section)) return s->lines;
-    return {};
-  }
-  bool HasSection(std::string_view section) const { return Find(section) != nullptr; }
-
-  std::vector<std::string> KeyNames(std::string_view section) {
-    std::vector<std::string> names;
-    if (const FakeSection* s = Find(section)) {
-      for (const ProfileEntry& line : s->lines) names.push_back(line.key);
-    }
-    return names;
-  }
-
-  std::vector<ProfileEntry> ReadSection(std::string_view section) override {
     std::vector<ProfileEntry> entries;
-    if (const FakeSection* s = Find(section)) {
-      for (const ProfileEntry& line : s->lines) {
-        entries.push_back({line.key, PlatformStrip(line.value)});
+    const std::string text = content.value_or("");
+    for (const ProfileLine& line : FindSection(text, section).first) {
+      if (line.kind == ProfileLine::Kind::kEntry) {
+        entries.push_back({std::string(line.name), std::string(line.value)});
       }
     }
     return entries;
   }
+  bool HasSection(std::string_view section) const {
+    return FindSection(content.value_or(""), section).found;
+  }
+
+  std::vector<std::string> KeyNames(std::string_view section) {
+    std::vector<std::string> names;
+    for (const ProfileEntry& entry : RawLines(section)) names.push_back(entry.key);
+    return names;
+  }
+
+  std::vector<ProfileEntry> ReadSection(std::string_view section) override {
+    std::vector<ProfileEntry> entries = RawLines(section);
+    for (ProfileEntry& entry : entries) entry.value = PlatformStrip(entry.value);
+    return entries;
+  }
 
   std::string Read(std::string_view section, std::string_view key) override {
-    if (const FakeSection* s = Find(section)) {
-      for (const ProfileEntry& line : s->lines) {
-        if (SameName(line.key, key)) return PlatformStrip(line.value);
-      }
+    for (const ProfileEntry& entry : RawLines(section)) {
+      if (SameName(entry.key, key)) return PlatformStrip(entry.value);
     }
     return {};
   }
 
-  bool Write(std::string_view section, std::string_view key,
-             std::optional<std::string_view> value) override {
-    if (Fails("Write:" + std::string(section))) return false;
-    if (!value) {
-      if (FakeSection* s = Find(section)) {
-        std::erase_if(s->lines, [&](const ProfileEntry& line) { return SameName(line.key, key); });
-      }
-      return true;
-    }
-    SetRaw(section, key, ProtectProfileValue(*value));
-    return true;
+  std::optional<std::string> ReadText() override {
+    if (Fails("ReadText")) return std::nullopt;
+    return content.value_or("");
   }
 
-  bool WriteSection(std::string_view section, const std::vector<ProfileEntry>& entries) override {
-    if (Fails("WriteSection:" + std::string(section))) return false;
-    if (entries.empty()) {
-      if (content) {
-        std::erase_if(*content, [&](const FakeSection& s) { return SameName(s.name, section); });
-      }
-      return true;
-    }
-    if (!content) content.emplace();
-    FakeSection& s = SectionFor(section);
-    s.lines.clear();
-    for (const ProfileEntry& entry : entries) {
-      s.lines.push_back({entry.key, ProtectProfileValue(entry.value)});
-    }
+  bool ReplaceText(std::string_view text) override {
+    if (Fails("ReplaceText")) return false;
+    content = std::string(text);
     return true;
   }
 
  private:
   bool Fails(const std::string& operation) const { return fail_ && *fail_ && (*fail_)(operation); }
-
-  const FakeSection* Find(std::string_view section) const {
-    if (!content) return nullptr;
-    for (const FakeSection& s : *content) {
-      if (SameName(s.name, section)) return &s;
-    }
-    return nullptr;
-  }
-  FakeSection* Find(std::string_view section) {
-    return const_cast<FakeSection*>(std::as_const(*this).Find(section));
-  }
-  FakeSection& SectionFor(std::string_view section) {
-    if (FakeSection* s = Find(section)) return *s;
-    content->push_back({std::string(section), {}});
-    return content->back();
-  }
 
   const FailRule* fail_;
 };
@@ -199,7 +179,7 @@ class FakeTaskFiles : public TaskFiles {
     AbandonChange();
     if (Fails("BeginChange")) return nullptr;
     // Without a data file the change starts from an empty one.
-    staging_.content = data_.content ? *data_.content : FakeContent{};
+    staging_.content = data_.content.value_or(FakeContent{});
     return &staging_;
   }
 

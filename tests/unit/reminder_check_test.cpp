@@ -11,10 +11,10 @@ namespace {
 class ReminderCheck : public testing::Test {
  protected:
   void Store(std::string_view section, std::string_view key, const Task& task) {
-    data_.Write(section, key, *EncodeTask(task));
+    data_.SetRaw(section, key, ProtectProfileValue(*EncodeTask(task)));
   }
   void Flag(std::string_view key, std::string_view flag) {
-    data_.Write(kReminderSection, key, *ScrambleText(flag));
+    data_.SetRaw(kReminderSection, key, ProtectProfileValue(*ScrambleText(flag)));
   }
   test::FakeProfileFile data_;
   const LocalTime now_{2026, 12, 8, 10, 30, 0, 0};

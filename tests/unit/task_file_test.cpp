@@ -366,8 +366,7 @@ TEST_F(TaskFileTest, RefusedCharacterWritesNothing) {
 }
 
 TEST_F(TaskFileTest, FailingStepLeavesTheDataFileAsItWas) {
-  for (const char* failing :
-       {"BeginChange", "WriteSection:Important", "WriteSection:Reminder", "CommitChange"}) {
+  for (const char* failing : {"BeginChange", "ReadText", "ReplaceText", "CommitChange"}) {
     SCOPED_TRACE(failing);
     FakeTaskFiles fresh;
     FakeProfileFile& freshData = fresh.DataFile();
@@ -375,11 +374,10 @@ TEST_F(TaskFileTest, FailingStepLeavesTheDataFileAsItWas) {
     Store(freshData, "Important", "101", Numbered(1));
     StoreFlag(freshData, "101", "R");
     const FakeContent before = *freshData.content;
-    fresh.fail = [failing](std::string_view operation) { return operation == failing; };
-
     auto rows = LoadCategory(freshData, Category::Important).rows;
     std::swap(rows[0], rows[1]);
     rows.push_back({Numbered(2), Category::Important, ""});
+    fresh.fail = [failing](std::string_view operation) { return operation == failing; };
     EXPECT_EQ(WriteCategory(fresh, Category::Important, rows), SaveResult::kWriteFailed);
     EXPECT_EQ(*freshData.content, before);
     EXPECT_FALSE(fresh.StagingExists());
@@ -395,7 +393,7 @@ TEST_F(TaskFileTest, FailingStepLeavesTheDataFileAsItWas) {
 TEST_F(TaskFileTest, FailingWriteOfOthersLeavesThePasswordInPlace) {
   StoreSample();
   const FakeContent before = *data.content;
-  files.fail = [](std::string_view operation) { return operation == "WriteSection:Others"; };
+  files.fail = [](std::string_view operation) { return operation == "ReplaceText"; };
   std::vector<TaskRow> rows;
   EXPECT_EQ(WriteCategory(files, Category::Others, rows), SaveResult::kWriteFailed);
   EXPECT_EQ(*data.content, before);
@@ -421,7 +419,7 @@ TEST_F(TaskFileTest, ReminderFlagThatCannotBeWrittenChangesNothing) {
   const FakeContent before = *data.content;
   EXPECT_EQ(WriteReminderFlag(files, "101", '\x85'), SaveResult::kRefused);
   EXPECT_EQ(*data.content, before);
-  for (const char* failing : {"BeginChange", "Write:Reminder", "CommitChange"}) {
+  for (const char* failing : {"BeginChange", "ReadText", "ReplaceText", "CommitChange"}) {
     files.fail = [failing](std::string_view operation) { return operation == failing; };
     EXPECT_EQ(WriteReminderFlag(files, "101", 'R'), SaveResult::kWriteFailed) << failing;
     EXPECT_EQ(*data.content, before) << failing;
@@ -456,7 +454,7 @@ TEST_F(TaskFileTest, PasswordThatCannotBeStoredChangesNothing) {
   StoreSample();
   const FakeContent before = *data.content;
   EXPECT_EQ(WritePassword(files, "\x80uro"), SaveResult::kRefused);
-  files.fail = [](std::string_view operation) { return operation == "Write:Others"; };
+  files.fail = [](std::string_view operation) { return operation == "ReplaceText"; };
   EXPECT_EQ(WritePassword(files, "neu"), SaveResult::kWriteFailed);
   EXPECT_EQ(WritePassword(files, ""), SaveResult::kWriteFailed);
   EXPECT_EQ(*data.content, before);

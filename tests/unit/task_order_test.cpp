@@ -24,24 +24,62 @@ TEST(TaskOrder, DatesSortByYearThenMonthThenDay) {
                                                           "Christmas", "next January"}));
 }
 
-TEST(TaskOrder, MalformedDatesGoLastAndEqualDatesKeepTheirOrder) {
-  std::vector<TaskRow> rows = {Row("", "", "no date"), Row("1-5-2027", "", "short"),
-                               Row("03-01-2026", "", "first"), Row("03-01-2026", "", "second")};
+TEST(TaskOrder, MalformedDatesGoLastInTheirOwnOrderAndEqualDatesKeepTheirOrder) {
+  // Dashes where digits belong used to reach the number conversion.
+  std::vector<TaskRow> rows = {Row("01----2026", "", "dashes"),  Row("", "", "empty"),
+                               Row("---01-2026", "", "leading"), Row("03-01-2026", "", "first"),
+                               Row("01-01---26", "", "year"),    Row("abc", "", "letters"),
+                               Row("1-5-2027", "", "short"),     Row("03-01-2026", "", "second"),
+                               Row("01-01-2026", "", "earliest")};
   SortRows(rows, SortColumn::kDate);
-  EXPECT_EQ(Descriptions(rows), (std::vector<std::string>{"first", "second", "no date", "short"}));
+  EXPECT_EQ(Descriptions(rows),
+            (std::vector<std::string>{"earliest", "first", "second", "empty", "leading", "dashes",
+                                      "year", "short", "letters"}));
 }
 
-TEST(TaskOrder, TimesSortAsTextAndDescriptionsWithoutCase) {
-  std::vector<TaskRow> rows = {Row("", "23:10", "beta"), Row("", "08:00", "Alpha"),
-                               Row("", "", "\xC4rger"),        // "Ärger"
-                               Row("", "12:00", "\xE4pfel")};  // "äpfel"
+TEST(TaskOrder, TimesSortAsText) {
+  std::vector<TaskRow> rows = {Row("", "23:10", "late"), Row("", "08:00", "early"),
+                               Row("", "", "none"), Row("", "12:00", "noon")};
   SortRows(rows, SortColumn::kTime);
-  EXPECT_EQ(Descriptions(rows),
-            (std::vector<std::string>{"\xC4rger", "Alpha", "\xE4pfel", "beta"}));
+  EXPECT_EQ(Descriptions(rows), (std::vector<std::string>{"none", "early", "noon", "late"}));
+}
+
+TEST(TaskOrder, DescriptionsSortAsAGermanDictionaryDoes) {
+  // Case is ignored, umlauts sort with their base letter, "\xDF" as "ss";
+  // descriptions that tie keep their order.
+  std::vector<TaskRow> rows;
+  for (const char* description : {"zz",
+                                  "\xDC"
+                                  "ber",
+                                  "Strasse",
+                                  "Ma\xDF"
+                                  "e",
+                                  "apfel", "Mast", "\xD6l", "Abend", "Masse",
+                                  "Stra\xDF"
+                                  "e",
+                                  "ol", "\xC4pfel", "\xE4rger",
+                                  "\xB0"
+                                  "C",
+                                  "Bank",
+                                  "\xFC"
+                                  "bel"}) {
+    rows.push_back(Row("", "", description));
+  }
   SortRows(rows, SortColumn::kDescription);
-  // Upper- and lower-case umlauts fold together, after the plain letters.
   EXPECT_EQ(Descriptions(rows),
-            (std::vector<std::string>{"Alpha", "beta", "\xE4pfel", "\xC4rger"}));
+            (std::vector<std::string>{"Abend", "apfel", "\xC4pfel", "\xE4rger", "Bank",
+                                      "Ma\xDF"
+                                      "e",
+                                      "Masse", "Mast", "\xD6l", "ol", "Strasse",
+                                      "Stra\xDF"
+                                      "e",
+                                      "\xFC"
+                                      "bel",
+                                      "\xDC"
+                                      "ber",
+                                      "zz",
+                                      "\xB0"
+                                      "C"}));
 }
 
 TEST(TaskOrder, ANewRowJoinsAfterItsEquals) {

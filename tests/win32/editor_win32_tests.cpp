@@ -396,6 +396,22 @@ TEST_F(TaskEditorTest, ADescriptionTheFileCannotHoldIsRefusedAndStaysForCorrecti
     ASSERT_EQ(script.Answers().size(), 1u);
     EXPECT_NE(script.Answers()[0].find(L"unerlaubte Zeichen"), std::wstring::npos);
   }
+  {
+    // "^" would come back as the euro sign: refused with its own reason.
+    DialogScript script(kNewTaskCaption);
+    script.Type(L"2^10 Byte")
+        .Click(IDC_CREADY)
+        .Answer(L" Datenbankfehler", IDOK)
+        .Do([](HWND dialog) {
+          EXPECT_EQ(Text(dialog, IDC_CBEZEICHNUNG), L"2^10 Byte");
+          EXPECT_EQ(FocusedId(), IDC_CBEZEICHNUNG);
+        })
+        .Click(IDC_CABBRECHEN);
+    EXPECT_EQ(RunNew(), std::nullopt);
+    ASSERT_EQ(script.Answers().size(), 1u);
+    EXPECT_NE(script.Answers()[0].find(L"\"^\""), std::wstring::npos);
+    EXPECT_NE(script.Answers()[0].find(L"\"\u20AC\""), std::wstring::npos);
+  }
   // The euro sign is stored as "^" and comes back as itself.
   DialogScript script(kNewTaskCaption);
   script.Type(L"Sekt f\u00FCr 20 \u20AC").Click(IDC_CREADY);

@@ -13,6 +13,7 @@
 #include "storage/task_codec.h"
 #include "support.h"
 #include "win32/dpi.h"
+#include "win32/handles.h"
 
 namespace ordalis {
 namespace {
@@ -177,10 +178,12 @@ TEST_F(MainWindowTest, AFailedWriteIsToldAndKeepsTheListAndTheFile) {
   WriteDataFile(DataPath(), kSample);
   const std::string before = test::ReadFileBytes(DataPath());
   ASSERT_NO_FATAL_FAILURE(Open());
-  // A folder in the way of the staging copy: the change cannot be written.
-  ASSERT_TRUE(CreateDirectoryW(folder_.File(L"Vemra.new").c_str(), nullptr));
   window_->List().Add({{"12-20-2026", "07:45", "Neu"}, Category::Important, ""});
   {
+    // Another program holds the data file open: it cannot be replaced.
+    win32::UniqueFile held(CreateFileW(DataPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                       OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
     MessageBoxAnswerer answer(L" Datenbankfehler", IDOK);
     EXPECT_EQ(window_->WriteDatabase(), SaveResult::kWriteFailed);
     ASSERT_EQ(answer.Texts().size(), 1u);

@@ -370,24 +370,33 @@ TEST(StorageWin32, SingleValuesReachTheFile) {
 
 // --- The platform refuses ------------------------------------------------
 
-TEST(StorageWin32, NoStagingCopyMeansNoChange) {
-  TempFolder folder;
-  const std::string before = FileText(Sample());
-  ASSERT_TRUE(WriteFileBytes(folder.File(kData), before));
-  // A folder where the staging copy belongs cannot be copied over or removed.
-  ASSERT_TRUE(CreateDirectoryW(folder.File(kStaging).c_str(), nullptr));
-  Win32TaskFiles files(folder.Path());
-  auto rows = RowsOf({Numbered(5)}, Category::Important);
-  EXPECT_EQ(WriteCategory(files, Category::Important, rows), SaveResult::kWriteFailed);
-  EXPECT_EQ(rows[0].key, "");
-  EXPECT_EQ(WriteReminderFlag(files, "100", 'R'), SaveResult::kWriteFailed);
-  EXPECT_EQ(WritePassword(files, "neu"), SaveResult::kWriteFailed);
-  EXPECT_EQ(ReadFileBytes(folder.File(kData)), before);
+TEST(StorageWin32, AFolderWhereTheStagingCopyBelongsDoesNotBlockAChange) {
+  for (const bool holdsAFile : {false, true}) {
+    SCOPED_TRACE(holdsAFile ? "folder with a file" : "empty folder");
+    TempFolder folder;
+    ASSERT_TRUE(WriteFileBytes(folder.File(kData), FileText(Sample())));
+    ASSERT_TRUE(CreateDirectoryW(folder.File(kStaging).c_str(), nullptr));
+    const std::wstring inside = folder.File(std::wstring(kStaging) + L"\\keep.txt");
+    if (holdsAFile) {
+      ASSERT_TRUE(WriteFileBytes(inside, "someone's"));
+    }
 
-  ASSERT_TRUE(RemoveDirectoryW(folder.File(kStaging).c_str()));
-  EXPECT_EQ(WriteCategory(files, Category::Important, rows), SaveResult::kSaved);
-  EXPECT_EQ(TasksOf(LoadCategory(files.Data(), Category::Important).rows),
-            std::vector<Task>{Numbered(5)});
+    Win32TaskFiles files(folder.Path());
+    auto rows = RowsOf({Numbered(5)}, Category::Important);
+    EXPECT_EQ(WriteCategory(files, Category::Important, rows), SaveResult::kSaved);
+    EXPECT_EQ(WriteReminderFlag(files, "100", 'R'), SaveResult::kSaved);
+    EXPECT_EQ(WritePassword(files, "neu"), SaveResult::kSaved);
+    EXPECT_EQ(files.LastFailure(), WriteFailure::kNone);
+    State expected = Sample();
+    expected[0].entries = {TaskEntry("100", Numbered(5))};
+    expected[1].entries[1].value = *ScrambleText("neu");
+    expected[3].entries = {FlagEntry("100", "R")};
+    EXPECT_EQ(ReadState(folder.Path()), expected);
+    // Someone's folder stays as it was; the staging copy went into place.
+    EXPECT_EQ(ReadFileBytes(inside), holdsAFile ? "someone's" : "");
+    EXPECT_EQ(FileIsThere(folder.File(kStaging)), holdsAFile);
+    EXPECT_FALSE(FileIsThere(folder.File(std::wstring(kStaging) + L"1")));
+  }
 }
 
 TEST(StorageWin32, DataFileThatCannotBeReplacedStaysAsItWas) {
@@ -405,6 +414,7 @@ TEST(StorageWin32, DataFileThatCannotBeReplacedStaysAsItWas) {
     EXPECT_EQ(WriteCategory(files, Category::Important, rows), SaveResult::kWriteFailed);
     EXPECT_EQ(WriteReminderFlag(files, "100", 'R'), SaveResult::kWriteFailed);
     EXPECT_EQ(WritePassword(files, ""), SaveResult::kWriteFailed);
+    EXPECT_EQ(files.LastFailure(), WriteFailure::kDataFileInUse);
     EXPECT_FALSE(FileIsThere(folder.File(kStaging)));
   }
   EXPECT_EQ(ReadFileBytes(folder.File(kData)), before);
@@ -499,15 +509,10 @@ class KilledProfile : public ProfileFile {
   std::vector<ProfileEntry> ReadSection(std::string_view section) override {
     return inner_.ReadSection(section);
   }
-  bool Write(std::string_view section, std::string_view key,
-             std::optional<std::string_view> value) override {
-    const bool ok = inner_.Write(section, key, value);
-    killer_.Done("Write " + std::string(section));
-    return ok;
-  }
-  bool WriteSection(std::string_view section, const std::vector<ProfileEntry>& entries) override {
-    const bool ok = inner_.WriteSection(section, entries);
-    killer_.Done("WriteSection " + std::string(section));
+  std::optional<std::string> ReadText() override { return inner_.ReadText(); }
+  bool ReplaceText(std::string_view text) override {
+    const bool ok = inner_.ReplaceText(text);
+    killer_.Done("ReplaceText");
     return ok;
   }
 

@@ -1,0 +1,19 @@
+#include "mainwindow/question_text.h"
+
+namespace ordalis {
+
+std::wstring ShortenedDescription(std::wstring_view description) {
+  if (description.size() <= kQuestionDescriptionLength) return std::wstring(description);
+  size_t cut = kQuestionDescriptionLength;
+  // Never between the two halves of a character outside the BMP.
+  if (description[cut] >= 0xDC00 && description[cut] <= 0xDFFF) --cut;
+  // At the end of a word when one ends in the last tenth.
+  const size_t blank = description.find_last_of(L" \t", cut);
+  if (blank != std::wstring_view::npos && blank >= cut - kQuestionDescriptionLength / 10) {
+    cut = blank;
+  }
+  while (cut > 0 && (description[cut - 1] == L' ' || description[cut - 1] == L'\t')) --cut;
+  return std::wstring(description.substr(0, cut)) + L'\u2026';
+}
+
+}  // namespace ordalis
