@@ -170,6 +170,12 @@ void MainWindow::TabStrip_Click() {
   }
   UpdateEditButtons();
   ReportUnreadable(load.unreadable);
+  // Entries the list cannot show stay in the file; the user hears of them
+  // once a run.
+  if (load.hidden > 0 && !hiddenReported_) {
+    hiddenReported_ = true;
+    Ask(Widen(kHiddenEntriesText), kMainWindowCaption, MB_OK | MB_ICONINFORMATION);
+  }
   if (IsWindowVisible(Handle())) SetFocus(list_.Handle());
 }
 
@@ -242,8 +248,8 @@ void MainWindow::ReportSaveFailure(SaveResult result) {
       break;
     case SaveResult::kWriteFailed:
       text = L"Die Änderung wurde nicht gespeichert, weil die Datei\n" + s_.dataPath +
-             L"\nnicht geschrieben werden konnte. Bitte prüfen Sie, ob der Ordner beschreibbar "
-             L"ist und ob genug Speicherplatz frei ist. ";
+             L"\nnicht geschrieben werden konnte. " +
+             Widen(WriteFailureText(s_.files.LastFailure()));
       break;
     case SaveResult::kSaved: return;
   }

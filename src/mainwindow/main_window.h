@@ -265,6 +265,7 @@ class MainWindow : public win32::Window {
   std::wstring listFontName_ = L"Tahoma";
   int listFontPoints_ = 9;
   std::set<UnreadableEntry> reported_;  // each damaged entry is told once a run
+  bool hiddenReported_ = false;         // entries the list cannot show were told
   UINT stundeInterval_ = 0;
   UINT relevantesInterval_ = 0;
   int busy_ = 0;                          // BusyScopes alive

@@ -2,6 +2,7 @@
 
 #include "editor/editor_rules.h"
 #include "editor/task_editor_dialog.h"
+#include "mainwindow/question_text.h"
 #include "win32/text.h"
 #include "win32/wait.h"
 
@@ -24,7 +25,8 @@ const wchar_t* CategoryName(Category category) {
 }
 // The task as a question names it: its description, or what else it has.
 std::wstring QuestionName(const Task& task) {
-  if (!task.description.empty()) return Widen(task.description);
+  // A long description is cut, so the question fits the screen.
+  if (!task.description.empty()) return ShortenedDescription(Widen(task.description));
   std::wstring name = Widen(task.date);
   if (!task.time.empty()) name += (name.empty() ? L"" : L" ") + Widen(task.time);
   return name.empty() ? L"ohne Angaben" : name;

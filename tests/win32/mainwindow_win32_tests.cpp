@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "dialog_script.h"
 #include "fixtures.h"
 #include "mainwindow/main_window.h"
 #include "storage/profile_format.h"
@@ -210,6 +211,37 @@ TEST_F(MainWindowTest, ADamagedEntryIsToldOnceARunAndSkipped) {
   window_->SelectTab(Category::Important);
   window_->SelectTab(Category::All);
   EXPECT_EQ(answer.Texts().size(), 1u);
+}
+
+TEST_F(MainWindowTest, EntriesTheListCannotShowAreToldOnceARun) {
+  WriteDataFile(DataPath(), {{"Important", {{"100", {"12-01-2026", "10:00", "Gut"}}}},
+                             {"Others", {{"abc", {"12-02-2026", "", "Fremd"}}}}});
+  MessageBoxAnswerer answer(L"Ordalis ", IDOK);
+  ASSERT_NO_FATAL_FAILURE(Open());
+  for (const Category tab : {Category::Others, Category::All, Category::Others}) {
+    window_->SelectTab(tab);
+  }
+  ASSERT_EQ(answer.Texts().size(), 1u);
+  EXPECT_NE(answer.Texts()[0].find(L"bleiben unverändert in der Datei"), std::wstring::npos);
+}
+
+TEST_F(MainWindowTest, TheDeleteQuestionForALongDescriptionFitsTheScreen) {
+  const std::string description(5000, 'x');
+  WriteDataFile(DataPath(), {{"Important", {{"100", {"12-01-2026", "10:00", description}}}}});
+  ASSERT_NO_FATAL_FAILURE(Open());
+  ListView_SetItemState(List(), 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  test::DialogScript script(L"Ordalis ");
+  script
+      .Do([](HWND box) {
+        RECT rect{};
+        GetWindowRect(box, &rect);
+        EXPECT_LE(rect.bottom - rect.top, GetSystemMetrics(SM_CYSCREEN));
+        EXPECT_GE(rect.top, 0);
+      })
+      .Click(IDNO);
+  SendMessageW(Item(IDC_BLOESCHEN), BM_CLICK, 0, 0);
+  EXPECT_TRUE(script.Finished());
+  EXPECT_EQ(Descriptions().size(), 1u);
 }
 
 TEST_F(MainWindowTest, AccessKeysAndCtrlTabSelectTabs) {
