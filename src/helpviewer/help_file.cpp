@@ -1,5 +1,6 @@
 #include "helpviewer/help_file.h"
 
+#include <cstdio>
 #include <optional>
 
 namespace ordalis {
@@ -194,7 +195,11 @@ class Parser {
     if (span.kind != SpanKind::kLink) return;
     const HelpTopic* target = file_.Find(span.target);
     if (!target) {
-      if (span.text.empty()) span.text = "[" + std::to_string(span.target) + "]";
+      if (span.text.empty()) {
+        char shown[16];  // not "[" + ...: MinGW's GCC 12 warns falsely on that
+        std::snprintf(shown, sizeof shown, "[%d]", span.target);
+        span.text = shown;
+      }
       span.kind = SpanKind::kText;
       span.target = 0;
     } else if (span.text.empty()) {
