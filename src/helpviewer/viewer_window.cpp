@@ -70,7 +70,7 @@ bool ViewerWindow::Create(int showCommand) {
   dpi_ = win32::WindowDpi(nullptr);
   const HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
   if (!CreateTopLevel(kViewerClass, kViewerCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0,
-                      Scale(780, dpi_), Scale(560, dpi_), icon)) {
+                      Scale(860, dpi_), Scale(600, dpi_), icon)) {
     return false;
   }
   HWND hwnd = Handle();
@@ -85,7 +85,7 @@ bool ViewerWindow::Create(int showCommand) {
   // and the access keys; the order is also the Tab order.
   child(WC_STATICW, L"&Themen:", IDC_TOPICS_LABEL, 0);
   child(WC_LISTBOXW, L"", IDC_TOPICS,
-        WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS,
+        WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS,
         WS_EX_CLIENTEDGE);
   child(WC_STATICW, L"", IDC_TITLE, SS_NOPREFIX | SS_LEFTNOWORDWRAP | SS_ENDELLIPSIS);
   if (!view_.Create(hwnd, IDC_TEXT)) return false;
@@ -138,6 +138,24 @@ void ViewerWindow::Load() {
         SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(title.c_str()));
     SendMessageW(list, LB_SETITEMDATA, static_cast<WPARAM>(index), topic.number);
   }
+  UpdateListExtent();
+}
+
+// A title wider than the list can be scrolled to instead of being cut.
+void ViewerWindow::UpdateListExtent() {
+  HWND list = GetDlgItem(Handle(), IDC_TOPICS);
+  HDC dc = GetDC(list);
+  HGDIOBJ old = SelectObject(dc, font_.get());
+  int widest = 0;
+  for (const HelpTopic& topic : file_.topics) {
+    const std::wstring title = FromUtf8(topic.title);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, title.c_str(), static_cast<int>(title.size()), &size);
+    widest = std::max(widest, static_cast<int>(size.cx));
+  }
+  SelectObject(dc, old);
+  ReleaseDC(list, dc);
+  SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + Scale(6, dpi_)), 0);
 }
 
 void ViewerWindow::Navigate(int topic) {
@@ -208,6 +226,7 @@ void ViewerWindow::SetFonts() {
   }
   SendDlgItemMessageW(Handle(), IDC_TITLE, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_.get()),
                       FALSE);
+  UpdateListExtent();
 }
 
 void ViewerWindow::Layout() {
@@ -220,7 +239,7 @@ void ViewerWindow::Layout() {
   const int buttonWidth = Scale(100, dpi_);
   const int titleHeight = LineHeight(hwnd, titleFont_.get()) + Scale(4, dpi_);
   const int listWidth =
-      std::clamp(static_cast<int>(client.right) * 3 / 10, Scale(160, dpi_), Scale(300, dpi_));
+      std::clamp(static_cast<int>(client.right) / 3, Scale(180, dpi_), Scale(320, dpi_));
   const int top = margin + buttonHeight + margin;
   const int textLeft = margin + listWidth + margin;
   const int bodyTop = top + titleHeight + Scale(4, dpi_);

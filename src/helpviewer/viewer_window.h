@@ -56,6 +56,7 @@ class ViewerWindow : public win32::Window {
 
  private:
   void Load();
+  void UpdateListExtent();
   void ShowTopic(int topic);
   void ShowMessage(std::wstring_view title, std::wstring_view text);
   void Render();
