@@ -8,4 +8,5 @@ set(ORDALIS_WINDOWS_TESTS
   commands_win32_tests
   lifecycle_win32_tests
   resources_win32_tests
+  help_win32_tests
 )

@@ -2,6 +2,8 @@
 
 #include "helpviewer/help_file.h"
 
+#include <algorithm>
+
 namespace ordalis {
 
 namespace {
@@ -28,7 +30,42 @@ int TopicNumber(std::wstring_view text) {
   return value >= 1 && value <= kMaxTopicNumber ? value : 1;
 }
 
+wchar_t Folded(wchar_t c) {
+  return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+}
+
+// Where `part` ends in `text`, compared without regard to ASCII case, when it
+// is followed by a blank or the end; npos otherwise.
+size_t EndOf(std::wstring_view text, std::wstring_view part, size_t from) {
+  if (part.empty() || text.size() - from < part.size()) return std::wstring_view::npos;
+  for (size_t i = 0; i < part.size(); ++i) {
+    if (Folded(text[from + i]) != Folded(part[i])) return std::wstring_view::npos;
+  }
+  const size_t end = from + part.size();
+  return end == text.size() || IsBlank(text[end]) ? end : std::wstring_view::npos;
+}
+
 }  // namespace
+
+std::wstring_view ArgumentsOf(std::wstring_view commandLine, std::wstring_view modulePath) {
+  size_t end = std::wstring_view::npos;
+  if (!commandLine.empty() && commandLine.front() == L'"') {
+    const size_t close = commandLine.find(L'"', 1);
+    end = close == std::wstring_view::npos ? commandLine.size() : close + 1;
+  } else if ((end = EndOf(commandLine, modulePath, 0)) == std::wstring_view::npos) {
+    // Another spelling of the path: up to the program's file name.
+    const size_t slash = modulePath.find_last_of(L"\\/");
+    const std::wstring_view name =
+        slash == std::wstring_view::npos ? modulePath : modulePath.substr(slash + 1);
+    for (size_t at = 0; at < commandLine.size() && end == std::wstring_view::npos; ++at) {
+      const bool starts = at == 0 || commandLine[at - 1] == L'\\' || commandLine[at - 1] == L'/';
+      if (starts) end = EndOf(commandLine, name, at);
+    }
+    if (end == std::wstring_view::npos)
+      end = std::min(commandLine.find_first_of(L" \t"), commandLine.size());
+  }
+  return Trim(commandLine.substr(end));
+}
 
 HelpRequest ParseHelpArguments(std::wstring_view arguments) {
   arguments = Trim(arguments);

@@ -15,6 +15,11 @@ struct HelpRequest {
   bool operator==(const HelpRequest&) const = default;
 };
 
+// The arguments of a whole command line. The program's own path may stand
+// unquoted with blanks in it (Ordalis starts the viewer so), so it is
+// recognised by `modulePath`, the running executable, or by its file name.
+std::wstring_view ArgumentsOf(std::wstring_view commandLine, std::wstring_view modulePath);
+
 // The arguments (without the program's own name). The path comes unquoted
 // and may hold blanks and commas: the topic is what follows the last comma,
 // unless that looks like a piece of the path. A quoted path is taken as it

@@ -53,9 +53,14 @@ bool HandedOver(HANDLE mutex, const HelpRequest& request) {
 }  // namespace
 }  // namespace ordalis
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR arguments, int showCommand) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
   using namespace ordalis;
-  HelpRequest request = ParseHelpArguments(arguments ? arguments : L"");
+  // Not the system's split of the command line: Ordalis puts the viewer's
+  // path there unquoted, blanks and all.
+  wchar_t module[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameW(nullptr, module, MAX_PATH);
+  HelpRequest request =
+      ParseHelpArguments(ArgumentsOf(GetCommandLineW(), std::wstring_view(module, length)));
   request.file = FullPath(request.file);
 
   win32::UniqueHandle mutex(CreateMutexW(nullptr, FALSE, L"Local\\Ordalis.Lotse32"));

@@ -40,6 +40,31 @@ TEST(HelpArguments, SplitsThePathFromTheTopic) {
   }
 }
 
+TEST(HelpArguments, FollowTheProgramEvenWhenItsPathHasBlanks) {
+  constexpr std::wstring_view kModule = L"C:\\Program Files\\Ordalis\\Lotse32.exe";
+  struct Case {
+    std::wstring_view commandLine, arguments;
+  };
+  const Case cases[] = {
+      // As Ordalis starts the viewer: both paths unquoted.
+      {L"C:\\Program Files\\Ordalis\\Lotse32.exe C:\\Program Files\\Ordalis\\Vemra.lhf,3",
+       L"C:\\Program Files\\Ordalis\\Vemra.lhf,3"},
+      {L"c:\\program files\\ordalis\\LOTSE32.EXE  x.lhf,1", L"x.lhf,1"},
+      {L"\"C:\\Program Files\\Ordalis\\Lotse32.exe\" \"C:\\A B\\Vemra.lhf\",2",
+       L"\"C:\\A B\\Vemra.lhf\",2"},
+      // Another spelling of the folder: found by the program's name.
+      {L"C:\\PROGRA~1\\Ordalis\\Lotse32.exe D:\\Vemra.lhf,4", L"D:\\Vemra.lhf,4"},
+      {L"Lotse32.exe Vemra.lhf,5", L"Vemra.lhf,5"},
+      {L"Lotse32 Vemra.lhf,6", L"Vemra.lhf,6"},
+      {L"C:\\Program Files\\Ordalis\\Lotse32.exe", L""},
+      {L"", L""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ArgumentsOf(c.commandLine, kModule), c.arguments)
+        << std::string(c.commandLine.begin(), c.commandLine.end());
+  }
+}
+
 TEST(HelpArguments, AHandedOverRequestReadsBackTheSame) {
   const HelpRequest request{L"C:\\A,B\\Hilfe 2\\Vemra.lhf", 13};
   EXPECT_EQ(ParseHelpArguments(HelpArguments(request)), request);
