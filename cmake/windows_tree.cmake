@@ -49,3 +49,11 @@ add_test(NAME e2e.add_delete
     ${CMAKE_BINARY_DIR}/e2e)
 set_tests_properties(e2e.add_delete PROPERTIES FIXTURES_REQUIRED wine
   ENVIRONMENT "${wine_env}" RUN_SERIAL TRUE TIMEOUT 180)
+
+# Help from the real program: F1 starts the real viewer, the icon's menu
+# turns it to another topic.
+add_test(NAME e2e.help
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/help.sh ${ORDALIS_WINDOWS_DIR}/app/Vemra.exe
+    ${CMAKE_BINARY_DIR}/e2e)
+set_tests_properties(e2e.help PROPERTIES FIXTURES_REQUIRED wine
+  ENVIRONMENT "${wine_env}" RUN_SERIAL TRUE TIMEOUT 180)
