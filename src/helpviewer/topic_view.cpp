@@ -131,7 +131,7 @@ void TopicView::Show(const HelpTopic& topic, UINT dpi) {
   SendMessageW(edit_, EM_SETSEL, 0, 0);
   SendMessageW(edit_, WM_VSCROLL, SB_TOP, 0);
   SendMessageW(edit_, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(edit_, nullptr, TRUE);
+  RedrawWindow(edit_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
 std::optional<int> TopicView::LinkAt(LONG position) const {

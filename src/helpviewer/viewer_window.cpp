@@ -69,8 +69,13 @@ std::optional<std::string> ReadHelpFile(const std::wstring& path) {
 bool ViewerWindow::Create(int showCommand) {
   dpi_ = win32::WindowDpi(nullptr);
   const HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
-  if (!CreateTopLevel(kViewerClass, kViewerCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0,
-                      Scale(860, dpi_), Scale(600, dpi_), icon)) {
+  // A comfortable size that still fits the screen at high scaling.
+  RECT work{0, 0, 1024, 768};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const int width = std::min(Scale(860, dpi_), static_cast<int>(work.right - work.left) * 9 / 10);
+  const int height = std::min(Scale(600, dpi_), static_cast<int>(work.bottom - work.top) * 9 / 10);
+  if (!CreateTopLevel(kViewerClass, kViewerCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, width,
+                      height, icon)) {
     return false;
   }
   HWND hwnd = Handle();
