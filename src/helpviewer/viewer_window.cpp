@@ -288,6 +288,17 @@ bool ViewerWindow::PreTranslate(const MSG& msg) {
       if (!alt) return false;
       msg.wParam == VK_LEFT ? GoBack() : GoForward();
       return true;
+    // The access keys of "&Themen:", "&Zurück" and "&Vorwärts", also from
+    // the text, which keeps every key for itself.
+    case 'T':
+      if (!alt) return false;
+      SetFocus(GetDlgItem(hwnd, IDC_TOPICS));
+      return true;
+    case 'Z':
+    case 'V':
+      if (!alt) return false;
+      msg.wParam == 'Z' ? GoBack() : GoForward();
+      return true;
     case VK_BROWSER_BACK: GoBack(); return true;
     case VK_BROWSER_FORWARD: GoForward(); return true;
     case VK_ESCAPE:

@@ -173,6 +173,12 @@ TEST_F(ViewerTest, LinksOpenByMouseAndByKeyboardAndBackAndForwardReturn) {
   EXPECT_EQ(window_.CurrentTopic(), link.target);
   EXPECT_TRUE(Key(Item(IDC_TOPICS), WM_SYSKEYDOWN, VK_LEFT));  // Alt+Left
   EXPECT_EQ(window_.CurrentTopic(), 3);
+  EXPECT_TRUE(Key(Item(IDC_TEXT), WM_SYSKEYDOWN, 'V'));  // Alt+V, "&Vorwärts"
+  EXPECT_EQ(window_.CurrentTopic(), link.target);
+  EXPECT_TRUE(Key(Item(IDC_TEXT), WM_SYSKEYDOWN, 'Z'));  // Alt+Z, "&Zurück"
+  EXPECT_EQ(window_.CurrentTopic(), 3);
+  EXPECT_TRUE(Key(Item(IDC_TEXT), WM_SYSKEYDOWN, 'T'));  // Alt+T, "&Themen:"
+  EXPECT_EQ(GetFocus(), Item(IDC_TOPICS));
 
   // Tab in the text goes to the first link, Enter opens it.
   SetFocus(text);
