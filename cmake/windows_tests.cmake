@@ -7,6 +7,11 @@ set(ORDALIS_WINDOWS_TESTS
   editor_win32_tests
   commands_win32_tests
   lifecycle_win32_tests
+  reminders_win32_tests
+  tray_win32_tests
   resources_win32_tests
+  tips_win32_tests
+  password_win32_tests
+  options_win32_tests
   help_win32_tests
 )

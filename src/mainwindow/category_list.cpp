@@ -104,6 +104,13 @@ std::optional<size_t> CategoryList::Selected() const {
   return static_cast<size_t>(item);
 }
 
+std::optional<size_t> CategoryList::Find(const TaskRow& row) const {
+  for (size_t i = 0; i < rows_.size(); ++i) {
+    if (rows_[i] == row) return i;
+  }
+  return std::nullopt;
+}
+
 void CategoryList::Select(size_t position) {
   if (position >= rows_.size()) return;
   const int item = static_cast<int>(position);

@@ -30,6 +30,9 @@ class CategoryList {
 
   const std::vector<TaskRow>& Rows() const { return rows_; }
   std::optional<size_t> Selected() const;
+  // The position of the row that is this task: the same category, key,
+  // date, time and description.
+  std::optional<size_t> Find(const TaskRow& row) const;
   void Select(size_t position);
 
   // Column widths in twips, as they are stored.

@@ -1,16 +1,24 @@
 #pragma once
 // The main window: the category tabs over the task list, the task buttons,
-// the reminder modes and the close button. It is the program: its start-up
-// restores the settings and checks for due tasks, its close sequence hides
-// it in the notification area or ends the program, and its timers raise the
-// reminders.
+// the reminder modes and the close button. It is the program. Its parts live
+// by concern:
+//   main_window.cpp       creation, layout, tabs and list, message dispatch
+//   life_cycle.cpp        start-up, closing, quitting, the end of a session
+//   task_commands.cpp     add, edit, delete, move to done
+//   tray_handling.cpp     the icon's presses and menu, showing the window,
+//                         and the rule that waits while the user is asked
+//   reminders/reminder_modes.cpp   the reminder modes and their timers
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 
+#include "dialogs/about_dialog.h"
 #include "mainwindow/category_list.h"
+#include "mainwindow/control_tips.h"
+#include "mainwindow/monitors.h"
 #include "mainwindow/tray_icon.h"
 #include "reminders/clock.h"
 #include "reminders/due_rule.h"
@@ -54,6 +62,9 @@ enum MainWindowMenu : int {
 inline constexpr wchar_t kMainWindowCaption[] = L"Ordalis ";
 inline constexpr UINT_PTR kTimerStunde = 1;
 inline constexpr UINT_PTR kTimerRelevantes = 2;
+// Posted when the last dialog or sequence that waits for the user ends: the
+// reminders and tray presses that waited for it run now.
+inline constexpr UINT kWmResume = WM_APP + 1;
 
 // What the main window works with; the program gives the real ones, tests
 // their own.
@@ -67,6 +78,8 @@ struct MainWindowServices {
   bool automaticStart = false;  // the command line was exactly "/a"
   // Called once when the program ends (the program leaves its message loop).
   std::function<void()> onEnd;
+  // The monitors of the desktop; the system's when none is given.
+  MonitorLayout* monitors = nullptr;
 };
 
 class MainWindow : public win32::Window {
@@ -85,7 +98,8 @@ class MainWindow : public win32::Window {
   SaveResult WriteDatabase();
 
   // The main window's own keys before the dialog manager sees them: the
-  // access keys of the tabs, Ctrl+Tab and F1. True when the key was used.
+  // access keys of the tabs and of "&Bearbeiten", Ctrl+Tab and F1. True when
+  // the key was used.
   bool PreTranslate(const MSG& msg);
 
   // What tests look at: the reminder mode (1..3, 0 for none), a timer's
@@ -95,10 +109,14 @@ class MainWindow : public win32::Window {
   bool TrayIconShown() const { return tray_.Shown(); }
   int BalloonsShown() const { return tray_.BalloonsShown(); }
   HWND TrayHost() const { return tray_.Host(); }
+  TrayIcon& Tray() { return tray_; }
   bool HelpAvailable() const { return helpAvailable_; }
   bool Ended() const { return ended_; }
   HMENU TrayMenu() const { return menu_.get(); }
+  ControlTips& Tips() { return controlTips_; }
   bool AuthenticationPending() const { return authPending_; }
+  // A dialog or a sequence waits for the user.
+  bool Busy() const { return busy_ > 0; }
 
   // The commands behind the buttons and menu items.
   void bBeenden_Click();
@@ -125,6 +143,20 @@ class MainWindow : public win32::Window {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
+  // While one lives, the program waits for the user (a dialog, a message
+  // box, start-up or the close sequence): reminders and tray presses that
+  // would reload, show or hide the window wait until the last one ends.
+  class BusyScope {
+   public:
+    explicit BusyScope(MainWindow& window) : window_(window) { ++window_.busy_; }
+    ~BusyScope();
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+   private:
+    MainWindow& window_;
+  };
+
   void Form_Load();
   void Form_QueryUnload();
   void Form_EndSession();
@@ -142,6 +174,8 @@ class MainWindow : public win32::Window {
   void ReportUnreadable(const std::vector<UnreadableEntry>& entries);
   void ReportSaveFailure(SaveResult result);
   LRESULT OnNotify(const NMHDR& header);
+  // Every message box of the main window: the program waits while it is open.
+  int Ask(const std::wstring& text, const wchar_t* caption, UINT style);
 
   // Start-up steps.
   void RegisterProgram();
@@ -152,6 +186,7 @@ class MainWindow : public win32::Window {
   void StartupAlert(size_t row, bool waitForSound);
 
   // Close steps.
+  void CloseSequence();
   void StoreWindowState(bool withPlacement);
   bool ShowClosingNotice();
   void EndProgram();
@@ -162,11 +197,19 @@ class MainWindow : public win32::Window {
   void OptionMarkieren(int mode);
   void SelectMode(int mode);
   void SetTimerInterval(UINT_PTR timer, UINT interval);
+  void ArmResidentTimers();
   void TabRestore();
   void ShowWindowSequence();
   void ShowNormalInFront();
   void BringToFront();  // and the list gets the focus
   void ShowTrayMenu();
+  // Runs the reminders and the tray press that waited for the user.
+  void Resume();
+  // Selects the row of this task in the list; false when it is not there.
+  bool SelectTask(const TaskRow& row);
+  // Where a task noted before the user was asked stands now in the view's
+  // list; nothing when it is gone.
+  std::optional<size_t> FindAgain(Category view, const TaskRow& row);
   int HelpTopicFor(HWND control) const;
   bool HelpFilesPresent();
   void OpenHelp(bool available, int topic);
@@ -174,9 +217,9 @@ class MainWindow : public win32::Window {
   // Later dialogs start here.
   void ShowPasswordPrompt() {}
   void ShowOptions() {}
-  void ShowAbout() {}
-  void SetupControlTooltips(int /*style*/) {}
-  void ReleaseControlTooltips() {}
+  void ShowAbout() { ordalis::ShowAbout(Handle()); }
+  void SetupControlTooltips(DWORD style) { controlTips_.SetupControlTooltips(Handle(), style); }
+  void ReleaseControlTooltips() { controlTips_.ReleaseControlTooltips(); }
 
   std::optional<SettingValue> Setting(std::wstring_view name);
   bool SettingIsOne(std::wstring_view name);
@@ -187,6 +230,7 @@ class MainWindow : public win32::Window {
   win32::UniqueIcon trayIcon_;  // before tray_: the icon outlives its use
   TrayIcon tray_;
   HourlyRule hourly_;
+  ControlTips controlTips_;
   win32::UniqueMenu menu_;  // the tray menu "Vorgang " with its submenu
   UINT dpi_ = 96;
   win32::UniqueFont font_;
@@ -196,10 +240,14 @@ class MainWindow : public win32::Window {
   std::set<UnreadableEntry> reported_;  // each damaged entry is told once a run
   UINT stundeInterval_ = 0;
   UINT relevantesInterval_ = 0;
-  bool quitting_ = false;       // the close sequence runs for "Beenden"
-  bool authPending_ = false;    // a password prompt waits for the first tray click
-  bool helpAvailable_ = false;  // "Hilfethemen " is enabled
-  bool noticeShown_ = false;    // the closing notice was shown for this close request
+  int busy_ = 0;                          // BusyScopes alive
+  bool stundeWaiting_ = false;            // a full hour is owed a reminder
+  bool relevantesWaiting_ = false;        // a due check came while the program was busy
+  std::optional<UINT> trayPressWaiting_;  // the last press while busy, no dialog open
+  bool quitting_ = false;                 // the close sequence runs for "Beenden"
+  bool authPending_ = false;              // a password prompt waits for the first tray click
+  bool helpAvailable_ = false;            // "Hilfethemen " is enabled
+  bool noticeShown_ = false;              // the closing notice was shown for this close request
   bool ended_ = false;
 };
 

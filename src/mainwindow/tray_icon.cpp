@@ -44,10 +44,26 @@ NOTIFYICONDATAW TrayIcon::Record(UINT flags) const {
 
 bool TrayIcon::Add(const std::wstring& tip) {
   tip_ = tip;
+  wanted_ = true;
+  if (TryAdd()) return true;
+  if (host_ && retriesLeft_ == 0) {
+    retriesLeft_ = kRetries;
+    SetTimer(host_, kRetryTimer, kRetryInterval, nullptr);
+  }
+  return false;
+}
+
+bool TrayIcon::TryAdd() {
   NOTIFYICONDATAW record = Record(NIF_MESSAGE | NIF_ICON | NIF_TIP);
-  if (shown_ && Shell_NotifyIconW(NIM_MODIFY, &record)) return true;
-  shown_ = Shell_NotifyIconW(NIM_ADD, &record) != FALSE;
+  if (shown_ && shell_(NIM_MODIFY, &record)) return true;
+  shown_ = shell_(NIM_ADD, &record) != FALSE;
   return shown_;
+}
+
+void TrayIcon::RetryTick() {
+  if (wanted_ && !shown_ && retriesLeft_ > 0 && !TryAdd() && --retriesLeft_ > 0) return;
+  retriesLeft_ = 0;
+  KillTimer(host_, kRetryTimer);
 }
 
 bool TrayIcon::ShowBalloon() {
@@ -57,7 +73,7 @@ bool TrayIcon::ShowBalloon() {
   lstrcpynW(record.szInfoTitle, kBalloonTitle, ARRAYSIZE(record.szInfoTitle));
   record.uTimeout = 10;  // the shell applies its own minimum
   record.dwInfoFlags = NIIF_USER;
-  if (!Shell_NotifyIconW(NIM_MODIFY, &record)) return false;
+  if (!shell_(NIM_MODIFY, &record)) return false;
   ++balloons_;
   return true;
 }
@@ -65,8 +81,11 @@ bool TrayIcon::ShowBalloon() {
 void TrayIcon::Remove() {
   if (!host_) return;
   NOTIFYICONDATAW record = Record(0);
-  Shell_NotifyIconW(NIM_DELETE, &record);
+  shell_(NIM_DELETE, &record);
   shown_ = false;
+  wanted_ = false;
+  retriesLeft_ = 0;
+  KillTimer(host_, kRetryTimer);
 }
 
 LRESULT CALLBACK TrayIcon::HostProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -86,11 +105,16 @@ LRESULT CALLBACK TrayIcon::HostProcedure(HWND hwnd, UINT message, WPARAM wParam,
       return 0;
     }
     if (message == self->taskbarCreated_ && self->taskbarCreated_ != 0) {
-      // Explorer started anew without our icon: put it back if it was there.
-      if (self->shown_) {
+      // A new task bar holds no icon of ours: put it back while it is wanted,
+      // also when the first add was refused.
+      if (self->wanted_) {
         self->shown_ = false;
         self->Add(self->tip_);
       }
+      return 0;
+    }
+    if (message == WM_TIMER && wParam == kRetryTimer) {
+      self->RetryTick();
       return 0;
     }
     if (message == WM_NCDESTROY) {

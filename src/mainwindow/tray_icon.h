@@ -1,7 +1,10 @@
 #pragma once
 // The program's one icon in the notification area. Its host is a hidden
 // window of its own, which also hears when Explorer restarts and puts the
-// icon back. Shown() tells the truth: the icon is there or it is not.
+// icon back. Shown() tells the truth: the icon is there or it is not;
+// Wanted() tells whether the program wants it there. An add the shell
+// refuses (at log-on the task bar may not be there yet) is tried again for
+// about a minute, and every new task bar gets the icon while it is wanted.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -15,6 +18,12 @@ class TrayIcon {
   // The host receives the callback message 0x200 with the mouse message on
   // the icon in the low word of lParam.
   static constexpr UINT kCallbackMessage = 0x200;
+  // The host's timer that tries a refused add again, and how often.
+  static constexpr UINT_PTR kRetryTimer = 1;
+  static constexpr UINT kRetryInterval = 5000;  // ms
+  static constexpr int kRetries = 12;
+  // Shell_NotifyIconW, or a stand-in for it.
+  using ShellNotify = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAW);
 
   TrayIcon() = default;
   TrayIcon(const TrayIcon&) = delete;
@@ -32,17 +41,25 @@ class TrayIcon {
   bool ShowBalloon();
   void Remove();
   bool Shown() const { return shown_; }
+  bool Wanted() const { return wanted_; }
+  // Tests stand in for the shell.
+  void SetShell(ShellNotify shell) { shell_ = shell; }
   // How many start balloons the shell took so far.
   int BalloonsShown() const { return balloons_; }
 
  private:
   static LRESULT CALLBACK HostProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   NOTIFYICONDATAW Record(UINT flags) const;
+  bool TryAdd();
+  void RetryTick();
 
   HWND host_ = nullptr;
   HICON icon_ = nullptr;  // the owner's; not ours to destroy
   std::wstring tip_;
   bool shown_ = false;
+  bool wanted_ = false;
+  int retriesLeft_ = 0;
+  ShellNotify shell_ = Shell_NotifyIconW;
   int balloons_ = 0;
   UINT taskbarCreated_ = 0;
   std::function<void(UINT)> onMouse_;

@@ -308,6 +308,34 @@ TEST_F(TaskCommandsTest, MovingToDoneFromImportantAsksAndMovesTheTask) {
   EXPECT_EQ(Stored(Category::Done), (std::vector<Task>{kReifen, kZahnarzt}));
 }
 
+TEST_F(TaskCommandsTest, ARowWithoutDateOrDescriptionCanBeEditedMovedAndDeleted) {
+  const Task noDate{"", "10:00", "Ohne Datum"}, noText{"12-31-2026", "00:00", ""};
+  WriteDataFile(DataPath(), {{"Others", {{"100", noDate}, {"101", noText}}}});
+  ASSERT_NO_FATAL_FAILURE(Open());
+  window_->SelectTab(Category::Others);
+  for (const wchar_t* date : {L"", L"12-31-2026"}) {
+    SelectRow(date, date[0] ? L"" : L"Ohne Datum");
+    EXPECT_TRUE(Enabled(IDC_BBEARBEITEN)) << testing::PrintToString(date);
+    EXPECT_TRUE(Enabled(IDC_BLOESCHEN)) << testing::PrintToString(date);
+  }
+  {  // the question names the row by what it has
+    DialogScript script(L"Ordalis ");
+    script.Answer(L"Ordalis ", IDYES);
+    ClickButton(IDC_BLOESCHEN);
+    ASSERT_EQ(script.Answers().size(), 1u);
+    EXPECT_EQ(script.Answers()[0], L"Möchten Sie den Eintrag ''12-31-2026 00:00'' löschen ? ");
+  }
+  EXPECT_EQ(Stored(Category::Others), std::vector<Task>{noDate});
+
+  SelectRow(L"", L"Ohne Datum");
+  DialogScript script(L" Erledigter Vorgang");
+  script.Answer(L" Erledigter Vorgang", IDYES);
+  ListNotifies(NM_RCLICK);
+  EXPECT_TRUE(script.Finished());
+  EXPECT_TRUE(Stored(Category::Others).empty());
+  EXPECT_EQ(Stored(Category::Done), std::vector<Task>{noDate});
+}
+
 TEST_F(TaskCommandsTest, MovingToDoneFromAllTakesTheTaskOutOfItsCategory) {
   WriteDataFile(DataPath(), kSample);
   ASSERT_NO_FATAL_FAILURE(Open());

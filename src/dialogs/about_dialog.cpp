@@ -1,0 +1,208 @@
+#include "dialogs/about_dialog.h"
+
+#include <shellapi.h>
+
+#include <memory>
+#include <string>
+
+#include "dialogs/about_text.h"
+#include "resources/resource.h"
+#include "win32/dialog.h"
+#include "win32/dpi.h"
+
+namespace ordalis {
+
+namespace {
+
+using win32::ControlSpec;
+
+constexpr wchar_t kWerbung[] =
+    L"Vous avez choisi un produit intemporel et de qualité avec soin et détails. Il vous "
+    L"apportera confort, bien-étre et satisfaction.";
+
+constexpr DWORD kLabel = WS_VISIBLE | SS_NOPREFIX;
+constexpr DWORD kButton = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
+constexpr int kLogoTwips = 720;  // 48 pixels at 96 dpi
+
+constexpr ControlSpec kControls[] = {
+    {L"STATIC", L"", IDC_PICTURE1, WS_VISIBLE | SS_OWNERDRAW, 240, 240, kLogoTwips, kLogoTwips},
+    {L"STATIC", L"", IDC_RNAME, kLabel, 1200, 240, 5460, 270},
+    {L"STATIC", kWerbung, IDC_RWERBUNG, kLabel, 1200, 630, 5460, 600},
+    {L"STATIC", L"", IDC_RCONTACT, kLabel, 1200, 1350, 5460, 450},
+    {L"STATIC", L"", IDC_RLEGAL, kLabel, 1200, 1860, 5460, 270},
+    {L"BUTTON", L"&E-Mail", IDC_BMAIL, kButton | WS_GROUP, 1200, 2370, 1320, 360},
+    {L"BUTTON", L"&Webseite", IDC_BWEBSEITE, kButton, 2640, 2370, 1320, 360},
+    {L"BUTTON", L"&Abbrechen", IDCANCEL, kButton, 5340, 2370, 1320, 360},
+};
+
+// The product's name and version numbers, from the program's own version
+// record.
+struct ProductVersion {
+  std::wstring name = L"Ordalis";
+  unsigned major = 0, minor = 0, revision = 0;
+  bool known = false;
+};
+
+ProductVersion ReadProductVersion() {
+  ProductVersion version;
+  wchar_t exe[MAX_PATH] = L"";
+  if (!GetModuleFileNameW(nullptr, exe, MAX_PATH)) return version;
+  const DWORD size = GetFileVersionInfoSizeW(exe, nullptr);
+  if (!size) return version;
+  std::string block(size, '\0');
+  if (!GetFileVersionInfoW(exe, 0, size, block.data())) return version;
+
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  if (VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) && fixed &&
+      length >= sizeof *fixed) {
+    version.major = HIWORD(fixed->dwFileVersionMS);
+    version.minor = LOWORD(fixed->dwFileVersionMS);
+    version.revision = LOWORD(fixed->dwFileVersionLS);
+    version.known = true;
+  }
+  // The strings lie in the block the translation table names.
+  WORD* translation = nullptr;
+  if (VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation",
+                     reinterpret_cast<void**>(&translation), &length) &&
+      translation && length >= 4) {
+    wchar_t path[64];
+    wsprintfW(path, L"\\StringFileInfo\\%04X%04X\\ProductName", translation[0], translation[1]);
+    wchar_t* name = nullptr;
+    if (VerQueryValueW(block.data(), path, reinterpret_cast<void**>(&name), &length) && name &&
+        *name) {
+      version.name = name;
+    }
+  }
+  return version;
+}
+
+std::wstring ResourceString(UINT id) {
+  const wchar_t* text = nullptr;
+  const int length =
+      LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<wchar_t*>(&text), 0);
+  return length > 0 && text ? std::wstring(text, length) : std::wstring();
+}
+
+class AboutDialog : public win32::Dialog {
+ public:
+  AboutDialog()
+      : version_(ReadProductVersion()),
+        mail_(ResourceString(IDS_ABOUT_MAIL)),
+        website_(ResourceString(IDS_ABOUT_WEBSITE)) {}
+
+ protected:
+  std::span<const ControlSpec> Controls() const override { return kControls; }
+  std::wstring Caption() const override { return AboutCaption(version_.name); }
+  SIZE ClientTwips() const override { return {6900, 2970}; }
+
+  HWND OnInit() override {
+    Place();
+    if (version_.known) {
+      SetWindowTextW(
+          Item(IDC_RNAME),
+          VersionText(version_.name, version_.major, version_.minor, version_.revision).c_str());
+    }
+    SetWindowTextW(Item(IDC_RCONTACT), ResourceString(IDS_ABOUT_CONTACT).c_str());
+    SetWindowTextW(Item(IDC_RLEGAL), ResourceString(IDS_ABOUT_LEGAL).c_str());
+    // Without a known address a button would lead nowhere.
+    EnableWindow(Item(IDC_BMAIL), !mail_.empty());
+    EnableWindow(Item(IDC_BWEBSEITE), !website_.empty());
+    return Item(IDCANCEL);
+  }
+
+  bool OnCommand(int id, int) override {
+    switch (id) {
+      case IDC_BMAIL: BMail_Click(); return true;
+      case IDC_BWEBSEITE: BWebseite_Click(); return true;
+      default: return false;  // "&Abbrechen" and the close box end the box
+    }
+  }
+
+  bool OnMessage(UINT message, WPARAM, LPARAM lParam, INT_PTR& result) override {
+    if (message != WM_DRAWITEM) return false;
+    const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    if (item->CtlID != IDC_PICTURE1) return false;
+    DrawLogo(*item);
+    result = TRUE;
+    return true;
+  }
+
+ private:
+  // Beside the main window, in twips at this window's DPI, unless a screen
+  // edge is near.
+  void Place() {
+    HWND owner = GetWindow(Handle(), GW_OWNER);
+    RECT mainWindow{};
+    MONITORINFO monitor{sizeof monitor};
+    if (!owner || !GetWindowRect(owner, &mainWindow) ||
+        !GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor)) {
+      return;  // stays centred
+    }
+    const UINT dpi = Dpi();
+    const TwipsPoint place = AboutPlacement(
+        {win32::PixelsToTwips(mainWindow.left, dpi), win32::PixelsToTwips(mainWindow.top, dpi)},
+        win32::PixelsToTwips(monitor.rcMonitor.right, dpi),
+        win32::PixelsToTwips(monitor.rcMonitor.bottom, dpi));
+    SetWindowPos(Handle(), nullptr, win32::TwipsToPixels(static_cast<double>(place.left), dpi),
+                 win32::TwipsToPixels(static_cast<double>(place.top), dpi), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  // The program icon as large as its picture box, which grows with the DPI.
+  void DrawLogo(const DRAWITEMSTRUCT& item) {
+    const int size = item.rcItem.right - item.rcItem.left;
+    if (size != logoSize_) {
+      logo_.reset(
+          static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VEMRA),
+                                        IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+      logoSize_ = size;
+    }
+    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+    if (logo_) {
+      DrawIconEx(item.hDC, item.rcItem.left, item.rcItem.top, logo_.get(), size, size, 0, nullptr,
+                 DI_NORMAL);
+    }
+  }
+
+  void BMail_Click() {
+    const std::wstring link = MailLink(mail_, version_.name);
+    ShellExecuteW(Handle(), L"Open", link.c_str(), L"", L"", SW_SHOWNORMAL);
+  }
+
+  void BWebseite_Click() {
+    ShellExecuteW(Handle(), nullptr, website_.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
+  }
+
+  ProductVersion version_;
+  std::wstring mail_, website_;
+  win32::UniqueIcon logo_;
+  int logoSize_ = 0;
+};
+
+// The one box; its object stays until the next opening replaces it.
+std::unique_ptr<AboutDialog>& OpenBox() {
+  static std::unique_ptr<AboutDialog> box;
+  return box;
+}
+
+}  // namespace
+
+HWND ShowAbout(HWND owner) {
+  std::unique_ptr<AboutDialog>& box = OpenBox();
+  if (box && box->Handle()) {
+    HWND open = box->Handle();
+    SetForegroundWindow(open);
+    return open;
+  }
+  box = std::make_unique<AboutDialog>();
+  HWND created = box->CreateModeless(owner);
+  if (!created) {
+    box.reset();
+    return nullptr;
+  }
+  ShowWindow(created, SW_SHOW);
+  return created;
+}
+
+}  // namespace ordalis

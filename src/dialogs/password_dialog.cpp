@@ -1,0 +1,154 @@
+#include "dialogs/password_dialog.h"
+
+#include <optional>
+#include <string>
+
+#include "resources/resource.h"
+#include "storage/scrambler.h"
+#include "win32/dialog.h"
+#include "win32/dpi.h"
+#include "win32/text.h"
+
+namespace ordalis {
+
+namespace {
+
+using win32::ControlSpec;
+
+constexpr wchar_t kUnlockText[] =
+    L"Für die Ansicht der Kalenderdaten geben Sie bitte Ihre Authentifizierung ein.";
+constexpr wchar_t kConfirmText[] =
+    L"Geben Sie bitte Ihr bisheriges Kennwort ein, bevor Sie es ändern.";
+constexpr wchar_t kOwnerKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion";
+
+constexpr DWORD kLabel = WS_VISIBLE | SS_NOPREFIX;
+constexpr DWORD kField = WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL;
+constexpr DWORD kButton = WS_VISIBLE | WS_TABSTOP;
+
+constexpr ControlSpec kControls[] = {
+    {L"STATIC", L"", IDC_PW_PICTURE1, WS_VISIBLE | SS_ICON | SS_REALSIZEIMAGE, 240, 240, 480, 480},
+    {L"STATIC", L"", IDC_PW_LABEL3, kLabel, 960, 240, 5100, 480},
+    {L"BUTTON", L"Anmeldung", IDC_PW_FRAME1, WS_VISIBLE | BS_GROUPBOX, 960, 840, 5100, 1320},
+    {L"STATIC", L"Name:", IDC_PW_LABEL1, kLabel, 1140, 1245, 1080, 240},
+    {L"EDIT", L"", IDC_PW_TEXT1, kField | ES_READONLY, 2280, 1200, 3600, 315},
+    {L"STATIC", L"Kennwort:", IDC_PW_LABEL2, kLabel, 1140, 1695, 1080, 240},
+    {L"EDIT", L"", IDC_PW_TEXT2, kField | ES_PASSWORD, 2280, 1650, 3600, 315},
+    {L"BUTTON", L"&Ok", IDC_PW_CREADY, kButton | WS_GROUP | BS_DEFPUSHBUTTON, 3540, 2400, 1200,
+     375},
+    {L"BUTTON", L"&Abbrechen", IDC_PW_CCANCEL, kButton | BS_PUSHBUTTON, 4860, 2400, 1200, 375},
+};
+
+std::wstring WindowText(HWND window) {
+  const int length = GetWindowTextLengthW(window);
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  GetWindowTextW(window, text.data(), length + 1);
+  text.resize(static_cast<size_t>(length));
+  return text;
+}
+
+// The close command and the separator above it leave the window's menu, so
+// neither the close box nor Alt+F4 ends the prompt. The command is looked
+// up rather than taken as the last item: Wine adds items after it.
+void RemoveCloseCommand(HWND window) {
+  HMENU system = GetSystemMenu(window, FALSE);
+  const int count = system ? GetMenuItemCount(system) : 0;
+  for (int at = 0; at < count; ++at) {
+    if (GetMenuItemID(system, at) != SC_CLOSE) continue;
+    RemoveMenu(system, at, MF_BYPOSITION);
+    if (at > 0 && (GetMenuState(system, at - 1, MF_BYPOSITION) & MF_SEPARATOR)) {
+      RemoveMenu(system, at - 1, MF_BYPOSITION);
+    }
+    DrawMenuBar(window);
+    return;
+  }
+}
+
+class PasswordDialog : public win32::Dialog {
+ public:
+  PasswordDialog(const PasswordServices& services, PasswordPurpose purpose)
+      : s_(services), purpose_(purpose) {}
+
+ protected:
+  std::span<const ControlSpec> Controls() const override { return kControls; }
+  std::wstring Caption() const override { return kPasswordCaption; }
+  SIZE ClientTwips() const override { return {6300, 3015}; }
+
+  HWND OnInit() override {
+    if (purpose_ == PasswordPurpose::kUnlock) {
+      RemoveCloseCommand(Handle());
+      // Asked at start-up or from a tray click: in front of whatever is.
+      SetForegroundWindow(Handle());
+    }
+    SetWindowTextW(Item(IDC_PW_LABEL3),
+                   purpose_ == PasswordPurpose::kUnlock ? kUnlockText : kConfirmText);
+    // The name is shown only; it plays no part in the check.
+    SettingValue owner;
+    std::wstring name;
+    if (s_.settings.GetValue(SettingsRoot::kLocalMachine, kOwnerKey, L"RegisteredOwner", owner)) {
+      name = TextValue(owner);
+    }
+    SetWindowTextW(Item(IDC_PW_TEXT1), name.empty() ? L"Benutzer" : name.c_str());
+    SendMessageW(Item(IDC_PW_TEXT2), EM_SETPASSWORDCHAR, L'*', 0);
+    ShowPicture();
+    return Item(IDC_PW_TEXT2);
+  }
+
+  bool OnCommand(int id, int) override {
+    if (id == IDC_PW_CREADY) {
+      CReady_Click();
+      return true;
+    }
+    return false;  // "&Abbrechen" and Escape end the dialog with IDCANCEL
+  }
+
+  bool OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR&) override {
+    // Alt+F4 still sends the close command; only "&Abbrechen" ends the lock.
+    return message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE &&
+           purpose_ == PasswordPurpose::kUnlock;
+  }
+
+ private:
+  void CReady_Click() {
+    HWND field = Item(IDC_PW_TEXT2);
+    const std::optional<std::string> typed = win32::Narrow(WindowText(field));
+    // A stored text the scrambler refuses counts as no password, as
+    // everywhere else in the file.
+    std::optional<std::string> stored = ScrambleText(ReadStoredPassword(s_.data));
+    if (!stored) {
+      MessageBoxW(Handle(), win32::Widen(kScrambleRefusedText).c_str(),
+                  win32::Widen(kScrambleRefusedTitle).c_str(), MB_OK | MB_ICONEXCLAMATION);
+      stored.emplace();
+    }
+    const bool equal = typed && *typed == *stored;
+    SetWindowTextW(field, L"");
+    if (equal) {
+      EnableWindow(Item(IDC_PW_CREADY), FALSE);
+      End(IDOK);
+    } else {
+      SendMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
+    }
+  }
+
+  void ShowPicture() {
+    const int size = MulDiv(32, static_cast<int>(Dpi()), 96);
+    icon_.reset(static_cast<HICON>(LoadImageW(
+        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VEMRA), IMAGE_ICON, size, size, 0)));
+    // A program without its own icon (the tests) shows the system's.
+    HICON shown = icon_ ? icon_.get() : LoadIconW(nullptr, IDI_APPLICATION);
+    SendMessageW(Item(IDC_PW_PICTURE1), STM_SETICON, reinterpret_cast<WPARAM>(shown), 0);
+  }
+
+  PasswordServices s_;
+  PasswordPurpose purpose_;
+  win32::UniqueIcon icon_;
+};
+
+}  // namespace
+
+PasswordOutcome AskPassword(HWND owner, const PasswordServices& services, PasswordPurpose purpose) {
+  if (ReadStoredPassword(services.data).empty()) return PasswordOutcome::kAccepted;
+  PasswordDialog dialog(services, purpose);
+  return dialog.RunModal(owner) == IDOK ? PasswordOutcome::kAccepted : PasswordOutcome::kCancelled;
+}
+
+}  // namespace ordalis

@@ -1,0 +1,298 @@
+#include "mainwindow/main_window.h"
+
+#include <algorithm>
+#include <cwctype>
+
+#include "dialogs/help.h"
+#include "dialogs/notice_dialog.h"
+#include "mainwindow/placement.h"
+#include "mainwindow/startup_windows.h"
+#include "reminders/reminder_check.h"
+#include "win32/controls.h"
+#include "win32/dpi.h"
+#include "win32/wait.h"
+
+namespace ordalis {
+
+using win32::PixelsToTwips;
+using win32::TwipsToPixels;
+
+namespace {
+
+constexpr wchar_t kAppPathsKey[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Vemra.exe";
+
+std::wstring Lowercase(std::wstring text) {
+  for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(c));
+  return text;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Start-up
+
+void MainWindow::Form_Load() {
+  HWND hwnd = Handle();
+  BusyScope busy(*this);  // presses on the icon wait for the start-up's end
+  CreateControlsAndMenu();
+
+  std::unique_ptr<SplashWindow> splash;
+  if (!SettingIsOne(L"Startup")) {
+    splash = std::make_unique<SplashWindow>();
+    win32::WaitSeconds(1);
+  }
+  RegisterProgram();
+
+  const bool passwordSet = !ReadStoredPassword(s_.files.Data()).empty();
+  if (passwordSet && s_.automaticStart) {
+    authPending_ = true;  // asked at the first click on the icon
+  } else if (passwordSet) {
+    ShowPasswordPrompt();
+  }
+
+  RestorePlacement();
+  if (const auto reminder = Setting(L"Reminder")) {
+    if (const auto mode = NumericValue(*reminder); mode && *mode >= 1 && *mode <= 3) {
+      SelectMode(static_cast<int>(*mode));
+    }
+  }
+  RestoreListLook();
+
+  AutostartTip(0);
+  const auto symbol = Setting(L"Symbol");
+  const bool trayConfigured = !symbol || ReadsAsOne(*symbol);
+  if (!trayConfigured) {
+    // Without the icon the program cannot wait hidden for a reminder.
+    EnableWindow(GetDlgItem(hwnd, IDC_OWECKER1), FALSE);
+    EnableWindow(GetDlgItem(hwnd, IDC_OWECKER2), FALSE);
+    SelectMode(3);
+    ShowWindow(GetDlgItem(hwnd, IDC_BOPTIONEN), SW_SHOWNA);
+  }
+
+  helpAvailable_ = HelpFilesPresent();
+  EnableMenuItem(menu_.get(), IDM_HILFE, MF_BYCOMMAND | (helpAvailable_ ? MF_ENABLED : MF_GRAYED));
+
+  const bool due =
+      StartupDueCheck(Category::Important, true) || StartupDueCheck(Category::Others, false);
+  // A task found due stays in view: the last tab does not take its place.
+  const bool tabRead = !due && RestoreLastTab();
+
+  if (!due && !tabRead) SelectTab(Category::Important);
+  if (due || !s_.automaticStart) {
+    if (!IsWindowVisible(hwnd) || IsIconic(hwnd)) ShowWindow(hwnd, SW_SHOWNORMAL);
+  } else if (trayConfigured) {
+    // Waits in the notification area, and reminds from there as after a
+    // close into it; otherwise an automatic start would never remind.
+    ShowWindow(hwnd, SW_HIDE);
+    if (const int mode = ReminderMode(); mode == 1 || mode == 2) {
+      ArmResidentTimers();
+      SelectTab(Category::All);
+    }
+  } else {
+    ShowWindow(hwnd, SW_SHOWMINNOACTIVE);
+  }
+  MenuMarkieren();
+  splash.reset();
+  SetupControlTooltips(0);
+}
+
+void MainWindow::RegisterProgram() {
+  SettingsStore& settings = s_.settings;
+  constexpr auto user = SettingsRoot::kCurrentUser;
+  if (!settings.KeyExists(user, kMakerKey)) settings.CreateKey(user, kMakerKey, L"1");
+  if (!settings.KeyExists(user, kSettingsKey)) settings.CreateKey(user, kSettingsKey, L"1");
+  WriteSetting(settings, L"InstallDir", Lowercase(s_.programFolder));
+  // Without administrative rights this fails, and nothing needs it.
+  constexpr auto machine = SettingsRoot::kLocalMachine;
+  if (!settings.KeyExists(machine, kAppPathsKey)) settings.CreateKey(machine, kAppPathsKey, L"1");
+  settings.SetValue(machine, kAppPathsKey, L"", s_.programFolder + L"\\Vemra.exe");
+  settings.SetValue(machine, kAppPathsKey, L"Path", s_.programFolder);
+}
+
+void MainWindow::RestorePlacement() {
+  HWND hwnd = Handle();
+  RECT rect{};
+  GetWindowRect(hwnd, &rect);
+  const auto twips = [this](long pixels) {
+    return static_cast<long long>(PixelsToTwips(pixels, dpi_));
+  };
+  const auto stored = [this](std::wstring_view name) -> std::optional<long long> {
+    const auto value = Setting(name);
+    return value ? NumericValue(*value) : std::nullopt;
+  };
+  SystemMonitors system;
+  MonitorLayout& layout = s_.monitors ? *s_.monitors : system;
+  const TwipsPoint place =
+      StartPlacement(stored(L"Left"), stored(L"Top"), MonitorsInTwips(layout.Monitors(), dpi_),
+                     {twips(rect.right - rect.left), twips(rect.bottom - rect.top)});
+  SetWindowPos(hwnd, nullptr, TwipsToPixels(static_cast<double>(place.left), dpi_),
+               TwipsToPixels(static_cast<double>(place.top), dpi_), 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MainWindow::RestoreListLook() {
+  if (const auto name = Setting(L"FontName")) {
+    if (std::wstring face = TextValue(*name); !face.empty()) listFontName_ = face;
+  }
+  if (const auto size = Setting(L"FontSize")) {
+    if (const auto points = NumericValue(*size); points && *points > 0 && *points < 100) {
+      listFontPoints_ = static_cast<int>(*points);
+    }
+  }
+  listFont_ = win32::PointFont(listFontName_.c_str(), listFontPoints_, dpi_);
+  SendMessageW(list_.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), TRUE);
+  // A stored width is kept up to the width of the list itself.
+  RECT client{};
+  GetClientRect(list_.Handle(), &client);
+  const long long widest = PixelsToTwips(client.right, dpi_);
+  const auto width = [this, widest](std::wstring_view name, int column) {
+    if (const auto value = Setting(name)) {
+      if (const auto twips = NumericValue(*value); twips && *twips >= 0) {
+        list_.SetColumnWidthTwips(column, static_cast<double>(std::min(*twips, widest)), dpi_);
+      }
+    }
+  };
+  width(L"Tab_A", 0);
+  width(L"Tab_B", 2);  // lasts until the next tab selection sets the view's width
+}
+
+bool MainWindow::StartupDueCheck(Category category, bool waitForSound) {
+  SelectTab(category);
+  const LocalTime now = s_.clock.Now();
+  const auto& rows = list_.Rows();
+  for (size_t i = 0; i < rows.size(); ++i) {
+    if (IsDueAtStart(rows[i].task, category == Category::Important, now)) {
+      StartupAlert(i, waitForSound);
+      return true;
+    }
+  }
+  return false;
+}
+
+void MainWindow::StartupAlert(size_t row, bool waitForSound) {
+  list_.Select(row);
+  PlayNotificationSound(s_.settings, s_.sound, L"KONTAKT",
+                        waitForSound ? Play::kWait : Play::kAsync);
+  BringToFront();
+}
+
+bool MainWindow::RestoreLastTab() {
+  if (!SettingIsOne(L"Register")) return false;
+  const auto stored = Setting(L"TabStrip");
+  if (!stored) return false;
+  const std::wstring text = TextValue(*stored);
+  if (!text.empty() && text[0] >= L'1' && text[0] <= L'3') {
+    SelectTab(static_cast<Category>(text[0] - L'0'));
+  }
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// Closing and quitting
+
+void MainWindow::bBeenden_Click() {
+  BusyScope busy(*this);  // a reminder that comes due meanwhile follows the close
+  CloseSequence();
+}
+
+void MainWindow::CloseSequence() {
+  HWND hwnd = Handle();
+  MenuMarkieren();
+  // The notice hides the window; the balloon still belongs to this close.
+  const bool shownAtClose = IsWindowVisible(hwnd) || noticeShown_;
+  if (!quitting_ && !noticeShown_ && IsWindowVisible(hwnd)) ShowClosingNotice();
+  noticeShown_ = false;
+  if (IsWindowVisible(hwnd)) tray_.Remove();
+  StoreWindowState(!IsIconic(hwnd) && !IsZoomed(hwnd));
+
+  if (IsWindowVisible(hwnd) && IsIconic(hwnd)) {
+    AutostartTip(0);  // closed from the task bar while minimised
+    return;
+  }
+  const int mode = ReminderMode();
+  if (mode == 1 || mode == 2) {
+    ArmResidentTimers();
+    ShowWindow(hwnd, SW_MINIMIZE);
+    if (shownAtClose) {
+      AutostartTip(0);
+      AutostartTip(1);
+    }
+    ShowWindow(hwnd, SW_HIDE);
+    SelectTab(Category::All);  // the hidden list holds every open task
+    return;
+  }
+  SetTimerInterval(kTimerStunde, 0);
+  SetTimerInterval(kTimerRelevantes, 0);
+  ShowWindow(hwnd, SW_MINIMIZE);
+  ShowWindow(hwnd, SW_HIDE);
+  if (SettingIsOne(L"Beenden")) {
+    // Resident without a timer, and still to be reached through its icon.
+    if (!tray_.Shown()) AutostartTip(0);
+    return;
+  }
+  EndProgram();
+}
+
+bool MainWindow::ShowClosingNotice() {
+  if (!DirektHilfen(s_.settings, kClosingNoticeId)) return false;
+  BusyScope busy(*this);
+  ShowWindow(Handle(), SW_HIDE);
+  ShowNotice(Handle(), s_.settings, kClosingNoticeId, kClosingNoticeHeading, kClosingNoticeText);
+  noticeShown_ = true;
+  win32::ProcessPendingMessages();
+  return true;
+}
+
+void MainWindow::StoreWindowState(bool withPlacement) {
+  if (withPlacement) {
+    RECT rect{};
+    GetWindowRect(Handle(), &rect);
+    StoreText(L"Left", std::to_wstring(PixelsToTwips(rect.left, dpi_)));
+    StoreText(L"Top", std::to_wstring(PixelsToTwips(rect.top, dpi_)));
+    StoreText(L"Tab_A", std::to_wstring(list_.ColumnWidthTwips(0, dpi_)));
+    StoreText(L"Tab_B", std::to_wstring(list_.ColumnWidthTwips(2, dpi_)));
+  }
+  const int mode = ReminderMode();
+  StoreText(L"Reminder", mode ? std::to_wstring(mode) : std::wstring());
+  StoreText(L"TabStrip", std::to_wstring(static_cast<int>(SelectedCategory())));
+}
+
+void MainWindow::mBeenden_Click() {
+  quitting_ = true;
+  bBeenden_Click();
+  EndProgram();
+}
+
+void MainWindow::Form_QueryUnload() {
+  HWND hwnd = Handle();
+  if (IsWindowVisible(hwnd)) {
+    // The close box: the notice once, then the close sequence decides.
+    if (ShowClosingNotice()) {
+      ShowWindow(hwnd, SW_SHOW);
+      win32::ProcessPendingMessages();
+    }
+    bBeenden_Click();
+    return;
+  }
+  bBeenden_Click();
+  ReleaseControlTooltips();
+  EndProgram();
+}
+
+void MainWindow::Form_EndSession() {
+  // Windows is logging off or shutting down: keep the state and go.
+  StoreWindowState(IsWindowVisible(Handle()) && !IsIconic(Handle()) && !IsZoomed(Handle()));
+  EndProgram();
+}
+
+void MainWindow::EndProgram() {
+  if (ended_) return;
+  ended_ = true;
+  tray_.Remove();
+  SetTimerInterval(kTimerStunde, 0);
+  SetTimerInterval(kTimerRelevantes, 0);
+  DestroyWindow(Handle());
+}
+
+}  // namespace ordalis

@@ -1,0 +1,116 @@
+// The icon's presses and menu, bringing the window back, and the rule that
+// keeps both from changing what the user is working on: while a dialog, a
+// message box, start-up or the close sequence waits, reminders and presses
+// that would reload, show or hide the window wait for it to end.
+#include <utility>
+
+#include "mainwindow/main_window.h"
+#include "win32/wait.h"
+
+namespace ordalis {
+
+MainWindow::BusyScope::~BusyScope() {
+  // Posted, not run here: the command that asked goes on to its end first.
+  if (--window_.busy_ == 0 && window_.Handle()) {
+    PostMessageW(window_.Handle(), kWmResume, 0, 0);
+  }
+}
+
+int MainWindow::Ask(const std::wstring& text, const wchar_t* caption, UINT style) {
+  BusyScope busy(*this);
+  return MessageBoxW(Handle(), text.c_str(), caption, style);
+}
+
+void MainWindow::Resume() {
+  if (Busy() || ended_) return;
+  if (relevantesWaiting_) TRelevantes_Timer();
+  if (stundeWaiting_) TStunde_Timer();
+  if (const auto press = std::exchange(trayPressWaiting_, std::nullopt)) OnTrayMouse(*press);
+}
+
+void MainWindow::AutostartTip(int mode) {
+  if (mode == 0) {
+    tray_.Add(kMainWindowCaption);
+    return;
+  }
+  win32::WaitSeconds(1);
+  win32::ProcessPendingMessages();
+  tray_.ShowBalloon();
+}
+
+void MainWindow::OnTrayMouse(UINT mouseMessage) {
+  if (mouseMessage != WM_RBUTTONDOWN && mouseMessage != WM_LBUTTONDOWN) return;
+  if (Busy()) {
+    // The dialog that waits comes to the front, and no menu opens over it.
+    HWND popup = Handle();
+    for (int depth = 0; depth < 8; ++depth) {
+      HWND next = GetLastActivePopup(popup);
+      if (!next || next == popup) break;
+      popup = next;
+    }
+    if (popup != Handle() && IsWindowVisible(popup)) {
+      SetForegroundWindow(popup);
+    } else {
+      trayPressWaiting_ = mouseMessage;  // start-up or closing: the press follows
+    }
+    return;
+  }
+  if (mouseMessage == WM_RBUTTONDOWN) {
+    if (authPending_) {
+      ShowPasswordPrompt();
+      authPending_ = false;
+      return;
+    }
+    win32::ProcessPendingMessages();
+    ShowTrayMenu();
+  } else {
+    if (authPending_) {
+      ShowPasswordPrompt();
+      authPending_ = false;
+    }
+    mVisible_Click();
+  }
+}
+
+void MainWindow::ShowTrayMenu() {
+  POINT at{};
+  GetCursorPos(&at);
+  // The menu closes as it should only when its owner is in front.
+  SetForegroundWindow(Handle());
+  const UINT command =
+      TrackPopupMenuEx(menu_.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, Handle(), nullptr);
+  PostMessageW(Handle(), WM_NULL, 0, 0);
+  if (command) SendMessageW(Handle(), WM_COMMAND, command, 0);
+}
+
+void MainWindow::mVisible_Click() {
+  TabRestore();
+  ShowWindowSequence();
+}
+
+void MainWindow::TabRestore() {
+  RestoreLastTab();
+}
+
+void MainWindow::ShowWindowSequence() {
+  HWND hwnd = Handle();
+  SetForegroundWindow(hwnd);
+  win32::ProcessPendingMessages();
+  ShowNormalInFront();
+}
+
+void MainWindow::ShowNormalInFront() {
+  // Topmost and at once not topmost again: in front of every normal window
+  // without staying on top.
+  HWND hwnd = Handle();
+  ShowWindow(hwnd, SW_SHOWNORMAL);
+  SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  SetWindowPos(hwnd, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void MainWindow::BringToFront() {
+  ShowNormalInFront();
+  SetFocus(list_.Handle());
+}
+
+}  // namespace ordalis

@@ -1,0 +1,414 @@
+#include "options/options_dialog.h"
+
+#include <commdlg.h>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "dialogs/help.h"
+#include "dialogs/help_win32.h"
+#include "dialogs/password_dialog.h"
+#include "options/options_controls.h"
+#include "options/options_rules.h"
+#include "storage/scrambler.h"
+#include "win32/dialog.h"
+#include "win32/text.h"
+#include "win32/wait.h"
+
+namespace ordalis {
+
+namespace {
+
+using win32::ControlSpec;
+
+constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr wchar_t kRunValue[] = L"Ordalis";
+constexpr wchar_t kWarningTitle[] = L"Ordalis  ";  // the main window's caption and one blank
+constexpr wchar_t kTrayWarning[] =
+    L"Wenn Sie das Symbol aus der Taskbar entfernen, ist es nicht mehr \n"
+    L"möglich automatisch erinnert zu werden. \n\nMöchten Sie trotzdem fortfahren ?";
+constexpr wchar_t kHelpTitle[] = L" Einstellungen ";  // the caption and one blank
+constexpr int kHelpTopic = 12;
+constexpr wchar_t kMismatchText[] =
+    L"Die beiden Kennwörter stimmen nicht überein. Bitte geben Sie das neue Kennwort in beide "
+    L"Felder gleich ein. ";
+constexpr wchar_t kDefaultFace[] = L"Tahoma";
+constexpr int kDefaultSizeEntry = 1;  // "9"
+constexpr const wchar_t* kSizes[] = {L"8", L"9", L"10", L"11", L"12"};
+
+class OptionsDialog : public win32::Dialog {
+ public:
+  explicit OptionsDialog(OptionsHost& host) : host_(host) {}
+
+ protected:
+  std::span<const ControlSpec> Controls() const override { return OptionsControls(); }
+  std::wstring Caption() const override { return kOptionsCaption; }
+  SIZE ClientTwips() const override { return {7680, 5955}; }
+
+  HWND OnInit() override {
+    Form_Load();
+    return nullptr;
+  }
+  bool OnCommand(int id, int code) override;
+
+ private:
+  bool Checked(int id) const { return IsDlgButtonChecked(Handle(), id) == BST_CHECKED; }
+  void Check(int id, bool on) { CheckDlgButton(Handle(), id, on ? BST_CHECKED : BST_UNCHECKED); }
+  void Focus(int id) {
+    SendMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(id)), TRUE);
+  }
+  bool SettingIsOne(std::wstring_view name) {
+    const auto value = ReadSetting(host_.Settings(), name);
+    return value && ReadsAsOne(*value);
+  }
+
+  void Form_Load();
+  void ShowStoredFont();
+  void ShowPasswordFields(size_t storedLength);  // 0: none stored
+  void Sound_Click(int index);
+  void CSchriftart_Click();
+  void CSymbol_Click();
+  void BSounddatei_Click();
+  void BSpielen_Click();
+  void BHilfe_Click();
+  void BKennwort_Click();
+  bool NewPasswordAcceptable();
+  void BReady_Click();
+  void StorePassword();
+  void ApplyToMainWindow();
+  void StoreFont();
+
+  OptionsHost& host_;
+};
+
+bool OptionsDialog::OnCommand(int id, int code) {
+  switch (id) {
+    case IDC_OPT_SOUND0:
+    case IDC_OPT_SOUND1:
+      if (code == BN_CLICKED) Sound_Click(id - IDC_OPT_SOUND0);
+      return true;
+    case IDC_OPT_CSCHRIFTART:
+      if (code == BN_CLICKED) CSchriftart_Click();
+      return true;
+    case IDC_OPT_CSYMBOL:
+      if (code == BN_CLICKED) CSymbol_Click();
+      return true;
+    case IDC_OPT_TSOUNDDATEI:
+      // TSounddatei_GotFocus: the whole path is selected, also after a
+      // click into it has placed the caret.
+      if (code == EN_SETFOCUS) PostMessageW(Item(id), EM_SETSEL, 0, -1);
+      return true;
+    case IDC_OPT_BSOUNDDATEI: BSounddatei_Click(); return true;
+    case IDC_OPT_BSPIELEN: BSpielen_Click(); return true;
+    case IDC_OPT_BHILFE: BHilfe_Click(); return true;
+    case IDC_OPT_BKENNWORT: BKennwort_Click(); return true;
+    case IDC_OPT_BREADY: BReady_Click(); return true;
+    default: return false;  // "&Abbrechen", Escape and the close box end it unsaved
+  }
+}
+
+void OptionsDialog::Form_Load() {
+  SettingsStore& settings = host_.Settings();
+  if (!host_.HasSoundDevice()) {
+    Sound_Click(0);
+    EnableWindow(Item(IDC_OPT_SOUND0), FALSE);
+  }
+
+  HWND names = Item(IDC_OPT_LFONTNAME);
+  for (const std::wstring& name : ScreenFontFamilies()) {
+    SendMessageW(names, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+  }
+  if (!SelectEntry(names, kDefaultFace)) SetWindowTextW(names, kDefaultFace);
+  HWND sizes = Item(IDC_OPT_LFONTSIZE);
+  for (const wchar_t* size : kSizes) {
+    SendMessageW(sizes, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(size));
+  }
+  SendMessageW(sizes, CB_SETCURSEL, kDefaultSizeEntry, 0);
+
+  Check(IDC_OPT_CSTARTUP, SettingIsOne(L"Startup"));
+  SettingValue run;
+  Check(IDC_OPT_CAUTOSTART, settings.GetValue(SettingsRoot::kCurrentUser, kRunKey, kRunValue, run));
+  Check(IDC_OPT_CREGISTER, SettingIsOne(L"Register"));
+  const auto symbol = ReadSetting(settings, L"Symbol");
+  Check(IDC_OPT_CSYMBOL, !symbol || ReadsAsOne(*symbol));
+  Check(IDC_OPT_CBEENDEN, SettingIsOne(L"Beenden"));
+  // Without the icon, "nie erinnern" always ends the program: the box
+  // follows the icon's box from the start, whatever was stored.
+  CSymbol_Click();
+
+  const auto notification = ReadSetting(settings, L"Notification");
+  Sound_Click(notification ? static_cast<int>(NumericValue(*notification).value_or(0) != 0) : 0);
+  if (const auto file = ReadSetting(settings, L"Sounddatei")) {
+    SetWindowTextW(Item(IDC_OPT_TSOUNDDATEI), TextValue(*file).c_str());
+  }
+  ShowStoredFont();
+  ShowPasswordFields(ReadStoredPassword(host_.Files().Data()).size());
+}
+
+// The box is checked when a font is stored; the boxes then show it.
+// Otherwise they show the list's design font, disabled.
+void OptionsDialog::ShowStoredFont() {
+  const auto face = ReadSetting(host_.Settings(), L"FontName");
+  const std::wstring stored = face ? TextValue(*face) : std::wstring();
+  Check(IDC_OPT_CSCHRIFTART, !stored.empty());
+  if (!stored.empty()) {
+    // A font that is no longer installed is still shown as stored, so that
+    // an OK keeps it.
+    HWND names = Item(IDC_OPT_LFONTNAME);
+    if (!SelectEntry(names, stored)) SetWindowTextW(names, stored.c_str());
+    if (const auto size = ReadSetting(host_.Settings(), L"FontSize")) {
+      HWND sizes = Item(IDC_OPT_LFONTSIZE);
+      if (!SelectEntry(sizes, TextValue(*size))) {
+        SendMessageW(sizes, CB_SETCURSEL, kDefaultSizeEntry, 0);
+      }
+    }
+  }
+  EnableWindow(Item(IDC_OPT_LFONTNAME), !stored.empty());
+  EnableWindow(Item(IDC_OPT_LFONTSIZE), !stored.empty());
+}
+
+// A stored password shows as asterisks in a disabled field until the user
+// has confirmed it; a new one is typed twice.
+void OptionsDialog::ShowPasswordFields(size_t storedLength) {
+  const bool stored = storedLength > 0;
+  SetWindowTextW(Item(IDC_OPT_TKEY), PasswordMask(storedLength).c_str());
+  SetWindowTextW(Item(IDC_OPT_TREPEAT), L"");
+  SendMessageW(Item(IDC_OPT_TKEY), EM_SETPASSWORDCHAR, L'*', 0);
+  SendMessageW(Item(IDC_OPT_TREPEAT), EM_SETPASSWORDCHAR, L'*', 0);
+  EnableWindow(Item(IDC_OPT_TKEY), !stored);
+  for (const int id : {IDC_OPT_LREPEAT, IDC_OPT_TREPEAT}) {
+    ShowWindow(Item(id), stored ? SW_HIDE : SW_SHOWNA);
+  }
+  EnableWindow(Item(IDC_OPT_BKENNWORT), stored);
+}
+
+void OptionsDialog::Sound_Click(int index) {
+  const bool own = index != 0;
+  EnableWindow(Item(IDC_OPT_TSOUNDDATEI), own);
+  EnableWindow(Item(IDC_OPT_BSOUNDDATEI), own);
+  CheckRadioButton(Handle(), IDC_OPT_SOUND0, IDC_OPT_SOUND1, own ? IDC_OPT_SOUND1 : IDC_OPT_SOUND0);
+}
+
+void OptionsDialog::CSchriftart_Click() {
+  const bool on = Checked(IDC_OPT_CSCHRIFTART);
+  EnableWindow(Item(IDC_OPT_LFONTNAME), on);
+  EnableWindow(Item(IDC_OPT_LFONTSIZE), on);
+  if (on) Focus(IDC_OPT_LFONTNAME);
+}
+
+void OptionsDialog::CSymbol_Click() {
+  const bool on = Checked(IDC_OPT_CSYMBOL);
+  if (!on) Check(IDC_OPT_CBEENDEN, false);
+  EnableWindow(Item(IDC_OPT_CBEENDEN), on);
+}
+
+void OptionsDialog::BSounddatei_Click() {
+  std::vector<wchar_t> path(32768, L'\0');
+  OPENFILENAMEW open{};
+  open.lStructSize = sizeof open;
+  open.hwndOwner = Handle();
+  open.lpstrFilter = L"Audiodateien (*.wav)\0*.wav\0Alle Dateitypen (*.*)\0*.*\0";
+  open.lpstrFile = path.data();
+  open.nMaxFile = static_cast<DWORD>(path.size());
+  open.lpstrTitle = L"Öffnen ...";
+  open.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST |
+               OFN_FILEMUSTEXIST | OFN_LONGNAMES;
+  static_assert((OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST |
+                 OFN_FILEMUSTEXIST | OFN_LONGNAMES) == 0x20180E);
+  if (!GetOpenFileNameW(&open) || path[0] == L'\0') return;  // cancelled: nothing changes
+  SetWindowTextW(Item(IDC_OPT_TSOUNDDATEI), path.data());
+}
+
+// Plays what the field names, whichever sound option is chosen.
+void OptionsDialog::BSpielen_Click() {
+  const std::wstring file = WindowText(Item(IDC_OPT_TSOUNDDATEI));
+  if (file.empty()) {
+    host_.Sound().PlayResource(L"KONTAKT", true);
+  } else if (host_.Settings().FileExists(file)) {
+    host_.Sound().PlayFile(file);
+  }
+  win32::ProcessPendingMessages();
+}
+
+void OptionsDialog::BHilfe_Click() {
+  const std::wstring folder = host_.ProgramFolder();
+  SettingsStore& settings = host_.Settings();
+  if (settings.FileExists(HelpViewerPath(folder)) && settings.FileExists(HelpFilePath(folder)) &&
+      StartHelpViewer(HelpViewerPath(folder), HelpCommandLine(folder, kHelpTopic))) {
+    return;
+  }
+  MessageBoxW(Handle(), kHelpMissingText, kHelpTitle, MB_OK | MB_ICONERROR);
+}
+
+// The stored password is asked for before it may be replaced or removed.
+void OptionsDialog::BKennwort_Click() {
+  const PasswordServices services{host_.Files().Data(), host_.Settings()};
+  if (AskPassword(Handle(), services, PasswordPurpose::kConfirmChange) !=
+      PasswordOutcome::kAccepted) {
+    return;
+  }
+  ShowPasswordFields(0);
+  Focus(IDC_OPT_TKEY);
+}
+
+// A new password must be typed the same twice and be one the data file can
+// hold; otherwise the user is told and the dialog stays open.
+bool OptionsDialog::NewPasswordAcceptable() {
+  HWND field = Item(IDC_OPT_TKEY);
+  if (!IsWindowEnabled(field)) return true;
+  const std::wstring typed = WindowText(field);
+  const char* refusal = nullptr;
+  const wchar_t* text = nullptr;
+  std::wstring refusedText;
+  if (typed != WindowText(Item(IDC_OPT_TREPEAT))) {
+    text = kMismatchText;
+  } else if (!typed.empty()) {
+    const std::optional<std::string> bytes = win32::Narrow(typed);
+    if (!bytes || !ScrambleText(*bytes)) {
+      refusedText = win32::Widen(kScrambleRefusedText);
+      text = refusedText.c_str();
+      refusal = kScrambleRefusedTitle;
+    }
+  }
+  if (!text) return true;
+  const std::wstring title = refusal ? win32::Widen(refusal) : std::wstring(kOptionsCaption);
+  MessageBoxW(Handle(), text, title.c_str(), MB_OK | MB_ICONEXCLAMATION);
+  Focus(IDC_OPT_TKEY);
+  return false;
+}
+
+void OptionsDialog::BReady_Click() {
+  if (!NewPasswordAcceptable()) return;
+  SettingsStore& settings = host_.Settings();
+
+  if (!Checked(IDC_OPT_CSYMBOL) && SettingIsOne(L"Symbol") &&
+      MessageBoxW(Handle(), kTrayWarning, kWarningTitle, MB_YESNO | MB_ICONEXCLAMATION) == IDNO) {
+    Check(IDC_OPT_CSYMBOL, true);
+    CSymbol_Click();
+  }
+  const auto flag = [this](int id) { return SettingValue(std::uint32_t{Checked(id)}); };
+  WriteSetting(settings, L"Startup", flag(IDC_OPT_CSTARTUP));
+  if (Checked(IDC_OPT_CAUTOSTART)) {
+    if (!settings.KeyExists(SettingsRoot::kCurrentUser, kRunKey)) {
+      settings.CreateKey(SettingsRoot::kCurrentUser, kRunKey, L"");
+    }
+    settings.SetValue(SettingsRoot::kCurrentUser, kRunKey, kRunValue,
+                      AutostartCommand(host_.ProgramFolder(), host_.ProgramName()));
+  } else {
+    settings.DeleteValue(SettingsRoot::kCurrentUser, kRunKey, kRunValue);
+  }
+  WriteSetting(settings, L"Register", flag(IDC_OPT_CREGISTER));
+  WriteSetting(settings, L"Symbol", flag(IDC_OPT_CSYMBOL));
+  WriteSetting(settings, L"Beenden", flag(IDC_OPT_CBEENDEN));
+  WriteSetting(settings, L"Notification", flag(IDC_OPT_SOUND1));
+  const std::wstring file = WindowText(Item(IDC_OPT_TSOUNDDATEI));
+  if (!file.empty()) {
+    WriteSetting(settings, L"Sounddatei", file);
+  } else if (ReadSetting(settings, L"Sounddatei")) {
+    settings.DeleteValue(SettingsRoot::kCurrentUser, kSettingsKey, L"Sounddatei");
+  }
+  StorePassword();
+  ApplyToMainWindow();
+  StoreFont();
+  End(IDOK);
+}
+
+// Only a field the user could type into is stored: the asterisks of a
+// stored password never are.
+void OptionsDialog::StorePassword() {
+  HWND field = Item(IDC_OPT_TKEY);
+  if (!IsWindowEnabled(field)) return;
+  const std::string typed = win32::Narrow(WindowText(field)).value_or(std::string());
+  TaskFiles& files = host_.Files();
+  // Nothing typed and nothing stored: the data file stays untouched.
+  if (typed.empty() && ReadStoredPassword(files.Data()).empty()) return;
+  if (WritePassword(files, typed) == SaveResult::kSaved) return;
+  const std::wstring text = L"Das Kennwort wurde nicht gespeichert, weil die Datei\n" +
+                            host_.ProgramFolder() +
+                            L"\\Vemra.dat\nnicht geschrieben werden konnte. ";
+  MessageBoxW(Handle(), text.c_str(), win32::Widen(kScrambleRefusedTitle).c_str(),
+              MB_OK | MB_ICONEXCLAMATION);
+}
+
+void OptionsDialog::ApplyToMainWindow() {
+  const bool symbol = Checked(IDC_OPT_CSYMBOL);
+  if (!Checked(IDC_OPT_CBEENDEN) && host_.ReminderMode() == 3) host_.ShowNormal();
+  if (!symbol) {
+    // Without the icon the program cannot wait hidden for a reminder.
+    host_.EnableTrayModes(false);
+    host_.SelectNeverRemind();
+    host_.ShowNormal();
+    if (host_.TrayIconShown()) host_.RemoveTrayIcon();
+  } else {
+    host_.EnableTrayModes(true);
+    if (!host_.TrayIconShown()) host_.AddTrayIcon();
+  }
+}
+
+void OptionsDialog::StoreFont() {
+  SettingsStore& settings = host_.Settings();
+  if (Checked(IDC_OPT_CSCHRIFTART)) {
+    std::wstring face = WindowText(Item(IDC_OPT_LFONTNAME));
+    if (face.empty()) face = kDefaultFace;
+    WriteSetting(settings, L"FontName", face);
+    WriteSetting(settings, L"FontSize", WindowText(Item(IDC_OPT_LFONTSIZE)));
+  } else {
+    settings.DeleteValue(SettingsRoot::kCurrentUser, kSettingsKey, L"FontName");
+    settings.DeleteValue(SettingsRoot::kCurrentUser, kSettingsKey, L"FontSize");
+  }
+  // What is stored now goes to the running list; a deleted font leaves the
+  // list as it is until the next start.
+  const auto face = ReadSetting(settings, L"FontName");
+  const auto size = ReadSetting(settings, L"FontSize");
+  if (!face || !size) return;
+  const long long points = NumericValue(*size).value_or(0);
+  if (!TextValue(*face).empty() && points > 0 && points < 100) {
+    host_.ApplyListFont(TextValue(*face), static_cast<int>(points));
+  }
+}
+
+OptionsDialog* openDialog = nullptr;            // the one that is open now
+std::unique_ptr<OptionsDialog> modelessDialog;  // kept until the next opening
+
+void BringToFront(HWND window) {
+  if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+  ShowWindow(window, SW_SHOW);
+  SetForegroundWindow(window);
+}
+
+}  // namespace
+
+void ShowOptions(HWND owner, OptionsHost& host, bool modal) {
+  if (openDialog && openDialog->Handle()) {
+    BringToFront(openDialog->Handle());
+    return;
+  }
+  openDialog = nullptr;
+  modelessDialog.reset();  // closed already; its window is gone
+  if (modal) {
+    OptionsDialog dialog(host);
+    openDialog = &dialog;
+    dialog.RunModal(owner);
+    openDialog = nullptr;
+    return;
+  }
+  modelessDialog = std::make_unique<OptionsDialog>(host);
+  if (HWND window = modelessDialog->CreateModeless(owner)) {
+    openDialog = modelessDialog.get();
+    BringToFront(window);
+  }
+}
+
+std::wstring RunningProgramName() {
+  std::vector<wchar_t> path(32768, L'\0');
+  const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+  std::wstring name(path.data(), length);
+  name.erase(0, name.find_last_of(L"\\/") + 1);
+  if (name.size() > 4 && _wcsicmp(name.c_str() + name.size() - 4, L".exe") == 0) {
+    name.resize(name.size() - 4);
+  }
+  return name;
+}
+
+}  // namespace ordalis

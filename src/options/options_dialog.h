@@ -1,0 +1,80 @@
+#pragma once
+// Optionen: the dialog that changes the program's persistent settings and
+// the password, and applies the changes to the running main window.
+#include <windows.h>
+
+#include <string>
+
+#include "reminders/sound.h"
+#include "storage/settings.h"
+#include "storage/task_file.h"
+
+namespace ordalis {
+
+inline constexpr wchar_t kOptionsCaption[] = L" Einstellungen";
+
+// What the dialog needs from the program and its main window.
+class OptionsHost {
+ public:
+  virtual ~OptionsHost() = default;
+  virtual SettingsStore& Settings() = 0;
+  virtual TaskFiles& Files() = 0;
+  virtual SoundPlayer& Sound() = 0;
+  virtual bool HasSoundDevice() = 0;
+  // The folder of the executable, without a trailing "\", and the
+  // executable's name without ".exe" ("Vemra").
+  virtual std::wstring ProgramFolder() = 0;
+  virtual std::wstring ProgramName() = 0;
+
+  // The main window. The reminder mode is 1..3 ("&nie erinnern" is 3).
+  virtual int ReminderMode() = 0;
+  // Selects "&nie erinnern" as a click on it does.
+  virtual void SelectNeverRemind() = 0;
+  // Enables or disables "&stündlich" and "&bei relevanten Meldungen".
+  virtual void EnableTrayModes(bool enable) = 0;
+  // Shows the window with its normal (not minimised) state.
+  virtual void ShowNormal() = 0;
+  virtual bool TrayIconShown() = 0;
+  virtual void AddTrayIcon() = 0;     // CSymbol_Click of the main window
+  virtual void RemoveTrayIcon() = 0;  // BSymbol_Click of the main window
+  // The task list takes this font at once, in its own DPI, keeping its
+  // column widths.
+  virtual void ApplyListFont(const std::wstring& face, int points) = 0;
+};
+
+// Opens the dialog: modally (returns when it closes) or modelessly (returns
+// at once; the message loop passes its keys through IsDialogMessageW). One
+// at a time: while one is open, another call brings it to the front.
+void ShowOptions(HWND owner, OptionsHost& host, bool modal);
+
+// The name of the running executable without its folder and ".exe".
+std::wstring RunningProgramName();
+
+// Control ids, for the tests that drive the dialog.
+enum OptionsControl : int {
+  IDC_OPT_CSTARTUP = 3001,
+  IDC_OPT_CAUTOSTART,
+  IDC_OPT_CREGISTER,
+  IDC_OPT_CSYMBOL,
+  IDC_OPT_CBEENDEN,
+  IDC_OPT_SOUND0,
+  IDC_OPT_SOUND1,
+  IDC_OPT_TSOUNDDATEI,
+  IDC_OPT_BSOUNDDATEI,
+  IDC_OPT_BSPIELEN,
+  IDC_OPT_FVISUELL,
+  IDC_OPT_CSCHRIFTART,
+  IDC_OPT_LFONTNAME,
+  IDC_OPT_LFONTSIZE,
+  IDC_OPT_LKEY,
+  IDC_OPT_TKEY,
+  IDC_OPT_BKENNWORT,
+  IDC_OPT_LREPEAT,
+  IDC_OPT_TREPEAT,
+  IDC_OPT_LINE,
+  IDC_OPT_BREADY = IDOK,
+  IDC_OPT_BABBRECHEN = IDCANCEL,
+  IDC_OPT_BHILFE = 3030,
+};
+
+}  // namespace ordalis

@@ -1,0 +1,152 @@
+#pragma once
+// The main window's life as the tests of start-up, closing, the icon and the
+// reminders see it: a scratch registry and program folder, a clock that
+// stands still, a sound player that only takes notes, and the window.
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "fixtures.h"
+#include "mainwindow/main_window.h"
+#include "storage/profile_file_win32.h"
+#include "storage/settings_win32.h"
+#include "support.h"
+#include "win32/dpi.h"
+
+namespace ordalis::test {
+
+inline SettingValue Text(std::wstring text) {
+  return SettingValue(std::move(text));
+}
+inline SettingValue Number(std::uint32_t number) {
+  return SettingValue(number);
+}
+
+// Whether the shell holds an icon of this host and id: changing nothing of
+// it succeeds only for an icon that is there.
+inline bool IconInTray(HWND host, UINT id) {
+  NOTIFYICONDATAW probe{sizeof probe};
+  probe.hWnd = host;
+  probe.uID = id;
+  return Shell_NotifyIconW(NIM_MODIFY, &probe) != FALSE;
+}
+
+inline bool IsTopmost(HWND window) {
+  return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+// Watches for popup menus of this thread from inside the menu's modal loop,
+// notes which menu it was, and closes it as Esc would.
+class MenuWatcher {
+ public:
+  MenuWatcher() {
+    active_ = this;
+    timer_ = SetTimer(nullptr, 0, 50, Tick);
+  }
+  ~MenuWatcher() {
+    KillTimer(nullptr, timer_);
+    active_ = nullptr;
+  }
+  MenuWatcher(const MenuWatcher&) = delete;
+  MenuWatcher& operator=(const MenuWatcher&) = delete;
+  const std::vector<HMENU>& Seen() const { return seen_; }
+
+ private:
+  static BOOL CALLBACK FindMenu(HWND window, LPARAM found) {
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    if (IsWindowVisible(window) && std::wstring_view(name) == L"#32768") {
+      *reinterpret_cast<HWND*>(found) = window;
+      return FALSE;
+    }
+    return TRUE;
+  }
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (!active_) return;
+    HWND menu = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindMenu, reinterpret_cast<LPARAM>(&menu));
+    if (!menu) return;
+    active_->seen_.push_back(reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0)));
+    EndMenu();
+  }
+  static inline MenuWatcher* active_ = nullptr;
+  UINT_PTR timer_ = 0;
+  std::vector<HMENU> seen_;
+};
+
+// What the tests share: a scratch registry and program folder, a clock that
+// stands still, a sound player that only takes notes, and the window.
+class LifecycleTest : public testing::Test {
+ protected:
+  // Most tests are not about the splash or the closing notice.
+  void Quiet() {
+    Set(L"Startup", Number(1));
+    Set(L"HelpDirekt", Number(1));
+  }
+  void Set(std::wstring_view name, const SettingValue& value) {
+    settings_.CreateKey(SettingsRoot::kCurrentUser, kMakerKey, L"1");
+    settings_.CreateKey(SettingsRoot::kCurrentUser, kSettingsKey, L"1");
+    ASSERT_TRUE(WriteSetting(settings_, name, value));
+  }
+  std::optional<SettingValue> Get(std::wstring_view name) { return ReadSetting(settings_, name); }
+
+  void Open(bool automaticStart = false) {
+    files_ = std::make_unique<Win32TaskFiles>(folder_);
+    window_ = std::make_unique<MainWindow>(
+        MainWindowServices{*files_, settings_, clock_, sound_, folder_, files_->DataPath(),
+                           automaticStart, [this] { ++ends_; }, monitors_});
+    ASSERT_TRUE(window_->Create());
+    hwnd_ = window_->Handle();
+  }
+  void Reopen(bool automaticStart = false) {
+    window_.reset();
+    sound_.played.clear();
+    ends_ = 0;
+    Open(automaticStart);
+  }
+  void WriteTasks(const Sections& sections) { WriteDataFile(folder_ + L"\\Vemra.dat", sections); }
+
+  HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
+  HWND List() const { return Item(IDC_LDATEN); }
+  UINT Dpi() const { return win32::WindowDpi(hwnd_); }
+  RECT WindowRect() const {
+    RECT rect{};
+    GetWindowRect(hwnd_, &rect);
+    return rect;
+  }
+  int SelectedRow() const { return ListView_GetNextItem(List(), -1, LVNI_SELECTED); }
+  bool Checked(UINT menuItem) const {
+    return (GetMenuState(window_->TrayMenu(), menuItem, MF_BYCOMMAND) & MF_CHECKED) != 0;
+  }
+  void Command(int id) { SendMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+  void TrayMouse(UINT mouse) {
+    SendMessageW(window_->TrayHost(), TrayIcon::kCallbackMessage, 1, mouse);
+  }
+  // The window in front, as the user sees it after a reminder.
+  void ExpectShownInFront() const {
+    EXPECT_TRUE(IsWindowVisible(hwnd_));
+    EXPECT_FALSE(IsIconic(hwnd_));
+    EXPECT_FALSE(IsTopmost(hwnd_));  // topmost only for a moment
+  }
+
+  ScratchRegistry registry_;
+  RegistrySettings settings_;
+  FixedClock clock_;
+  RecordingPlayer sound_;
+  TempFolder temp_;
+  std::wstring folder_ = temp_.Path();
+  std::unique_ptr<Win32TaskFiles> files_;
+  std::unique_ptr<MainWindow> window_;
+  HWND hwnd_ = nullptr;
+  int ends_ = 0;
+  MonitorLayout* monitors_ = nullptr;  // the system's
+};
+
+}  // namespace ordalis::test

@@ -1,0 +1,228 @@
+// The password: the prompt driven as a user drives it (typed keys, Enter
+// and Escape in the field, clicks on its buttons), and setting, changing
+// and removing it in the options dialog.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+#include "dialog_script.h"
+#include "dialogs/password_dialog.h"
+#include "fixtures.h"
+#include "options_fixture.h"
+#include "storage/profile_file_win32.h"
+#include "storage/settings_win32.h"
+#include "support.h"
+
+namespace ordalis {
+namespace {
+
+using namespace test;  // the options fixture, its host and its control helpers
+
+constexpr wchar_t kOwnerKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion";
+
+// Notes whether "&Ok" was still enabled when the prompt went away.
+class OkStateAtClose {
+ public:
+  OkStateAtClose() {
+    self = this;
+    hook_ = SetWindowsHookExW(WH_CALLWNDPROC, Hook, nullptr, GetCurrentThreadId());
+  }
+  ~OkStateAtClose() {
+    UnhookWindowsHookEx(hook_);
+    self = nullptr;
+  }
+  std::optional<bool> enabled;
+
+ private:
+  static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    wchar_t title[64] = {};
+    if (code == HC_ACTION && call->message == WM_DESTROY && GetWindowTextW(call->hwnd, title, 64) &&
+        std::wstring_view(title) == kPasswordCaption) {
+      self->enabled = IsWindowEnabled(GetDlgItem(call->hwnd, IDC_PW_CREADY)) != FALSE;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  static inline OkStateAtClose* self = nullptr;
+  HHOOK hook_;
+};
+
+class PasswordTest : public testing::Test {
+ protected:
+  void Store(std::string_view password) {
+    ASSERT_EQ(WritePassword(files_, password), SaveResult::kSaved);
+  }
+  PasswordOutcome Ask(PasswordPurpose purpose = PasswordPurpose::kUnlock) {
+    return AskPassword(nullptr, {files_.Data(), settings_}, purpose);
+  }
+
+  ScratchRegistry registry_;
+  RegistrySettings settings_;
+  TempFolder folder_;
+  Win32TaskFiles files_{folder_.Path()};
+};
+
+TEST_F(PasswordTest, ShowsTheOwnerOrBenutzerAndLocksItsCloseCommand) {
+  Store("x");
+  struct Case {
+    std::optional<std::wstring> owner;
+    const wchar_t* shown;
+  };
+  for (const Case& c : {Case{L"Erika Muster", L"Erika Muster"}, Case{std::nullopt, L"Benutzer"}}) {
+    if (c.owner) {
+      settings_.CreateKey(SettingsRoot::kLocalMachine, kOwnerKey, L"");
+      settings_.SetValue(SettingsRoot::kLocalMachine, kOwnerKey, L"RegisteredOwner", *c.owner);
+    } else {
+      settings_.DeleteValue(SettingsRoot::kLocalMachine, kOwnerKey, L"RegisteredOwner");
+    }
+    DialogScript script(kPasswordCaption);
+    script
+        .Do([&](HWND dialog) {
+          EXPECT_EQ(Text(dialog, IDC_PW_TEXT1), c.shown);
+          EXPECT_EQ(Text(dialog, IDC_PW_LABEL3),
+                    L"Für die Ansicht der Kalenderdaten geben Sie bitte Ihre Authentifizierung "
+                    L"ein.");
+          EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_PW_TEXT2));
+          EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_PW_TEXT2, EM_GETPASSWORDCHAR, 0, 0), L'*');
+          EXPECT_EQ(GetMenuState(GetSystemMenu(dialog, FALSE), SC_CLOSE, MF_BYCOMMAND),
+                    static_cast<UINT>(-1));
+          PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);  // Alt+F4
+        })
+        .Do([](HWND dialog) { EXPECT_TRUE(IsWindowVisible(dialog)); })
+        .Click(IDC_PW_CCANCEL);
+    EXPECT_EQ(Ask(), PasswordOutcome::kCancelled);
+  }
+}
+
+// Each try empties the field; only the exact text opens, with "&Ok" off.
+TEST_F(PasswordTest, OnlyTheExactPasswordOpens) {
+  Store("Geheim ");
+  OkStateAtClose ok;
+  DialogScript script(kPasswordCaption);
+  for (const wchar_t* wrong : {L"geheim ", L"Geheim", L"GEHEIM "}) {
+    script.Type(wrong).Press(VK_RETURN).Do([](HWND dialog) {
+      EXPECT_EQ(Text(dialog, IDC_PW_TEXT2), L"");
+      EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_PW_CREADY)));
+    });
+  }
+  script.Type(L"Geheim ").Click(IDC_PW_CREADY);
+  EXPECT_EQ(Ask(), PasswordOutcome::kAccepted);
+  EXPECT_EQ(ok.enabled, std::optional<bool>(false));
+}
+
+TEST_F(PasswordTest, EscapeInTheFieldCancels) {
+  Store("Geheim");
+  for (const PasswordPurpose purpose :
+       {PasswordPurpose::kUnlock, PasswordPurpose::kConfirmChange}) {
+    DialogScript script(kPasswordCaption);
+    script.Type(L"Geheim").Press(VK_ESCAPE);
+    EXPECT_EQ(Ask(purpose), PasswordOutcome::kCancelled);
+  }
+}
+
+// Before a change the prompt says why it asks, and its close box cancels.
+TEST_F(PasswordTest, ConfirmingAChangeKeepsTheCloseBox) {
+  Store("Geheim");
+  DialogScript script(kPasswordCaption);
+  script.Do([](HWND dialog) {
+    EXPECT_EQ(Text(dialog, IDC_PW_LABEL3),
+              L"Geben Sie bitte Ihr bisheriges Kennwort ein, bevor Sie es ändern.");
+    PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+  });
+  EXPECT_EQ(Ask(PasswordPurpose::kConfirmChange), PasswordOutcome::kCancelled);
+}
+
+TEST_F(PasswordTest, WithoutAStoredPasswordNothingIsAsked) {
+  DialogScript script(kPasswordCaption);  // no steps: no window may appear
+  EXPECT_EQ(Ask(), PasswordOutcome::kAccepted);
+}
+
+// A new password is typed twice and stored scrambled; one the file cannot
+// hold, or two that differ, keep the dialog open and store nothing.
+TEST_F(OptionsTest, ANewPasswordIsTypedTwice) {
+  struct Case {
+    const wchar_t* typed;
+    const wchar_t* repeated;
+    const wchar_t* messageTitle;  // nullptr: accepted
+  };
+  const Case cases[] = {
+      {L"Neu 1", L"Neu 1", nullptr},
+      {L"Neu 1", L"neu 1", kOptionsCaption},
+      {L"5€", L"5€", L" Datenbankfehler"},
+  };
+  for (const Case& c : cases) {
+    DeleteFileW(folder_.File(L"Vemra.dat").c_str());
+    DialogScript script(kOptionsCaption);
+    script.Do(SetText(IDC_OPT_TKEY, c.typed))
+        .Do(SetText(IDC_OPT_TREPEAT, c.repeated))
+        .Click(IDC_OPT_BREADY);
+    if (c.messageTitle) {
+      script.Answer(c.messageTitle, IDOK).Click(IDC_OPT_BABBRECHEN);
+    }
+    Run();
+    EXPECT_EQ(StoredPassword(), c.messageTitle ? "" : "Neu 1") << testing::PrintToString(c.typed);
+    EXPECT_EQ(script.Answers().size(), c.messageTitle ? 1u : 0u);
+  }
+}
+
+TEST_F(OptionsTest, AStoredPasswordShowsAsStarsAndOkKeepsIt) {
+  for (const std::string& password : {std::string("Alt12"), std::string(40, 'p')}) {
+    StorePassword(password);
+    const std::string before = test::ReadFileBytes(folder_.File(L"Vemra.dat"));
+    DialogScript script(kOptionsCaption);
+    script
+        .Do([&](HWND dialog) {
+          EXPECT_EQ(Text(dialog, IDC_OPT_TKEY),
+                    std::wstring(std::min<size_t>(password.size(), 29), L'*'));
+          EXPECT_FALSE(Enabled(dialog, IDC_OPT_TKEY));
+          EXPECT_FALSE(Shown(dialog, IDC_OPT_TREPEAT));
+          EXPECT_TRUE(Enabled(dialog, IDC_OPT_BKENNWORT));
+        })
+        .Click(IDC_OPT_BREADY);
+    Run();
+    EXPECT_EQ(test::ReadFileBytes(folder_.File(L"Vemra.dat")), before);
+  }
+}
+
+// Changing asks for the current password first; a cancelled prompt ends
+// nothing, and a field left empty removes the password.
+TEST_F(OptionsTest, ChangingAPasswordAsksForTheCurrentOne) {
+  struct Case {
+    const wchar_t* newPassword;
+    const char* stored;
+  };
+  for (const Case& c : {Case{L"Neu", "Neu"}, Case{L"", ""}}) {
+    StorePassword("Alt12");
+    DialogScript script(kOptionsCaption);
+    script.Click(IDC_OPT_BKENNWORT)
+        .In(kPasswordCaption)
+        .Press(VK_ESCAPE)
+        .In(kOptionsCaption)
+        .Do([](HWND dialog) { EXPECT_FALSE(Enabled(dialog, IDC_OPT_TKEY)); })
+        .Click(IDC_OPT_BKENNWORT)
+        .In(kPasswordCaption)
+        .Type(L"alt12")
+        .Press(VK_RETURN)
+        .Type(L"Alt12")
+        .Press(VK_RETURN)
+        .In(kOptionsCaption)
+        .Do([](HWND dialog) {
+          EXPECT_EQ(Text(dialog, IDC_OPT_TKEY), L"");
+          EXPECT_TRUE(Enabled(dialog, IDC_OPT_TKEY));
+          EXPECT_TRUE(Shown(dialog, IDC_OPT_TREPEAT));
+          EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_OPT_TKEY));
+        })
+        .Type(c.newPassword)
+        .Focus(IDC_OPT_TREPEAT)
+        .Type(c.newPassword)
+        .Click(IDC_OPT_BREADY);
+    Run();
+    EXPECT_EQ(StoredPassword(), c.stored);
+  }
+}
+
+}  // namespace
+}  // namespace ordalis

@@ -1,0 +1,458 @@
+// The reminders: the hourly and due timers, the sound, and the rule that a
+// reminder never changes what the user is working on. While a dialog or a
+// message box is open, ticks and presses on the icon wait; a reminder that
+// came due is raised right after it closes.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "dialog_script.h"
+#include "dialogs/notice_dialog.h"
+#include "editor/task_editor_dialog.h"
+#include "lifecycle_fixture.h"
+#include "mainwindow/monitors.h"
+#include "win32/dpi.h"
+
+namespace ordalis {
+namespace {
+
+using test::DialogScript;
+using test::LifecycleTest;
+using test::Number;
+using test::Played;
+using test::Text;
+
+class ReminderTest : public LifecycleTest {
+ protected:
+  void SetUp() override { Quiet(); }
+  void CloseIntoTray(int mode) {
+    SendMessageW(Item(IDC_OWECKER1 + mode - 1), BM_CLICK, 0, 0);
+    window_->bBeenden_Click();
+    ASSERT_FALSE(IsWindowVisible(hwnd_));
+  }
+  void At(int hour, int minute) {
+    clock_.now.hour = hour;
+    clock_.now.minute = minute;
+  }
+};
+
+TEST_F(ReminderTest, HourlyReminderOnceAnHour) {
+  WriteTasks({{"Others", {{"100", {"12-31-2026", "00:00", "Sekt"}}}}});
+  ASSERT_NO_FATAL_FAILURE(Open());
+  CloseIntoTray(1);
+  At(10, 59);
+  SendMessageW(hwnd_, WM_TIMER, kTimerStunde, 0);
+  EXPECT_TRUE(sound_.played.empty());
+  EXPECT_FALSE(IsWindowVisible(hwnd_));
+
+  At(11, 0);
+  SendMessageW(hwnd_, WM_TIMER, kTimerStunde, 0);
+  EXPECT_EQ(sound_.played, (std::vector<Played>{{L"KONTAKT", false, false, false}}));
+  ExpectShownInFront();
+  EXPECT_EQ(window_->TimerInterval(kTimerStunde), 0u);  // until the next close
+  window_->TStunde_Timer();
+  EXPECT_EQ(sound_.played.size(), 1u);
+
+  // Closed again within the same hour: the next reminder comes with the next
+  // hour, also when the timer's drift puts its first tick into minute 1.
+  CloseIntoTray(1);
+  EXPECT_EQ(window_->TimerInterval(kTimerStunde), 60000u);
+  At(11, 1);
+  window_->TStunde_Timer();
+  EXPECT_EQ(sound_.played.size(), 1u);
+  At(12, 1);
+  window_->TStunde_Timer();
+  EXPECT_EQ(sound_.played.size(), 2u);
+}
+
+TEST_F(ReminderTest, HourlyReminderNeedsTasks) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  CloseIntoTray(1);
+  At(11, 0);
+  window_->TStunde_Timer();
+  EXPECT_TRUE(sound_.played.empty());
+  EXPECT_FALSE(IsWindowVisible(hwnd_));
+  EXPECT_EQ(window_->TimerInterval(kTimerStunde), 60000u);
+}
+
+TEST_F(ReminderTest, DueCheckRemindsEachImportantTaskOnceUnderItsOwnKey) {
+  // Yesterday's task sorts first, so rows and keys do not line up: row 2 is
+  // key "100", not "101".
+  WriteTasks({{"Important",
+               {{"100", {"12-08-2026", "09:00", "Zahnarzt"}},
+                {"101", {"12-08-2026", "10:00", "Bank"}},
+                {"102", {"12-07-2026", "08:00", "Gestern"}},
+                {"103", {"12-08-2026", "11:00", "Mittag"}}}},
+              {"Others", {{"100", {"12-31-2026", "00:00", "Sekt"}}}}});
+  ASSERT_NO_FATAL_FAILURE(Open());
+  ASSERT_EQ(WriteReminderFlag(*files_, "101", 'A'), SaveResult::kSaved);
+  CloseIntoTray(2);
+  ASSERT_EQ(window_->TimerInterval(kTimerRelevantes), 30000u);
+
+  At(8, 59);  // nothing due yet: the tab before the check comes back
+  window_->TRelevantes_Timer();
+  EXPECT_TRUE(sound_.played.empty());
+  EXPECT_EQ(window_->SelectedCategory(), Category::All);
+  EXPECT_FALSE(IsWindowVisible(hwnd_));
+
+  At(10, 30);  // two are due: one reminder per tick, in list order
+  SendMessageW(hwnd_, WM_TIMER, kTimerRelevantes, 0);
+  EXPECT_EQ(sound_.played, (std::vector<Played>{{L"KONTAKT", false, false, false}}));
+  ExpectShownInFront();
+  EXPECT_EQ(window_->SelectedCategory(), Category::Important);
+  EXPECT_EQ(test::ListCell(List(), SelectedRow(), 2), L"Zahnarzt");
+  EXPECT_EQ(window_->TimerInterval(kTimerRelevantes), 0u);
+  EXPECT_EQ(ReadReminderFlag(files_->Data(), "100"), "R");
+  EXPECT_EQ(ReadReminderFlag(files_->Data(), "101"), "A");
+  EXPECT_EQ(ReadReminderFlag(files_->Data(), "102"), "");
+
+  CloseIntoTray(2);
+  window_->TRelevantes_Timer();
+  EXPECT_EQ(sound_.played.size(), 2u);
+  EXPECT_EQ(test::ListCell(List(), SelectedRow(), 2), L"Bank");
+  EXPECT_EQ(ReadReminderFlag(files_->Data(), "101"), "R");
+
+  // Reminded tasks, yesterday's and later ones are not due.
+  CloseIntoTray(2);
+  window_->TRelevantes_Timer();
+  EXPECT_EQ(sound_.played.size(), 2u);
+  EXPECT_FALSE(IsWindowVisible(hwnd_));
+  EXPECT_EQ(window_->SelectedCategory(), Category::All);
+  EXPECT_EQ(ReadReminderFlag(files_->Data(), "102"), "");
+  EXPECT_EQ(ReadReminderFlag(files_->Data(), "103"), "");
+}
+
+TEST_F(ReminderTest, SoundChoice) {
+  const std::wstring file = temp_.File(L"gong.wav");
+  ASSERT_TRUE(test::WriteFileBytes(file, "RIFF"));
+  struct Case {
+    std::optional<SettingValue> notification;
+    std::wstring soundFile;
+    Play play;
+    Played expected;
+  };
+  const Case cases[] = {
+      {std::nullopt, file, Play::kAsync, {L"KONTAKT", false, false}},
+      {Number(0), file, Play::kWait, {L"KONTAKT", false, true}},
+      {Number(1), file, Play::kAsync, {file, true, true}},  // a file always to its end
+      {Text(L"1"), file, Play::kWait, {file, true, true}},
+      {Number(1), temp_.File(L"deleted.wav"), Play::kAsync, {L"KONTAKT", false, false}},
+      {Number(1), L"", Play::kWait, {L"KONTAKT", false, true}},
+  };
+  for (const Case& c : cases) {
+    settings_.DeleteValue(SettingsRoot::kCurrentUser, kSettingsKey, L"Notification");
+    if (c.notification) Set(L"Notification", *c.notification);
+    Set(L"Sounddatei", Text(c.soundFile));
+    sound_.played.clear();
+    PlayNotificationSound(settings_, sound_, L"KONTAKT", c.play);
+    EXPECT_EQ(sound_.played, std::vector<Played>{c.expected})
+        << testing::PrintToString(c.soundFile);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// A reminder never changes what a command acts on
+
+class WaitingReminderTest : public ReminderTest {
+ protected:
+  // Mode 2 with the window back from the tray: the due check keeps ticking.
+  void OpenResident() {
+    ASSERT_NO_FATAL_FAILURE(Open());
+    CloseIntoTray(2);
+    TrayMouse(WM_LBUTTONDOWN);
+    ASSERT_TRUE(IsWindowVisible(hwnd_));
+    ASSERT_EQ(window_->TimerInterval(kTimerRelevantes), 30000u);
+  }
+  void SelectRow(const std::wstring& description) {
+    for (int i = 0; i < ListView_GetItemCount(List()); ++i) {
+      if (test::ListCell(List(), i, 2) == description) {
+        SetFocus(List());
+        ListView_SetItemState(List(), i, LVIS_SELECTED | LVIS_FOCUSED,
+                              LVIS_SELECTED | LVIS_FOCUSED);
+        return;
+      }
+    }
+    ADD_FAILURE() << "no row " << testing::PrintToString(description);
+  }
+  std::vector<std::string> Stored(Category category) {
+    std::vector<std::string> descriptions;
+    for (const TaskRow& row : LoadCategory(files_->Data(), category).rows) {
+      descriptions.push_back(row.task.description);
+    }
+    return descriptions;
+  }
+  void Tick() { SendMessageW(hwnd_, WM_TIMER, kTimerRelevantes, 0); }
+};
+
+TEST_F(WaitingReminderTest, ATickKeepsTheOrderAndTheSelectionUnderTheQuestion) {
+  WriteTasks(
+      {{"Important", {{"100", {"12-24-2026", "18:00", "Bescherung"}}}},
+       {"Others",
+        {{"100", {"01-05-2027", "00:00", "Zucker"}}, {"101", {"02-01-2027", "00:00", "Apfel"}}}}});
+  ASSERT_NO_FATAL_FAILURE(OpenResident());
+  window_->SelectTab(Category::Others);
+  window_->List().SortBy(SortColumn::kDescription);
+  SelectRow(L"Apfel");
+
+  Tick();  // nothing is due: nothing on screen changes
+  EXPECT_EQ(window_->SelectedCategory(), Category::Others);
+  EXPECT_EQ(test::ListCell(List(), SelectedRow(), 2), L"Apfel");
+  EXPECT_TRUE(IsWindowEnabled(Item(IDC_BLOESCHEN)));
+
+  DialogScript script(L"Ordalis ");
+  script.Do([this](HWND) { Tick(); }).Click(IDYES);
+  SendMessageW(Item(IDC_BLOESCHEN), BM_CLICK, 0, 0);
+  EXPECT_TRUE(script.Finished());
+  EXPECT_EQ(Stored(Category::Others), std::vector<std::string>{"Zucker"});
+}
+
+TEST_F(WaitingReminderTest, ATaskDueUnderADialogIsRemindedWhenItCloses) {
+  // "Zahnarzt heute" is due at 10:00; the clock says 10:30.
+  const test::Sections tasks = {{"Important", {{"100", {"12-08-2026", "10:00", "Zahnarzt heute"}}}},
+                                {"Others", {{"100", {"12-31-2026", "00:00", "Milch kaufen"}}}}};
+  struct Case {
+    const char* what;
+    int button;
+    std::wstring caption;
+    std::function<void(DialogScript&)> answer;
+    std::vector<std::string> others;
+  };
+  const Case cases[] = {
+      {"delete", IDC_BLOESCHEN, L"Ordalis ", [](DialogScript& s) { s.Click(IDYES); }, {}},
+      {"edit",
+       IDC_BBEARBEITEN,
+       kEditTaskCaption,
+       [](DialogScript& s) { s.Focus(IDC_CBEZEICHNUNG).Type(L"Milch und Brot").Click(IDC_CREADY); },
+       {"Milch und Brot"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteTasks(tasks);
+    ASSERT_NO_FATAL_FAILURE(Reopen());
+    CloseIntoTray(2);
+    TrayMouse(WM_LBUTTONDOWN);
+    window_->SelectTab(Category::Others);
+    SelectRow(L"Milch kaufen");
+    {
+      DialogScript script(c.caption);
+      script.Do([this](HWND) {
+        Tick();
+        EXPECT_TRUE(sound_.played.empty()) << "reminded under the dialog";
+        EXPECT_EQ(ReadReminderFlag(files_->Data(), "100"), "");
+      });
+      c.answer(script);
+      SendMessageW(Item(c.button), BM_CLICK, 0, 0);
+      EXPECT_TRUE(script.Finished());
+    }
+    EXPECT_EQ(Stored(Category::Others), c.others);
+    EXPECT_EQ(Stored(Category::Important), std::vector<std::string>{"Zahnarzt heute"});
+
+    test::PumpMessages(100);  // the reminder follows the dialog
+    EXPECT_EQ(sound_.played.size(), 1u);
+    EXPECT_EQ(window_->SelectedCategory(), Category::Important);
+    EXPECT_EQ(test::ListCell(List(), SelectedRow(), 2), L"Zahnarzt heute");
+    EXPECT_EQ(ReadReminderFlag(files_->Data(), "100"), "R");
+  }
+}
+
+TEST_F(WaitingReminderTest, APressOnTheIconBringsTheQuestionToTheFrontAndChangesNothing) {
+  WriteTasks({{"Important", {{"100", {"12-09-2026", "09:00", "Arzt morgen"}}}},
+              {"Others", {{"100", {"12-31-2026", "00:00", "Brot holen"}}}}});
+  Set(L"Register", Number(1));
+  Set(L"TabStrip", Text(L"2"));
+  ASSERT_NO_FATAL_FAILURE(Open());
+  window_->SelectTab(Category::Others);
+  SelectRow(L"Brot holen");
+  std::vector<HMENU> menus;
+  {
+    test::MenuWatcher watcher;
+    DialogScript script(L"Ordalis ");
+    script
+        .Do([this](HWND question) {
+          TrayMouse(WM_LBUTTONDOWN);
+          TrayMouse(WM_RBUTTONDOWN);
+          EXPECT_EQ(window_->SelectedCategory(), Category::Others);
+          EXPECT_EQ(GetForegroundWindow(), question);
+        })
+        .Click(IDYES);
+    SendMessageW(Item(IDC_BLOESCHEN), BM_CLICK, 0, 0);
+    EXPECT_TRUE(script.Finished());
+    menus = watcher.Seen();
+  }
+  EXPECT_TRUE(menus.empty()) << "a menu opened over the question";
+  EXPECT_TRUE(Stored(Category::Others).empty());
+  EXPECT_EQ(Stored(Category::Important), std::vector<std::string>{"Arzt morgen"});
+}
+
+TEST_F(WaitingReminderTest, AReminderDuringTheClosingNoticeFollowsTheClose) {
+  WriteTasks({{"Important", {{"100", {"12-08-2026", "10:29", "Anruf"}}}}});
+  settings_.DeleteValue(SettingsRoot::kCurrentUser, kSettingsKey, L"HelpDirekt");
+  ASSERT_NO_FATAL_FAILURE(Open());
+  window_->mErinnerung_Click(2);
+  DialogScript script(kNoticeCaption);
+  script
+      .Do([this](HWND) {
+        Tick();
+        EXPECT_EQ(ReadReminderFlag(files_->Data(), "100"), "");
+      })
+      .Click(IDOK);
+  window_->bBeenden_Click();
+  EXPECT_TRUE(script.Finished());
+  test::PumpMessages(100);
+  ExpectShownInFront();
+  EXPECT_EQ(test::ListCell(List(), SelectedRow(), 2), L"Anruf");
+  EXPECT_EQ(ReadReminderFlag(files_->Data(), "100"), "R");
+}
+
+TEST_F(ReminderTest, TheHourlyReminderAsksTheFileNotTheTabShown) {
+  WriteTasks({{"Others", {{"100", {"12-31-2026", "00:00", "Sekt"}}}}});
+  ASSERT_NO_FATAL_FAILURE(Open());
+  window_->mErinnerung_Click(1);
+  window_->SelectTab(Category::Done);  // empty
+  At(11, 0);
+  window_->TStunde_Timer();
+  EXPECT_EQ(sound_.played.size(), 1u);
+}
+
+// ---------------------------------------------------------------------------
+// An automatic start reminds
+
+TEST_F(ReminderTest, AnAutomaticStartIntoTheTrayArmsTheModesTimer) {
+  WriteTasks({{"Important", {{"100", {"12-08-2026", "09:00", "Zahnarzt"}}}}});
+  struct Case {
+    int mode;
+    UINT stunde, relevantes;
+    Category tab;
+  };
+  for (const Case& c : {Case{1, 60000, 0, Category::All}, Case{2, 0, 30000, Category::All},
+                        Case{3, 0, 0, Category::Important}}) {
+    SCOPED_TRACE(c.mode);
+    Set(L"Reminder", Text(std::to_wstring(c.mode)));
+    ASSERT_NO_FATAL_FAILURE(Reopen(true));
+    EXPECT_FALSE(IsWindowVisible(hwnd_));
+    EXPECT_EQ(window_->TimerInterval(kTimerStunde), c.stunde);
+    EXPECT_EQ(window_->TimerInterval(kTimerRelevantes), c.relevantes);
+    EXPECT_EQ(window_->SelectedCategory(), c.tab);
+  }
+  // Mode 2: the task due since 09:00 is reminded at the first tick.
+  Set(L"Reminder", Text(L"2"));
+  ASSERT_NO_FATAL_FAILURE(Reopen(true));
+  SendMessageW(hwnd_, WM_TIMER, kTimerRelevantes, 0);
+  ExpectShownInFront();
+  EXPECT_EQ(ReadReminderFlag(files_->Data(), "100"), "R");
+}
+
+// ---------------------------------------------------------------------------
+// Start-up keeps a due task in view
+
+TEST_F(ReminderTest, TheStartUpAlertKeepsItsTaskSelectedOverTheLastTab) {
+  Set(L"Register", Number(1));
+  Set(L"TabStrip", Text(L"3"));
+  struct Case {
+    test::Sections tasks;
+    Category tab;
+  };
+  const Case cases[] = {
+      {{{"Important", {{"100", {"12-08-2026", "10:30", "Jetzt"}}}},
+        {"Others", {{"100", {"12-31-2026", "00:00", "Sekt"}}}}},
+       Category::Important},
+      {{{"Others",
+         {{"100", {"12-31-2026", "00:00", "Sekt"}}, {"101", {"12-08-2026", "", "Jetzt"}}}}},
+       Category::Others},
+  };
+  for (const Case& c : cases) {
+    WriteTasks(c.tasks);
+    ASSERT_NO_FATAL_FAILURE(Reopen());
+    EXPECT_EQ(window_->SelectedCategory(), c.tab);
+    EXPECT_EQ(test::ListCell(List(), SelectedRow(), 2), L"Jetzt");
+  }
+}
+
+// ---------------------------------------------------------------------------
+// The window is always reachable
+
+class FakeMonitors : public MonitorLayout {
+ public:
+  std::vector<PixelMonitor> monitors;
+  std::vector<PixelMonitor> Monitors() override { return monitors; }
+};
+
+TEST_F(ReminderTest, TheWindowStartsOnAMonitorThatIsThere) {
+  FakeMonitors layout;
+  const RECT primary{0, 0, 1280, 1024}, right{1280, 0, 2560, 1024};
+  monitors_ = &layout;
+  const UINT dpi = win32::WindowDpi(nullptr);
+  const auto twips = [dpi](int pixels) {
+    return std::to_wstring(win32::PixelsToTwips(pixels, dpi));
+  };
+  struct Case {
+    const char* what;
+    std::vector<PixelMonitor> monitors;
+    std::wstring left;
+    std::optional<int> expectedLeft;  // the default place when none
+  };
+  const Case cases[] = {
+      {"on the right monitor",
+       {{primary, primary, true}, {right, right, false}},
+       twips(1500),
+       1500},
+      {"the right monitor gone", {{primary, primary, true}}, twips(1500), std::nullopt},
+      {"far off every screen", {{primary, primary, true}}, L"-99999999", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    layout.monitors = c.monitors;
+    Set(L"Left", Text(c.left));
+    Set(L"Top", Text(twips(100)));
+    ASSERT_NO_FATAL_FAILURE(Reopen());
+    const RECT rect = WindowRect();
+    if (c.expectedLeft) {
+      EXPECT_NEAR(rect.left, *c.expectedLeft, 1);
+      EXPECT_NEAR(rect.top, 100, 1);
+    } else {  // the lower right corner of the primary monitor
+      EXPECT_NEAR(rect.right, 1280 - win32::TwipsToPixels(600, dpi), 2);
+      EXPECT_NEAR(rect.bottom, 1024 - win32::TwipsToPixels(1000, dpi), 2);
+    }
+  }
+}
+
+TEST_F(ReminderTest, AStoredColumnWidthFitsTheList) {
+  Set(L"Tab_A", Text(L"99999"));
+  ASSERT_NO_FATAL_FAILURE(Open());
+  RECT client{};
+  GetClientRect(List(), &client);
+  EXPECT_LE(ListView_GetColumnWidth(List(), 0), client.right);
+  EXPECT_GT(ListView_GetColumnWidth(List(), 0), 0);
+}
+
+// ---------------------------------------------------------------------------
+// Alt+B
+
+TEST_F(ReminderTest, AltBPressesBearbeitenOrNothing) {
+  WriteTasks({{"Important", {{"100", {"12-24-2026", "18:00", "Bescherung"}}}}});
+  ASSERT_NO_FATAL_FAILURE(Open());
+  // As the program's message loop hands the key on.
+  const auto altB = [this] {
+    MSG msg{List(), WM_SYSCHAR, L'b', 0x20000000};
+    if (!window_->PreTranslate(msg)) IsDialogMessageW(hwnd_, &msg);
+  };
+  ASSERT_FALSE(IsWindowEnabled(Item(IDC_BBEARBEITEN)));  // nothing selected
+  altB();
+  EXPECT_EQ(window_->ReminderMode(), 3);
+
+  ListView_SetItemState(List(), 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  ASSERT_TRUE(IsWindowEnabled(Item(IDC_BBEARBEITEN)));
+  DialogScript script(kEditTaskCaption);
+  script.Click(IDC_CABBRECHEN);
+  altB();
+  EXPECT_TRUE(script.Finished());
+  EXPECT_EQ(window_->ReminderMode(), 3);
+}
+
+}  // namespace
+}  // namespace ordalis

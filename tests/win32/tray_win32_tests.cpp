@@ -1,0 +1,232 @@
+// The icon in the notification area: presses on it, its menu, the one icon
+// the shell holds, and an icon the shell refused at first.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "lifecycle_fixture.h"
+
+namespace ordalis {
+namespace {
+
+using test::IconInTray;
+using test::IsTopmost;
+using test::LifecycleTest;
+using test::MenuWatcher;
+using test::MessageBoxAnswerer;
+using test::Number;
+using test::Text;
+
+class TrayTest : public LifecycleTest {
+ protected:
+  void SetUp() override {
+    Quiet();
+    WriteTasks({{"Important", {{"100", {"12-24-2026", "18:00", "Bescherung"}}}},
+                {"Others", {{"100", {"12-31-2026", "00:00", "Sekt"}}}}});
+  }
+};
+
+TEST_F(TrayTest, MouseOnTheIcon) {
+  Set(L"Reminder", Text(L"1"));
+  Set(L"Register", Number(1));
+  ASSERT_NO_FATAL_FAILURE(Open());
+  window_->SelectTab(Category::Others);
+  window_->bBeenden_Click();  // stores TabStrip "3", shows "Alles"
+  ASSERT_FALSE(IsWindowVisible(hwnd_));
+  ASSERT_EQ(window_->SelectedCategory(), Category::All);
+
+  // Moves, releases and the double-click message do nothing.
+  for (const UINT mouse : {WM_MOUSEMOVE, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONUP}) {
+    TrayMouse(mouse);
+    EXPECT_FALSE(IsWindowVisible(hwnd_)) << mouse;
+  }
+  // The right button opens the menu, and nothing else.
+  {
+    MenuWatcher menus;
+    TrayMouse(WM_RBUTTONDOWN);
+    EXPECT_EQ(menus.Seen(), std::vector<HMENU>{window_->TrayMenu()});
+  }
+  EXPECT_FALSE(IsWindowVisible(hwnd_));
+  // The left button brings the window back with the stored tab.
+  TrayMouse(WM_LBUTTONDOWN);
+  ExpectShownInFront();
+  EXPECT_EQ(window_->SelectedCategory(), Category::Others);
+
+  // TabStrip "4" leaves the tab as it is.
+  Set(L"TabStrip", Text(L"4"));
+  ShowWindow(hwnd_, SW_HIDE);
+  window_->SelectTab(Category::Important);
+  TrayMouse(WM_LBUTTONDOWN);
+  EXPECT_TRUE(IsWindowVisible(hwnd_));
+  EXPECT_EQ(window_->SelectedCategory(), Category::Important);
+}
+
+TEST_F(TrayTest, AfterAnAutomaticStartTheFirstRightClickAsksForThePassword) {
+  WriteTasks({{"Others", {{"200", {"x", "", ""}}}}});
+  ASSERT_NO_FATAL_FAILURE(Open(true));
+  ASSERT_TRUE(window_->AuthenticationPending());
+  MenuWatcher menus;
+  TrayMouse(WM_RBUTTONDOWN);
+  EXPECT_TRUE(menus.Seen().empty());
+  EXPECT_FALSE(window_->AuthenticationPending());
+  TrayMouse(WM_RBUTTONDOWN);
+  EXPECT_EQ(menus.Seen().size(), 1u);
+}
+
+TEST_F(TrayTest, OneIconThatIsThereWhenItSaysSo) {
+  Set(L"Reminder", Text(L"2"));
+  ASSERT_NO_FATAL_FAILURE(Open());
+  const HWND host = window_->TrayHost();
+  // Closing twice into the tray still leaves one icon, under the one id.
+  window_->bBeenden_Click();
+  TrayMouse(WM_LBUTTONDOWN);
+  window_->bBeenden_Click();
+  EXPECT_TRUE(window_->TrayIconShown());
+  EXPECT_TRUE(IconInTray(host, 1));
+  EXPECT_FALSE(IconInTray(host, 2));
+
+  // The options dialog's switch: on while on adds no second icon; off and
+  // on again.
+  window_->CSymbol_Click();
+  EXPECT_TRUE(IconInTray(host, 1));
+  EXPECT_FALSE(IconInTray(host, 2));
+  window_->BSymbol_Click();
+  EXPECT_FALSE(window_->TrayIconShown());
+  EXPECT_FALSE(IconInTray(host, 1));
+  window_->CSymbol_Click();
+  EXPECT_TRUE(window_->TrayIconShown());
+  EXPECT_TRUE(IconInTray(host, 1));
+
+  // Explorer restarted and lost the icon: "TaskbarCreated" puts it back.
+  NOTIFYICONDATAW record{sizeof record};
+  record.hWnd = host;
+  record.uID = 1;
+  ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &record));
+  SendMessageW(host, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  EXPECT_TRUE(IconInTray(host, 1));
+  EXPECT_TRUE(window_->TrayIconShown());
+
+  // Ending removes it.
+  Command(IDM_BEENDEN);
+  EXPECT_FALSE(IconInTray(host, 1));
+}
+
+// A shell that refuses adds as long as it is told to, as at log-on before
+// the task bar is there.
+struct RefusingShell {
+  static inline int adds = 0;
+  static inline int refusals = 0;
+  static BOOL WINAPI Notify(DWORD message, PNOTIFYICONDATAW) {
+    if (message != NIM_ADD) return TRUE;
+    ++adds;
+    return refusals-- > 0 ? FALSE : TRUE;
+  }
+};
+
+TEST(TrayIconShell, ARefusedAddIsTriedAgainAndEveryNewTaskBarGetsTheWantedIcon) {
+  TrayIcon tray;
+  ASSERT_TRUE(tray.CreateHost(LoadIconW(nullptr, IDI_APPLICATION), nullptr));
+  tray.SetShell(RefusingShell::Notify);
+  const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+  const auto retry = [&] { SendMessageW(tray.Host(), WM_TIMER, TrayIcon::kRetryTimer, 0); };
+
+  RefusingShell::refusals = 2;
+  EXPECT_FALSE(tray.Add(L"Ordalis "));
+  EXPECT_FALSE(tray.Shown());
+  EXPECT_TRUE(tray.Wanted());
+  retry();  // refused again
+  EXPECT_FALSE(tray.Shown());
+  retry();
+  EXPECT_TRUE(tray.Shown());
+  EXPECT_EQ(RefusingShell::adds, 3);
+  retry();  // nothing left to try
+  EXPECT_EQ(RefusingShell::adds, 3);
+
+  // Refused at the first add, the icon comes with the task bar.
+  tray.Remove();
+  RefusingShell::refusals = 1;
+  EXPECT_FALSE(tray.Add(L"Ordalis "));
+  SendMessageW(tray.Host(), taskbarCreated, 0, 0);
+  EXPECT_TRUE(tray.Shown());
+  SendMessageW(tray.Host(), taskbarCreated, 0, 0);  // a second new task bar
+  EXPECT_TRUE(tray.Shown());
+  EXPECT_EQ(RefusingShell::adds, 6);
+
+  // Removed, it is not wanted: a new task bar stays without it.
+  tray.Remove();
+  SendMessageW(tray.Host(), taskbarCreated, 0, 0);
+  retry();
+  EXPECT_FALSE(tray.Shown());
+  EXPECT_EQ(RefusingShell::adds, 6);
+}
+
+TEST_F(TrayTest, ModeChangeFromTheMenu) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  Command(IDM_ERINNERUNG1);
+  EXPECT_EQ(window_->ReminderMode(), 1);
+  EXPECT_TRUE(Checked(IDM_ERINNERUNG1));
+  EXPECT_EQ(window_->TimerInterval(kTimerStunde), 60000u);
+  EXPECT_EQ(window_->TimerInterval(kTimerRelevantes), 0u);
+  Command(IDM_ERINNERUNG2);
+  EXPECT_EQ(window_->ReminderMode(), 2);
+  EXPECT_TRUE(Checked(IDM_ERINNERUNG2));
+  EXPECT_FALSE(Checked(IDM_ERINNERUNG1));
+  EXPECT_EQ(window_->TimerInterval(kTimerStunde), 0u);
+  EXPECT_EQ(window_->TimerInterval(kTimerRelevantes), 60000u);
+
+  // "Nie erinnern" asks; No goes back to the mode before, with its timer.
+  {
+    MessageBoxAnswerer answer(kMainWindowCaption, IDNO);
+    Command(IDM_ERINNERUNG3);
+    EXPECT_EQ(answer.Texts(),
+              std::vector<std::wstring>{
+                  L"Mit dieser Option verlassen Sie das Programm. \nMöchten Sie wirklich "
+                  L"fortfahren ?"});
+  }
+  EXPECT_EQ(window_->ReminderMode(), 2);
+  EXPECT_TRUE(Checked(IDM_ERINNERUNG2));
+  EXPECT_FALSE(Checked(IDM_ERINNERUNG3));
+  EXPECT_EQ(window_->TimerInterval(kTimerRelevantes), 60000u);
+  EXPECT_FALSE(window_->Ended());
+
+  // When it was "nie erinnern" already, No keeps it and asks only once.
+  SendMessageW(Item(IDC_OWECKER3), BM_CLICK, 0, 0);
+  ASSERT_EQ(window_->ReminderMode(), 3);
+  {
+    MessageBoxAnswerer answer(kMainWindowCaption, IDNO);
+    Command(IDM_ERINNERUNG3);
+    EXPECT_EQ(answer.Texts().size(), 1u);
+  }
+  EXPECT_EQ(window_->ReminderMode(), 3);
+  EXPECT_EQ(window_->TimerInterval(kTimerStunde), 0u);
+  EXPECT_EQ(window_->TimerInterval(kTimerRelevantes), 0u);
+
+  // Yes ends at once, and stores nothing.
+  {
+    MessageBoxAnswerer answer(kMainWindowCaption, IDYES);
+    const HWND host = window_->TrayHost();
+    Command(IDM_ERINNERUNG3);
+    EXPECT_EQ(answer.Texts().size(), 1u);
+    EXPECT_TRUE(window_->Ended());
+    EXPECT_FALSE(IconInTray(host, 1));
+  }
+  EXPECT_EQ(Get(L"Reminder"), std::nullopt);
+
+  // With Beenden 1 nothing is asked: the timers just stop.
+  Set(L"Beenden", Number(1));
+  ASSERT_NO_FATAL_FAILURE(Reopen());
+  Command(IDM_ERINNERUNG1);
+  MessageBoxAnswerer answer(kMainWindowCaption, IDYES);
+  Command(IDM_ERINNERUNG3);
+  test::PumpMessages(200);
+  EXPECT_TRUE(answer.Texts().empty());
+  EXPECT_EQ(window_->ReminderMode(), 3);
+  EXPECT_EQ(window_->TimerInterval(kTimerStunde), 0u);
+  EXPECT_FALSE(window_->Ended());
+}
+
+}  // namespace
+}  // namespace ordalis
