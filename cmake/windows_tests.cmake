@@ -16,4 +16,5 @@ set(ORDALIS_WINDOWS_TESTS
   lock_win32_tests
   category_list_win32_tests
   task_file_lines_win32_tests
+  help_win32_tests
 )

@@ -42,11 +42,20 @@ set_tests_properties(e2e.second_instance PROPERTIES FIXTURES_REQUIRED wine
 set_tests_properties(win32.mainwindow_win32_tests win32.lifecycle_win32_tests
   win32.editor_win32_tests win32.commands_win32_tests win32.reminders_win32_tests
   win32.tray_win32_tests win32.tips_win32_tests win32.password_win32_tests
-  win32.options_win32_tests win32.lock_win32_tests PROPERTIES RUN_SERIAL TRUE)
+  win32.options_win32_tests win32.lock_win32_tests win32.help_win32_tests
+  PROPERTIES RUN_SERIAL TRUE)
 
 # A task added and deleted with the keyboard in the real program.
 add_test(NAME e2e.add_delete
   COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/add_delete.sh ${ORDALIS_WINDOWS_DIR}/app/Vemra.exe
     ${CMAKE_BINARY_DIR}/e2e)
 set_tests_properties(e2e.add_delete PROPERTIES FIXTURES_REQUIRED wine
+  ENVIRONMENT "${wine_env}" RUN_SERIAL TRUE TIMEOUT 180)
+
+# Help from the real program: F1 starts the real viewer, the icon's menu
+# turns it to another topic.
+add_test(NAME e2e.help
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/help.sh ${ORDALIS_WINDOWS_DIR}/app/Vemra.exe
+    ${CMAKE_BINARY_DIR}/e2e)
+set_tests_properties(e2e.help PROPERTIES FIXTURES_REQUIRED wine
   ENVIRONMENT "${wine_env}" RUN_SERIAL TRUE TIMEOUT 180)

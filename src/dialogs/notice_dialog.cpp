@@ -1,6 +1,8 @@
 #include "dialogs/notice_dialog.h"
 
 #include "dialogs/help.h"
+#include "dialogs/help_win32.h"
+#include "storage/profile_file_win32.h"
 #include "win32/dialog.h"
 #include "win32/dpi.h"
 
@@ -30,8 +32,12 @@ constexpr ControlSpec kControls[] = {
 class NoticeDialog : public win32::Dialog {
  public:
   NoticeDialog(SettingsStore& settings, std::wstring_view id, std::wstring_view heading,
-               std::wstring_view text)
-      : settings_(settings), id_(id), heading_(heading), text_(text) {}
+               std::wstring_view text, std::wstring_view programFolder)
+      : settings_(settings),
+        id_(id),
+        heading_(heading),
+        text_(text),
+        folder_(programFolder.empty() ? ProgramFolder() : std::wstring(programFolder)) {}
 
  protected:
   std::span<const ControlSpec> Controls() const override { return kControls; }
@@ -70,21 +76,37 @@ class NoticeDialog : public win32::Dialog {
       End(IDOK);
       return true;
     }
-    return id == IDC_BHILFE;  // the notice is its own help
+    if (id == IDC_BHILFE) {
+      BHilfe_Click();
+      return true;
+    }
+    return false;
+  }
+
+  // Like the menu item "Hilfethemen ", it looks for the viewer and the help
+  // file itself.
+  void BHilfe_Click() {
+    const std::wstring viewer = HelpViewerPath(folder_);
+    if (settings_.FileExists(viewer) && settings_.FileExists(HelpFilePath(folder_)) &&
+        StartHelpViewer(viewer, HelpCommandLine(folder_, kClosingHelpTopic))) {
+      return;
+    }
+    MessageBoxW(Handle(), kHelpMissingText, kHelpMissingCaption, MB_OK | MB_ICONERROR);
   }
 
  private:
   SettingsStore& settings_;
-  std::wstring id_, heading_, text_;
+  std::wstring id_, heading_, text_, folder_;
   win32::UniqueFont headingFont_;
 };
 
 }  // namespace
 
 bool ShowNotice(HWND owner, SettingsStore& settings, std::wstring_view id,
-                std::wstring_view heading, std::wstring_view text) {
+                std::wstring_view heading, std::wstring_view text,
+                std::wstring_view programFolder) {
   if (!DirektHilfen(settings, id)) return false;
-  NoticeDialog dialog(settings, id, heading, text);
+  NoticeDialog dialog(settings, id, heading, text, programFolder);
   dialog.RunModal(owner);
   return true;
 }

@@ -10,8 +10,17 @@
 namespace ordalis {
 
 // Shows the notice modally when it is not switched off; true when shown.
+// Its "&Hilfe" opens the help topic on closing from the program folder
+// (the running program's when none is given).
 bool ShowNotice(HWND owner, SettingsStore& settings, std::wstring_view id,
-                std::wstring_view heading, std::wstring_view text);
+                std::wstring_view heading, std::wstring_view text,
+                std::wstring_view programFolder = {});
+
+// The help topic of "Schließen", which the closing notice explains.
+inline constexpr int kClosingHelpTopic = 13;
+// The title of the message that help is missing: the main window's caption,
+// as for the other ways into help.
+inline constexpr wchar_t kHelpMissingCaption[] = L"Ordalis ";
 
 inline constexpr wchar_t kNoticeCaption[] = L" Ordalis";
 inline constexpr wchar_t kClosingNoticeHeading[] = L"Folgendene Hiweise dazu:";
