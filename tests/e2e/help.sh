@@ -45,14 +45,40 @@ running="$viewer_pid $running"
 sleep 0.5
 import -window root "$out/help_f1_wichtiges.png" || fail "no screenshot"
 
-# The icon's menu and its "Hilfethemen " are not driven here yet: under
-# Xvfb the menu opened by a click into the Wine System Tray does not take
-# the keys reliably (the Windows tests cover the menu item itself).
+# The icon's menu: the fifth item is "Hilfethemen "; Enter opens topic 1
+# only when the item is enabled.
+tray=$(xdotool search --name '^Wine System Tray$' | head -1) || true
+[ -n "$tray" ] || fail "no notification area"
+# The viewer may lie over the tray window.
+xdotool windowraise "$tray"
+sleep 0.3
+# The icon sits at the bottom left of the window, below its caption.
+tray_height=$(xdotool getwindowgeometry --shell "$tray" | sed -n 's/^HEIGHT=//p')
+xdotool mousemove --window "$tray" 10 $((${tray_height:-20} - 10)) click 3
+sleep 1
+# Without a window manager the click leaves the keyboard with the tray
+# window, which belongs to another process; the menu reads the keys of its
+# owner's thread (on Windows the owner comes to the front for it).
+xdotool windowfocus "$main" 2>/dev/null || true
+sleep 0.3
+xdotool key Down Down Down Down Down
+sleep 0.3
+import -window root "$out/help_tray_menu.png" || fail "no screenshot"
+xdotool key Return
+topic1=$(caption 1)
+wait_window 30 "$(exactly "$topic1")" >/dev/null ||
+  fail "\"Hilfethemen \" did not turn the viewer to \"$topic1\""
+[ "$(xdotool search --name '^Ordalis-Hilfe' | wc -l)" -eq 1 ] || fail "more than one viewer window"
+[ "$(xdotool getwindowname "$viewer")" = "$topic1" ] || fail "topic 1 is not in the first viewer"
 
 # Esc closes the viewer; Esc in the main window then ends the program.
 press "$viewer" Escape
 wait_closed 15 "$viewer" '^Ordalis-Hilfe' || fail "Esc did not close the viewer"
 wait_gone 15 "$viewer_pid" || fail "the viewer did not end"
+# A click into the list gives the main window the keyboard back from the
+# tray window, which kept it since the menu.
+xdotool mousemove --window "$main" 200 150 click 1
+sleep 0.3
 press "$main" Escape
 wait_gone 15 "$program" || fail "the program did not end after Esc"
 echo "PASS"
