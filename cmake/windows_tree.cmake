@@ -59,3 +59,11 @@ add_test(NAME e2e.help
     ${CMAKE_BINARY_DIR}/e2e)
 set_tests_properties(e2e.help PROPERTIES FIXTURES_REQUIRED wine
   ENVIRONMENT "${wine_env}" RUN_SERIAL TRUE TIMEOUT 180)
+
+# The password set in the options, asked at the next start and after a start
+# with Windows, in the real program.
+add_test(NAME e2e.password
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/password.sh ${ORDALIS_WINDOWS_DIR}/app/Vemra.exe
+    ${CMAKE_BINARY_DIR}/e2e)
+set_tests_properties(e2e.password PROPERTIES FIXTURES_REQUIRED wine
+  ENVIRONMENT "${wine_env}" RUN_SERIAL TRUE TIMEOUT 240)

@@ -52,9 +52,10 @@ set_settings() {
   wine reg import "$(winepath -w "$app/settings.reg")" >/dev/null 2>&1
 }
 
-# Starts the copy in the scratch folder; its process id goes to $launched.
+# Starts the copy in the scratch folder with the arguments given ("/a" for
+# the start with Windows); its process id goes to $launched.
 start_program() {
-  wine "$app/Vemra.exe" >/dev/null 2>&1 &
+  wine "$app/Vemra.exe" "$@" >/dev/null 2>&1 &
   launched=$!
   running="$launched $running"
 }
