@@ -38,31 +38,6 @@ constexpr ControlSpec kControls[] = {
     {L"BUTTON", L"&Abbrechen", IDC_PW_CCANCEL, kButton | BS_PUSHBUTTON, 4860, 2400, 1200, 375},
 };
 
-std::wstring WindowText(HWND window) {
-  const int length = GetWindowTextLengthW(window);
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  GetWindowTextW(window, text.data(), length + 1);
-  text.resize(static_cast<size_t>(length));
-  return text;
-}
-
-// The close command and the separator above it leave the window's menu, so
-// neither the close box nor Alt+F4 ends the prompt. The command is looked
-// up rather than taken as the last item: Wine adds items after it.
-void RemoveCloseCommand(HWND window) {
-  HMENU system = GetSystemMenu(window, FALSE);
-  const int count = system ? GetMenuItemCount(system) : 0;
-  for (int at = 0; at < count; ++at) {
-    if (GetMenuItemID(system, at) != SC_CLOSE) continue;
-    RemoveMenu(system, at, MF_BYPOSITION);
-    if (at > 0 && (GetMenuState(system, at - 1, MF_BYPOSITION) & MF_SEPARATOR)) {
-      RemoveMenu(system, at - 1, MF_BYPOSITION);
-    }
-    DrawMenuBar(window);
-    return;
-  }
-}
-
 class PasswordDialog : public win32::Dialog {
  public:
   PasswordDialog(const PasswordServices& services, PasswordPurpose purpose)
@@ -75,7 +50,7 @@ class PasswordDialog : public win32::Dialog {
 
   HWND OnInit() override {
     if (purpose_ == PasswordPurpose::kUnlock) {
-      RemoveCloseCommand(Handle());
+      win32::RemoveCloseCommand(Handle());
       // Asked at start-up or from a tray click: in front of whatever is.
       SetForegroundWindow(Handle());
     }
@@ -110,7 +85,7 @@ class PasswordDialog : public win32::Dialog {
  private:
   void CReady_Click() {
     HWND field = Item(IDC_PW_TEXT2);
-    const std::optional<std::string> typed = win32::Narrow(WindowText(field));
+    const std::optional<std::string> typed = win32::Narrow(win32::WindowText(field));
     // A stored text the scrambler refuses counts as no password, as
     // everywhere else in the file.
     std::optional<std::string> stored = ScrambleText(ReadStoredPassword(s_.data));

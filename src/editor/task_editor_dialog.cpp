@@ -42,16 +42,8 @@ constexpr ControlSpec kControls[] = {
 
 constexpr UINT kFocusBack = WM_APP + 1;  // wParam: the field to focus again
 
-std::wstring WideText(HWND control) {
-  const int length = GetWindowTextLengthW(control);
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  GetWindowTextW(control, text.data(), length + 1);
-  text.resize(static_cast<size_t>(length));
-  return text;
-}
-
 std::string Text(HWND control) {
-  return Narrow(WideText(control)).value_or(std::string());
+  return Narrow(win32::WindowText(control)).value_or(std::string());
 }
 
 void SetText(HWND control, std::string_view text) {
@@ -110,20 +102,8 @@ class TaskEditorDialog : public win32::Dialog {
 HWND TaskEditorDialog::OnInit() {
   HWND hwnd = Handle();
   now_ = s_.clock.Now();
-  // No close box: the dialog ends with "&Ok" or "&Abbrechen" (Esc). The close
-  // command goes with the separator above it. It is looked up, not taken as
-  // the last item: Wine adds its own items after it.
-  HMENU system = GetSystemMenu(hwnd, FALSE);
-  const int count = system ? GetMenuItemCount(system) : 0;
-  for (int at = 0; at < count; ++at) {
-    if (GetMenuItemID(system, at) != SC_CLOSE) continue;
-    RemoveMenu(system, at, MF_BYPOSITION);
-    if (at > 0 && (GetMenuState(system, at - 1, MF_BYPOSITION) & MF_SEPARATOR)) {
-      RemoveMenu(system, at - 1, MF_BYPOSITION);
-    }
-    DrawMenuBar(hwnd);
-    break;
-  }
+  // No close box: the dialog ends with "&Ok" or "&Abbrechen" (Esc).
+  win32::RemoveCloseCommand(hwnd);
   if (!request_.withTime) {
     for (int id : {IDC_LUHRZEIT, IDC_LPUNKTE, IDC_CSTUNDEN, IDC_CMINUTEN}) {
       ShowWindow(Item(id), SW_HIDE);
@@ -284,7 +264,7 @@ void TaskEditorDialog::Accept() {
   }
   // A description the task file cannot hold is refused here, before the
   // list or the file sees it.
-  const std::optional<std::string> text = Narrow(WideText(description));
+  const std::optional<std::string> text = Narrow(win32::WindowText(description));
   if (const char* refusal = text ? DescriptionRefusal(*text) : kScrambleRefusedText) {
     MessageBoxW(Handle(), Widen(refusal).c_str(), Widen(kScrambleRefusedTitle).c_str(),
                 MB_OK | MB_ICONEXCLAMATION);

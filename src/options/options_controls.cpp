@@ -83,14 +83,6 @@ std::span<const win32::ControlSpec> OptionsControls() {
   return kControls;
 }
 
-std::wstring WindowText(HWND window) {
-  const int length = GetWindowTextLengthW(window);
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  GetWindowTextW(window, text.data(), length + 1);
-  text.resize(static_cast<size_t>(length));
-  return text;
-}
-
 bool SelectEntry(HWND combo, std::wstring_view text) {
   Win32Combo box(combo);
   return FindComboEntry(box, text, -1, -1, kComboExact) >= 0;

@@ -13,8 +13,6 @@ namespace ordalis {
 
 std::span<const win32::ControlSpec> OptionsControls();
 
-std::wstring WindowText(HWND window);
-
 // Selects the entry of a combo box that is exactly `text` (without regard to
 // case); false, and no entry selected, when there is none.
 bool SelectEntry(HWND combo, std::wstring_view text);

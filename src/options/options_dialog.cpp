@@ -222,7 +222,7 @@ void OptionsDialog::BSounddatei_Click() {
 
 // Plays what the field names, whichever sound option is chosen.
 void OptionsDialog::BSpielen_Click() {
-  const std::wstring file = WindowText(Item(IDC_OPT_TSOUNDDATEI));
+  const std::wstring file = win32::WindowText(Item(IDC_OPT_TSOUNDDATEI));
   if (file.empty()) {
     host_.Sound().PlayResource(L"KONTAKT", true);
   } else if (host_.Settings().FileExists(file)) {
@@ -257,11 +257,11 @@ void OptionsDialog::BKennwort_Click() {
 bool OptionsDialog::NewPasswordAcceptable() {
   HWND field = Item(IDC_OPT_TKEY);
   if (!IsWindowEnabled(field)) return true;
-  const std::wstring typed = WindowText(field);
+  const std::wstring typed = win32::WindowText(field);
   const char* refusal = nullptr;
   const wchar_t* text = nullptr;
   std::wstring refusedText;
-  if (typed != WindowText(Item(IDC_OPT_TREPEAT))) {
+  if (typed != win32::WindowText(Item(IDC_OPT_TREPEAT))) {
     text = kMismatchText;
   } else if (!typed.empty()) {
     const std::optional<std::string> bytes = win32::Narrow(typed);
@@ -302,7 +302,7 @@ void OptionsDialog::BReady_Click() {
   WriteSetting(settings, L"Symbol", flag(IDC_OPT_CSYMBOL));
   WriteSetting(settings, L"Beenden", flag(IDC_OPT_CBEENDEN));
   WriteSetting(settings, L"Notification", flag(IDC_OPT_SOUND1));
-  const std::wstring file = WindowText(Item(IDC_OPT_TSOUNDDATEI));
+  const std::wstring file = win32::WindowText(Item(IDC_OPT_TSOUNDDATEI));
   if (!file.empty()) {
     WriteSetting(settings, L"Sounddatei", file);
   } else if (ReadSetting(settings, L"Sounddatei")) {
@@ -319,7 +319,7 @@ void OptionsDialog::BReady_Click() {
 void OptionsDialog::StorePassword() {
   HWND field = Item(IDC_OPT_TKEY);
   if (!IsWindowEnabled(field)) return;
-  const std::string typed = win32::Narrow(WindowText(field)).value_or(std::string());
+  const std::string typed = win32::Narrow(win32::WindowText(field)).value_or(std::string());
   TaskFiles& files = host_.Files();
   // Nothing typed and nothing stored: the data file stays untouched.
   if (typed.empty() && ReadStoredPassword(files.Data()).empty()) return;
@@ -349,10 +349,10 @@ void OptionsDialog::ApplyToMainWindow() {
 void OptionsDialog::StoreFont() {
   SettingsStore& settings = host_.Settings();
   if (Checked(IDC_OPT_CSCHRIFTART)) {
-    std::wstring face = WindowText(Item(IDC_OPT_LFONTNAME));
+    std::wstring face = win32::WindowText(Item(IDC_OPT_LFONTNAME));
     if (face.empty()) face = kDefaultFace;
     WriteSetting(settings, L"FontName", face);
-    WriteSetting(settings, L"FontSize", WindowText(Item(IDC_OPT_LFONTSIZE)));
+    WriteSetting(settings, L"FontSize", win32::WindowText(Item(IDC_OPT_LFONTSIZE)));
   } else {
     settings.DeleteValue(SettingsRoot::kCurrentUser, kSettingsKey, L"FontName");
     settings.DeleteValue(SettingsRoot::kCurrentUser, kSettingsKey, L"FontSize");

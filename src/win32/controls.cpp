@@ -60,4 +60,27 @@ SIZE WindowSizeForClient(int width, int height, DWORD style, DWORD exStyle, UINT
   return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
+std::wstring WindowText(HWND window) {
+  const int length = GetWindowTextLengthW(window);
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  GetWindowTextW(window, text.data(), length + 1);
+  text.resize(static_cast<size_t>(length));
+  return text;
+}
+
+void RemoveCloseCommand(HWND window) {
+  // Looked up rather than taken as the last item: Wine adds items after it.
+  HMENU system = GetSystemMenu(window, FALSE);
+  const int count = system ? GetMenuItemCount(system) : 0;
+  for (int at = 0; at < count; ++at) {
+    if (GetMenuItemID(system, at) != SC_CLOSE) continue;
+    RemoveMenu(system, at, MF_BYPOSITION);
+    if (at > 0 && (GetMenuState(system, at - 1, MF_BYPOSITION) & MF_SEPARATOR)) {
+      RemoveMenu(system, at - 1, MF_BYPOSITION);
+    }
+    DrawMenuBar(window);
+    return;
+  }
+}
+
 }  // namespace ordalis::win32

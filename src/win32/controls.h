@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <span>
+#include <string>
 
 #include "win32/handles.h"
 
@@ -27,6 +28,13 @@ void PlaceControls(HWND parent, std::span<const ControlSpec> controls, UINT dpi,
 // The system's message font at this DPI, or a named font of a point size.
 UniqueFont MessageFont(UINT dpi);
 UniqueFont PointFont(const wchar_t* face, int points, UINT dpi);
+
+// The whole text of a window or control.
+std::wstring WindowText(HWND window);
+
+// Takes the close command and the separator above it out of the window's
+// menu, so neither the close box nor Alt+F4 closes it.
+void RemoveCloseCommand(HWND window);
 
 // The outer size of a window whose client area is width x height pixels.
 SIZE WindowSizeForClient(int width, int height, DWORD style, DWORD exStyle, UINT dpi);

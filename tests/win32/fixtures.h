@@ -69,6 +69,23 @@ inline void PrintTo(const Played& p, std::ostream* out) {
        << (p.wait ? " waiting" : " async") << (p.windowVisible ? " (window shown)" : "");
 }
 
+// This test's main window: a running Vemra.exe elsewhere on the desktop has
+// the same window class, so only this thread's windows are looked at.
+inline HWND ThisTestsMainWindow() {
+  HWND main = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM found) {
+        wchar_t name[32] = {};
+        GetClassNameW(window, name, 32);
+        if (std::wstring_view(name) != L"OrdalisMain") return TRUE;
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&main));
+  return main;
+}
+
 // Plays nothing and notes every sound; tests that do not listen ignore it.
 class RecordingPlayer : public SoundPlayer {
  public:
@@ -81,21 +98,9 @@ class RecordingPlayer : public SoundPlayer {
   }
 
  private:
-  // This test's main window only: a running Vemra.exe elsewhere on the
-  // desktop has the same window class.
   static bool MainWindowVisible() {
-    bool visible = false;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM found) {
-          wchar_t name[32] = {};
-          GetClassNameW(window, name, 32);
-          if (std::wstring_view(name) != L"OrdalisMain") return TRUE;
-          *reinterpret_cast<bool*>(found) = IsWindowVisible(window) != FALSE;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&visible));
-    return visible;
+    HWND main = ThisTestsMainWindow();
+    return main && IsWindowVisible(main);
   }
 };
 

@@ -22,18 +22,8 @@ using test::Text;
 
 // Whether this test's main window shows its tasks: visible and not minimised.
 bool TasksShown() {
-  bool shown = false;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM found) {
-        wchar_t name[32] = {};
-        GetClassNameW(window, name, 32);
-        if (std::wstring_view(name) != L"OrdalisMain") return TRUE;
-        *reinterpret_cast<bool*>(found) = IsWindowVisible(window) && !IsIconic(window);
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&shown));
-  return shown;
+  HWND main = test::ThisTestsMainWindow();
+  return main && IsWindowVisible(main) && !IsIconic(main);
 }
 
 class LockTest : public LifecycleTest {

@@ -13,6 +13,7 @@
 #include "fixtures.h"
 #include "options/options_controls.h"
 #include "options/options_dialog.h"
+#include "win32/controls.h"
 #include "storage/profile_file_win32.h"
 #include "storage/scrambler.h"
 #include "storage/settings_win32.h"
@@ -74,7 +75,7 @@ inline bool Shown(HWND dialog, int id) {
   return IsWindowVisible(GetDlgItem(dialog, id)) != FALSE;
 }
 inline std::wstring Text(HWND dialog, int id) {
-  return WindowText(GetDlgItem(dialog, id));
+  return win32::WindowText(GetDlgItem(dialog, id));
 }
 inline int Selected(HWND dialog, int id) {
   return static_cast<int>(SendDlgItemMessageW(dialog, id, CB_GETCURSEL, 0, 0));
