@@ -170,6 +170,14 @@ cp "$folder/Vemra.dat" "$folder/Vemra.bak" "$tmp/"
 
 # --- An update while the program runs: it is ended, the tasks stay --------
 echo "old" >"$folder/LIESMICH.txt"
+# Not while the editor waits for its user: the silent update gives up.
+press "$main" alt+h
+editor=$(wait_window 15 '^ Neue Aufgabe$') || fail "Alt+H opened no editor"
+run_line "$(winepath -w "$setup") /S" && fail "the update went on while the editor was open"
+xdotool search --name '^ Neue Aufgabe$' >/dev/null 2>&1 || fail "the update closed the editor"
+grep -qx old "$folder/LIESMICH.txt" || fail "the refused update replaced files"
+press "$editor" Escape
+for _ in $(seq 100); do xdotool search --name '^ Neue Aufgabe$' >/dev/null 2>&1 || break; sleep 0.1; done
 run_line "$(winepath -w "$setup") /S" || fail "the update failed"
 xdotool search --name '^Ordalis $' >/dev/null 2>&1 && fail "the program still runs after the update"
 for _ in $(seq 100); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
