@@ -68,7 +68,7 @@ Var DeleteData
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_INSTFILES
 
-!define MUI_FINISHPAGE_TEXT "Ordalis ist jetzt installiert. Sie finden es im Startmenü unter „Ordalis“.$\r$\n$\r$\nKlicken Sie auf Fertig stellen, um den Assistenten zu beenden."
+!define MUI_FINISHPAGE_TEXT "Ordalis ist jetzt installiert. Sie finden es im Startmenü unter „Ordalis“.$\r$\n$\r$\nKlicken Sie auf Fertigstellen, um den Assistenten zu beenden."
 !define MUI_FINISHPAGE_RUN "$INSTDIR\Vemra.exe"
 !define MUI_FINISHPAGE_RUN_TEXT "Ordalis jetzt starten"
 !insertmacro MUI_PAGE_FINISH
