@@ -5,7 +5,7 @@
 ; what the installer put there and asks before it deletes the tasks.
 ;
 ; Built by installer/pack.sh:
-;   makensis -DVERSION=1.2.3 -DAPPDIR=<folder with the files> -DICON=<vemra.ico>
+;   makensis -DVERSION=1.2.3 -DVERSION_RECORD=1.2.3.0 -DAPPDIR=<folder with the files> -DICON=<vemra.ico>
 ;            -DOUTFILE=<setup.exe> ordalis.nsi
 ;
 ; Command line besides NSIS's own /S and /D=<folder>:
@@ -22,8 +22,8 @@ SetCompressor /SOLID lzma
 !include LogicLib.nsh
 !include FileFunc.nsh
 
-!ifndef VERSION | APPDIR | OUTFILE | ICON
-  !error "VERSION, APPDIR, OUTFILE and ICON are given by pack.sh"
+!ifndef VERSION | VERSION_RECORD | APPDIR | OUTFILE | ICON
+  !error "VERSION, VERSION_RECORD, APPDIR, OUTFILE and ICON are given by pack.sh"
 !endif
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Ordalis"
@@ -79,8 +79,8 @@ Var DeleteData
 !insertmacro MUI_LANGUAGE "German"
 
 ; The installer's own version record.
-VIProductVersion "${VERSION}.0"
-VIFileVersion "${VERSION}.0"
+VIProductVersion "${VERSION_RECORD}"
+VIFileVersion "${VERSION_RECORD}"
 VIAddVersionKey /LANG=${LANG_GERMAN} "ProductName" "Ordalis"
 VIAddVersionKey /LANG=${LANG_GERMAN} "CompanyName" "Brenvik"
 VIAddVersionKey /LANG=${LANG_GERMAN} "FileDescription" "Ordalis – Installation"
@@ -92,6 +92,27 @@ VIAddVersionKey /LANG=${LANG_GERMAN} "LegalCopyright" "© 2026 Brenvik"
 ; A running Ordalis ends through its own quit sequence (the registered
 ; message), never in the middle of a rewrite. While it waits for its user it
 ; refuses, and the user is asked to end it.
+
+!include WinMessages.nsh
+
+!macro WAIT_FOR_FILE path
+  ${If} ${FileExists} "${path}"
+    StrCpy $3 0
+    ${Do}
+      ClearErrors
+      FileOpen $4 "${path}" a
+      ${IfNot} ${Errors}
+        FileClose $4
+        ${Break}
+      ${EndIf}
+      ${If} $3 >= 50
+        ${Break}
+      ${EndIf}
+      Sleep 100
+      IntOp $3 $3 + 1
+    ${Loop}
+  ${EndIf}
+!macroend
 
 !macro END_ORDALIS un
 Function ${un}EndOrdalis
@@ -118,23 +139,22 @@ Function ${un}EndOrdalis
       again:
     ${EndIf}
   ${Loop}
-  ; The process may still hold its file for a moment after its window went.
-  ${If} ${FileExists} "$INSTDIR\Vemra.exe"
-    StrCpy $3 0
-    ${Do}
-      ClearErrors
-      FileOpen $4 "$INSTDIR\Vemra.exe" a
-      ${IfNot} ${Errors}
-        FileClose $4
-        ${Break}
-      ${EndIf}
-      ${If} $3 >= 50
-        ${Break}
-      ${EndIf}
-      Sleep 100
-      IntOp $3 $3 + 1
-    ${Loop}
-  ${EndIf}
+  ; The help viewer holds nothing of the user's: it is closed as its close
+  ; box closes it.
+  StrCpy $3 0
+  ${Do}
+    FindWindow $0 "Ordalis.Lotse32"
+    ${If} $0 = 0
+    ${OrIf} $3 >= 50
+      ${Break}
+    ${EndIf}
+    SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=5000
+    Sleep 100
+    IntOp $3 $3 + 1
+  ${Loop}
+  ; A process may still hold its file for a moment after its window went.
+  !insertmacro WAIT_FOR_FILE "$INSTDIR\Vemra.exe"
+  !insertmacro WAIT_FOR_FILE "$INSTDIR\Lotse32.exe"
 FunctionEnd
 !macroend
 !insertmacro END_ORDALIS ""
@@ -142,7 +162,6 @@ FunctionEnd
 
 ; ---------------------------------------------------------------------------
 ; Installation
-
 
 Section "Ordalis (Programm, Hilfe und Startmenü)" SecProgram
   SectionIn RO

@@ -29,8 +29,11 @@ zip=$out/Ordalis-$version-portable.zip
 rm -f "$zip"
 (cd "$stage" && TZ=UTC zip -q -X -9 "$zip" "${files[@]}")
 
+# The version record has four numbers, as the executables' have.
+IFS=. read -r major minor patch build <<<"$version"
+record=$major.${minor:-0}.${patch:-0}.${build:-0}
 setup=$out/Ordalis-$version-setup.exe
-makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DAPPDIR="$stage" \
+makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DVERSION_RECORD="$record" -DAPPDIR="$stage" \
   -DICON="$here/../src/resources/vemra.ico" -DOUTFILE="$setup" "$here/ordalis.nsi"
 echo "pack: $zip"
 echo "pack: $setup"

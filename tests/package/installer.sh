@@ -178,10 +178,17 @@ xdotool search --name '^ Neue Aufgabe$' >/dev/null 2>&1 || fail "the update clos
 grep -qx old "$folder/LIESMICH.txt" || fail "the refused update replaced files"
 press "$editor" Escape
 for _ in $(seq 100); do xdotool search --name '^ Neue Aufgabe$' >/dev/null 2>&1 || break; sleep 0.1; done
+wine "$folder/Lotse32.exe" "$w\Vemra.lhf,1" >/dev/null 2>&1 &
+viewer=$!
+running="$viewer $program"
+wait_window 30 '^Ordalis-Hilfe' >/dev/null || fail "the installed help viewer shows no window"
 run_line "$(winepath -w "$setup") /S" || fail "the update failed"
+xdotool search --name '^Ordalis-Hilfe' >/dev/null 2>&1 && fail "the help viewer still runs after the update"
 xdotool search --name '^Ordalis $' >/dev/null 2>&1 && fail "the program still runs after the update"
-for _ in $(seq 100); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$program" 2>/dev/null && fail "the program's process outlived its window"
+for pid in $program $viewer; do
+  for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$pid" 2>/dev/null && fail "a process outlived its window"
+done
 running=""
 [ "$(listing "$folder")" = "$(printf '%s\n' "${program_files[@]}" Vemra.dat Vemra.bak | LC_ALL=C sort)" ] ||
   fail "after the update: $(listing "$folder" | tr '\n' ' ')"
