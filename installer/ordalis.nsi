@@ -60,6 +60,7 @@ Var DeleteData
 !define MUI_WELCOMEPAGE_TEXT "Dieser Assistent installiert Ordalis, das Programm für Aufgaben und Erinnerungen, für Ihr Benutzerkonto. Administratorrechte sind dafür nicht nötig.$\r$\n$\r$\nOrdalis speichert seine Aufgaben (Vemra.dat) in seinem Programmordner. Wählen Sie deshalb einen Ordner, in den Sie schreiben dürfen. Bei einer Aktualisierung bleiben Aufgaben und Einstellungen erhalten.$\r$\n$\r$\n$_CLICK"
 !insertmacro MUI_PAGE_WELCOME
 
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE CheckFolderWritable
 !define MUI_DIRECTORYPAGE_TEXT_TOP "Ordalis wird in den folgenden Ordner installiert. Dort liegen später auch Ihre Aufgaben; der Ordner muss für Sie beschreibbar sein.$\r$\n$\r$\n$_CLICK"
 !insertmacro MUI_PAGE_DIRECTORY
 
@@ -218,7 +219,7 @@ Function .onInit
     !insertmacro SelectSection ${SecDesktop}
   ${EndIf}
   ReadRegStr $0 HKCU "${RUN_KEY}" "${RUN_VALUE}"
-  ${If} $0 != ""
+  ${If} $0 == '"$INSTDIR\Vemra.exe" /a'
     !insertmacro SelectSection ${SecAutostart}
   ${EndIf}
   ${GetParameters} $0
@@ -245,6 +246,27 @@ Section "-Abschluss"
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
+
+; The tasks are written beside the program: the folder (or the nearest one
+; above it that is there already) has to take a file from this user.
+Function CheckFolderWritable
+  StrCpy $0 $INSTDIR
+  ${DoUntil} ${FileExists} "$0\*.*"
+    ${GetParent} $0 $1
+    ${If} $1 == ""
+      ${Break}
+    ${EndIf}
+    StrCpy $0 $1
+  ${Loop}
+  ClearErrors
+  FileOpen $2 "$0\Ordalis-Schreibprobe.tmp" w
+  ${If} ${Errors}
+    MessageBox MB_OK|MB_ICONEXCLAMATION "In den Ordner „$INSTDIR“ dürfen Sie nicht schreiben.$\r$\n$\r$\nOrdalis speichert seine Aufgaben in seinem Programmordner. Bitte wählen Sie einen Ordner, in den Sie schreiben dürfen, zum Beispiel den vorgeschlagenen."
+    Abort
+  ${EndIf}
+  FileClose $2
+  Delete "$0\Ordalis-Schreibprobe.tmp"
+FunctionEnd
 
 ; The Run value goes only when it starts this copy; another copy's stays.
 !macro REMOVE_OWN_RUN_VALUE un
