@@ -26,6 +26,8 @@ program_files=(Vemra.exe Lotse32.exe Vemra.lhf LIESMICH.txt LIZENZ.txt Deinstall
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/ordalis-setup.XXXXXX")
 running=""
 saved=""
+start_menu=""
+desktop=""
 
 # A value of a registry key as `reg query` shows it ("" when it is not there).
 reg_value() {
@@ -46,7 +48,8 @@ cleanup() {
     wine reg delete "$settings" /f >/dev/null 2>&1 || true
     [ "$saved" = absent ] || wine reg import "$saved" >/dev/null 2>&1 || true
   fi
-  rm -f "$start_menu/Ordalis.lnk" "$desktop/Ordalis.lnk"
+  [ -z "$start_menu" ] || rm -f "$start_menu/Ordalis.lnk"
+  [ -z "$desktop" ] || rm -f "$desktop/Ordalis.lnk"
   rm -rf "$tmp"
 }
 trap cleanup EXIT
@@ -143,8 +146,9 @@ NoRepair|0x1
 EOF
 size=$(($(reg_value "$uninstall_key" EstimatedSize)))
 files_kb=$(($(cat "${program_files[@]/#/$folder/}" | wc -c) / 1024))
-[ "$size" -ge "$files_kb" ] && [ "$size" -le $((files_kb + 64)) ] ||
+if [ "$size" -lt "$files_kb" ] || [ "$size" -gt $((files_kb + 64)) ]; then
   fail "EstimatedSize $size KB for $files_kb KB of files"
+fi
 # What the options dialog writes for the automatic start.
 [ "$(reg_value "$run_key" Ordalis)" = "\"$w\\Vemra.exe\" /a" ] ||
   fail "Run value: $(reg_value "$run_key" Ordalis)"
