@@ -67,3 +67,22 @@ add_test(NAME e2e.password
     ${CMAKE_BINARY_DIR}/e2e)
 set_tests_properties(e2e.password PROPERTIES FIXTURES_REQUIRED wine
   ENVIRONMENT "${wine_env}" RUN_SERIAL TRUE TIMEOUT 240)
+
+# The packages for Windows users, made from the tested program: the
+# portable zip (content, reproducible bytes) and the installer, run under
+# Wine through install, update and both kinds of uninstall.
+set(ORDALIS_DIST_DIR ${CMAKE_BINARY_DIR}/dist)
+add_test(NAME package.build
+  COMMAND ${CMAKE_SOURCE_DIR}/installer/pack.sh ${ORDALIS_WINDOWS_DIR}/app ${ORDALIS_DIST_DIR}
+    ${PROJECT_VERSION})
+set_tests_properties(package.build PROPERTIES FIXTURES_SETUP packages TIMEOUT 300)
+add_test(NAME package.zip
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/package/zip.sh ${ORDALIS_WINDOWS_DIR}/app ${ORDALIS_DIST_DIR}
+    ${PROJECT_VERSION})
+set_tests_properties(package.zip PROPERTIES FIXTURES_REQUIRED packages TIMEOUT 300)
+add_test(NAME package.installer
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/package/installer.sh
+    ${ORDALIS_DIST_DIR}/Ordalis-${PROJECT_VERSION}-setup.exe ${ORDALIS_WINDOWS_DIR}/app
+    ${PROJECT_VERSION} ${CMAKE_BINARY_DIR}/e2e)
+set_tests_properties(package.installer PROPERTIES FIXTURES_REQUIRED "wine;packages"
+  ENVIRONMENT "${wine_env}" RUN_SERIAL TRUE TIMEOUT 300)

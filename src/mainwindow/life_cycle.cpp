@@ -265,6 +265,15 @@ void MainWindow::mBeenden_Click() {
   EndProgram();
 }
 
+LRESULT MainWindow::QuitOnRequest() {
+  // Never under a dialog or a message box: what the user is typing or asked
+  // stays, and no rewrite is cut short. The sender asks again or tells the
+  // user to end the program.
+  if (Busy() || ended_) return 0;
+  mBeenden_Click();
+  return 1;
+}
+
 void MainWindow::Form_QueryUnload() {
   HWND hwnd = Handle();
   if (IsWindowVisible(hwnd)) {

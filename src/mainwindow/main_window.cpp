@@ -72,6 +72,7 @@ bool MainWindow::Create() {
                       LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VEMRA)))) {
     return false;
   }
+  quitMessage_ = RegisterWindowMessageW(kQuitMessageName);
   Form_Load();
   return !ended_;
 }
@@ -373,6 +374,7 @@ LRESULT MainWindow::OnNotify(const NMHDR& header) {
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == quitMessage_ && message != 0) return QuitOnRequest();
   switch (message) {
     case WM_COMMAND:
       // What shows the tasks or the options asks for a password that waits.

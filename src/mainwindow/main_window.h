@@ -61,6 +61,10 @@ enum MainWindowMenu : int {
 };
 
 inline constexpr wchar_t kMainWindowCaption[] = L"Ordalis ";
+// Another program (the installer, the uninstaller) sends the message of this
+// name to end Ordalis through its quit sequence. The answer is 1 when it
+// quits, 0 when a dialog or a sequence waits for the user.
+inline constexpr wchar_t kQuitMessageName[] = L"Ordalis.Beenden";
 inline constexpr UINT_PTR kTimerStunde = 1;
 inline constexpr UINT_PTR kTimerRelevantes = 2;
 // Posted when the last dialog or sequence that waits for the user ends: the
@@ -161,6 +165,7 @@ class MainWindow : public win32::Window {
   void Form_Load();
   void Form_QueryUnload();
   void Form_EndSession();
+  LRESULT QuitOnRequest();
   void TabStrip_Click();
   void LDaten_ColumnClick(int column);
   void OWecker_Click();
@@ -269,6 +274,7 @@ class MainWindow : public win32::Window {
   UINT stundeInterval_ = 0;
   UINT relevantesInterval_ = 0;
   int busy_ = 0;                          // BusyScopes alive
+  UINT quitMessage_ = 0;                  // the registered kQuitMessageName
   bool stundeWaiting_ = false;            // a full hour is owed a reminder
   bool relevantesWaiting_ = false;        // a due check came while the program was busy
   std::optional<UINT> trayPressWaiting_;  // the last press while busy, no dialog open

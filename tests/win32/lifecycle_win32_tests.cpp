@@ -17,6 +17,7 @@
 #include "dialogs/help.h"
 #include "dialogs/help_win32.h"
 #include "dialogs/notice_dialog.h"
+#include "dialog_script.h"
 #include "fixtures.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/startup_windows.h"
@@ -450,6 +451,33 @@ TEST_F(CloseTest, SessionEndIsNeverRefusedAndKeepsTheState) {
   EXPECT_EQ(Get(L"Left"), std::nullopt);
   ExpectStoredState(L"2", L"2");
   EXPECT_TRUE(window_->Ended());
+}
+
+TEST_F(CloseTest, QuitMessageEndsUnlessTheUserIsAsked) {
+  Set(L"HelpDirekt", Number(0));
+  Set(L"Reminder", Text(L"1"));
+  ASSERT_NO_FATAL_FAILURE(Open());
+  const UINT quit = RegisterWindowMessageW(kQuitMessageName);
+  // The closing notice waits for the user: the request is refused and the
+  // close goes on as the user answers.
+  LRESULT underNotice = -1;
+  {
+    test::DialogScript script(kNoticeCaption);
+    script.Do([&](HWND) { underNotice = SendMessageW(hwnd_, quit, 0, 0); }).Click(IDC_BABBRECHEN);
+    SendMessageW(Item(IDC_BBEENDEN), BM_CLICK, 0, 0);
+  }
+  EXPECT_EQ(underNotice, 0);
+  EXPECT_FALSE(window_->Ended());
+  EXPECT_TRUE(window_->TrayIconShown());
+
+  // Hidden in the tray: the quit sequence stores the state and ends.
+  ClearStored();
+  const HWND host = window_->TrayHost();
+  EXPECT_EQ(SendMessageW(hwnd_, quit, 0, 0), 1);
+  ExpectStoredState(L"1", L"1");  // the hidden window shows "Alles"
+  EXPECT_TRUE(window_->Ended());
+  EXPECT_EQ(ends_, 1);
+  EXPECT_FALSE(IconInTray(host, 1));
 }
 
 // ---------------------------------------------------------------------------

@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "ordalis_version.h"
 #include "resources/resource.h"
 #include "win32/handles.h"
 #include "win32/text.h"
@@ -270,9 +271,11 @@ TEST(VersionRecord, NamesTheProductInGerman) {
   ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
   ASSERT_GE(length, sizeof *fixed);
   EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
-  EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(0, 1));
-  EXPECT_EQ(fixed->dwFileVersionLS, 0u);
-  EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(0, 1));
+  // The project's one version number, in both records.
+  EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(ORDALIS_VERSION_MINOR, ORDALIS_VERSION_MAJOR));
+  EXPECT_EQ(fixed->dwFileVersionLS, MAKELONG(ORDALIS_VERSION_BUILD, ORDALIS_VERSION_PATCH));
+  EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
+  EXPECT_EQ(fixed->dwProductVersionLS, fixed->dwFileVersionLS);
 
   // Explorer finds the strings through the translation table, so the table
   // has to name the block the strings are in.
@@ -288,7 +291,8 @@ TEST(VersionRecord, NamesTheProductInGerman) {
 
   EXPECT_EQ(VersionText(block.data(), strings + L"ProductName"), L"Ordalis");
   EXPECT_EQ(VersionText(block.data(), strings + L"OriginalFilename"), L"Vemra.exe");
-  EXPECT_EQ(VersionText(block.data(), strings + L"FileVersion"), L"1.0.0");
+  EXPECT_EQ(VersionText(block.data(), strings + L"FileVersion"), L"" ORDALIS_VERSION_TEXT);
+  EXPECT_EQ(VersionText(block.data(), strings + L"ProductVersion"), L"" ORDALIS_VERSION_TEXT);
   // The dash and the copyright sign come through only if the resource
   // compiler read the file as UTF-8.
   EXPECT_EQ(VersionText(block.data(), strings + L"FileDescription"),

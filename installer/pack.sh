@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Writes the two packages of Ordalis from a built program folder:
+#   Ordalis-<version>-portable.zip  the program to unpack anywhere
+#   Ordalis-<version>-setup.exe     the per-user installer (ordalis.nsi)
+# The zip is reproducible: the same files give the same bytes (fixed times,
+# modes and order, no extra fields).
+#
+# Usage: pack.sh <folder with Vemra.exe, Lotse32.exe, Vemra.lhf> <output folder> <version>
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+app=$1
+out=$2
+version=$3
+files=(Vemra.exe Lotse32.exe Vemra.lhf LIESMICH.txt LIZENZ.txt)
+
+stage=$(mktemp -d "${TMPDIR:-/tmp}/ordalis-pack.XXXXXX")
+trap 'rm -rf "$stage"' EXIT
+for f in Vemra.exe Lotse32.exe Vemra.lhf; do cp "$app/$f" "$stage/$f"; done
+# The texts for Windows' editor: UTF-8 with its mark, lines ending in CR LF.
+for f in LIESMICH.txt LIZENZ.txt; do
+  { printf '\357\273\277'; sed 's/$/\r/' "$here/$f"; } >"$stage/$f"
+done
+chmod 644 "${files[@]/#/$stage/}"
+touch -d '2026-01-01 12:00:00 UTC' "${files[@]/#/$stage/}"
+
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
+zip=$out/Ordalis-$version-portable.zip
+rm -f "$zip"
+(cd "$stage" && TZ=UTC zip -q -X -9 "$zip" "${files[@]}")
+
+# The version record has four numbers, as the executables' have.
+IFS=. read -r major minor patch build <<<"$version"
+record=$major.${minor:-0}.${patch:-0}.${build:-0}
+setup=$out/Ordalis-$version-setup.exe
+makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DVERSION_RECORD="$record" -DAPPDIR="$stage" \
+  -DICON="$here/../src/resources/vemra.ico" -DOUTFILE="$setup" "$here/ordalis.nsi"
+echo "pack: $zip"
+echo "pack: $setup"

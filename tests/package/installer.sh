@@ -1,0 +1,232 @@
+#!/usr/bin/env bash
+# The installer under Wine, run as a user's script would run it: a silent
+# install into a folder with blanks, the installed program started from
+# there with a task added, an update over it while it runs, the silent
+# uninstall through QuietUninstallString, and an uninstall that deletes the
+# tasks and settings too, from a folder that was there before.
+#
+# Usage: installer.sh <setup.exe> <folder of the packaged program> <version> <folder for screenshots>
+# Needs WINEPREFIX and DISPLAY (CTest and scripts/test give both).
+set -euo pipefail
+setup=$1
+built=$2
+version=$3
+out=$4
+: "${WINEPREFIX:?}" "${DISPLAY:?}"
+# No menu entries of the host's desktop for the shortcuts made here.
+export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
+mkdir -p "$out"
+
+uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ordalis'
+run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+settings='HKCU\Software\Brenvik\Ordalis'
+app_paths='HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\Vemra.exe'
+program_files=(Vemra.exe Lotse32.exe Vemra.lhf LIESMICH.txt LIZENZ.txt Deinstallieren.exe)
+
+tmp=$(mktemp -d "${TMPDIR:-/tmp}/ordalis-setup.XXXXXX")
+running=""
+saved=""
+start_menu=""
+desktop=""
+
+# A value of a registry key as `reg query` shows it ("" when it is not there).
+reg_value() {
+  wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
+    sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
+}
+reg_default() {
+  wine reg query "$1" /ve 2>/dev/null | tr -d '\r' | sed -n 's/^ *(Default) *REG_SZ *//p'
+}
+reg_key_exists() { wine reg query "$1" >/dev/null 2>&1; }
+
+cleanup() {
+  local pid
+  for pid in $running; do kill "$pid" 2>/dev/null || true; done
+  wine reg delete "$uninstall_key" /f >/dev/null 2>&1 || true
+  wine reg delete "$run_key" /v Ordalis /f >/dev/null 2>&1 || true
+  if [ -n "$saved" ]; then
+    wine reg delete "$settings" /f >/dev/null 2>&1 || true
+    [ "$saved" = absent ] || wine reg import "$saved" >/dev/null 2>&1 || true
+  fi
+  [ -z "$start_menu" ] || rm -f "$start_menu/Ordalis.lnk"
+  [ -z "$desktop" ] || rm -f "$desktop/Ordalis.lnk"
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  import -window root "$out/installer_failure.png" 2>/dev/null || true
+  exit 1
+}
+
+# Runs a command line as Windows' command processor runs it, quotes and all.
+run_line() {
+  printf '%s\r\n' "@$1" >"$tmp/run.bat"
+  wine cmd /c "$(winepath -w "$tmp/run.bat")" >/dev/null 2>&1
+}
+
+# The uninstaller goes on from a copy in the temporary folder and removes
+# itself and the entry last.
+wait_uninstalled() {
+  local deadline=$((SECONDS + 60))
+  while [ -e "$1/Deinstallieren.exe" ] || reg_key_exists "$uninstall_key"; do
+    [ $SECONDS -lt $deadline ] || fail "the uninstaller in $1 did not finish"
+    sleep 0.2
+  done
+}
+
+wait_window() {
+  local deadline=$((SECONDS + $1))
+  while [ $SECONDS -lt $deadline ]; do
+    xdotool search --onlyvisible --name "$2" 2>/dev/null | head -1 | grep . && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+press() {
+  timeout 5 xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1" 2>/dev/null || true
+  shift
+  local key
+  for key in "$@"; do
+    xdotool key "$key"
+    sleep 0.2
+  done
+}
+
+# The folder's files, one a line, sorted.
+listing() { (cd "$1" && find . -mindepth 1 -printf '%P\n' | LC_ALL=C sort); }
+
+if xdotool search --name '^Ordalis $' >/dev/null 2>&1; then
+  fail "a copy of the program is running already"
+fi
+wine reg delete "$uninstall_key" /f >/dev/null 2>&1 || true
+if wine reg export "$settings" "$(winepath -w "$tmp/before.reg")" /y >/dev/null 2>&1; then
+  saved=$(winepath -w "$tmp/before.reg")
+else
+  saved=absent
+fi
+appdata=$(winepath -u "$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')")
+start_menu="$appdata/Microsoft/Windows/Start Menu/Programs"
+desktop=$(winepath -u "$(wine cmd /c echo %USERPROFILE% 2>/dev/null | tr -d '\r')")/Desktop
+# Wine links the desktop to the host's home folder; the shortcuts of this
+# test go into a folder of the prefix.
+if [ -L "$desktop" ]; then
+  rm "$desktop"
+  mkdir "$desktop"
+fi
+
+# --- A silent install into a folder with blanks, started with Windows -----
+folder="$tmp/Mein Ordner"
+w=$(winepath -w "$folder")
+run_line "$(winepath -w "$setup") /S /AUTOSTART /D=$w" || fail "the silent install failed"
+[ "$(listing "$folder")" = "$(printf '%s\n' "${program_files[@]}" | LC_ALL=C sort)" ] ||
+  fail "installed: $(listing "$folder" | tr '\n' ' ')"
+for f in Vemra.exe Lotse32.exe Vemra.lhf; do
+  cmp -s "$built/$f" "$folder/$f" || fail "$f is not the packaged one"
+done
+[ -f "$start_menu/Ordalis.lnk" ] || fail "no shortcut \"Ordalis\" in the start menu"
+grep -qaF "$w\\Vemra.exe" "$start_menu/Ordalis.lnk" || fail "the shortcut does not start $w\\Vemra.exe"
+[ ! -e "$desktop/Ordalis.lnk" ] || fail "a desktop shortcut nobody asked for"
+
+while IFS='|' read -r name expected; do
+  actual=$(reg_value "$uninstall_key" "$name")
+  [ "$actual" = "$expected" ] || fail "uninstall entry $name: \"$actual\", expected \"$expected\""
+done <<EOF
+DisplayName|Ordalis
+DisplayVersion|$version
+Publisher|Brenvik
+DisplayIcon|$w\\Vemra.exe
+InstallLocation|$w
+UninstallString|"$w\\Deinstallieren.exe"
+QuietUninstallString|"$w\\Deinstallieren.exe" /S
+NoModify|0x1
+NoRepair|0x1
+EOF
+size=$(($(reg_value "$uninstall_key" EstimatedSize)))
+files_kb=$(($(cat "${program_files[@]/#/$folder/}" | wc -c) / 1024))
+if [ "$size" -lt "$files_kb" ] || [ "$size" -gt $((files_kb + 64)) ]; then
+  fail "EstimatedSize $size KB for $files_kb KB of files"
+fi
+# What the options dialog writes for the automatic start.
+[ "$(reg_value "$run_key" Ordalis)" = "\"$w\\Vemra.exe\" /a" ] ||
+  fail "Run value: $(reg_value "$run_key" Ordalis)"
+
+# --- The installed program keeps its tasks beside itself -----------------
+printf '%s\r\n' REGEDIT4 '' "[${settings/HKCU/HKEY_CURRENT_USER}]" '"Startup"=dword:00000001' \
+  '"HelpDirekt"=dword:00000001' '"Reminder"="3"' >"$tmp/quiet.reg"
+wine reg import "$(winepath -w "$tmp/quiet.reg")" >/dev/null 2>&1 || fail "registry"
+wine "$folder/Vemra.exe" >/dev/null 2>&1 &
+program=$!
+running="$program"
+main=$(wait_window 60 '^Ordalis $') || fail "the installed program shows no window"
+[ "$(reg_value "$settings" InstallDir)" = "${w,,}" ] ||
+  fail "the program says it runs from $(reg_value "$settings" InstallDir)"
+press "$main" alt+h
+editor=$(wait_window 15 '^ Neue Aufgabe$') || fail "Alt+H opened no editor"
+xdotool type --delay 50 "Steuer"
+press "$editor" Return Return Return Return Return Return Return
+for _ in $(seq 100); do [ -f "$folder/Vemra.dat" ] && break; sleep 0.1; done
+grep -qa '^100=' "$folder/Vemra.dat" 2>/dev/null || fail "no task in $w\\Vemra.dat"
+[ -f "$folder/Vemra.bak" ] || printf '[Important]\r\n' >"$folder/Vemra.bak"
+cp "$folder/Vemra.dat" "$folder/Vemra.bak" "$tmp/"
+
+# --- An update while the program runs: it is ended, the tasks stay --------
+echo "old" >"$folder/LIESMICH.txt"
+# Not while the editor waits for its user: the silent update gives up.
+press "$main" alt+h
+editor=$(wait_window 15 '^ Neue Aufgabe$') || fail "Alt+H opened no editor"
+run_line "$(winepath -w "$setup") /S" && fail "the update went on while the editor was open"
+xdotool search --name '^ Neue Aufgabe$' >/dev/null 2>&1 || fail "the update closed the editor"
+grep -qx old "$folder/LIESMICH.txt" || fail "the refused update replaced files"
+press "$editor" Escape
+for _ in $(seq 100); do xdotool search --name '^ Neue Aufgabe$' >/dev/null 2>&1 || break; sleep 0.1; done
+wine "$folder/Lotse32.exe" "$w\Vemra.lhf,1" >/dev/null 2>&1 &
+viewer=$!
+running="$viewer $program"
+wait_window 30 '^Ordalis-Hilfe' >/dev/null || fail "the installed help viewer shows no window"
+run_line "$(winepath -w "$setup") /S" || fail "the update failed"
+xdotool search --name '^Ordalis-Hilfe' >/dev/null 2>&1 && fail "the help viewer still runs after the update"
+xdotool search --name '^Ordalis $' >/dev/null 2>&1 && fail "the program still runs after the update"
+for pid in $program $viewer; do
+  for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$pid" 2>/dev/null && fail "a process outlived its window"
+done
+running=""
+[ "$(listing "$folder")" = "$(printf '%s\n' "${program_files[@]}" Vemra.dat Vemra.bak | LC_ALL=C sort)" ] ||
+  fail "after the update: $(listing "$folder" | tr '\n' ' ')"
+grep -qx old "$folder/LIESMICH.txt" && fail "the update left the old files"
+for f in Vemra.dat Vemra.bak; do cmp -s "$tmp/$f" "$folder/$f" || fail "the update changed $f"; done
+[ "$(reg_value "$settings" Startup)" = 0x1 ] || fail "the update lost the settings"
+[ "$(reg_value "$run_key" Ordalis)" = "\"$w\\Vemra.exe\" /a" ] || fail "the update dropped the Run value"
+
+# --- The silent uninstall of the entry keeps the tasks -------------------
+had_app_paths=$(reg_default "$app_paths")
+run_line "$(reg_value "$uninstall_key" QuietUninstallString)" || fail "QuietUninstallString failed"
+wait_uninstalled "$folder"
+[ "$(listing "$folder")" = "$(printf '%s\n' Vemra.bak Vemra.dat)" ] ||
+  fail "after the uninstall: $(listing "$folder" | tr '\n' ' ')"
+for f in Vemra.dat Vemra.bak; do cmp -s "$tmp/$f" "$folder/$f" || fail "the uninstall changed $f"; done
+[ ! -e "$start_menu/Ordalis.lnk" ] || fail "the start-menu shortcut is left"
+[ -z "$(reg_value "$run_key" Ordalis)" ] || fail "the Run value is left"
+reg_key_exists "$settings" || fail "the silent uninstall removed the settings"
+if [ "${had_app_paths,,}" = "${w,,}\\vemra.exe" ]; then
+  [ "$(reg_default "$app_paths")" != "$had_app_paths" ] || fail "the App Paths entry is left"
+fi
+
+# --- From a folder of the user's, with the tasks and settings deleted -----
+folder="$tmp/Eigener Ordner"
+w=$(winepath -w "$folder")
+mkdir "$folder"
+echo "meins" >"$folder/Notizen.txt"
+run_line "$(winepath -w "$setup") /S /DESKTOP /D=$w" || fail "the install into $w failed"
+[ -f "$desktop/Ordalis.lnk" ] || fail "/DESKTOP made no desktop shortcut"
+[ -z "$(reg_value "$run_key" Ordalis)" ] || fail "a Run value nobody asked for"
+cp "$tmp/Vemra.dat" "$tmp/Vemra.bak" "$folder/"
+run_line "\"$w\\Deinstallieren.exe\" /S /DELETEDATA" || fail "the uninstall with /DELETEDATA failed"
+wait_uninstalled "$folder"
+[ "$(listing "$folder")" = Notizen.txt ] || fail "left in $w: $(listing "$folder" | tr '\n' ' ')"
+[ ! -e "$desktop/Ordalis.lnk" ] || fail "the desktop shortcut is left"
+reg_key_exists "$settings" && fail "the settings are left"
+echo "installer: every step as expected"
