@@ -3,7 +3,6 @@
 #include "dialogs/password_dialog.h"
 #include "mainwindow/main_window.h"
 #include "reminders/sound_win32.h"
-#include "win32/controls.h"
 
 namespace ordalis {
 
@@ -42,11 +41,7 @@ void MainWindow::OptionsBridge::EnableTrayModes(bool enable) {
 }
 
 void MainWindow::OptionsBridge::ApplyListFont(const std::wstring& face, int points) {
-  // At once, in the list's DPI; the columns keep their widths.
-  w_.listFontName_ = face;
-  w_.listFontPoints_ = points;
-  w_.listFont_ = win32::PointFont(face.c_str(), points, w_.dpi_);
-  SendMessageW(w_.list_.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(w_.listFont_.get()), TRUE);
+  w_.SetListFont(face, points);
 }
 
 }  // namespace ordalis

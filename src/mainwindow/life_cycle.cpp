@@ -132,16 +132,17 @@ void MainWindow::RestorePlacement() {
 }
 
 void MainWindow::RestoreListLook() {
+  std::wstring face = listFontName_;
+  int points = listFontPoints_;
   if (const auto name = Setting(L"FontName")) {
-    if (std::wstring face = TextValue(*name); !face.empty()) listFontName_ = face;
+    if (std::wstring stored = TextValue(*name); !stored.empty()) face = std::move(stored);
   }
   if (const auto size = Setting(L"FontSize")) {
-    if (const auto points = NumericValue(*size); points && *points > 0 && *points < 100) {
-      listFontPoints_ = static_cast<int>(*points);
+    if (const auto stored = NumericValue(*size); stored && *stored > 0 && *stored < 100) {
+      points = static_cast<int>(*stored);
     }
   }
-  listFont_ = win32::PointFont(listFontName_.c_str(), listFontPoints_, dpi_);
-  SendMessageW(list_.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), TRUE);
+  SetListFont(std::move(face), points);
   // A stored width is kept up to the width of the list itself.
   RECT client{};
   GetClientRect(list_.Handle(), &client);

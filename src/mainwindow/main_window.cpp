@@ -209,6 +209,14 @@ void MainWindow::LDaten_ColumnClick(int column) {
   }
 }
 
+void MainWindow::SetListFont(std::wstring face, int points) {
+  // At once, in the list's DPI; the columns keep their widths.
+  listFontName_ = std::move(face);
+  listFontPoints_ = points;
+  listFont_ = win32::PointFont(listFontName_.c_str(), listFontPoints_, dpi_);
+  SendMessageW(list_.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), TRUE);
+}
+
 bool MainWindow::SelectTask(const TaskRow& row) {
   const std::optional<size_t> at = list_.Find(row);
   if (at) list_.Select(*at);

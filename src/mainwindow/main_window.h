@@ -211,6 +211,8 @@ class MainWindow : public win32::Window {
   void ShowTrayMenu();
   // Runs the reminders and the tray press that waited for the user.
   void Resume();
+  // The list's font, kept for DPI changes.
+  void SetListFont(std::wstring face, int points);
   // Selects the row of this task in the list; false when it is not there.
   bool SelectTask(const TaskRow& row);
   // Where a task noted before the user was asked stands now in the view's

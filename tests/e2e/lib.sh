@@ -97,20 +97,8 @@ wait_closed() {
   done
 }
 
-# Keys go to the X focus; without a window manager nobody moves it for us.
-focus() {
-  timeout 5 xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1" 2>/dev/null || true
-}
-# Presses the keys $2... in window $1, one after the other.
-press() {
-  focus "$1"
-  shift
-  local key
-  for key in "$@"; do
-    xdotool key "$key"
-    sleep 0.2
-  done
-}
+# shellcheck source-path=SCRIPTDIR source=keys.sh
+. "$(dirname "${BASH_SOURCE[0]}")/keys.sh"
 
 if xdotool search --name '^Ordalis $' >/dev/null 2>&1; then
   fail "a copy of the program is running already"

@@ -85,15 +85,8 @@ wait_window() {
   return 1
 }
 
-press() {
-  timeout 5 xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1" 2>/dev/null || true
-  shift
-  local key
-  for key in "$@"; do
-    xdotool key "$key"
-    sleep 0.2
-  done
-}
+# shellcheck source-path=SCRIPTDIR source=../e2e/keys.sh
+. "$(dirname "$0")/../e2e/keys.sh"
 
 # The folder's files, one a line, sorted.
 listing() { (cd "$1" && find . -mindepth 1 -printf '%P\n' | LC_ALL=C sort); }
