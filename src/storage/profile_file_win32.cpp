@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "storage/backup_history.h"
 #include "storage/profile_format.h"
 #include "win32/handles.h"
 #include "win32/text.h"
@@ -46,6 +47,36 @@ WriteFailure FailureOf(DWORD error, WriteFailure denied) {
     case ERROR_LOCK_VIOLATION: return WriteFailure::kDataFileInUse;
     default: return WriteFailure::kOther;
   }
+}
+
+// Runs a file step again while another program holds the file, for up to a
+// second; the step's own error stays for the caller.
+template <typename Step>
+auto WhileHeld(Step&& step) {
+  const ULONGLONG until = GetTickCount64() + 1000;
+  for (;;) {
+    auto result = step();
+    if (result) return result;
+    const DWORD error = GetLastError();
+    if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED &&
+         error != ERROR_LOCK_VIOLATION) ||
+        GetTickCount64() >= until) {
+      SetLastError(error);
+      return result;
+    }
+    Sleep(20);
+  }
+}
+
+win32::UniqueFile OpenFile(const std::wstring& path, DWORD access, DWORD share, DWORD creation) {
+  return WhileHeld([&] {
+    return win32::UniqueFile(CreateFileW(path.c_str(), access, share, nullptr, creation,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+  });
+}
+
+bool CopyWhileHeld(const std::wstring& from, const std::wstring& to, BOOL failIfExists) {
+  return WhileHeld([&] { return CopyFileW(from.c_str(), to.c_str(), failIfExists) != FALSE; });
 }
 
 }  // namespace
@@ -103,11 +134,9 @@ std::vector<ProfileEntry> Win32ProfileFile::ReadSection(std::string_view section
 std::optional<std::string> Win32ProfileFile::ReadText() {
   // Whatever the profile functions still hold goes to the disk first.
   FlushCache();
-  encoding_ = Encoding::kAnsi;
   lossy_ = false;
-  win32::UniqueFile file(CreateFileW(path_.c_str(), GENERIC_READ,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  win32::UniqueFile file = OpenFile(
+      path_, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING);
   if (!file) {
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return std::string();
@@ -122,18 +151,17 @@ std::optional<std::string> Win32ProfileFile::ReadText() {
        read != bytes.size())) {
     return Unreadable();
   }
-  // A file saved as Unicode: the profile functions read it as such, and so
-  // does the program, in the bytes of the ANSI code page.
+  // A file an editor saved as Unicode: the profile functions read it as
+  // such, and so does the program, in the bytes of the ANSI code page. The
+  // next change writes it back in the program's own form.
   std::wstring wide;
   if (bytes.starts_with("\xEF\xBB\xBF")) {
-    encoding_ = Encoding::kUtf8;
     const std::string_view rest = std::string_view(bytes).substr(3);
     wide.resize(rest.size());
     wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, rest.data(),
                                                         static_cast<int>(rest.size()), wide.data(),
                                                         static_cast<int>(wide.size()))));
   } else if (bytes.starts_with("\xFF\xFE")) {
-    encoding_ = Encoding::kUtf16;
     wide.assign(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2);
   } else {
     return bytes;
@@ -161,26 +189,8 @@ bool Win32ProfileFile::ReplaceText(std::string_view text) {
     return false;
   }
   FlushCache();
-  std::string bytes;
-  if (encoding_ == Encoding::kAnsi) {
-    bytes = text;
-  } else {
-    const std::wstring wide = FromAnsi(text);
-    if (encoding_ == Encoding::kUtf16) {
-      bytes = "\xFF\xFE";
-      bytes.append(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
-    } else {
-      bytes = "\xEF\xBB\xBF";
-      const int length = static_cast<int>(wide.size());
-      std::string utf8(
-          WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr), '\0');
-      WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, utf8.data(),
-                          static_cast<int>(utf8.size()), nullptr, nullptr);
-      bytes += utf8;
-    }
-  }
-  win32::UniqueFile file(CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+  const std::string_view bytes = text;
+  win32::UniqueFile file = OpenFile(path_, GENERIC_WRITE, 0, CREATE_ALWAYS);
   DWORD written = 0;
   if (!file ||
       (!bytes.empty() &&
@@ -208,7 +218,52 @@ bool Win32TaskFiles::Fail(WriteFailure failure) {
 }
 
 bool Win32TaskFiles::Backup() {
-  return CopyFileW(data_.Path().c_str(), backupPath_.c_str(), FALSE) != FALSE;
+  if (!CopyWhileHeld(data_.Path(), backupPath_, FALSE)) return false;
+  AddToHistory();
+  return true;
+}
+
+void Win32TaskFiles::AddToHistory() {
+  // A folder that cannot be made leaves the single backup; the change goes on.
+  CreateDirectoryW(HistoryFolder().c_str(), nullptr);
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  const LocalTime time{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+  const std::string name = NextBackupName(time, [&](const std::string& candidate) {
+    return GetFileAttributesW((HistoryFolder() + L"\\" + Wide(candidate)).c_str()) !=
+           INVALID_FILE_ATTRIBUTES;
+  });
+  const std::wstring path = HistoryFolder() + L"\\" + Wide(name);
+  if (!CopyWhileHeld(data_.Path(), path, TRUE)) return;
+  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  for (const std::string& old : BackupsToRemove(BackupNames())) {
+    DeleteFileW((HistoryFolder() + L"\\" + Wide(old)).c_str());
+  }
+}
+
+bool Win32TaskFiles::DataExists() {
+  return GetFileAttributesW(data_.Path().c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::string> Win32TaskFiles::BackupNames() {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAW found{};
+  win32::UniqueFind find(FindFirstFileW((HistoryFolder() + L"\\Vemra-*.dat").c_str(), &found));
+  if (!find) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      names.push_back(ToAnsi(found.cFileName));
+    }
+  } while (FindNextFileW(find.get(), &found));
+  return SortBackups(names);
+}
+
+std::optional<std::string> Win32TaskFiles::ReadBackup(std::string_view name) {
+  const std::wstring path =
+      name == "Vemra.bak" ? backupPath_ : HistoryFolder() + L"\\" + Wide(name);
+  if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+  Win32ProfileFile backup(path);
+  return backup.ReadText();
 }
 
 ProfileFile* Win32TaskFiles::BeginChange() {
@@ -239,7 +294,7 @@ ProfileFile* Win32TaskFiles::BeginChange() {
     return nullptr;
   }
   staging_.SetPath(std::move(path));
-  if (CopyFileW(data_.Path().c_str(), staging_.Path().c_str(), FALSE)) {
+  if (CopyWhileHeld(data_.Path(), staging_.Path(), FALSE)) {
     SetFileAttributesW(staging_.Path().c_str(), FILE_ATTRIBUTE_NORMAL);
     return &staging_;
   }
@@ -270,14 +325,16 @@ bool Win32TaskFiles::CommitChange() {
   // guide; the flush of the file buffers is.)
   staging_.FlushCache();
   {
-    win32::UniqueFile file(CreateFileW(staging_.Path().c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    win32::UniqueFile file =
+        OpenFile(staging_.Path(), GENERIC_WRITE, FILE_SHARE_READ, OPEN_EXISTING);
     if (!file || !FlushFileBuffers(file.get())) {
       return Fail(FailureOf(GetLastError(), WriteFailure::kFolderNotWritable));
     }
   }
-  const bool replaced = MoveFileExW(staging_.Path().c_str(), data_.Path().c_str(),
-                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+  const bool replaced = WhileHeld([&] {
+    return MoveFileExW(staging_.Path().c_str(), data_.Path().c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+  });
   if (!replaced) Fail(FailureOf(GetLastError(), WriteFailure::kDataFileInUse));
   // The next read sees the new file, not a cached copy of the old one.
   data_.FlushCache();

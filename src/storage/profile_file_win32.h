@@ -2,7 +2,9 @@
 // The task file on Windows: the platform's profile functions on the data
 // file, the backup copy, and the staging copy with its one-rename commit.
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "storage/task_file.h"
 
@@ -32,17 +34,14 @@ class Win32ProfileFile : public ProfileFile {
  private:
   std::nullopt_t Unreadable();  // notes the cause of a failed read
 
-  // How the file read last was stored: a file saved as Unicode is written
-  // back as Unicode.
-  enum class Encoding { kAnsi, kUtf8, kUtf16 };
-
   std::wstring path_;
-  Encoding encoding_ = Encoding::kAnsi;
   bool lossy_ = false;  // the last read met a character with no ANSI code
   WriteFailure failure_ = WriteFailure::kNone;
 };
 
-// "Vemra.dat", "Vemra.bak" and the staging copy "Vemra.new" in one folder.
+// "Vemra.dat", "Vemra.bak", the history of backups in "Sicherungen" and the
+// staging copy "Vemra.new" in one folder. A step that finds a file held by
+// another program (a virus scanner, a sync client) tries again for a second.
 // A folder that stands where the staging copy belongs and cannot be removed
 // is stepped around: the copy is then named "Vemra.new1" .. "Vemra.new9".
 class Win32TaskFiles : public TaskFiles {
@@ -56,9 +55,15 @@ class Win32TaskFiles : public TaskFiles {
   bool CommitChange() override;
   void AbandonChange() override;
   WriteFailure LastFailure() const override;
+  bool DataExists() override;
+  std::vector<std::string> BackupNames() override;
+  std::optional<std::string> ReadBackup(std::string_view name) override;
+  std::wstring HistoryFolder() const { return folder_ + L"\\Sicherungen"; }
 
  private:
   bool Fail(WriteFailure failure);
+  // Puts the data file as it is into the history and lets the oldest go.
+  void AddToHistory();
 
   std::wstring folder_;
   Win32ProfileFile data_;

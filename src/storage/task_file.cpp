@@ -97,7 +97,7 @@ void LoadSection(std::string_view text, Category category, bool withTime, Catego
       load.unreadable.push_back({std::string(section), key, std::move(value)});
     } else if (decoded.status == DecodeStatus::kTask) {
       if (!withTime) decoded.task.time.clear();
-      load.rows.push_back({std::move(decoded.task), category, key});
+      load.rows.push_back({std::move(decoded.task), category, key, std::move(value)});
     }
   }
 }
@@ -135,8 +135,19 @@ SaveResult ReplaceValue(TaskFiles& files, std::string_view section, std::string_
 }  // namespace
 
 CategoryLoad LoadCategory(ProfileFile& data, Category category) {
+  return LoadCategoryText(data.ReadText().value_or(std::string()), category);
+}
+
+TaskCount CountTasks(std::string_view text) {
   CategoryLoad load;
-  const std::string text = data.ReadText().value_or(std::string());
+  for (Category category : {Category::Important, Category::Others, Category::Done}) {
+    LoadSection(text, category, true, load);
+  }
+  return {load.rows.size(), load.unreadable.size()};
+}
+
+CategoryLoad LoadCategoryText(std::string_view text, Category category) {
+  CategoryLoad load;
   if (category == Category::All) {
     LoadSection(text, Category::Important, true, load);
     LoadSection(text, Category::Others, false, load);

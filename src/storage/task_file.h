@@ -71,6 +71,14 @@ class TaskFiles {
   virtual void AbandonChange() = 0;
   // Why the last failed step failed; kNone after a change that went through.
   virtual WriteFailure LastFailure() const { return WriteFailure::kNone; }
+  // Whether the data file is there now (a file renamed away for a moment
+  // is not).
+  virtual bool DataExists() { return true; }
+  // The backups of the history, newest first, by name, and the text of one
+  // of them ("Vemra.bak" names the single backup beside the data file), as
+  // the program means its bytes.
+  virtual std::vector<std::string> BackupNames() { return {}; }
+  virtual std::optional<std::string> ReadBackup(std::string_view) { return std::nullopt; }
 };
 
 inline constexpr int kFirstTaskKey = 100;
@@ -84,7 +92,15 @@ struct TaskRow {
   Task task;
   Category category = Category::Important;
   std::string key;
-  bool operator==(const TaskRow&) const = default;
+  // The value as it stood in the file when the row was read: a change finds
+  // its task again by key and value, so it never touches one that another
+  // program changed in between.
+  std::string stored;
+  // The same entry: the task under the same key of the same category, in
+  // whatever form the file held it.
+  bool operator==(const TaskRow& other) const {
+    return task == other.task && category == other.category && key == other.key;
+  }
 };
 
 struct UnreadableEntry {
@@ -113,12 +129,23 @@ std::string TaskKey(int position);  // 0 -> "100"
 // Reads a category's tasks; "Alles" gives the important ones, then the
 // others without their time.
 CategoryLoad LoadCategory(ProfileFile& data, Category category);
+// The same from the file's text.
+CategoryLoad LoadCategoryText(std::string_view text, Category category);
+// How many tasks of the three categories a file's text holds, and how many
+// of its task entries cannot be read.
+struct TaskCount {
+  size_t tasks = 0;
+  size_t unreadable = 0;
+};
+TaskCount CountTasks(std::string_view text);
 
 enum class SaveResult {
   kSaved,
-  kRefused,      // a character the file cannot hold; nothing was written
-  kTooMany,      // more than kMaxTasks entries; nothing was written
-  kWriteFailed,  // the data file could not be written; it is unchanged
+  kRefused,         // a character the file cannot hold; nothing was written
+  kTooMany,         // more than kMaxTasks entries; nothing was written
+  kWriteFailed,     // the data file could not be written; it is unchanged
+  kUnreadable,      // the data file could not be read since it was last shown; nothing was written
+  kChangedOutside,  // another program changed or removed the task since it was shown
 };
 
 // Rewrites the category's tasks from the rows in their order, under the

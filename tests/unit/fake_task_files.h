@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 #include <functional>
+#include <map>
 #include <ostream>
 #include <optional>
 #include <string>
@@ -16,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include "storage/backup_history.h"
 #include "storage/profile_format.h"
 #include "storage/profile_text.h"
 #include "storage/task_file.h"
@@ -24,7 +26,8 @@ namespace ordalis {
 
 // Readable failure messages.
 inline void PrintTo(SaveResult result, std::ostream* os) {
-  static const char* const kNames[] = {"kSaved", "kRefused", "kTooMany", "kWriteFailed"};
+  static const char* const kNames[] = {"kSaved",       "kRefused",    "kTooMany",
+                                       "kWriteFailed", "kUnreadable", "kChangedOutside"};
   *os << kNames[static_cast<int>(result)];
 }
 inline void PrintTo(const Task& task, std::ostream* os) {
@@ -163,6 +166,9 @@ class FakeTaskFiles : public TaskFiles {
 
   FailRule fail;
   std::optional<FakeContent> backup;
+  // The history of backups by name, and the time the next one is taken at.
+  std::map<std::string, FakeContent> history;
+  LocalTime now{2026, 12, 8, 10, 30, 0};
 
   FakeProfileFile& DataFile() { return data_; }
   bool StagingExists() const { return staging_.content.has_value(); }
@@ -172,7 +178,25 @@ class FakeTaskFiles : public TaskFiles {
   bool Backup() override {
     if (Fails("Backup") || !data_.content) return false;
     backup = data_.content;
+    history[NextBackupName(now, [&](const std::string& n) { return history.contains(n); })] =
+        *data_.content;
+    std::vector<std::string> names;
+    for (const auto& entry : history) names.push_back(entry.first);
+    for (const std::string& name : BackupsToRemove(names)) history.erase(name);
     return true;
+  }
+
+  bool DataExists() override { return data_.content.has_value(); }
+  std::vector<std::string> BackupNames() override {
+    std::vector<std::string> names;
+    for (const auto& entry : history) names.push_back(entry.first);
+    return SortBackups(names);
+  }
+  std::optional<std::string> ReadBackup(std::string_view name) override {
+    if (name == "Vemra.bak") return backup;
+    const auto found = history.find(std::string(name));
+    if (found == history.end()) return std::nullopt;
+    return found->second;
   }
 
   ProfileFile* BeginChange() override {

@@ -1,0 +1,96 @@
+#include "storage/backup_history.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <tuple>
+
+namespace ordalis {
+
+namespace {
+
+constexpr std::string_view kPrefix = "Vemra-";
+constexpr std::string_view kExtension = ".dat";
+
+bool Digits(std::string_view text, int& value) {
+  if (text.empty() ||
+      !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    return false;
+  }
+  return std::from_chars(text.data(), text.data() + text.size(), value).ec == std::errc{};
+}
+
+auto Order(const BackupStamp& s) {
+  const LocalTime& t = s.time;
+  return std::tuple(t.year, t.month, t.day, t.hour, t.minute, t.second, s.serial);
+}
+
+}  // namespace
+
+std::string BackupName(const LocalTime& time, int serial) {
+  char name[64];
+  std::snprintf(name, sizeof name, "Vemra-%04d%02d%02d-%02d%02d%02d", time.year, time.month,
+                time.day, time.hour, time.minute, time.second);
+  std::string result = name;
+  if (serial > 1) result += "-" + std::to_string(serial);
+  return result + std::string(kExtension);
+}
+
+std::optional<BackupStamp> ParseBackupName(std::string_view name) {
+  // Names compare without regard to case, as the file system does.
+  if (name.size() < kPrefix.size() + 15 + kExtension.size()) return std::nullopt;
+  const auto same = [](std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char x, char y) { return (x | 0x20) == (y | 0x20); });
+  };
+  if (!same(name.substr(0, kPrefix.size()), kPrefix) ||
+      !same(name.substr(name.size() - kExtension.size()), kExtension)) {
+    return std::nullopt;
+  }
+  const std::string_view stamp =
+      name.substr(kPrefix.size(), name.size() - kPrefix.size() - kExtension.size());
+  BackupStamp result;
+  LocalTime& t = result.time;
+  if (stamp.size() < 15 || stamp[8] != '-' || !Digits(stamp.substr(0, 4), t.year) ||
+      !Digits(stamp.substr(4, 2), t.month) || !Digits(stamp.substr(6, 2), t.day) ||
+      !Digits(stamp.substr(9, 2), t.hour) || !Digits(stamp.substr(11, 2), t.minute) ||
+      !Digits(stamp.substr(13, 2), t.second)) {
+    return std::nullopt;
+  }
+  if (stamp.size() > 15 && (stamp[15] != '-' || !Digits(stamp.substr(16), result.serial))) {
+    return std::nullopt;
+  }
+  return result;
+}
+
+std::vector<std::string> SortBackups(const std::vector<std::string>& names) {
+  std::vector<std::pair<BackupStamp, std::string>> stamped;
+  for (const std::string& name : names) {
+    if (const auto stamp = ParseBackupName(name)) stamped.emplace_back(*stamp, name);
+  }
+  std::stable_sort(stamped.begin(), stamped.end(),
+                   [](const auto& a, const auto& b) { return Order(a.first) > Order(b.first); });
+  std::vector<std::string> sorted;
+  for (auto& entry : stamped) sorted.push_back(std::move(entry.second));
+  return sorted;
+}
+
+std::vector<std::string> BackupsToRemove(const std::vector<std::string>& names) {
+  std::vector<std::string> sorted = SortBackups(names);
+  if (sorted.size() <= kBackupsKept) return {};
+  return {sorted.begin() + kBackupsKept, sorted.end()};
+}
+
+std::string BackupLabel(std::string_view name) {
+  const auto stamp = ParseBackupName(name);
+  if (!stamp) return std::string(name);
+  const LocalTime& t = stamp->time;
+  char label[64];
+  std::snprintf(label, sizeof label, "%02d.%02d.%04d %02d:%02d:%02d", t.day, t.month, t.year,
+                t.hour, t.minute, t.second);
+  std::string result = label;
+  if (stamp->serial > 1) result += " (" + std::to_string(stamp->serial) + ")";
+  return result;
+}
+
+}  // namespace ordalis

@@ -1,0 +1,220 @@
+#include "storage/task_store.h"
+
+#include <set>
+
+#include "storage/profile_format.h"
+#include "storage/profile_text.h"
+#include "storage/scrambler.h"
+#include "storage/task_codec.h"
+
+namespace ordalis {
+
+namespace {
+
+inline constexpr char kSingleBackup[] = "Vemra.bak";
+
+// The value of a key's first entry in the first section of a name, as the
+// profile reader gives it; nothing when the key is not there.
+std::optional<std::string> FirstValue(std::string_view text, std::string_view section,
+                                      std::string_view key) {
+  for (const ProfileLine& line : FindSection(text, section).first) {
+    if (line.kind == ProfileLine::Kind::kEntry && SameProfileName(line.name, key)) {
+      return ProfileValueAsRead(line.value);
+    }
+  }
+  return std::nullopt;
+}
+
+std::string Flag(char flag) {
+  return ScrambleText(std::string_view(&flag, 1)).value_or(std::string());
+}
+
+}  // namespace
+
+std::optional<CategoryLoad> TaskStore::Load(Category view) {
+  std::optional<std::string> text = files_.Data().ReadText();
+  const bool exists = files_.DataExists();
+  // A file that was there and is gone now is away for a moment (renamed by
+  // a sync client, replaced by an editor), not empty.
+  if (!text || (seen_ && !exists)) {
+    readable_ = false;
+    return std::nullopt;
+  }
+  readable_ = true;
+  seen_ = seen_ || exists;
+  CategoryLoad load = LoadCategoryText(*text, view);
+  known_ = std::move(text);
+  return load;
+}
+
+bool TaskStore::ChangedOutside() {
+  const std::optional<std::string> text = files_.Data().ReadText();
+  if (!text || (seen_ && !files_.DataExists())) return false;
+  return text != known_;
+}
+
+template <typename Editing>
+SaveResult TaskStore::Change(bool needsRead, Editing&& edit) {
+  storedKey_.clear();
+  if (needsRead) {
+    if (!readable_) return SaveResult::kUnreadable;
+    if (seen_ && !files_.DataExists()) {
+      readable_ = false;
+      return SaveResult::kUnreadable;
+    }
+  }
+  ProfileFile* staging = files_.BeginChange();
+  if (!staging) return SaveResult::kWriteFailed;
+  const std::optional<std::string> text = staging->ReadText();
+  if (!text) {
+    files_.AbandonChange();
+    return SaveResult::kWriteFailed;
+  }
+  Edited edited = edit(*text);
+  if (edited.result != SaveResult::kSaved || edited.text == *text) {
+    files_.AbandonChange();
+    if (edited.result != SaveResult::kSaved) storedKey_.clear();
+    return edited.result;
+  }
+  // The backup holds the file as it was right before this action.
+  if (!staging->ReplaceText(edited.text) || !(files_.Backup(), files_.CommitChange())) {
+    files_.AbandonChange();
+    storedKey_.clear();
+    return SaveResult::kWriteFailed;
+  }
+  known_ = std::move(edited.text);
+  seen_ = true;
+  readable_ = true;
+  return SaveResult::kSaved;
+}
+
+bool TaskStore::Unchanged(std::string_view text, const TaskRow& row) {
+  if (row.key.empty()) return false;
+  return FirstValue(text, SectionOf(row.category), row.key) == row.stored;
+}
+
+TaskStore::Edited TaskStore::AddValue(std::string_view text, Category category,
+                                      const std::string& value) {
+  const std::string_view section = SectionOf(category);
+  // A key any line of the section uses is taken, also one the list cannot
+  // show (a doubled key, an unreadable value).
+  std::set<int> used;
+  const SectionLines lines = FindSection(text, section);
+  for (const auto* part : {&lines.first, &lines.others}) {
+    for (const ProfileLine& line : *part) {
+      if (line.kind != ProfileLine::Kind::kEntry) continue;
+      if (const auto number = TaskKeyNumber(line.name)) used.insert(*number);
+    }
+  }
+  int number = kFirstTaskKey;
+  while (used.contains(number)) ++number;
+  if (number >= kFirstTaskKey + kMaxTasks) return {SaveResult::kTooMany, {}};
+  storedKey_ = std::to_string(number);
+  std::string changed = ReplaceProfileValue(text, section, storedKey_, value);
+  if (category == Category::Important) {
+    changed = ReplaceProfileValue(changed, kReminderSection, storedKey_, Flag('A'));
+  }
+  return {SaveResult::kSaved, std::move(changed)};
+}
+
+SaveResult TaskStore::Add(Category category, const Task& task) {
+  if (category == Category::All) category = Category::Important;
+  const std::optional<std::string> value = EncodeTask(task);
+  if (!value) return SaveResult::kRefused;
+  return Change(true, [&](std::string_view text) { return AddValue(text, category, *value); });
+}
+
+SaveResult TaskStore::Edit(const TaskRow& row, const Task& task) {
+  const std::optional<std::string> value = EncodeTask(task);
+  if (!value) return SaveResult::kRefused;
+  return Change(true, [&](std::string_view text) -> Edited {
+    if (!Unchanged(text, row)) return {SaveResult::kChangedOutside, {}};
+    std::string changed = ReplaceProfileValue(text, SectionOf(row.category), row.key, *value);
+    // A task is reminded again only when it is due at another time.
+    if (row.category == Category::Important &&
+        (task.date != row.task.date || task.time != row.task.time)) {
+      changed = ReplaceProfileValue(changed, kReminderSection, row.key, Flag('A'));
+    }
+    storedKey_ = row.key;
+    return {SaveResult::kSaved, std::move(changed)};
+  });
+}
+
+SaveResult TaskStore::Remove(const TaskRow& row) {
+  return Change(true, [&](std::string_view text) -> Edited {
+    const std::string_view section = SectionOf(row.category);
+    const std::optional<std::string> now = FirstValue(text, section, row.key);
+    // Gone already: there is nothing left to do.
+    if (!now) return {SaveResult::kSaved, std::string(text)};
+    if (*now != row.stored) return {SaveResult::kChangedOutside, {}};
+    std::string changed = ReplaceProfileValue(text, section, row.key, std::nullopt);
+    if (row.category == Category::Important) {
+      changed = ReplaceProfileValue(changed, kReminderSection, row.key, std::nullopt);
+    }
+    return {SaveResult::kSaved, std::move(changed)};
+  });
+}
+
+SaveResult TaskStore::MoveToDone(const TaskRow& row) {
+  return Change(true, [&](std::string_view text) -> Edited {
+    if (row.category == Category::Done || !Unchanged(text, row)) {
+      return {SaveResult::kChangedOutside, {}};
+    }
+    // The stored value moves as it stands, in the same change that takes it
+    // out of its category: never in two categories, never in none.
+    Edited added = AddValue(text, Category::Done, row.stored);
+    if (added.result != SaveResult::kSaved) return added;
+    added.text = ReplaceProfileValue(added.text, SectionOf(row.category), row.key, std::nullopt);
+    if (row.category == Category::Important) {
+      added.text = ReplaceProfileValue(added.text, kReminderSection, row.key, std::nullopt);
+    }
+    return added;
+  });
+}
+
+SaveResult TaskStore::SetReminderFlag(const TaskRow& row, char flag) {
+  const std::string stored = Flag(flag);
+  if (stored.empty()) return SaveResult::kRefused;
+  return Change(true, [&](std::string_view text) -> Edited {
+    // The flag belongs to the task under the key, not to whatever stands
+    // there now.
+    if (row.category != Category::Important || !Unchanged(text, row)) {
+      return {SaveResult::kChangedOutside, {}};
+    }
+    return {SaveResult::kSaved, ReplaceProfileValue(text, kReminderSection, row.key, stored)};
+  });
+}
+
+SaveResult TaskStore::SetPassword(std::string_view password) {
+  std::optional<std::string> stored;
+  if (!password.empty()) {
+    stored = ScrambleText(password);
+    if (!stored) return SaveResult::kRefused;
+  }
+  return Change(true, [&](std::string_view text) -> Edited {
+    return {SaveResult::kSaved,
+            ReplaceProfileValue(text, SectionOf(Category::Others), kPasswordKey, stored)};
+  });
+}
+
+SaveResult TaskStore::Restore(std::string_view backupName) {
+  std::optional<std::string> backup = files_.ReadBackup(backupName);
+  if (!backup) return SaveResult::kWriteFailed;
+  return Change(false, [&](std::string_view) { return Edited{SaveResult::kSaved, *backup}; });
+}
+
+std::optional<std::string> TaskStore::RestoreCandidate() {
+  const std::optional<std::string> text = files_.Data().ReadText();
+  if (!text || !files_.DataExists()) return std::nullopt;
+  const TaskCount count = CountTasks(*text);
+  if (!text->empty() && (count.tasks > 0 || count.unreadable == 0)) return std::nullopt;
+  std::vector<std::string> names = files_.BackupNames();
+  names.push_back(kSingleBackup);
+  for (const std::string& name : names) {
+    const std::optional<std::string> backup = files_.ReadBackup(name);
+    if (backup && CountTasks(*backup).tasks > 0) return name;
+  }
+  return std::nullopt;
+}
+
+}  // namespace ordalis

@@ -1,0 +1,73 @@
+#pragma once
+// The tasks of the data file and every change the user makes to them.
+//
+// Each user action is one change of the file's text with one backup and one
+// rename. An action touches only the lines it is about, in the file as it
+// stands at that moment: tasks another program added since the last read
+// stay, and a task another program changed or removed is never overwritten.
+// Nothing is written after a read failed until a read succeeds again, so a
+// file that was held or away for a moment is never taken for an empty one.
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "storage/task_file.h"
+
+namespace ordalis {
+
+class TaskStore {
+ public:
+  explicit TaskStore(TaskFiles& files) : files_(files) {}
+  TaskStore(const TaskStore&) = delete;
+  TaskStore& operator=(const TaskStore&) = delete;
+
+  TaskFiles& Files() { return files_; }
+
+  // Reads the file and gives a view's rows; nothing when the file cannot be
+  // read now (held by another program, away for a moment).
+  std::optional<CategoryLoad> Load(Category view);
+  // The file could be read at the last attempt.
+  bool Readable() const { return readable_; }
+  // The file now differs from what the store last read or wrote: another
+  // program changed it. False while it cannot be read.
+  bool ChangedOutside();
+
+  // The user's actions. On kSaved, StoredKey() names the key the task has
+  // now (Add, Edit, MoveToDone: in its new category).
+  SaveResult Add(Category category, const Task& task);
+  SaveResult Edit(const TaskRow& row, const Task& task);
+  SaveResult Remove(const TaskRow& row);
+  SaveResult MoveToDone(const TaskRow& row);
+  SaveResult SetReminderFlag(const TaskRow& row, char flag);
+  SaveResult SetPassword(std::string_view password);
+  // Puts a backup in place of the data file; the file as it was goes to the
+  // history first, so a restore can itself be undone.
+  SaveResult Restore(std::string_view backupName);
+  const std::string& StoredKey() const { return storedKey_; }
+
+  // The newest backup that holds tasks when the data file is empty (0 bytes)
+  // or every task entry of it is unreadable; nothing otherwise.
+  std::optional<std::string> RestoreCandidate();
+
+ private:
+  // The new text for the file's text, or a result other than kSaved.
+  struct Edited {
+    SaveResult result = SaveResult::kSaved;
+    std::string text;
+  };
+  template <typename Editing>
+  SaveResult Change(bool needsRead, Editing&& edit);
+  // The first value of the row's key in its section, as read, is still the
+  // one the row was read with.
+  static bool Unchanged(std::string_view text, const TaskRow& row);
+  // Adds a stored value under the first free key of the category.
+  Edited AddValue(std::string_view text, Category category, const std::string& value);
+
+  TaskFiles& files_;
+  std::optional<std::string> known_;  // the text last read or written
+  bool readable_ = true;
+  bool seen_ = false;  // the data file was there at a read of this run
+  std::string storedKey_;
+};
+
+}  // namespace ordalis
