@@ -17,4 +17,5 @@ set(ORDALIS_WINDOWS_TESTS
   category_list_win32_tests
   task_file_lines_win32_tests
   help_win32_tests
+  file_safety_win32_tests
 )

@@ -37,6 +37,13 @@ add_test(NAME e2e.second_instance
 set_tests_properties(e2e.second_instance PROPERTIES FIXTURES_REQUIRED wine
   ENVIRONMENT "${wine_env}" RUN_SERIAL TRUE TIMEOUT 180)
 
+# Two starts at the same moment from one folder, twenty times: one program.
+add_test(NAME e2e.same_moment
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/same_moment.sh ${ORDALIS_WINDOWS_DIR}/app/Vemra.exe
+    ${CMAKE_BINARY_DIR}/e2e)
+set_tests_properties(e2e.same_moment PROPERTIES FIXTURES_REQUIRED wine
+  ENVIRONMENT "${wine_env}" RUN_SERIAL TRUE TIMEOUT 300)
+
 # The tests with windows look at the keyboard focus and the window in front,
 # which a window of another test program can take away: they run alone.
 set_tests_properties(win32.mainwindow_win32_tests win32.lifecycle_win32_tests

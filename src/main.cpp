@@ -2,12 +2,16 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdint>
+#include <cwchar>
+
 #include "mainwindow/main_window.h"
 #include "mainwindow/startup_windows.h"
 #include "reminders/clock_win32.h"
 #include "reminders/sound_win32.h"
 #include "storage/profile_file_win32.h"
 #include "storage/settings_win32.h"
+#include "win32/handles.h"
 #include "win32/wait.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
@@ -15,14 +19,24 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
                                 ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
 
-  // One copy at a time: the window title "Ordalis " marks a running one.
-  if (FindWindowW(nullptr, ordalis::kMainWindowCaption)) {
+  // One copy at a time, for each program folder: a named mutex, taken
+  // before any window exists, so two starts at the same moment give one
+  // program. The name holds a hash of the folder, as a name cannot hold "\\".
+  const std::wstring folder = ordalis::ProgramFolder();
+  std::wstring lower = folder;
+  CharLowerBuffW(lower.data(), static_cast<DWORD>(lower.size()));
+  std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
+  for (wchar_t c : lower) hash = (hash ^ static_cast<std::uint16_t>(c)) * 1099511628211ull;
+  wchar_t name[64];
+  swprintf(name, 64, L"Local\\Ordalis-%016llx", static_cast<unsigned long long>(hash));
+  const ordalis::win32::UniqueHandle running(CreateMutexW(nullptr, FALSE, name));
+  // Should no mutex be had at all, the program still starts.
+  if (running && GetLastError() == ERROR_ALREADY_EXISTS) {
     ordalis::AlreadyRunningNotice notice;
     ordalis::win32::WaitSeconds(4);
     return 0;
   }
 
-  const std::wstring folder = ordalis::ProgramFolder();
   ordalis::Win32TaskFiles files(folder);
   ordalis::RegistrySettings settings;
   ordalis::SystemClock clock;

@@ -27,6 +27,7 @@ class CategoryList {
   // Shows the rows sorted by date; later rows join that order.
   void SetRows(std::vector<TaskRow> rows);
   void SortBy(SortColumn column);
+  SortColumn Order() const { return order_; }
   // Inserts a row at its place in the current order; returns its position.
   size_t Add(TaskRow row);
   void Remove(size_t position);

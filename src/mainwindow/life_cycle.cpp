@@ -49,6 +49,11 @@ void MainWindow::Form_Load() {
   // show a task.
   authPending_ = !ReadStoredPassword(s_.files.Data()).empty();
   if (!s_.automaticStart && !Unlock()) return;
+  if (!s_.automaticStart) OfferRestore();
+  // Changes other programs make to the data file show within moments.
+  const size_t slash = s_.dataPath.find_last_of(L"\\/");
+  folderWatch_.Start(slash == std::wstring::npos ? s_.programFolder : s_.dataPath.substr(0, slash),
+                     hwnd, kWmFolderChanged);
 
   RestorePlacement();
   if (const auto reminder = Setting(L"Reminder")) {

@@ -106,6 +106,7 @@ void MainWindow::CreateControlsAndMenu() {
   AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(reminders), L"Erinnerungen");
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(menu, MF_STRING, IDM_OPTIONEN, L"Einstellungen ...");
+  AppendMenuW(menu, MF_STRING, IDM_SICHERUNG, L"Sicherung wiederherstellen ...");
   AppendMenuW(menu, MF_STRING, IDM_HILFE, L"Hilfethemen ");
   AppendMenuW(menu, MF_STRING, IDM_INFO, L"Info ...");
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
@@ -157,29 +158,6 @@ void MainWindow::SelectTab(Category category) {
   TabStrip_Click();
 }
 
-void MainWindow::TabStrip_Click() {
-  const Category view = SelectedCategory();
-  list_.SetView(view, dpi_);
-  SetViewButtons(view);
-  CategoryLoad load;
-  try {
-    load = LoadCategory(s_.files.Data(), view);
-    list_.SetRows(std::move(load.rows));
-  } catch (...) {
-    // Never a tab over another category's rows: the tab shows none.
-    list_.SetRows({});
-  }
-  UpdateEditButtons();
-  ReportUnreadable(load.unreadable);
-  // Entries the list cannot show stay in the file; the user hears of them
-  // once a run.
-  if (load.hidden > 0 && !hiddenReported_) {
-    hiddenReported_ = true;
-    Ask(Widen(kHiddenEntriesText), kMainWindowCaption, MB_OK | MB_ICONINFORMATION);
-  }
-  if (IsWindowVisible(Handle())) SetFocus(list_.Handle());
-}
-
 void MainWindow::UpdateEditButtons() {
   HWND hwnd = Handle();
   const Category view = SelectedCategory();
@@ -221,48 +199,6 @@ bool MainWindow::SelectTask(const TaskRow& row) {
   const std::optional<size_t> at = list_.Find(row);
   if (at) list_.Select(*at);
   return at.has_value();
-}
-
-SaveResult MainWindow::WriteDatabase() {
-  const Category category = SelectedCategory();
-  std::vector<TaskRow> rows = list_.Rows();
-  const SaveResult result = WriteCategory(s_.files, category, rows);
-  if (result == SaveResult::kSaved && category != Category::All) {
-    list_.SetRowsInPlace(std::move(rows));
-  } else if (result != SaveResult::kSaved) {
-    ReportSaveFailure(result);
-  }
-  list_.Select(0);
-  return result;
-}
-
-void MainWindow::ReportUnreadable(const std::vector<UnreadableEntry>& entries) {
-  bool anyNew = false;
-  for (const UnreadableEntry& entry : entries) anyNew |= reported_.insert(entry).second;
-  // One message for a load, and never again for an entry already told.
-  if (anyNew) {
-    Ask(Widen(kScrambleRefusedText), Widen(kScrambleRefusedTitle).c_str(),
-        MB_OK | MB_ICONEXCLAMATION);
-  }
-}
-
-void MainWindow::ReportSaveFailure(SaveResult result) {
-  std::wstring text;
-  switch (result) {
-    case SaveResult::kRefused: text = Widen(kScrambleRefusedText); break;
-    case SaveResult::kTooMany:
-      text =
-          L"Eine Kategorie kann höchstens 100 Aufgaben aufnehmen. "
-          L"Die Änderung wurde nicht gespeichert. ";
-      break;
-    case SaveResult::kWriteFailed:
-      text = L"Die Änderung wurde nicht gespeichert, weil die Datei\n" + s_.dataPath +
-             L"\nnicht geschrieben werden konnte. " +
-             Widen(WriteFailureText(s_.files.LastFailure()));
-      break;
-    case SaveResult::kSaved: return;
-  }
-  Ask(text, Widen(kScrambleRefusedTitle).c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
 // ---------------------------------------------------------------------------
@@ -391,6 +327,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case IDM_NEU:
         case IDM_OPTIONEN:
         case IDC_BOPTIONEN:
+        case IDM_SICHERUNG:
           if (!Unlock()) return 0;
           break;
         default: break;
@@ -415,6 +352,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case IDM_HILFE: mHilfe_Click(); break;
         case IDM_INFO: ShowAbout(); break;
         case IDM_BEENDEN: mBeenden_Click(); break;
+        case IDM_SICHERUNG: mSicherung_Click(); break;
         default: break;
       }
       return 0;
@@ -422,7 +360,13 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam == kTimerStunde) TStunde_Timer();
       if (wParam == kTimerRelevantes) TRelevantes_Timer();
+      if (wParam == kTimerRetryRead && !Busy() && IsWindowVisible(Handle())) ReloadView();
+      if (wParam == kTimerOutsideChange) {
+        KillTimer(Handle(), kTimerOutsideChange);
+        CheckOutsideChange();
+      }
       return 0;
+    case kWmFolderChanged: OnFolderChanged(); return 0;
     case kWmResume: Resume(); return 0;
     case WM_CLOSE: Form_QueryUnload(); return 0;
     case WM_SYSCOMMAND:

@@ -18,6 +18,7 @@
 #include "dialogs/about_dialog.h"
 #include "mainwindow/category_list.h"
 #include "mainwindow/control_tips.h"
+#include "mainwindow/folder_watch.h"
 #include "mainwindow/monitors.h"
 #include "mainwindow/tray_icon.h"
 #include "options/options_dialog.h"
@@ -26,6 +27,7 @@
 #include "reminders/sound.h"
 #include "storage/settings.h"
 #include "storage/task_file.h"
+#include "storage/task_store.h"
 #include "win32/handles.h"
 #include "win32/window.h"
 
@@ -58,6 +60,7 @@ enum MainWindowMenu : int {
   IDM_HILFE,
   IDM_INFO,
   IDM_BEENDEN,
+  IDM_SICHERUNG,
 };
 
 inline constexpr wchar_t kMainWindowCaption[] = L"Ordalis ";
@@ -67,9 +70,13 @@ inline constexpr wchar_t kMainWindowCaption[] = L"Ordalis ";
 inline constexpr wchar_t kQuitMessageName[] = L"Ordalis.Beenden";
 inline constexpr UINT_PTR kTimerStunde = 1;
 inline constexpr UINT_PTR kTimerRelevantes = 2;
+inline constexpr UINT_PTR kTimerRetryRead = 3;      // the data file could not be read
+inline constexpr UINT_PTR kTimerOutsideChange = 4;  // the folder changed a moment ago
 // Posted when the last dialog or sequence that waits for the user ends: the
 // reminders and tray presses that waited for it run now.
 inline constexpr UINT kWmResume = WM_APP + 1;
+// Posted when something in the program folder changed.
+inline constexpr UINT kWmFolderChanged = WM_APP + 2;
 
 // What the main window works with; the program gives the real ones, tests
 // their own.
@@ -97,10 +104,7 @@ class MainWindow : public win32::Window {
   void SelectTab(Category category);
   Category SelectedCategory() const;
   CategoryList& List() { return list_; }
-
-  // Rewrites the selected category from the list. A change that could not
-  // be stored is reported to the user; the list keeps it.
-  SaveResult WriteDatabase();
+  TaskStore& Store() { return store_; }
 
   // The main window's own keys before the dialog manager sees them: the
   // access keys of the tabs and of "&Bearbeiten", Ctrl+Tab and F1. True when
@@ -141,6 +145,8 @@ class MainWindow : public win32::Window {
   void BLoeschen_Click();
   void LDaten_DblClick();
   void LDaten_RightClick();  // moves the selected task to "Erledigtes"
+  // Lists the backups and puts the one the user picks in place.
+  void mSicherung_Click();
   // Opens a help topic in the help viewer; topic 0 is topic 1.
   void CallHilfe(int topic);
 
@@ -178,7 +184,21 @@ class MainWindow : public win32::Window {
   void UpdateEditButtons();
   bool HasRoom(Category category, size_t tasks);
   void ReportUnreadable(const std::vector<UnreadableEntry>& entries);
-  void ReportSaveFailure(SaveResult result);
+  // Tells why an action was not stored; `typed` is what the user entered,
+  // named so that it is not lost.
+  void ReportSaveFailure(SaveResult result, const Task* typed = nullptr);
+  // Shows the file as it is after an action: the task the store just stored
+  // selected, else the row now at `fallbackRow`.
+  void ShowStored(SaveResult result, Category stored, size_t fallbackRow, const Task* typed = nullptr);
+  // Reads the view's rows again, keeping the order and the selected task;
+  // false when the file cannot be read now.
+  bool ReloadView();
+  void ShowUnreadable();
+  void OnFolderChanged();
+  // At start: an empty or unreadable data file with a backup that holds
+  // tasks leads to the question whether to restore it.
+  void OfferRestore();
+  void CheckOutsideChange();
   LRESULT OnNotify(const NMHDR& header);
   // Every message box of the main window: the program waits while it is open.
   int Ask(const std::wstring& text, const wchar_t* caption, UINT style);
@@ -215,9 +235,6 @@ class MainWindow : public win32::Window {
   void SetListFont(std::wstring face, int points);
   // Selects the row of this task in the list; false when it is not there.
   bool SelectTask(const TaskRow& row);
-  // Where a task noted before the user was asked stands now in the view's
-  // list; nothing when it is gone.
-  std::optional<size_t> FindAgain(Category view, const TaskRow& row);
   int HelpTopicFor(HWND control) const;
   bool HelpFilesPresent();
   void OpenHelp(bool available, int topic);
@@ -259,6 +276,8 @@ class MainWindow : public win32::Window {
   };
 
   MainWindowServices s_;
+  TaskStore store_{s_.files};
+  FolderWatch folderWatch_;
   OptionsBridge options_{*this};
   CategoryList list_;
   win32::UniqueIcon trayIcon_;  // before tray_: the icon outlives its use
@@ -279,6 +298,8 @@ class MainWindow : public win32::Window {
   UINT quitMessage_ = 0;                  // the registered kQuitMessageName
   bool stundeWaiting_ = false;            // a full hour is owed a reminder
   bool relevantesWaiting_ = false;        // a due check came while the program was busy
+  bool outsideWaiting_ = false;           // another program changed the file while busy
+  bool unreadableTold_ = false;           // the user knows the file cannot be read now
   std::optional<UINT> trayPressWaiting_;  // the last press while busy, no dialog open
   bool quitting_ = false;                 // the close sequence runs for "Beenden"
   bool authPending_ = false;              // a password prompt waits for the first tray click

@@ -42,17 +42,12 @@ bool MainWindow::HasRoom(Category category, size_t tasks) {
   return false;
 }
 
-std::optional<size_t> MainWindow::FindAgain(Category view, const TaskRow& row) {
-  // Nothing should have changed the list while the user was asked; should
-  // anything have, the category is read again and the task looked up.
-  if (SelectedCategory() != view) SelectTab(view);
-  return list_.Find(row);
-}
-
 void MainWindow::BHinzufuegen_Click() {
   if (SelectedCategory() == Category::All) SelectTab(Category::Important);
   const Category view = SelectedCategory();
-  if (HasRoom(view, list_.Rows().size())) {
+  if (!store_.Readable()) {
+    ReportSaveFailure(SaveResult::kUnreadable);
+  } else if (HasRoom(view, list_.Rows().size())) {
     std::optional<Task> task;
     {
       BusyScope busy(*this);
@@ -61,8 +56,7 @@ void MainWindow::BHinzufuegen_Click() {
     }
     if (task) {
       if (SelectedCategory() != view) SelectTab(view);
-      list_.Add({*task, view, ""});
-      WriteDatabase();
+      ShowStored(store_.Add(view, *task), view, 0, &*task);
     }
   }
   UpdateEditButtons();
@@ -82,16 +76,12 @@ void MainWindow::BBearbeiten_Click() {
                      SplitForEditor(row.task.date, row.task.time, row.task.description)},
                     {s_.settings, s_.sound, s_.clock});
   }
-  const std::optional<size_t> at = FindAgain(view, row);
-  if (task && at) {
-    // The changed task is armed again; its flag is the one under its key.
-    if (row.category == Category::Important && !row.key.empty()) {
-      WriteReminderFlag(s_.files, row.key, 'A');
-    }
-    list_.Remove(*at);
-    list_.Add({*task, view, ""});
+  // "&Abbrechen" writes nothing; "&Ok" changes the task under its key, as
+  // long as no other program changed it meanwhile.
+  if (task) {
+    if (SelectedCategory() != view) SelectTab(view);
+    ShowStored(store_.Edit(row, *task), row.category, *selected, &*task);
   }
-  WriteDatabase();
   UpdateEditButtons();
   SetFocus(list_.Handle());
 }
@@ -104,11 +94,9 @@ void MainWindow::BLoeschen_Click() {
     const std::wstring text =
         L"Möchten Sie den Eintrag ''" + QuestionName(row.task) + L"'' löschen ? ";
     if (Ask(text, kMainWindowCaption, MB_YESNO | MB_ICONQUESTION) == IDYES) {
-      if (const auto at = FindAgain(view, row)) {
-        list_.Remove(*at);
-        list_.Select(0);
-        WriteDatabase();
-      }
+      if (SelectedCategory() != view) SelectTab(view);
+      // Its neighbour takes the selection.
+      ShowStored(store_.Remove(row), row.category, *selected);
     }
   }
   UpdateEditButtons();
@@ -144,29 +132,18 @@ void MainWindow::LDaten_RightClick() {
   if (view == Category::Done) return;
   // The task is the one selected when the user asked, wherever it is then.
   const auto selected = list_.Selected();
-  const std::optional<TaskRow> noted =
-      selected ? std::optional<TaskRow>(list_.Rows()[*selected]) : std::nullopt;
+  if (!selected) return;
+  const TaskRow row = list_.Rows()[*selected];
   if (Ask(kMoveQuestion, L" Erledigter Vorgang", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
-  if (!noted || !FindAgain(view, *noted)) return;
-  const TaskRow row = *noted;
-  if (!HasRoom(Category::Done, LoadCategory(s_.files.Data(), Category::Done).rows.size())) return;
-  // "Erledigtes" takes the task first, then its own category lets it go:
-  // should a write fail, the task is never lost.
-  SelectTab(Category::Done);
-  list_.Add({row.task, Category::Done, ""});
-  if (WriteDatabase() != SaveResult::kSaved) return;
-  std::vector<TaskRow> rows = LoadCategory(s_.files.Data(), row.category).rows;
-  for (auto at = rows.begin(); at != rows.end(); ++at) {
-    if (at->key == row.key && at->task.date == row.task.date &&
-        at->task.description == row.task.description) {
-      rows.erase(at);
-      const SaveResult result = WriteCategory(s_.files, row.category, rows);
-      if (result != SaveResult::kSaved) ReportSaveFailure(result);
-      break;
-    }
-  }
+  if (SelectedCategory() != view) SelectTab(view);
+  const std::optional<CategoryLoad> done = store_.Load(Category::Done);
+  if (done && !HasRoom(Category::Done, done->rows.size())) return;
+  // One change takes the task out of its category and into "Erledigtes",
+  // where the view then stays with the task selected.
+  const SaveResult result = store_.MoveToDone(row);
+  if (result == SaveResult::kSaved) SelectTab(Category::Done);
+  ShowStored(result, SelectedCategory(), *selected);
   UpdateEditButtons();
-  win32::ProcessPendingMessages();
 }
 
 }  // namespace ordalis

@@ -25,6 +25,7 @@ void MainWindow::Resume() {
   if (Busy() || ended_) return;
   if (relevantesWaiting_) TRelevantes_Timer();
   if (stundeWaiting_) TStunde_Timer();
+  if (outsideWaiting_) CheckOutsideChange();
   if (const auto press = std::exchange(trayPressWaiting_, std::nullopt)) OnTrayMouse(*press);
 }
 

@@ -115,7 +115,7 @@ void MainWindow::TRelevantes_Timer() {
   SelectTask(*due);
   BringToFront();
   SetTimerInterval(kTimerRelevantes, 0);
-  WriteReminderFlag(s_.files, due->key, 'R');
+  store_.SetReminderFlag(*due, 'R');
 }
 
 }  // namespace ordalis

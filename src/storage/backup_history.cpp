@@ -32,8 +32,8 @@ std::string BackupName(const LocalTime& time, int serial) {
   std::snprintf(name, sizeof name, "Vemra-%04d%02d%02d-%02d%02d%02d", time.year, time.month,
                 time.day, time.hour, time.minute, time.second);
   std::string result = name;
-  if (serial > 1) result += "-" + std::to_string(serial);
-  return result + std::string(kExtension);
+  if (serial > 1) result.append(1, '-').append(std::to_string(serial));
+  return result.append(kExtension);
 }
 
 std::optional<BackupStamp> ParseBackupName(std::string_view name) {
@@ -89,7 +89,7 @@ std::string BackupLabel(std::string_view name) {
   std::snprintf(label, sizeof label, "%02d.%02d.%04d %02d:%02d:%02d", t.day, t.month, t.year,
                 t.hour, t.minute, t.second);
   std::string result = label;
-  if (stamp->serial > 1) result += " (" + std::to_string(stamp->serial) + ")";
+  if (stamp->serial > 1) result.append(" (").append(std::to_string(stamp->serial)).append(1, ')');
   return result;
 }
 

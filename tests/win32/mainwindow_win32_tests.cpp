@@ -157,44 +157,6 @@ TEST_F(MainWindowTest, ColumnClicksSortAscendingAndNewRowsJoinTheOrder) {
   EXPECT_EQ(Descriptions(), (std::vector<std::wstring>{L"Gamma", L"Alpha", L"beta"}));
 }
 
-TEST_F(MainWindowTest, WriteDatabaseStoresTheListAndRenumbersIt) {
-  WriteDataFile(DataPath(), kSample);
-  ASSERT_NO_FATAL_FAILURE(Open());
-  window_->List().Add({{"12-20-2026", "07:45", "Neu"}, Category::Important, ""});
-  ASSERT_EQ(window_->WriteDatabase(), SaveResult::kSaved);
-  // The list shows the keys the rows are stored under now.
-  EXPECT_EQ(Rows(), (std::vector<Row>{{L"12-09-2026", L"14:15", L"Angebot an Müller", L"100"},
-                                      {L"12-20-2026", L"07:45", L"Neu", L"101"},
-                                      {L"12-24-2026", L"18:00", L"Bescherung", L"102"},
-                                      {L"01-05-2027", L"09:30", L"Zahnarzt", L"103"}}));
-  EXPECT_EQ(ListView_GetNextItem(List(), -1, LVNI_SELECTED), 0);
-  // A fresh window reads the same back.
-  window_.reset();
-  ASSERT_NO_FATAL_FAILURE(Open());
-  EXPECT_EQ(Descriptions(),
-            (std::vector<std::wstring>{L"Angebot an Müller", L"Neu", L"Bescherung", L"Zahnarzt"}));
-}
-
-TEST_F(MainWindowTest, AFailedWriteIsToldAndKeepsTheListAndTheFile) {
-  WriteDataFile(DataPath(), kSample);
-  const std::string before = test::ReadFileBytes(DataPath());
-  ASSERT_NO_FATAL_FAILURE(Open());
-  window_->List().Add({{"12-20-2026", "07:45", "Neu"}, Category::Important, ""});
-  {
-    // Another program holds the data file open: it cannot be replaced.
-    win32::UniqueFile held(CreateFileW(DataPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                       OPEN_EXISTING, 0, nullptr));
-    ASSERT_TRUE(held);
-    MessageBoxAnswerer answer(L" Datenbankfehler", IDOK);
-    EXPECT_EQ(window_->WriteDatabase(), SaveResult::kWriteFailed);
-    ASSERT_EQ(answer.Texts().size(), 1u);
-    EXPECT_NE(answer.Texts()[0].find(DataPath()), std::wstring::npos);
-    EXPECT_NE(answer.Texts()[0].find(L"nicht gespeichert"), std::wstring::npos);
-  }
-  EXPECT_EQ(test::ReadFileBytes(DataPath()), before);
-  EXPECT_EQ(Rows().size(), 4u);  // what the user entered stays on screen
-}
-
 TEST_F(MainWindowTest, ADamagedEntryIsToldOnceARunAndSkipped) {
   // "101" holds a control character in its stored form: it cannot be read.
   const std::string damaged = "101=" + std::string("\x81\x82\x83", 3) + "\r\n";

@@ -106,9 +106,10 @@ TEST(TaskFileLinesWin32, AFileOfHundredAndFiftyTasksKeepsTheFiftyItCannotShow) {
   EXPECT_EQ(LoadCategory(files.Data(), Category::Done).hidden, 50u);
 }
 
-// A file saved as UTF-16 by an editor is read, and written back as UTF-16;
-// one with a character Windows-1252 lacks is not rewritten at all.
-TEST(TaskFileLinesWin32, AUnicodeFileStaysUnicodeOrIsLeftAlone) {
+// A file saved as UTF-16 by an editor is read, and written back in the
+// program's own form; one with a character Windows-1252 lacks is not
+// rewritten at all.
+TEST(TaskFileLinesWin32, AUnicodeFileIsWrittenBackInOurFormOrLeftAlone) {
   const auto utf16 = [](const std::wstring& text) {
     return "\xFF\xFE" + std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2);
   };
@@ -132,9 +133,8 @@ TEST(TaskFileLinesWin32, AUnicodeFileStaysUnicodeOrIsLeftAlone) {
       EXPECT_EQ(files.LastFailure(), WriteFailure::kForeignCharacters);
       EXPECT_EQ(ReadFileBytes(folder.File(L"Vemra.dat")), before);
     } else {
-      EXPECT_EQ(ReadFileBytes(folder.File(L"Vemra.dat")),
-                utf16(head + task + L"\r\n101=" + win32::FromAnsi(Stored(Numbered(2))) + L"\r\n" +
-                      extra));
+      EXPECT_EQ(win32::FromAnsi(ReadFileBytes(folder.File(L"Vemra.dat"))),
+                head + task + L"\r\n101=" + win32::FromAnsi(Stored(Numbered(2))) + L"\r\n" + extra);
       EXPECT_EQ(PlatformRead(folder.Path(), "Done", "101"), Stored(Numbered(2)));
     }
   }

@@ -1,0 +1,211 @@
+// The main window and the data file under other programs: a file that is
+// away or held for a moment, lines another program adds, the backups, and
+// the restore.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "dialog_script.h"
+#include "editor/task_editor_dialog.h"
+#include "fixtures.h"
+#include "mainwindow/main_window.h"
+#include "mainwindow/restore_dialog.h"
+#include "mainwindow/task_order.h"
+#include "storage/profile_file_win32.h"
+#include "support.h"
+#include "win32/text.h"
+
+namespace ordalis {
+namespace {
+
+using test::DialogScript;
+using test::MessageBoxAnswerer;
+using test::Sections;
+using test::WriteDataFile;
+
+const Task kArzt{"12-09-2026", "09:30", "Arzt"};
+const Task kBahn{"12-10-2026", "07:00", "Bahn"};
+const Task kBrief{"12-11-2026", "11:00", "Brief"};
+const Task kNeu{"12-08-2026", "10:30", "Neu"};
+const Sections kThree = {{"Important", {{"100", kArzt}, {"101", kBahn}, {"102", kBrief}}}};
+
+class FileSafetyTest : public test::MainWindowFixture {
+ protected:
+  // The important tasks the file holds, in date order.
+  std::vector<Task> Stored() const {
+    Win32TaskFiles fresh(folder_.Path());
+    std::vector<TaskRow> rows = LoadCategory(fresh.Data(), Category::Important).rows;
+    SortRows(rows, SortColumn::kDate);
+    return test::TasksOf(rows);
+  }
+  int ListRows() const { return ListView_GetItemCount(List()); }
+  // Adds "Neu" through the editor, as a user does.
+  void AddNeu() {
+    DialogScript script(kNewTaskCaption);
+    script.Type(L"Neu").Click(IDC_CREADY);
+    SendMessageW(Item(IDC_BHINZUFUEGEN), BM_CLICK, 0, 0);
+    EXPECT_TRUE(script.Finished());
+  }
+};
+
+TEST_F(FileSafetyTest, AFileAwayWhileATabLoadsIsNeverTakenForAnEmptyOne) {
+  WriteDataFile(DataPath(), kThree);
+  ASSERT_NO_FATAL_FAILURE(Open());
+  ShowWindow(window_->Handle(), SW_SHOW);
+  const std::wstring away = folder_.File(L"Vemra.weg");
+  ASSERT_TRUE(MoveFileW(DataPath().c_str(), away.c_str()));
+  {
+    MessageBoxAnswerer answer(kMainWindowCaption, IDOK);
+    window_->SelectTab(Category::Others);
+    window_->SelectTab(Category::Important);
+    ASSERT_EQ(answer.Texts().size(), 1u);
+    EXPECT_NE(answer.Texts()[0].find(L"nicht gelesen werden"), std::wstring::npos);
+  }
+  EXPECT_EQ(ListRows(), 0);
+  EXPECT_FALSE(IsWindowEnabled(Item(IDC_BHINZUFUEGEN)));
+  // The file comes back; a task added now joins the three.
+  ASSERT_TRUE(MoveFileW(away.c_str(), DataPath().c_str()));
+  test::PumpMessages(2500);
+  EXPECT_EQ(ListRows(), 3);
+  AddNeu();
+  EXPECT_EQ(Stored(), (std::vector<Task>{kNeu, kArzt, kBahn, kBrief}));
+}
+
+TEST_F(FileSafetyTest, AnotherProgramsLinesShowAndStayThroughOurChanges) {
+  WriteDataFile(DataPath(), kThree);
+  ASSERT_NO_FATAL_FAILURE(Open());
+  ShowWindow(window_->Handle(), SW_SHOW);
+  window_->SelectTab(Category::Important);
+  // Another program adds a task and removes one while Ordalis shows them.
+  const Task synced{"12-24-2026", "18:00", "vom anderen PC"};
+  WriteDataFile(DataPath(), {{"Important", {{"100", kArzt}, {"102", kBrief}, {"105", synced}}}});
+  const DWORD start = GetTickCount();
+  while (test::ListCell(List(), 2, 2) != L"vom anderen PC" && GetTickCount() - start < 2000) {
+    test::PumpMessages(50);
+  }
+  EXPECT_EQ(test::ListCell(List(), 2, 2), L"vom anderen PC");
+  AddNeu();
+  EXPECT_EQ(Stored(), (std::vector<Task>{kNeu, kArzt, kBrief, synced}));
+}
+
+TEST_F(FileSafetyTest, CancelWritesNothingAndAHeldFileOnlyDelaysTheSave) {
+  WriteDataFile(DataPath(), kThree);
+  ASSERT_NO_FATAL_FAILURE(Open());
+  ShowWindow(window_->Handle(), SW_SHOW);
+  window_->SelectTab(Category::Important);
+  AddNeu();  // a first change, so that there is a backup to keep
+  const std::string data = test::ReadFileBytes(DataPath());
+  const std::string backup = test::ReadFileBytes(folder_.File(L"Vemra.bak"));
+  ListView_SetItemState(List(), 1, LVIS_SELECTED, LVIS_SELECTED);
+  {
+    DialogScript script(kEditTaskCaption);
+    script.Type(L"anders").Click(IDC_CABBRECHEN);
+    SendMessageW(Item(IDC_BBEARBEITEN), BM_CLICK, 0, 0);
+    EXPECT_TRUE(script.Finished());
+  }
+  EXPECT_EQ(test::ReadFileBytes(DataPath()), data);
+  EXPECT_EQ(test::ReadFileBytes(folder_.File(L"Vemra.bak")), backup);
+
+  // A virus scanner holds the file without sharing for 300 ms.
+  HANDLE held =
+      CreateFileW(DataPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  std::thread release([held] {
+    Sleep(300);
+    CloseHandle(held);
+  });
+  MessageBoxAnswerer failure(L" Datenbankfehler", IDOK);
+  {
+    DialogScript script(kEditTaskCaption);
+    script.Type(L"Bahn, später").Click(IDC_CREADY);
+    SendMessageW(Item(IDC_BBEARBEITEN), BM_CLICK, 0, 0);
+  }
+  release.join();
+  EXPECT_TRUE(failure.Texts().empty());
+  EXPECT_EQ(Stored()[1].description, "Bahn, sp\xE4ter");
+  // The selection stays on the task the user changed.
+  EXPECT_EQ(test::ListCell(List(), ListView_GetNextItem(List(), -1, LVNI_SELECTED), 2),
+            L"Bahn, später");
+}
+
+TEST_F(FileSafetyTest, AnEmptyFileWithABackupLeadsToTheRestoreQuestion) {
+  WriteDataFile(DataPath(), kThree);
+  const std::wstring history = folder_.File(L"Sicherungen");
+  ASSERT_TRUE(CreateDirectoryW(history.c_str(), nullptr));
+  ASSERT_TRUE(
+      CopyFileW(DataPath().c_str(), (history + L"\\Vemra-20261207-183000.dat").c_str(), FALSE));
+  ASSERT_TRUE(test::WriteFileBytes(DataPath(), ""));
+  MessageBoxAnswerer yes(kMainWindowCaption, IDYES);
+  ASSERT_NO_FATAL_FAILURE(Open());
+  ASSERT_EQ(yes.Texts().size(), 1u);
+  EXPECT_NE(yes.Texts()[0].find(L"07.12.2026 18:30:00 enthält 3 Aufgaben"), std::wstring::npos);
+  window_->SelectTab(Category::Important);
+  EXPECT_EQ(ListRows(), 3);
+  // The empty file went to the history first: the restore can be undone.
+  const std::vector<std::string> names = files_->BackupNames();
+  ASSERT_EQ(names.size(), 2u);
+  EXPECT_EQ(files_->ReadBackup(names.front()), "");
+}
+
+TEST_F(FileSafetyTest, FilesAnEditorSavedWithAByteOrderMarkAreWrittenBackInOurForm) {
+  for (const std::string bom : {"\xEF\xBB\xBF", "\xFF\xFE"}) {
+    SCOPED_TRACE(bom.size());
+    WriteDataFile(DataPath(), kThree);
+    // What an editor makes of the file when it saves it as Unicode.
+    const std::wstring wide = win32::FromAnsi(test::ReadFileBytes(DataPath()));
+    std::string text;
+    if (bom.size() == 2) {
+      text.assign(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
+    } else {
+      text.resize(wide.size() * 3);
+      text.resize(WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                      text.data(), static_cast<int>(text.size()), nullptr,
+                                      nullptr));
+    }
+    ASSERT_TRUE(test::WriteFileBytes(DataPath(), bom + text));
+    ASSERT_NO_FATAL_FAILURE(Open());
+    window_->SelectTab(Category::Important);
+    EXPECT_EQ(ListRows(), 3);
+    MessageBoxAnswerer failure(L" Datenbankfehler", IDOK);
+    AddNeu();
+    EXPECT_TRUE(failure.Texts().empty());
+    EXPECT_EQ(Stored(), (std::vector<Task>{kNeu, kArzt, kBahn, kBrief}));
+    EXPECT_FALSE(test::ReadFileBytes(DataPath()).starts_with(bom));
+    window_.reset();
+  }
+}
+
+TEST_F(FileSafetyTest, RestoreDialogListsTheBackupsNewestFirst) {
+  WriteDataFile(DataPath(), kThree);
+  ASSERT_NO_FATAL_FAILURE(Open());
+  ShowWindow(window_->Handle(), SW_SHOW);
+  window_->SelectTab(Category::Important);
+  AddNeu();
+  AddNeu();
+  DialogScript script(kRestoreCaption);
+  script
+      .Do([](HWND dialog) {
+        HWND list = GetDlgItem(dialog, IDC_RS_LIST);
+        ASSERT_EQ(ListView_GetItemCount(list), 2);
+        EXPECT_EQ(test::ListCell(list, 0, 1), L"4");
+        EXPECT_EQ(test::ListCell(list, 1, 1), L"3");
+        ListView_SetItemState(list, 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+      })
+      .Click(IDOK);
+  MessageBoxAnswerer yes(kMainWindowCaption, IDYES);
+  SendMessageW(window_->Handle(), WM_COMMAND, IDM_SICHERUNG, 0);
+  EXPECT_TRUE(script.Finished());
+  ASSERT_EQ(yes.Texts().size(), 1u);
+  EXPECT_NE(yes.Texts()[0].find(L"mit 3 Aufgaben"), std::wstring::npos);
+  EXPECT_EQ(Stored(), (std::vector<Task>{kArzt, kBahn, kBrief}));
+  EXPECT_EQ(ListRows(), 3);
+}
+
+}  // namespace
+}  // namespace ordalis
