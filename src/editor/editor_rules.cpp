@@ -1,5 +1,7 @@
 #include "editor/editor_rules.h"
 
+#include "editor/days_in_month.h"
+
 #include <cmath>
 #include <cstdio>
 
@@ -126,6 +128,23 @@ EditorFields SplitForEditor(std::string_view date, std::string_view time,
   fields.minute = std::move(minute);
   fields.description = std::string(description);
   return fields;
+}
+
+bool StoredDateIsValid(const EditorFields& f) {
+  const auto digits = [](const std::string& text, size_t count) {
+    return text.size() == count && text.find_first_not_of("0123456789") == std::string::npos;
+  };
+  if (!digits(f.month, 2) || !digits(f.day, 2) || !digits(f.year, 4) || !YearAccepted(f.year)) {
+    return false;
+  }
+  const int month = std::stoi(f.month), day = std::stoi(f.day), year = std::stoi(f.year);
+  return month >= 1 && month <= 12 && day >= 1 &&
+         day <= DaysInMonth(month, year, std::nullopt, {year, month, 1});
+}
+
+bool StoredTimeIsValid(const EditorFields& f) {
+  return f.hour.size() == 2 && f.minute.size() == 2 && HourAccepted(f.hour) &&
+         MinuteAccepted(f.minute);
 }
 
 }  // namespace ordalis

@@ -56,4 +56,10 @@ struct EditorFields {
 EditorFields SplitForEditor(std::string_view date, std::string_view time,
                             std::string_view description);
 
+// Whether a stored entry's date is a real day of a year the editor takes,
+// and its time a time of day ("hh" and "nn" of two digits). The editor shows
+// a damaged date or time empty, so nothing is stored the user did not confirm.
+bool StoredDateIsValid(const EditorFields& fields);
+bool StoredTimeIsValid(const EditorFields& fields);
+
 }  // namespace ordalis

@@ -95,7 +95,9 @@ class TaskEditorDialog : public win32::Dialog {
   const TaskEditorRequest& request_;
   TaskEditorServices s_;
   LocalTime now_;
-  int dayChosen_ = 1;  // the day the user chose, kept through year changes
+  int dayChosen_ = 1;         // the day the user chose, kept through year changes
+  bool confirmDate_ = false;  // the entry's date was damaged and shows empty
+  bool confirmTime_ = false;  // the same for its time
   std::optional<Task> result_;
 };
 
@@ -143,6 +145,19 @@ HWND TaskEditorDialog::OnInit() {
     SetText(Item(IDC_CSTUNDEN), edit->hour);
     SetText(Item(IDC_CMINUTEN), edit->minute);
     SetText(Item(IDC_CBEZEICHNUNG), edit->description);
+    // A damaged date or time shows empty: "&Ok" then waits until the user
+    // has filled it, instead of storing today's date or the current time.
+    if (!StoredDateIsValid(*edit)) {
+      SetText(Item(IDC_CJAHRE), "");  // first: a new year refills the days
+      SendMessageW(months, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+      SendMessageW(Item(IDC_CTAGE), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+      confirmDate_ = true;
+    }
+    if (request_.withTime && !StoredTimeIsValid(*edit)) {
+      SetText(Item(IDC_CSTUNDEN), "");
+      SetText(Item(IDC_CMINUTEN), "");
+      confirmTime_ = true;
+    }
   }
   return Item(IDC_CBEZEICHNUNG);
 }
@@ -230,6 +245,22 @@ void TaskEditorDialog::LeaveTimeField(int id) {
 void TaskEditorDialog::Accept() {
   HWND year = Item(IDC_CJAHRE), hour = Item(IDC_CSTUNDEN), minute = Item(IDC_CMINUTEN);
   now_ = s_.clock.Now();
+  // A field left empty from a damaged entry is the user's to fill.
+  for (const auto& [id, waits] : {std::pair{IDC_CTAGE, confirmDate_},
+                                 {IDC_CMONATE, confirmDate_},
+                                 {IDC_CJAHRE, confirmDate_},
+                                 {IDC_CSTUNDEN, confirmTime_},
+                                 {IDC_CMINUTEN, confirmTime_}}) {
+    HWND field = Item(id);
+    const bool empty = id == IDC_CTAGE || id == IDC_CMONATE
+                           ? SendMessageW(field, CB_GETCURSEL, 0, 0) < 0
+                           : GetWindowTextLengthW(field) == 0;
+    if (waits && empty) {
+      FocusSelected(field);
+      PlayNotificationSound(s_.settings, s_.sound, L"ERROR", Play::kWait);
+      return;
+    }
+  }
   // A field out of range becomes the current value and the checks run again;
   // when even that is refused, the dialog stays open on the field.
   for (int pass = 0;; ++pass) {

@@ -175,3 +175,31 @@ TEST(EditorSplitForEditor, SplitsTheDateAtItsFirstDashesAndTheTimeAtItsColon) {
 
 }  // namespace
 }  // namespace ordalis
+
+namespace ordalis {
+namespace {
+
+TEST(EditorStoredFields, DamagedDatesAndTimesAreFoundAsTheEditorWouldMisreadThem) {
+  const struct {
+    const char* date;
+    const char* time;
+    bool dateValid, timeValid;
+  } cases[] = {
+      {"02-29-2028", "23:59", true, true},
+      {"02-29-2027", "00:00", false, true},
+      {"13-45-2026", "99:99", false, false},
+      {"04-31-2026", "24:00", false, false},
+      {"1-05-2026", "9:05", false, false},
+      {"01-05-1999", "09:60", false, false},
+      {"", "", false, false},
+      {"01-05-2O26", "09:5x", false, false},
+  };
+  for (const auto& c : cases) {
+    const EditorFields fields = SplitForEditor(c.date, c.time, "x");
+    EXPECT_EQ(StoredDateIsValid(fields), c.dateValid) << c.date;
+    EXPECT_EQ(StoredTimeIsValid(fields), c.timeValid) << c.time;
+  }
+}
+
+}  // namespace
+}  // namespace ordalis

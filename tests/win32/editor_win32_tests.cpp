@@ -361,6 +361,34 @@ TEST_F(TaskEditorTest, EditModeShowsTheEntryAndReturnsTheChange) {
       (Task{"02-29-2028", "14:05", "Kontrolle bei M\xFCller"}));
 }
 
+TEST_F(TaskEditorTest, ADamagedDateAndTimeShowEmptyAndWaitForTheUser) {
+  DialogScript script(kEditTaskCaption);
+  script
+      .Do([](HWND dialog) {
+        EXPECT_EQ(Chosen(dialog, IDC_CMONATE), L"");
+        EXPECT_EQ(Chosen(dialog, IDC_CTAGE), L"");
+        EXPECT_EQ(Text(dialog, IDC_CJAHRE), L"");
+        EXPECT_EQ(Text(dialog, IDC_CSTUNDEN), L"");
+      })
+      .Type(L"nur die Beschreibung")
+      .Click(IDC_CREADY)
+      .Do([this](HWND dialog) {
+        // Still open, on the first empty field, with the error sound.
+        EXPECT_TRUE(IsWindowVisible(dialog));
+        EXPECT_EQ(FocusedId(), IDC_CTAGE);
+        EXPECT_FALSE(sound_.played.empty());
+        SetDlgItemTextW(dialog, IDC_CJAHRE, L"2027");  // first: a new year refills the days
+        for (const auto& [id, item] : {std::pair{IDC_CTAGE, 2}, {IDC_CMONATE, 0}}) {
+          SendMessageW(GetDlgItem(dialog, id), CB_SETCURSEL, item, 0);
+        }
+        SetDlgItemTextW(dialog, IDC_CSTUNDEN, L"08");
+        SetDlgItemTextW(dialog, IDC_CMINUTEN, L"15");
+      })
+      .Click(IDC_CREADY);
+  EXPECT_EQ(Run({kEditTaskCaption, true, SplitForEditor("13-45-2026", "99:99", "Arzt")}),
+            (Task{"01-03-2027", "08:15", "nur die Beschreibung"}));
+}
+
 TEST_F(TaskEditorTest, AnEmptyDescriptionKeepsTheDialogOpenWithoutAMessage) {
   DialogScript script(kNewTaskCaption);
   script.Focus(IDC_CSTUNDEN)
