@@ -214,7 +214,7 @@ Function DirectoryLeave
   ${If} $0 != ""
   ${AndIf} $0 != $INSTDIR
   ${AndIf} ${FileExists} "$0\${UNINSTALLER}"
-    MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "Ordalis ist bereits im Ordner „$0“ installiert.$\r$\n$\r$\nDiese Kopie bleibt mit ihren Aufgaben in ihrem Ordner; ihre Aufgaben kommen nicht in den neuen Ordner. Sie behält ihren Eintrag in der Liste der installierten Apps und lässt sich weiterhin deinstallieren. Die Verknüpfung im Startmenü startet danach die neue Kopie.$\r$\n$\r$\nMöchten Sie Ordalis trotzdem in „$INSTDIR“ installieren?" IDYES other
+    MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "Ordalis ist bereits im Ordner „$0“ installiert.$\r$\n$\r$\nDiese Kopie bleibt mit ihren Aufgaben in ihrem Ordner; die Aufgaben werden nicht in den neuen Ordner übernommen. Sie behält ihren Eintrag in der Liste der installierten Apps und lässt sich weiterhin deinstallieren. Die Verknüpfung im Startmenü startet danach die neue Kopie.$\r$\n$\r$\nMöchten Sie Ordalis trotzdem in „$INSTDIR“ installieren?" IDYES other
     Abort
     other:
   ${EndIf}

@@ -281,6 +281,31 @@ second="$tmp/Ördner mit Leer/Ordalis"
 w2=$(winepath -w "$second")
 run_line "$(winepath -w "$setup") /S /D=$w1" || fail "the install into $w1 failed"
 cp "$tmp/Vemra.dat" "$tmp/Vemra.bak" "$first/"
+# Asked for a folder, setup proposes the installed copy's; another one is
+# taken only after a word about that copy, and "Nein" keeps the page.
+other="$tmp/Anderer Ordner"
+wine "$setup" >/dev/null 2>&1 &
+running=$!
+wizard=$(wait_window 30 '^Installation von Ordalis') || fail "setup shows no window"
+press "$wizard" Return
+sleep 1
+import -window root "$out/installer_folder_page.png"
+focus "$wizard"
+xdotool type --delay 30 "$(winepath -w "$other")"
+for _ in 1 2; do
+  press "$wizard" Return
+  question=$(wait_other_window 30 '^Installation von Ordalis' "$wizard") ||
+    fail "no word about the copy in $w1"
+  import -window root "$out/installer_other_copy.png"
+  press "$question" alt+n
+done
+press "$wizard" Escape
+question=$(wait_other_window 30 '^Installation von Ordalis' "$wizard") || fail "Escape asked nothing"
+press "$question" Return
+for _ in $(seq 100); do xdotool search --name '^Installation von Ordalis' >/dev/null 2>&1 || break; sleep 0.1; done
+xdotool search --name '^Installation von Ordalis' >/dev/null 2>&1 && fail "setup did not end when cancelled"
+running=""
+[ ! -e "$other" ] || fail "\"Nein\" installed into $other"
 run_line "$(winepath -w "$setup") /S /AUTOSTART /DESKTOP /D=$w2" || fail "the install into $w2 failed"
 [ "$(reg_value "$uninstall_key" InstallLocation)" = "$w2" ] || fail "the entry stayed with $w1"
 starts "$start_menu/Ordalis.lnk" "$w2" || fail "the start-menu shortcut stayed with $w1"
@@ -300,6 +325,18 @@ xdotool search --name '^Ordalis $' >/dev/null 2>&1 || fail "the first copy's uni
 starts "$start_menu/Ordalis.lnk" "$w2" || fail "the second copy lost its start-menu shortcut"
 starts "$desktop/Ordalis.lnk" "$w2" || fail "the second copy lost its desktop shortcut"
 [ "$(reg_value "$run_key" Ordalis)" = "\"$w2\\Vemra.exe\" /a" ] || fail "the second copy lost its Run value"
+# Installed again, the first copy takes the entry back without ending the
+# second; removed, it hands the entry and the start-menu shortcut back.
+run_line "$(winepath -w "$setup") /S /D=$w1" || fail "the install into $w1 failed"
+xdotool search --name '^Ordalis $' >/dev/null 2>&1 || fail "setup into $w1 ended the copy in $w2"
+[ "$(reg_value "$uninstall_key" InstallLocation)" = "$w1" ] || fail "the entry did not come back to $w1"
+[ "$(entries | wc -l)" = 2 ] || fail "entries: $(entries | tr '\n' ' ')"
+[ -n "$(entry_of "$w2")" ] || fail "the copy in $w2 lost its entry"
+run_line "\"$w1\\Deinstallieren.exe\" /S" || fail "the first copy's uninstall failed"
+wait_uninstalled "$first"
+[ "$(reg_value "$uninstall_key" InstallLocation)" = "$w2" ] || fail "the entry did not go back to $w2"
+[ "$(entries | wc -l)" = 1 ] || fail "entries: $(entries | tr '\n' ' ')"
+starts "$start_menu/Ordalis.lnk" "$w2" || fail "the start-menu shortcut did not go back to $w2"
 # Its own uninstaller ends it and removes the rest.
 run_line "\"$w2\\Deinstallieren.exe\" /S" || fail "the second copy's uninstall failed"
 wait_uninstalled "$second"
