@@ -329,6 +329,7 @@ starts "$desktop/Ordalis.lnk" "$w2" || fail "the second copy lost its desktop sh
 # second; removed, it hands the entry and the start-menu shortcut back.
 run_line "$(winepath -w "$setup") /S /D=$w1" || fail "the install into $w1 failed"
 xdotool search --name '^Ordalis $' >/dev/null 2>&1 || fail "setup into $w1 ended the copy in $w2"
+starts "$desktop/Ordalis.lnk" "$w2" || fail "setup into $w1 took the desktop shortcut of $w2"
 [ "$(reg_value "$uninstall_key" InstallLocation)" = "$w1" ] || fail "the entry did not come back to $w1"
 [ "$(entries | wc -l)" = 2 ] || fail "entries: $(entries | tr '\n' ' ')"
 [ -n "$(entry_of "$w2")" ] || fail "the copy in $w2 lost its entry"
