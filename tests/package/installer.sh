@@ -326,15 +326,19 @@ starts "$start_menu/Ordalis.lnk" "$w2" || fail "the second copy lost its start-m
 starts "$desktop/Ordalis.lnk" "$w2" || fail "the second copy lost its desktop shortcut"
 [ "$(reg_value "$run_key" Ordalis)" = "\"$w2\\Vemra.exe\" /a" ] || fail "the second copy lost its Run value"
 # Installed again, the first copy takes the entry back without ending the
-# second; removed, it hands the entry and the start-menu shortcut back.
+# second; removed with its tasks, it hands the entry and the start-menu
+# shortcut back.
 run_line "$(winepath -w "$setup") /S /D=$w1" || fail "the install into $w1 failed"
 xdotool search --name '^Ordalis $' >/dev/null 2>&1 || fail "setup into $w1 ended the copy in $w2"
 starts "$desktop/Ordalis.lnk" "$w2" || fail "setup into $w1 took the desktop shortcut of $w2"
 [ "$(reg_value "$uninstall_key" InstallLocation)" = "$w1" ] || fail "the entry did not come back to $w1"
 [ "$(entries | wc -l)" = 2 ] || fail "entries: $(entries | tr '\n' ' ')"
 [ -n "$(entry_of "$w2")" ] || fail "the copy in $w2 lost its entry"
-run_line "\"$w1\\Deinstallieren.exe\" /S" || fail "the first copy's uninstall failed"
+# The settings are the second copy's too: they stay with its tasks.
+run_line "\"$w1\\Deinstallieren.exe\" /S /DELETEDATA" || fail "the first copy's uninstall failed"
 wait_uninstalled "$first"
+[ -z "$(listing "$first")" ] || fail "left in $w1: $(listing "$first" | tr '\n' ' ')"
+reg_key_exists "$settings" || fail "the first copy's uninstaller deleted the second copy's settings"
 [ "$(reg_value "$uninstall_key" InstallLocation)" = "$w2" ] || fail "the entry did not go back to $w2"
 [ "$(entries | wc -l)" = 1 ] || fail "entries: $(entries | tr '\n' ' ')"
 starts "$start_menu/Ordalis.lnk" "$w2" || fail "the start-menu shortcut did not go back to $w2"
