@@ -281,8 +281,9 @@ second="$tmp/Ördner mit Leer/Ordalis"
 w2=$(winepath -w "$second")
 run_line "$(winepath -w "$setup") /S /D=$w1" || fail "the install into $w1 failed"
 cp "$tmp/Vemra.dat" "$tmp/Vemra.bak" "$first/"
-# Asked for a folder, setup proposes the installed copy's; another one is
-# taken only after a word about that copy, and "Nein" keeps the page.
+# Asked for a folder, setup proposes the installed copy's and goes on without
+# a word; another one is taken only after a word about that copy, and
+# "Nein" keeps the page.
 other="$tmp/Anderer Ordner"
 wine "$setup" >/dev/null 2>&1 &
 running=$!
@@ -290,6 +291,12 @@ wizard=$(wait_window 30 '^Installation von Ordalis') || fail "setup shows no win
 press "$wizard" Return
 sleep 1
 import -window root "$out/installer_folder_page.png"
+# The proposed folder is an update: no question, on to the next page.
+press "$wizard" Return
+wait_other_window 3 '^Installation von Ordalis' "$wizard" >/dev/null &&
+  fail "setup asked about the copy in the folder it proposed"
+press "$wizard" alt+z
+sleep 1
 focus "$wizard"
 xdotool type --delay 30 "$(winepath -w "$other")"
 for _ in 1 2; do
