@@ -323,11 +323,16 @@ wine "$second/Vemra.exe" >/dev/null 2>&1 &
 program=$!
 running="$program"
 wait_window 60 '^Ordalis $' >/dev/null || fail "the second copy shows no window"
+wine "$second/Lotse32.exe" "$w2\Vemra.lhf,1" >/dev/null 2>&1 &
+viewer=$!
+running="$viewer $program"
+wait_window 30 '^Ordalis-Hilfe' >/dev/null || fail "the second copy's help viewer shows no window"
 run_line "\"$w1\\Deinstallieren.exe\" /S" || fail "the first copy's uninstall failed"
 wait_uninstalled "$first"
 [ "$(listing "$first")" = "$(printf '%s\n' Vemra.bak Vemra.dat)" ] ||
   fail "left in $w1: $(listing "$first" | tr '\n' ' ')"
 xdotool search --name '^Ordalis $' >/dev/null 2>&1 || fail "the first copy's uninstaller ended the second"
+xdotool search --name '^Ordalis-Hilfe' >/dev/null 2>&1 || fail "the first copy's uninstaller closed the second's help"
 [ "$(reg_value "$uninstall_key" InstallLocation)" = "$w2" ] || fail "the second copy lost its entry"
 starts "$start_menu/Ordalis.lnk" "$w2" || fail "the second copy lost its start-menu shortcut"
 starts "$desktop/Ordalis.lnk" "$w2" || fail "the second copy lost its desktop shortcut"
@@ -353,6 +358,7 @@ starts "$start_menu/Ordalis.lnk" "$w2" || fail "the start-menu shortcut did not 
 run_line "\"$w2\\Deinstallieren.exe\" /S" || fail "the second copy's uninstall failed"
 wait_uninstalled "$second"
 xdotool search --name '^Ordalis $' >/dev/null 2>&1 && fail "the second copy's uninstaller did not end it"
+xdotool search --name '^Ordalis-Hilfe' >/dev/null 2>&1 && fail "the second copy's uninstaller left its help open"
 running=""
 [ -z "$(entries)" ] || fail "an entry is left: $(entries)"
 [ ! -e "$start_menu/Ordalis.lnk" ] || fail "the start-menu shortcut is left"
