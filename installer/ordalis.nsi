@@ -11,6 +11,11 @@
 ; Command line besides NSIS's own /S and /D=<folder>:
 ;   setup: /DESKTOP (desktop shortcut), /AUTOSTART (start with Windows)
 ;   uninstaller: /DELETEDATA (with /S: delete the tasks and the settings too)
+;
+; Copies in two folders: the entry "Ordalis" in the list of installed apps
+; belongs to the copy installed last, and so does the start-menu shortcut.
+; The copy it replaces keeps an entry of its own ("Ordalis.1", ...) and its
+; uninstaller, which removes only what belongs to its folder.
 
 ; Vemra.exe is a 64-bit program, and so is its installer.
 Target amd64-unicode
@@ -34,6 +39,7 @@ SetCompressor /SOLID lzma
 !define RUN_VALUE "Ordalis"
 ; Written by the program at every start; only with administrator rights.
 !define APP_PATHS_KEY "Software\Microsoft\Windows\CurrentVersion\App Paths\Vemra.exe"
+!define UNINSTALL_ROOT "Software\Microsoft\Windows\CurrentVersion\Uninstall"
 !define UNINSTALLER "Deinstallieren.exe"
 ; Whether the installer made the program folder: only then may the
 ; uninstaller remove it (and only when it is empty).
@@ -49,6 +55,8 @@ ShowUninstDetails nevershow
 
 Var FolderMade
 Var DeleteData
+; The folder of another registered copy whose program is still there ("" if none).
+Var OtherCopy
 
 ; ---------------------------------------------------------------------------
 ; Pages
@@ -60,7 +68,7 @@ Var DeleteData
 !define MUI_WELCOMEPAGE_TEXT "Dieser Assistent installiert Ordalis, das Programm für Aufgaben und Erinnerungen, für Ihr Benutzerkonto. Administratorrechte sind dafür nicht nötig.$\r$\n$\r$\nOrdalis speichert seine Aufgaben (Vemra.dat) in seinem Programmordner. Wählen Sie deshalb einen Ordner, in den Sie schreiben dürfen. Bei einer Aktualisierung bleiben Aufgaben und Einstellungen erhalten.$\r$\n$\r$\n$_CLICK"
 !insertmacro MUI_PAGE_WELCOME
 
-!define MUI_PAGE_CUSTOMFUNCTION_LEAVE CheckFolderWritable
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE DirectoryLeave
 !define MUI_DIRECTORYPAGE_TEXT_TOP "Ordalis wird in den folgenden Ordner installiert. Dort liegen später auch Ihre Aufgaben; der Ordner muss für Sie beschreibbar sein.$\r$\n$\r$\n$_CLICK"
 !insertmacro MUI_PAGE_DIRECTORY
 
@@ -90,76 +98,10 @@ VIAddVersionKey /LANG=${LANG_GERMAN} "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_GERMAN} "LegalCopyright" "© 2026 Brenvik"
 
 ; ---------------------------------------------------------------------------
-; A running Ordalis ends through its own quit sequence (the registered
-; message), never in the middle of a rewrite. While it waits for its user it
-; refuses, and the user is asked to end it.
+; Only what belongs to this folder is ended, replaced or removed: a copy in
+; another folder keeps its program, shortcuts and entry.
 
-!include WinMessages.nsh
-
-!macro WAIT_FOR_FILE path
-  ${If} ${FileExists} "${path}"
-    StrCpy $3 0
-    ${Do}
-      ClearErrors
-      FileOpen $4 "${path}" a
-      ${IfNot} ${Errors}
-        FileClose $4
-        ${Break}
-      ${EndIf}
-      ${If} $3 >= 50
-        ${Break}
-      ${EndIf}
-      Sleep 100
-      IntOp $3 $3 + 1
-    ${Loop}
-  ${EndIf}
-!macroend
-
-!macro END_ORDALIS un
-Function ${un}EndOrdalis
-  System::Call 'user32::RegisterWindowMessageW(w "Ordalis.Beenden") i .r1'
-  ${Do}
-    FindWindow $0 "OrdalisMain" "Ordalis "
-    ${If} $0 = 0
-      ${Break}
-    ${EndIf}
-    SendMessage $0 $1 0 0 $2 /TIMEOUT=15000
-    StrCpy $3 0
-    ${Do}
-      FindWindow $0 "OrdalisMain" "Ordalis "
-      ${If} $0 = 0
-      ${OrIf} $3 >= 50
-        ${Break}
-      ${EndIf}
-      Sleep 100
-      IntOp $3 $3 + 1
-    ${Loop}
-    ${If} $0 <> 0
-      MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Ordalis läuft noch und wartet auf eine Eingabe.$\r$\n$\r$\nBitte schließen Sie das offene Fenster von Ordalis, beenden Sie Ordalis über „Beenden“ im Menü seines Symbols im Infobereich und klicken Sie dann auf „Wiederholen“." /SD IDCANCEL IDRETRY again
-      Abort "Ordalis läuft noch."
-      again:
-    ${EndIf}
-  ${Loop}
-  ; The help viewer holds nothing of the user's: it is closed as its close
-  ; box closes it.
-  StrCpy $3 0
-  ${Do}
-    FindWindow $0 "Ordalis.Lotse32"
-    ${If} $0 = 0
-    ${OrIf} $3 >= 50
-      ${Break}
-    ${EndIf}
-    SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=5000
-    Sleep 100
-    IntOp $3 $3 + 1
-  ${Loop}
-  ; A process may still hold its file for a moment after its window went.
-  !insertmacro WAIT_FOR_FILE "$INSTDIR\Vemra.exe"
-  !insertmacro WAIT_FOR_FILE "$INSTDIR\Lotse32.exe"
-FunctionEnd
-!macroend
-!insertmacro END_ORDALIS ""
-!insertmacro END_ORDALIS "un."
+!include "${__FILEDIR__}/own_folder.nsh"
 
 ; ---------------------------------------------------------------------------
 ; Installation
@@ -174,13 +116,9 @@ Section "Ordalis (Programm, Hilfe und Startmenü)" SecProgram
   ${IfNot} ${FileExists} "$INSTDIR\*.*"
     StrCpy $FolderMade 1
   ${Else}
-    ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
-    ReadRegDWORD $1 HKCU "${UNINSTALL_KEY}" "${FOLDER_MADE_VALUE}"
-    ${If} $0 == $INSTDIR
-    ${AndIf} $1 = 1
-      StrCpy $FolderMade 1
-    ${EndIf}
+    Call FolderMadeBefore
   ${EndIf}
+  Call HandOverEntry
 
   SetOutPath "$INSTDIR"
   File "${APPDIR}\Vemra.exe"
@@ -214,8 +152,11 @@ Section /o "Mit Windows starten" SecAutostart
 SectionEnd
 
 Function .onInit
-  ; An update keeps the choices of the installation it replaces.
-  ${If} ${FileExists} "$DESKTOP\Ordalis.lnk"
+  ; An update keeps the choices of the installation it replaces; another
+  ; copy's shortcut is that copy's.
+  StrCpy $R1 "$DESKTOP\Ordalis.lnk"
+  Call ShortcutTarget
+  ${If} $R0 == "$INSTDIR\Vemra.exe"
     !insertmacro SelectSection ${SecDesktop}
   ${EndIf}
   ReadRegStr $0 HKCU "${RUN_KEY}" "${RUN_VALUE}"
@@ -238,7 +179,8 @@ FunctionEnd
 Section "-Abschluss"
   ; An update can take back what the old installation chose.
   ${IfNot} ${SectionIsSelected} ${SecDesktop}
-    Delete "$DESKTOP\Ordalis.lnk"
+    StrCpy $R1 "$DESKTOP\Ordalis.lnk"
+    Call DeleteOwnShortcut
   ${EndIf}
   ${IfNot} ${SectionIsSelected} ${SecAutostart}
     Call RemoveOwnRunValue
@@ -249,7 +191,7 @@ SectionEnd
 
 ; The tasks are written beside the program: the folder (or the nearest one
 ; above it that is there already) has to take a file from this user.
-Function CheckFolderWritable
+Function DirectoryLeave
   StrCpy $0 $INSTDIR
   ${DoUntil} ${FileExists} "$0\*.*"
     ${GetParent} $0 $1
@@ -266,19 +208,17 @@ Function CheckFolderWritable
   ${EndIf}
   FileClose $2
   Delete "$0\Ordalis-Schreibprobe.tmp"
-FunctionEnd
 
-; The Run value goes only when it starts this copy; another copy's stays.
-!macro REMOVE_OWN_RUN_VALUE un
-Function ${un}RemoveOwnRunValue
-  ReadRegStr $0 HKCU "${RUN_KEY}" "${RUN_VALUE}"
-  ${If} $0 == '"$INSTDIR\Vemra.exe" /a'
-    DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
+  ; Another folder than the installed copy's: that copy is not moved.
+  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $0 != ""
+  ${AndIf} $0 != $INSTDIR
+  ${AndIf} ${FileExists} "$0\${UNINSTALLER}"
+    MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "Ordalis ist bereits im Ordner „$0“ installiert.$\r$\n$\r$\nDiese Kopie bleibt mit ihren Aufgaben in ihrem Ordner; die Aufgaben werden nicht in den neuen Ordner übernommen. Sie behält ihren Eintrag in der Liste der installierten Apps und lässt sich weiterhin deinstallieren. Die Verknüpfung im Startmenü startet danach die neue Kopie.$\r$\n$\r$\nMöchten Sie Ordalis trotzdem in „$INSTDIR“ installieren?" IDYES other
+    Abort
+    other:
   ${EndIf}
 FunctionEnd
-!macroend
-!insertmacro REMOVE_OWN_RUN_VALUE ""
-!insertmacro REMOVE_OWN_RUN_VALUE "un."
 
 ; ---------------------------------------------------------------------------
 ; Uninstallation
@@ -301,8 +241,10 @@ Section "Uninstall"
   Delete "$INSTDIR\Vemra.lhf"
   Delete "$INSTDIR\LIESMICH.txt"
   Delete "$INSTDIR\LIZENZ.txt"
-  Delete "$SMPROGRAMS\Ordalis.lnk"
-  Delete "$DESKTOP\Ordalis.lnk"
+  StrCpy $R1 "$SMPROGRAMS\Ordalis.lnk"
+  Call un.DeleteOwnShortcut
+  StrCpy $R1 "$DESKTOP\Ordalis.lnk"
+  Call un.DeleteOwnShortcut
   Call un.RemoveOwnRunValue
   ; The program registers itself here at every start where it may.
   ReadRegStr $0 HKLM "${APP_PATHS_KEY}" ""
@@ -310,22 +252,86 @@ Section "Uninstall"
     DeleteRegKey HKLM "${APP_PATHS_KEY}"
   ${EndIf}
 
-  ; The tasks and the settings are the user's: asked, default No; a silent
+  ; The settings are shared with a copy in another folder that is still
+  ; installed: they stay for it.
+  StrCpy $OtherCopy ""
+  StrCpy $R7 0
+  ${Do}
+    Call un.NextEntry
+    ${If} $R8 == ""
+      ${Break}
+    ${EndIf}
+    ${If} $R9 != $INSTDIR
+    ${AndIf} ${FileExists} "$R9\Vemra.exe"
+      StrCpy $OtherCopy $R9
+    ${EndIf}
+    IntOp $R7 $R7 + 1
+  ${Loop}
+
+  ; The tasks and the settings are the user's. Asked, the user's answer
+  ; decides, whatever the command line says (default No); a silent
   ; uninstall keeps them unless told otherwise.
   ${IfNot} ${Silent}
-    MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "Sollen auch Ihre Aufgaben (Vemra.dat und die Sicherung Vemra.bak) und die Einstellungen von Ordalis gelöscht werden?$\r$\n$\r$\nWählen Sie „Nein“, um sie zu behalten, etwa für eine spätere Installation." IDNO keep
+    StrCpy $DeleteData 0
+    StrCpy $0 "Sollen auch Ihre Aufgaben (Vemra.dat und die Sicherung Vemra.bak) und die Einstellungen von Ordalis gelöscht werden?"
+    ${If} $OtherCopy != ""
+      StrCpy $0 "Sollen auch Ihre Aufgaben in diesem Ordner (Vemra.dat und die Sicherung Vemra.bak) gelöscht werden?$\r$\n$\r$\nDie Einstellungen bleiben, denn Ordalis ist auch im Ordner „$OtherCopy“ installiert."
+    ${EndIf}
+    MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "$0$\r$\n$\r$\nWählen Sie „Nein“, um sie zu behalten, etwa für eine spätere Installation." IDNO keep
     StrCpy $DeleteData 1
     keep:
   ${EndIf}
   ${If} $DeleteData = 1
     Delete "$INSTDIR\Vemra.dat"
     Delete "$INSTDIR\Vemra.bak"
-    DeleteRegKey HKCU "${SETTINGS_KEY}"
-    DeleteRegKey /ifempty HKCU "${MAKER_KEY}"
+    ${If} $OtherCopy == ""
+      DeleteRegKey HKCU "${SETTINGS_KEY}"
+      DeleteRegKey /ifempty HKCU "${MAKER_KEY}"
+    ${EndIf}
   ${EndIf}
 
-  ReadRegDWORD $1 HKCU "${UNINSTALL_KEY}" "${FOLDER_MADE_VALUE}"
-  DeleteRegKey HKCU "${UNINSTALL_KEY}"
+  ; Only this folder's entries go; another copy keeps its own.
+  StrCpy $1 0
+  StrCpy $R7 0
+  ${Do}
+    Call un.NextEntry
+    ${If} $R8 == ""
+      ${Break}
+    ${EndIf}
+    ${If} $R9 == $INSTDIR
+      ReadRegDWORD $2 HKCU "${UNINSTALL_ROOT}\$R8" "${FOLDER_MADE_VALUE}"
+      ${If} $2 = 1
+        StrCpy $1 1
+      ${EndIf}
+      DeleteRegKey HKCU "${UNINSTALL_ROOT}\$R8"
+    ${Else}
+      IntOp $R7 $R7 + 1
+    ${EndIf}
+  ${Loop}
+  ; Was this the copy installed last, another copy takes over the entry
+  ; "Ordalis" (where setup looks for it) and the start-menu shortcut.
+  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $0 == ""
+    StrCpy $R7 0
+    ${Do}
+      Call un.NextEntry
+      ${If} $R8 == ""
+        ${Break}
+      ${EndIf}
+      ${If} ${FileExists} "$R9\${UNINSTALLER}"
+        StrCpy $3 $R8
+        StrCpy $4 "Ordalis"
+        StrCpy $5 "Ordalis"
+        Call un.CopyEntry
+        DeleteRegKey HKCU "${UNINSTALL_ROOT}\$R8"
+        ${IfNot} ${FileExists} "$SMPROGRAMS\Ordalis.lnk"
+          CreateShortcut "$SMPROGRAMS\Ordalis.lnk" "$R9\Vemra.exe" "" "$R9\Vemra.exe" 0
+        ${EndIf}
+        ${Break}
+      ${EndIf}
+      IntOp $R7 $R7 + 1
+    ${Loop}
+  ${EndIf}
   Delete "$INSTDIR\${UNINSTALLER}"
   ${If} $1 = 1
     RMDir "$INSTDIR"

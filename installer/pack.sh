@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Writes the two packages of Ordalis from a built program folder:
-#   Ordalis-<version>-portable.zip  the program to unpack anywhere
+#   Ordalis-<version>-portable.zip  the program in one folder Ordalis-<version>\,
+#                                   to unpack anywhere
 #   Ordalis-<version>-setup.exe     the per-user installer (ordalis.nsi)
 # The zip is reproducible: the same files give the same bytes (fixed times,
 # modes and order, no extra fields).
@@ -13,21 +14,27 @@ out=$2
 version=$3
 files=(Vemra.exe Lotse32.exe Vemra.lhf LIESMICH.txt LIZENZ.txt)
 
-stage=$(mktemp -d "${TMPDIR:-/tmp}/ordalis-pack.XXXXXX")
-trap 'rm -rf "$stage"' EXIT
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/ordalis-pack.XXXXXX")
+trap 'rm -rf "$scratch"' EXIT
+# Unpacked, the zip makes one folder of its own rather than scattering the
+# files into whatever folder it was opened in.
+top=Ordalis-$version
+stage=$scratch/$top
+mkdir "$stage"
 for f in Vemra.exe Lotse32.exe Vemra.lhf; do cp "$app/$f" "$stage/$f"; done
 # The texts for Windows' editor: UTF-8 with its mark, lines ending in CR LF.
 for f in LIESMICH.txt LIZENZ.txt; do
   { printf '\357\273\277'; sed 's/$/\r/' "$here/$f"; } >"$stage/$f"
 done
 chmod 644 "${files[@]/#/$stage/}"
-touch -d '2026-01-01 12:00:00 UTC' "${files[@]/#/$stage/}"
+chmod 755 "$stage"
+touch -d '2026-01-01 12:00:00 UTC' "${files[@]/#/$stage/}" "$stage"
 
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 zip=$out/Ordalis-$version-portable.zip
 rm -f "$zip"
-(cd "$stage" && TZ=UTC zip -q -X -9 "$zip" "${files[@]}")
+(cd "$stage/.." && TZ=UTC zip -q -X -9 "$zip" "$top/" "${files[@]/#/$top/}")
 
 # The version record has four numbers, as the executables' have.
 IFS=. read -r major minor patch build <<<"$version"

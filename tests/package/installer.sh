@@ -2,8 +2,11 @@
 # The installer under Wine, run as a user's script would run it: a silent
 # install into a folder with blanks, the installed program started from
 # there with a task added, an update over it while it runs, the silent
-# uninstall through QuietUninstallString, and an uninstall that deletes the
-# tasks and settings too, from a folder that was there before.
+# uninstall through QuietUninstallString, an uninstall that deletes the
+# tasks and settings too, from a folder that was there before, an asked
+# uninstall whose "Nein" keeps the tasks although the command line says
+# /DELETEDATA, and two copies in two folders, where each one's uninstaller
+# removes only its own.
 #
 # Usage: installer.sh <setup.exe> <folder of the packaged program> <version> <folder for screenshots>
 # Needs WINEPREFIX and DISPLAY (CTest and scripts/test give both).
@@ -17,7 +20,8 @@ out=$4
 export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 mkdir -p "$out"
 
-uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ordalis'
+uninstall_root='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+uninstall_key="$uninstall_root\\Ordalis"
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 settings='HKCU\Software\Brenvik\Ordalis'
 app_paths='HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\Vemra.exe'
@@ -30,19 +34,34 @@ start_menu=""
 desktop=""
 
 # A value of a registry key as `reg query` shows it ("" when it is not there).
+# reg writes in the console's code page.
 reg_value() {
-  wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
+  wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | iconv -f CP850 -t UTF-8 |
     sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
 }
 reg_default() {
   wine reg query "$1" /ve 2>/dev/null | tr -d '\r' | sed -n 's/^ *(Default) *REG_SZ *//p'
 }
 reg_key_exists() { wine reg query "$1" >/dev/null 2>&1; }
+# The keys of Ordalis's entries in the list of installed apps.
+entries() {
+  wine reg query "$uninstall_root" 2>/dev/null | tr -d '\r' | grep -i '\\Uninstall\\Ordalis\(\.[0-9]*\)\?$' || true
+}
+# The entry that removes the folder $1 (Windows form); "" when there is none.
+entry_of() {
+  local key
+  for key in $(entries); do
+    [ "$(reg_value "$key" InstallLocation)" != "$1" ] || { echo "$key"; return; }
+  done
+}
+# Whether the shortcut $1 starts $2\Vemra.exe (the shortcut holds the
+# path in Windows' ANSI code page).
+starts() { grep -qaF "$(printf '%s\\Vemra.exe' "$2" | iconv -f UTF-8 -t CP1252)" "$1"; }
 
 cleanup() {
   local pid
   for pid in $running; do kill "$pid" 2>/dev/null || true; done
-  wine reg delete "$uninstall_key" /f >/dev/null 2>&1 || true
+  for key in $(entries); do wine reg delete "$key" /f >/dev/null 2>&1 || true; done
   wine reg delete "$run_key" /v Ordalis /f >/dev/null 2>&1 || true
   if [ -n "$saved" ]; then
     wine reg delete "$settings" /f >/dev/null 2>&1 || true
@@ -60,17 +79,19 @@ fail() {
   exit 1
 }
 
-# Runs a command line as Windows' command processor runs it, quotes and all.
+# Runs a command line as Windows' command processor runs it, quotes and all
+# (it reads the batch file in the console's code page).
 run_line() {
-  printf '%s\r\n' "@$1" >"$tmp/run.bat"
+  printf '%s\r\n' "@$1" | iconv -f UTF-8 -t CP850 >"$tmp/run.bat"
   wine cmd /c "$(winepath -w "$tmp/run.bat")" >/dev/null 2>&1
 }
 
 # The uninstaller goes on from a copy in the temporary folder and removes
-# itself and the entry last.
+# its entry and itself last.
 wait_uninstalled() {
-  local deadline=$((SECONDS + 60))
-  while [ -e "$1/Deinstallieren.exe" ] || reg_key_exists "$uninstall_key"; do
+  local deadline=$((SECONDS + 60)) w
+  w=$(winepath -w "$1")
+  while [ -e "$1/Deinstallieren.exe" ] || [ -n "$(entry_of "$w")" ]; do
     [ $SECONDS -lt $deadline ] || fail "the uninstaller in $1 did not finish"
     sleep 0.2
   done
@@ -85,6 +106,16 @@ wait_window() {
   return 1
 }
 
+# The first window named like $2 other than $3.
+wait_other_window() {
+  local deadline=$((SECONDS + $1))
+  while [ $SECONDS -lt $deadline ]; do
+    xdotool search --onlyvisible --name "$2" 2>/dev/null | grep -vx "$3" | head -1 | grep . && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
 # shellcheck source-path=SCRIPTDIR source=../e2e/keys.sh
 . "$(dirname "$0")/../e2e/keys.sh"
 
@@ -94,7 +125,7 @@ listing() { (cd "$1" && find . -mindepth 1 -printf '%P\n' | LC_ALL=C sort); }
 if xdotool search --name '^Ordalis $' >/dev/null 2>&1; then
   fail "a copy of the program is running already"
 fi
-wine reg delete "$uninstall_key" /f >/dev/null 2>&1 || true
+[ -z "$(entries)" ] || fail "Ordalis is installed already"
 if wine reg export "$settings" "$(winepath -w "$tmp/before.reg")" /y >/dev/null 2>&1; then
   saved=$(winepath -w "$tmp/before.reg")
 else
@@ -120,7 +151,7 @@ for f in Vemra.exe Lotse32.exe Vemra.lhf; do
   cmp -s "$built/$f" "$folder/$f" || fail "$f is not the packaged one"
 done
 [ -f "$start_menu/Ordalis.lnk" ] || fail "no shortcut \"Ordalis\" in the start menu"
-grep -qaF "$w\\Vemra.exe" "$start_menu/Ordalis.lnk" || fail "the shortcut does not start $w\\Vemra.exe"
+starts "$start_menu/Ordalis.lnk" "$w" || fail "the shortcut does not start $w\\Vemra.exe"
 [ ! -e "$desktop/Ordalis.lnk" ] || fail "a desktop shortcut nobody asked for"
 
 while IFS='|' read -r name expected; do
@@ -198,6 +229,7 @@ for f in Vemra.dat Vemra.bak; do cmp -s "$tmp/$f" "$folder/$f" || fail "the upda
 had_app_paths=$(reg_default "$app_paths")
 run_line "$(reg_value "$uninstall_key" QuietUninstallString)" || fail "QuietUninstallString failed"
 wait_uninstalled "$folder"
+[ -z "$(entries)" ] || fail "an entry is left: $(entries)"
 [ "$(listing "$folder")" = "$(printf '%s\n' Vemra.bak Vemra.dat)" ] ||
   fail "after the uninstall: $(listing "$folder" | tr '\n' ' ')"
 for f in Vemra.dat Vemra.bak; do cmp -s "$tmp/$f" "$folder/$f" || fail "the uninstall changed $f"; done
@@ -222,4 +254,114 @@ wait_uninstalled "$folder"
 [ "$(listing "$folder")" = Notizen.txt ] || fail "left in $w: $(listing "$folder" | tr '\n' ' ')"
 [ ! -e "$desktop/Ordalis.lnk" ] || fail "the desktop shortcut is left"
 reg_key_exists "$settings" && fail "the settings are left"
+# --- Asked, the user's "Nein" keeps the tasks, /DELETEDATA or not ----------
+folder="$tmp/Gefragt"
+w=$(winepath -w "$folder")
+run_line "$(winepath -w "$setup") /S /D=$w" || fail "the install into $w failed"
+cp "$tmp/Vemra.dat" "$tmp/Vemra.bak" "$folder/"
+wine reg import "$(winepath -w "$tmp/quiet.reg")" >/dev/null 2>&1 || fail "registry"
+wine "$folder/Deinstallieren.exe" /DELETEDATA >/dev/null 2>&1 &
+wizard=$(wait_window 30 '^Deinstallation von Ordalis') || fail "the uninstaller shows no window"
+press "$wizard" alt+d
+# The question has the wizard's caption.
+question=$(wait_other_window 30 '^Deinstallation von Ordalis' "$wizard") ||
+  fail "the uninstaller asked nothing"
+import -window root "$out/installer_delete_question.png"
+press "$question" alt+n
+wait_uninstalled "$folder"
+press "$wizard" Return
+[ "$(listing "$folder")" = "$(printf '%s\n' Vemra.bak Vemra.dat)" ] ||
+  fail "after \"Nein\": $(listing "$folder" | tr '\n' ' ')"
+reg_key_exists "$settings" || fail "\"Nein\" deleted the settings"
+
+# --- Two copies in two folders: each uninstaller removes only its own ------
+first="$tmp/Erste Kopie"
+w1=$(winepath -w "$first")
+second="$tmp/Ördner mit Leer/Ordalis"
+w2=$(winepath -w "$second")
+run_line "$(winepath -w "$setup") /S /D=$w1" || fail "the install into $w1 failed"
+cp "$tmp/Vemra.dat" "$tmp/Vemra.bak" "$first/"
+# Asked for a folder, setup proposes the installed copy's and goes on without
+# a word; another one is taken only after a word about that copy, and
+# "Nein" keeps the page.
+other="$tmp/Anderer Ordner"
+wine "$setup" >/dev/null 2>&1 &
+running=$!
+wizard=$(wait_window 30 '^Installation von Ordalis') || fail "setup shows no window"
+press "$wizard" Return
+sleep 1
+import -window root "$out/installer_folder_page.png"
+# The proposed folder is an update: no question, on to the next page.
+press "$wizard" Return
+wait_other_window 3 '^Installation von Ordalis' "$wizard" >/dev/null &&
+  fail "setup asked about the copy in the folder it proposed"
+press "$wizard" alt+z
+sleep 1
+focus "$wizard"
+xdotool type --delay 30 "$(winepath -w "$other")"
+for _ in 1 2; do
+  press "$wizard" Return
+  question=$(wait_other_window 30 '^Installation von Ordalis' "$wizard") ||
+    fail "no word about the copy in $w1"
+  import -window root "$out/installer_other_copy.png"
+  press "$question" alt+n
+done
+press "$wizard" Escape
+question=$(wait_other_window 30 '^Installation von Ordalis' "$wizard") || fail "Escape asked nothing"
+press "$question" Return
+for _ in $(seq 100); do xdotool search --name '^Installation von Ordalis' >/dev/null 2>&1 || break; sleep 0.1; done
+xdotool search --name '^Installation von Ordalis' >/dev/null 2>&1 && fail "setup did not end when cancelled"
+running=""
+[ ! -e "$other" ] || fail "\"Nein\" installed into $other"
+run_line "$(winepath -w "$setup") /S /AUTOSTART /DESKTOP /D=$w2" || fail "the install into $w2 failed"
+[ "$(reg_value "$uninstall_key" InstallLocation)" = "$w2" ] || fail "the entry stayed with $w1"
+starts "$start_menu/Ordalis.lnk" "$w2" || fail "the start-menu shortcut stayed with $w1"
+[ "$(reg_value "$(entry_of "$w1")" QuietUninstallString)" = "\"$w1\\Deinstallieren.exe\" /S" ] ||
+  fail "the first copy lost its entry"
+for f in Vemra.dat Vemra.bak; do cmp -s "$tmp/$f" "$first/$f" || fail "the second install changed $f"; done
+wine "$second/Vemra.exe" >/dev/null 2>&1 &
+program=$!
+running="$program"
+wait_window 60 '^Ordalis $' >/dev/null || fail "the second copy shows no window"
+wine "$second/Lotse32.exe" "$w2\Vemra.lhf,1" >/dev/null 2>&1 &
+viewer=$!
+running="$viewer $program"
+wait_window 30 '^Ordalis-Hilfe' >/dev/null || fail "the second copy's help viewer shows no window"
+run_line "\"$w1\\Deinstallieren.exe\" /S" || fail "the first copy's uninstall failed"
+wait_uninstalled "$first"
+[ "$(listing "$first")" = "$(printf '%s\n' Vemra.bak Vemra.dat)" ] ||
+  fail "left in $w1: $(listing "$first" | tr '\n' ' ')"
+xdotool search --name '^Ordalis $' >/dev/null 2>&1 || fail "the first copy's uninstaller ended the second"
+xdotool search --name '^Ordalis-Hilfe' >/dev/null 2>&1 || fail "the first copy's uninstaller closed the second's help"
+[ "$(reg_value "$uninstall_key" InstallLocation)" = "$w2" ] || fail "the second copy lost its entry"
+starts "$start_menu/Ordalis.lnk" "$w2" || fail "the second copy lost its start-menu shortcut"
+starts "$desktop/Ordalis.lnk" "$w2" || fail "the second copy lost its desktop shortcut"
+[ "$(reg_value "$run_key" Ordalis)" = "\"$w2\\Vemra.exe\" /a" ] || fail "the second copy lost its Run value"
+# Installed again, the first copy takes the entry back without ending the
+# second; removed with its tasks, it hands the entry and the start-menu
+# shortcut back.
+run_line "$(winepath -w "$setup") /S /D=$w1" || fail "the install into $w1 failed"
+xdotool search --name '^Ordalis $' >/dev/null 2>&1 || fail "setup into $w1 ended the copy in $w2"
+starts "$desktop/Ordalis.lnk" "$w2" || fail "setup into $w1 took the desktop shortcut of $w2"
+[ "$(reg_value "$uninstall_key" InstallLocation)" = "$w1" ] || fail "the entry did not come back to $w1"
+[ "$(entries | wc -l)" = 2 ] || fail "entries: $(entries | tr '\n' ' ')"
+[ -n "$(entry_of "$w2")" ] || fail "the copy in $w2 lost its entry"
+# The settings are the second copy's too: they stay with its tasks.
+run_line "\"$w1\\Deinstallieren.exe\" /S /DELETEDATA" || fail "the first copy's uninstall failed"
+wait_uninstalled "$first"
+[ -z "$(listing "$first")" ] || fail "left in $w1: $(listing "$first" | tr '\n' ' ')"
+reg_key_exists "$settings" || fail "the first copy's uninstaller deleted the second copy's settings"
+[ "$(reg_value "$uninstall_key" InstallLocation)" = "$w2" ] || fail "the entry did not go back to $w2"
+[ "$(entries | wc -l)" = 1 ] || fail "entries: $(entries | tr '\n' ' ')"
+starts "$start_menu/Ordalis.lnk" "$w2" || fail "the start-menu shortcut did not go back to $w2"
+# Its own uninstaller ends it and removes the rest.
+run_line "\"$w2\\Deinstallieren.exe\" /S" || fail "the second copy's uninstall failed"
+wait_uninstalled "$second"
+xdotool search --name '^Ordalis $' >/dev/null 2>&1 && fail "the second copy's uninstaller did not end it"
+xdotool search --name '^Ordalis-Hilfe' >/dev/null 2>&1 && fail "the second copy's uninstaller left its help open"
+running=""
+[ -z "$(entries)" ] || fail "an entry is left: $(entries)"
+[ ! -e "$start_menu/Ordalis.lnk" ] || fail "the start-menu shortcut is left"
+[ ! -e "$desktop/Ordalis.lnk" ] || fail "the desktop shortcut is left"
+[ -z "$(reg_value "$run_key" Ordalis)" ] || fail "the Run value is left"
 echo "installer: every step as expected"
