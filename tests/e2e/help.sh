@@ -45,7 +45,7 @@ running="$viewer_pid $running"
 sleep 0.5
 import -window root "$out/help_f1_wichtiges.png" || fail "no screenshot"
 
-# The icon's menu: the fifth item is "Hilfethemen "; Enter opens topic 1
+# The icon's menu: the sixth item is "Hilfethemen "; Enter opens topic 1
 # only when the item is enabled.
 tray=$(xdotool search --name '^Wine System Tray$' | head -1) || true
 [ -n "$tray" ] || fail "no notification area"
@@ -61,7 +61,7 @@ sleep 1
 # owner's thread (on Windows the owner comes to the front for it).
 xdotool windowfocus "$main" 2>/dev/null || true
 sleep 0.3
-xdotool key Down Down Down Down Down
+xdotool key Down Down Down Down Down Down
 sleep 0.3
 import -window root "$out/help_tray_menu.png" || fail "no screenshot"
 xdotool key Return
