@@ -273,9 +273,9 @@ Section "Uninstall"
   ; uninstall keeps them unless told otherwise.
   ${IfNot} ${Silent}
     StrCpy $DeleteData 0
-    StrCpy $0 "Sollen auch Ihre Aufgaben (Vemra.dat und die Sicherung Vemra.bak) und die Einstellungen von Ordalis gelöscht werden?"
+    StrCpy $0 "Sollen auch Ihre Aufgaben (Vemra.dat mit ihren Sicherungen) und die Einstellungen von Ordalis gelöscht werden?"
     ${If} $OtherCopy != ""
-      StrCpy $0 "Sollen auch Ihre Aufgaben in diesem Ordner (Vemra.dat und die Sicherung Vemra.bak) gelöscht werden?$\r$\n$\r$\nDie Einstellungen bleiben, denn Ordalis ist auch im Ordner „$OtherCopy“ installiert."
+      StrCpy $0 "Sollen auch Ihre Aufgaben in diesem Ordner (Vemra.dat mit ihren Sicherungen) gelöscht werden?$\r$\n$\r$\nDie Einstellungen bleiben, denn Ordalis ist auch im Ordner „$OtherCopy“ installiert."
     ${EndIf}
     MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "$0$\r$\n$\r$\nWählen Sie „Nein“, um sie zu behalten, etwa für eine spätere Installation." IDNO keep
     StrCpy $DeleteData 1
@@ -284,6 +284,8 @@ Section "Uninstall"
   ${If} $DeleteData = 1
     Delete "$INSTDIR\Vemra.dat"
     Delete "$INSTDIR\Vemra.bak"
+    Delete "$INSTDIR\Sicherungen\Vemra-*.dat"
+    RMDir "$INSTDIR\Sicherungen"
     ${If} $OtherCopy == ""
       DeleteRegKey HKCU "${SETTINGS_KEY}"
       DeleteRegKey /ifempty HKCU "${MAKER_KEY}"

@@ -18,6 +18,7 @@
 #include "mainwindow/restore_dialog.h"
 #include "mainwindow/task_order.h"
 #include "storage/profile_file_win32.h"
+#include "storage/backup_history.h"
 #include "support.h"
 #include "win32/text.h"
 
@@ -205,6 +206,23 @@ TEST_F(FileSafetyTest, RestoreDialogListsTheBackupsNewestFirst) {
   EXPECT_NE(yes.Texts()[0].find(L"mit 3 Aufgaben"), std::wstring::npos);
   EXPECT_EQ(Stored(), (std::vector<Task>{kArzt, kBahn, kBrief}));
   EXPECT_EQ(ListRows(), 3);
+}
+
+TEST(BackupHistoryWin32, TheNewestTwentyStayAlsoWithinOneSecond) {
+  test::TempFolder folder;
+  WriteDataFile(folder.File(L"Vemra.dat"), kThree);
+  Win32TaskFiles files(folder.Path());
+  TaskStore store(files);
+  ASSERT_TRUE(store.Load(Category::All));
+  for (int i = 0; i < 22; ++i) {
+    ASSERT_EQ(store.Add(Category::Others, {"01-01-2027", "00:00", std::to_string(i)}),
+              SaveResult::kSaved);
+  }
+  const std::vector<std::string> names = files.BackupNames();
+  ASSERT_EQ(names.size(), kBackupsKept);
+  EXPECT_EQ(CountTasks(*files.ReadBackup(names.front())).tasks, 3u + 21u);
+  EXPECT_EQ(CountTasks(*files.ReadBackup(names.back())).tasks, 3u + 2u);
+  EXPECT_EQ(files.ReadBackup("Vemra.bak"), files.ReadBackup(names.front()));
 }
 
 }  // namespace
