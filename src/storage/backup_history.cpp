@@ -63,6 +63,19 @@ std::optional<BackupStamp> ParseBackupName(std::string_view name) {
   return result;
 }
 
+std::string NextBackupName(const LocalTime& now, const std::vector<std::string>& history) {
+  int serial = 0;
+  for (const std::string& name : history) {
+    const auto stamp = ParseBackupName(name);
+    if (stamp && stamp->time.year == now.year && stamp->time.month == now.month &&
+        stamp->time.day == now.day && stamp->time.hour == now.hour &&
+        stamp->time.minute == now.minute && stamp->time.second == now.second) {
+      serial = std::max(serial, stamp->serial);
+    }
+  }
+  return BackupName(now, serial + 1);
+}
+
 std::vector<std::string> SortBackups(const std::vector<std::string>& names) {
   std::vector<std::pair<BackupStamp, std::string>> stamped;
   for (const std::string& name : names) {

@@ -18,21 +18,17 @@ inline constexpr size_t kBackupsKept = 20;
 // the serial number 2, 3, ... ("Vemra-20261208-154501-2.dat").
 std::string BackupName(const LocalTime& time, int serial = 1);
 
-// The name for a backup taken now: the first serial number whose name is
-// not taken yet.
-template <typename Taken>
-std::string NextBackupName(const LocalTime& now, Taken&& taken) {
-  int serial = 1;
-  while (taken(BackupName(now, serial))) ++serial;
-  return BackupName(now, serial);
-}
-
 struct BackupStamp {
   LocalTime time;
   int serial = 1;
 };
 // What a backup's name says; nothing for any other name.
 std::optional<BackupStamp> ParseBackupName(std::string_view name);
+
+// The name for a backup taken now, after every backup of the history: a
+// serial number above any other of the same second, so that a name freed
+// when the oldest went is never taken again out of order.
+std::string NextBackupName(const LocalTime& now, const std::vector<std::string>& history);
 
 // The backups among the names, newest first; other names are left out.
 std::vector<std::string> SortBackups(const std::vector<std::string>& names);

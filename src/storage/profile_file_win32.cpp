@@ -229,10 +229,7 @@ void Win32TaskFiles::AddToHistory() {
   SYSTEMTIME now{};
   GetLocalTime(&now);
   const LocalTime time{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
-  const std::string name = NextBackupName(time, [&](const std::string& candidate) {
-    return GetFileAttributesW((HistoryFolder() + L"\\" + Wide(candidate)).c_str()) !=
-           INVALID_FILE_ATTRIBUTES;
-  });
+  const std::string name = NextBackupName(time, BackupNames());
   const std::wstring path = HistoryFolder() + L"\\" + Wide(name);
   if (!CopyWhileHeld(data_.Path(), path, TRUE)) return;
   SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);

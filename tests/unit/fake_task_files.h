@@ -178,8 +178,7 @@ class FakeTaskFiles : public TaskFiles {
   bool Backup() override {
     if (Fails("Backup") || !data_.content) return false;
     backup = data_.content;
-    history[NextBackupName(now, [&](const std::string& n) { return history.contains(n); })] =
-        *data_.content;
+    history[NextBackupName(now, BackupNames())] = *data_.content;
     std::vector<std::string> names;
     for (const auto& entry : history) names.push_back(entry.first);
     for (const std::string& name : BackupsToRemove(names)) history.erase(name);

@@ -228,6 +228,11 @@ TEST(BackupHistory, NamesSayWhenAndSortNewestFirst) {
                             "Vemra-20261208-154501-.dat", "Vemra-20261208-1545a1.dat"}) {
     EXPECT_FALSE(ParseBackupName(other)) << other;
   }
+  // After the oldest of a second went, the next one still sorts newest.
+  EXPECT_EQ(NextBackupName({2026, 1, 2, 3, 4, 5}, {"Vemra-20260102-030405-2.dat", "x.dat"}),
+            "Vemra-20260102-030405-3.dat");
+  EXPECT_EQ(NextBackupName({2026, 1, 2, 3, 4, 6}, {"Vemra-20260102-030405-2.dat"}),
+            "Vemra-20260102-030406.dat");
   EXPECT_EQ(SortBackups({"Vemra-20261208-154501-10.dat", "x.dat", "Vemra-20261208-154501-2.dat",
                          "Vemra-20270101-000000.dat", "Vemra-20261208-154501.dat"}),
             (std::vector<std::string>{"Vemra-20270101-000000.dat", "Vemra-20261208-154501-10.dat",
