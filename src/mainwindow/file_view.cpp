@@ -3,6 +3,8 @@
 // what could not be read or stored.
 #include "mainwindow/main_window.h"
 
+#include <utility>
+
 #include "mainwindow/restore_dialog.h"
 #include "storage/backup_history.h"
 #include "storage/scrambler.h"
@@ -194,6 +196,7 @@ void MainWindow::mSicherung_Click() {
 }
 
 void MainWindow::OfferRestore() {
+  if (std::exchange(restoreOffered_, true)) return;  // once a run
   const std::optional<std::string> name = store_.RestoreCandidate();
   if (!name) return;
   const std::optional<std::string> text = s_.files.ReadBackup(*name);

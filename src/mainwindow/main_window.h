@@ -189,7 +189,8 @@ class MainWindow : public win32::Window {
   void ReportSaveFailure(SaveResult result, const Task* typed = nullptr);
   // Shows the file as it is after an action: the task the store just stored
   // selected, else the row now at `fallbackRow`.
-  void ShowStored(SaveResult result, Category stored, size_t fallbackRow, const Task* typed = nullptr);
+  void ShowStored(SaveResult result, Category stored, size_t fallbackRow,
+                  const Task* typed = nullptr);
   // Reads the view's rows again, keeping the order and the selected task;
   // false when the file cannot be read now.
   bool ReloadView();
@@ -300,6 +301,7 @@ class MainWindow : public win32::Window {
   bool relevantesWaiting_ = false;        // a due check came while the program was busy
   bool outsideWaiting_ = false;           // another program changed the file while busy
   bool unreadableTold_ = false;           // the user knows the file cannot be read now
+  bool restoreOffered_ = false;           // the start-up's restore question was considered
   std::optional<UINT> trayPressWaiting_;  // the last press while busy, no dialog open
   bool quitting_ = false;                 // the close sequence runs for "Beenden"
   bool authPending_ = false;              // a password prompt waits for the first tray click

@@ -85,6 +85,9 @@ void MainWindow::mVisible_Click() {
 }
 
 void MainWindow::TabRestore() {
+  // After a start with Windows the question on an empty data file waits
+  // until the user first opens the window.
+  OfferRestore();
   RestoreLastTab();
 }
 
