@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "dialog_script.h"
+#include "editor/task_editor_dialog.h"
 #include "fixtures.h"
 #include "mainwindow/main_window.h"
 #include "storage/profile_format.h"
@@ -256,6 +257,27 @@ TEST_F(MainWindowTest, AccessKeysAndCtrlTabSelectTabs) {
   EXPECT_EQ(window_->SelectedCategory(), Category::All);
   EXPECT_FALSE(key(WM_SYSCHAR, L'h'));  // the add button's key is the dialog manager's
   EXPECT_EQ(window_->SelectedCategory(), Category::All);
+}
+
+TEST_F(MainWindowTest, AltBPressesBearbeitenOrNothing) {
+  WriteDataFile(DataPath(), {{"Important", {{"100", {"12-24-2026", "18:00", "Bescherung"}}}}});
+  ASSERT_NO_FATAL_FAILURE(Open());
+  // As the program's message loop hands the key on.
+  const auto altB = [this] {
+    MSG msg{List(), WM_SYSCHAR, L'b', 0x20000000};
+    if (!window_->PreTranslate(msg)) IsDialogMessageW(window_->Handle(), &msg);
+  };
+  ASSERT_FALSE(IsWindowEnabled(Item(IDC_BBEARBEITEN)));  // nothing selected
+  altB();
+  EXPECT_EQ(window_->ReminderMode(), 3);
+
+  ListView_SetItemState(List(), 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  ASSERT_TRUE(IsWindowEnabled(Item(IDC_BBEARBEITEN)));
+  test::DialogScript script(kEditTaskCaption);
+  script.Click(IDC_CABBRECHEN);
+  altB();
+  EXPECT_TRUE(script.Finished());
+  EXPECT_EQ(window_->ReminderMode(), 3);
 }
 
 }  // namespace
