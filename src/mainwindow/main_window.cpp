@@ -437,8 +437,11 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
-      // Labels, option buttons and the frame stand on the window's colour.
+      // Labels, option buttons and the frame stand on the window's colour,
+      // in the text colour that goes with it (a high-contrast scheme makes
+      // the face dark).
       SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
+      SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNTEXT));
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     case WM_DPICHANGED: {
       const UINT oldDpi = dpi_;

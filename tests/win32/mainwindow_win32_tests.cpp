@@ -280,5 +280,22 @@ TEST_F(MainWindowTest, AltBPressesBearbeitenOrNothing) {
   EXPECT_EQ(window_->ReminderMode(), 3);
 }
 
+// Labels and option buttons paint in the system's colours, whatever the
+// device context held before: a high-contrast scheme stays readable.
+TEST_F(MainWindowTest, LabelsPaintInTheSystemsColours) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  HDC dc = CreateCompatibleDC(nullptr);
+  for (const UINT message : {WM_CTLCOLORSTATIC, WM_CTLCOLORBTN}) {
+    SetTextColor(dc, RGB(1, 2, 3));
+    SetBkColor(dc, RGB(4, 5, 6));
+    const auto brush = SendMessageW(window_->Handle(), message, reinterpret_cast<WPARAM>(dc),
+                                    reinterpret_cast<LPARAM>(Item(IDC_OWECKER1)));
+    EXPECT_EQ(brush, reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE))) << message;
+    EXPECT_EQ(GetTextColor(dc), GetSysColor(COLOR_BTNTEXT)) << message;
+    EXPECT_EQ(GetBkColor(dc), GetSysColor(COLOR_BTNFACE)) << message;
+  }
+  DeleteDC(dc);
+}
+
 }  // namespace
 }  // namespace ordalis
