@@ -204,7 +204,7 @@ void MainWindow::LDaten_ColumnClick(int column) {
     case 0: list_.SortBy(SortColumn::kDate); break;
     case 1: list_.SortBy(SortColumn::kTime); break;
     case 2: list_.SortBy(SortColumn::kDescription); break;
-    default: break;  // the key column does not sort
+    default: break;
   }
 }
 
