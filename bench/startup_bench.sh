@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Start-up benchmark (prints figures, asserts nothing). Under Wine it starts
-# Vemra.exe and bench/minimal_window.exe (one window, nothing else) several
-# times each and prints, per program, the median time from the start of the
-# process to a visible main window and the median peak working set (VmHWM of
-# the Wine process, read one second after the window showed), and the
-# ratios of the two programs. Then bench/idle_messages.exe counts what the
+# Vemra.exe, bench/minimal_window.exe (one window, nothing else) and
+# bench/list_floor.exe (one window with a tab control and a four-column
+# report list under Vemra's manifest: the floor for any program that shows a
+# list) several times each, in turns, and prints per program the median time
+# from the start of the process to a visible main window, the median peak
+# working set (VmHWM of the Wine process, read one second after the window
+# showed) and how many modules it had loaded then; then the ratios of
+# Vemra.exe to the two others. Then bench/idle_messages.exe counts what the
 # idle main window takes from its message queue per phase.
 #
 # Usage: bench/startup_bench.sh [runs, default 5] [idle seconds, default 60]
@@ -19,7 +22,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 export WINEPREFIX=$build/bench-prefix
 windows=$build/windows
 for exe in "$windows/app/Vemra.exe" "$windows/bench/minimal_window.exe" \
-  "$windows/bench/idle_messages.exe"; do
+  "$windows/bench/list_floor.exe" "$windows/bench/idle_messages.exe"; do
   [ -f "$exe" ] || { echo "missing $exe: build first" >&2; exit 1; }
 done
 ensure_display
@@ -35,7 +38,8 @@ finish() {
 }
 trap 'finish; kill ${xvfb_pid:-} 2>/dev/null || true' EXIT
 
-cp "$windows/app/Vemra.exe" "$windows/bench/minimal_window.exe" "$scratch/"
+cp "$windows/app/Vemra.exe" "$windows/bench/minimal_window.exe" "$windows/bench/list_floor.exe" \
+  "$scratch/"
 # The measured start is the plain one: no splash (its second is deliberate)
 # and no closing notice.
 cat >"$scratch/settings.reg" <<'EOF'
@@ -49,7 +53,11 @@ wine reg import "$(winepath -w "$scratch/settings.reg")" >/dev/null 2>&1
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
-# One start: sets shown (ms to a visible window) and hwm (VmHWM in kB).
+# The modules (.dll and .exe files) mapped into a process.
+modules() { grep -oiE '[^/ ]+\.(dll|exe)$' "/proc/$1/maps" | tr '[:upper:]' '[:lower:]' | sort -u; }
+
+# One start: sets shown (ms to a visible window), hwm (VmHWM in kB) and
+# loaded (the module names, one a line).
 measure() {
   local exe=$1 title=$2 start pid
   start=$(now_ms)
@@ -66,6 +74,7 @@ measure() {
   shown=$(($(now_ms) - start))
   sleep 1
   hwm=$(awk '/^VmHWM:/ { print $2 }' "/proc/$pid/status")
+  loaded=$(modules "$pid")
   kill "$pid"
   wait "$pid" 2>/dev/null || true
   running=""
@@ -75,24 +84,38 @@ measure() {
 
 median() { tr ' ' '\n' | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
-declare -A time_median hwm_median
-for program in Vemra minimal_window; do
-  if [ "$program" = Vemra ]; then title='^Ordalis $'; else title='^Ordalis Minimal$'; fi
-  measure "$scratch/$program.exe" "$title"  # warms the file cache; not counted
-  times=() hwms=()
-  for _ in $(seq "$runs"); do
-    measure "$scratch/$program.exe" "$title"
-    times+=("$shown")
-    hwms+=("$hwm")
-  done
-  time_median[$program]=$(echo "${times[@]}" | median)
-  hwm_median[$program]=$(echo "${hwms[@]}" | median)
-  printf '%-15s window after %s ms (runs: %s)   peak working set %s kB (runs: %s)\n' \
-    "$program" "${time_median[$program]}" "${times[*]}" "${hwm_median[$program]}" "${hwms[*]}"
+programs=(Vemra minimal_window list_floor)
+declare -A title=([Vemra]='^Ordalis $' [minimal_window]='^Ordalis Minimal$'
+  [list_floor]='^Ordalis Floor$')
+declare -A times hwms module_list time_median hwm_median
+for program in "${programs[@]}"; do
+  measure "$scratch/$program.exe" "${title[$program]}"  # warms the file cache; not counted
 done
-awk -v vt="${time_median[Vemra]}" -v mt="${time_median[minimal_window]}" \
-  -v vh="${hwm_median[Vemra]}" -v mh="${hwm_median[minimal_window]}" \
-  'BEGIN { printf "ratio Vemra / minimal: time to window %.2f, peak working set %.2f\n", vt / mt, vh / mh }'
+# In turns, so that a change in the machine's load touches every program alike.
+for _ in $(seq "$runs"); do
+  for program in "${programs[@]}"; do
+    measure "$scratch/$program.exe" "${title[$program]}"
+    times[$program]+="$shown "
+    hwms[$program]+="$hwm "
+    module_list[$program]=$loaded
+  done
+done
+for program in "${programs[@]}"; do
+  time_median[$program]=$(echo "${times[$program]% }" | median)
+  hwm_median[$program]=$(echo "${hwms[$program]% }" | median)
+  printf '%-15s window after %s ms (runs: %s)   peak working set %s kB (runs: %s)   modules %s\n' \
+    "$program" "${time_median[$program]}" "${times[$program]% }" "${hwm_median[$program]}" \
+    "${hwms[$program]% }" "$(echo "${module_list[$program]}" | grep -c .)"
+done
+echo "modules of Vemra beyond the floor: $(comm -23 <(echo "${module_list[Vemra]}") \
+  <(echo "${module_list[list_floor]}") | tr '\n' ' ')"
+ratio() {
+  awk -v vt="${time_median[Vemra]}" -v mt="${time_median[$1]}" \
+    -v vh="${hwm_median[Vemra]}" -v mh="${hwm_median[$1]}" -v name="$2" \
+    'BEGIN { printf "ratio Vemra / %s: time to window %.2f, peak working set %.2f\n", name, vt / mt, vh / mh }'
+}
+ratio minimal_window minimal
+ratio list_floor floor
 
 echo "idle main window, ${idle_seconds} s per phase:"
 wine "$windows/bench/idle_messages.exe" "$idle_seconds" 2>/dev/null | tr -d '\r'

@@ -7,10 +7,13 @@ set(ORDALIS_WINDOWS_TESTS
   editor_win32_tests
   commands_win32_tests
   lifecycle_win32_tests
+  placement_win32_tests
   reminders_win32_tests
   tray_win32_tests
   resources_win32_tests
   tips_win32_tests
+  about_win32_tests
+  accessibility_win32_tests
   password_win32_tests
   options_win32_tests
   lock_win32_tests

@@ -48,6 +48,7 @@ set_tests_properties(e2e.same_moment PROPERTIES FIXTURES_REQUIRED wine
 # which a window of another test program can take away: they run alone.
 set_tests_properties(win32.mainwindow_win32_tests win32.lifecycle_win32_tests
   win32.editor_win32_tests win32.commands_win32_tests win32.reminders_win32_tests
+  win32.placement_win32_tests win32.about_win32_tests win32.accessibility_win32_tests
   win32.tray_win32_tests win32.tips_win32_tests win32.password_win32_tests
   win32.options_win32_tests win32.lock_win32_tests win32.help_win32_tests
   PROPERTIES RUN_SERIAL TRUE)

@@ -1,24 +1,35 @@
 #!/usr/bin/env python3
 """Draws the program icon and writes src/resources/vemra.ico: a notepad page
 with a blue binding strip and ruled lines, ticked off by a green check mark.
-Three images, 16, 32 and 48 pixels, 32-bit BGRA with alpha and the AND mask
-older shells still read.
+One image for each size Windows asks for at 100 % to 200 % and for the
+large views (16, 20, 24, 32, 40, 48, 64 and 256 pixels), 32-bit BGRA with
+alpha and the AND mask older shells still read; the 256-pixel image is
+stored PNG-compressed, as Windows Vista and later read it.
 
-The shapes are laid out on a 48-unit grid and drawn with 8x8 samples per
-pixel, with the page edges on whole pixels. The small image leaves out the
-rings, the shadow and two of the ruled lines, which would only blur at that
-size. The output is the same on every run.
+The shapes are laid out on a 48-unit grid and drawn with up to 8x8 samples
+per pixel (fewer where the pixels are small), with the page edges on whole
+pixels. The images up to 24 pixels leave out the rings, the shadow and two
+of the ruled lines, which would only blur at that size. The output is the
+same on every run.
 
 usage: tools/make_icon.py
 """
 import math
 import os
 import struct
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 OUT = os.path.join(HERE, "..", "src", "resources", "vemra.ico")
-SIZES = (16, 32, 48)
-SAMPLES = 8
+SIZES = (16, 20, 24, 32, 40, 48, 64, 256)
+PNG_FROM = 256  # sizes from here on are stored as PNG
+
+
+def samples(size):
+    """Samples per pixel side: 8 up to 48 pixels, then fewer, as each pixel
+    covers less of the drawing."""
+    return max(2, min(8, 384 // size))
+
 
 PAGE = (8.0, 6.0, 40.0, 44.0)  # left, top, right, bottom on the 48 grid
 PAGE_RADIUS = 4.0
@@ -62,7 +73,7 @@ def layers(size):
     """The shapes back to front, each (inside-test on the 48 grid, colour,
     opacity). `px` is one pixel of this image in grid units."""
     px = 48.0 / size
-    small = size <= 16
+    small = size <= 24
 
     def snap(v):  # edges on whole pixels stay sharp
         return round(v / px) * px
@@ -97,15 +108,16 @@ def render(size):
     """Straight (not premultiplied) RGBA rows, top row first."""
     scale = 48.0 / size
     shapes = layers(size)
+    grid = samples(size)
     rows = []
     for py in range(size):
         row = []
         for px in range(size):
             acc = [0.0, 0.0, 0.0, 0.0]  # premultiplied r, g, b, a
-            for sy in range(SAMPLES):
-                for sx in range(SAMPLES):
-                    x = (px + (sx + 0.5) / SAMPLES) * scale
-                    y = (py + (sy + 0.5) / SAMPLES) * scale
+            for sy in range(grid):
+                for sx in range(grid):
+                    x = (px + (sx + 0.5) / grid) * scale
+                    y = (py + (sy + 0.5) / grid) * scale
                     r = g = b = a = 0.0
                     for inside, colour, opacity in shapes:
                         if inside(x, y):
@@ -119,7 +131,7 @@ def render(size):
                     acc[1] += g
                     acc[2] += b
                     acc[3] += a
-            n = SAMPLES * SAMPLES
+            n = grid * grid
             alpha = acc[3] / n
             if alpha <= 0.0:
                 row.append((0, 0, 0, 0))
@@ -148,8 +160,22 @@ def icon_image(rows):
     return header + colour + bytes(mask)
 
 
+def png_image(rows):
+    """One PNG image: 8-bit RGBA, not interlaced, every row unfiltered."""
+    size = len(rows)
+
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data
+                + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+
+    raw = b"".join(b"\x00" + bytes(v for pixel in row for v in pixel) for row in rows)
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9))
+            + chunk(b"IEND", b""))
+
+
 def main() -> None:
-    images = [icon_image(render(size)) for size in SIZES]
+    images = [(png_image if size >= PNG_FROM else icon_image)(render(size)) for size in SIZES]
     out = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for size, image in zip(SIZES, images):

@@ -6,9 +6,11 @@
 #include <string>
 
 #include "dialogs/about_text.h"
+#include "ordalis_version.h"
 #include "resources/resource.h"
 #include "win32/dialog.h"
 #include "win32/dpi.h"
+#include "win32/icons.h"
 
 namespace ordalis {
 
@@ -35,47 +37,13 @@ constexpr ControlSpec kControls[] = {
     {L"BUTTON", L"&Abbrechen", IDCANCEL, kButton, 5340, 2370, 1320, 360},
 };
 
-// The product's name and version numbers, from the program's own version
-// record.
+// The product's name and version numbers: the same constants the version
+// record of Vemra.exe is made from, so the box needs no version library.
 struct ProductVersion {
   std::wstring name = L"Ordalis";
-  unsigned major = 0, minor = 0, revision = 0;
-  bool known = false;
+  unsigned major = ORDALIS_VERSION_MAJOR, minor = ORDALIS_VERSION_MINOR,
+           revision = ORDALIS_VERSION_BUILD;
 };
-
-ProductVersion ReadProductVersion() {
-  ProductVersion version;
-  wchar_t exe[MAX_PATH] = L"";
-  if (!GetModuleFileNameW(nullptr, exe, MAX_PATH)) return version;
-  const DWORD size = GetFileVersionInfoSizeW(exe, nullptr);
-  if (!size) return version;
-  std::string block(size, '\0');
-  if (!GetFileVersionInfoW(exe, 0, size, block.data())) return version;
-
-  VS_FIXEDFILEINFO* fixed = nullptr;
-  UINT length = 0;
-  if (VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) && fixed &&
-      length >= sizeof *fixed) {
-    version.major = HIWORD(fixed->dwFileVersionMS);
-    version.minor = LOWORD(fixed->dwFileVersionMS);
-    version.revision = LOWORD(fixed->dwFileVersionLS);
-    version.known = true;
-  }
-  // The strings lie in the block the translation table names.
-  WORD* translation = nullptr;
-  if (VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation",
-                     reinterpret_cast<void**>(&translation), &length) &&
-      translation && length >= 4) {
-    wchar_t path[64];
-    wsprintfW(path, L"\\StringFileInfo\\%04X%04X\\ProductName", translation[0], translation[1]);
-    wchar_t* name = nullptr;
-    if (VerQueryValueW(block.data(), path, reinterpret_cast<void**>(&name), &length) && name &&
-        *name) {
-      version.name = name;
-    }
-  }
-  return version;
-}
 
 std::wstring ResourceString(UINT id) {
   const wchar_t* text = nullptr;
@@ -87,9 +55,7 @@ std::wstring ResourceString(UINT id) {
 class AboutDialog : public win32::Dialog {
  public:
   AboutDialog()
-      : version_(ReadProductVersion()),
-        mail_(ResourceString(IDS_ABOUT_MAIL)),
-        website_(ResourceString(IDS_ABOUT_WEBSITE)) {}
+      : mail_(ResourceString(IDS_ABOUT_MAIL)), website_(ResourceString(IDS_ABOUT_WEBSITE)) {}
 
  protected:
   std::span<const ControlSpec> Controls() const override { return kControls; }
@@ -98,11 +64,9 @@ class AboutDialog : public win32::Dialog {
 
   HWND OnInit() override {
     Place();
-    if (version_.known) {
-      SetWindowTextW(
-          Item(IDC_RNAME),
-          VersionText(version_.name, version_.major, version_.minor, version_.revision).c_str());
-    }
+    SetWindowTextW(
+        Item(IDC_RNAME),
+        VersionText(version_.name, version_.major, version_.minor, version_.revision).c_str());
     SetWindowTextW(Item(IDC_RCONTACT), ResourceString(IDS_ABOUT_CONTACT).c_str());
     SetWindowTextW(Item(IDC_RLEGAL), ResourceString(IDS_ABOUT_LEGAL).c_str());
     // Without a known address a button would lead nowhere.
@@ -153,9 +117,7 @@ class AboutDialog : public win32::Dialog {
   void DrawLogo(const DRAWITEMSTRUCT& item) {
     const int size = item.rcItem.right - item.rcItem.left;
     if (size != logoSize_) {
-      logo_.reset(
-          static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VEMRA),
-                                        IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+      logo_ = win32::LoadIconAtSize(GetModuleHandleW(nullptr), IDI_VEMRA, size);
       logoSize_ = size;
     }
     FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));

@@ -7,6 +7,7 @@
 #include "storage/scrambler.h"
 #include "win32/dialog.h"
 #include "win32/dpi.h"
+#include "win32/icons.h"
 #include "win32/text.h"
 
 namespace ordalis {
@@ -106,8 +107,7 @@ class PasswordDialog : public win32::Dialog {
 
   void ShowPicture() {
     const int size = MulDiv(32, static_cast<int>(Dpi()), 96);
-    icon_.reset(static_cast<HICON>(LoadImageW(
-        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VEMRA), IMAGE_ICON, size, size, 0)));
+    icon_ = win32::LoadIconAtSize(GetModuleHandleW(nullptr), IDI_VEMRA, size);
     // A program without its own icon (the tests) shows the system's.
     HICON shown = icon_ ? icon_.get() : LoadIconW(nullptr, IDI_APPLICATION);
     SendMessageW(Item(IDC_PW_PICTURE1), STM_SETICON, reinterpret_cast<WPARAM>(shown), 0);

@@ -28,11 +28,18 @@ constexpr ControlSpec kControls[] = {
     {L"STATIC", L"Aufgabe:", IDC_LBEZEICHNUNG, kLabel, 240, 405, 1620, 210},
     {L"EDIT", L"", IDC_CBEZEICHNUNG, kField, 2070, 360, 3030, 315},
     {L"STATIC", L"Sitzungsdatum:", IDC_LDATUM, kLabel, 240, 855, 1680, 210},
+    // Each field of the date and the time has a label of its own right
+    // before it, which screen readers read as its name; it is never shown.
+    {L"STATIC", L"Tag", IDC_NTAG, SS_NOPREFIX, 0, 0, 0, 0},
     {L"COMBOBOX", L"", IDC_CTAGE, kList, 2070, 810, 650, 3000},
+    {L"STATIC", L"Monat", IDC_NMONAT, SS_NOPREFIX, 0, 0, 0, 0},
     {L"COMBOBOX", L"", IDC_CMONATE, kList, 2880, 810, 650, 3000},
+    {L"STATIC", L"Jahr", IDC_NJAHR, SS_NOPREFIX, 0, 0, 0, 0},
     {L"EDIT", L"2000", IDC_CJAHRE, kField, 3645, 810, 825, 315},
     {L"STATIC", L"Uhrzeit:", IDC_LUHRZEIT, kLabel, 240, 1305, 1650, 210},
+    {L"STATIC", L"Stunde", IDC_NSTUNDE, SS_NOPREFIX, 0, 0, 0, 0},
     {L"EDIT", L"12", IDC_CSTUNDEN, kField, 2070, 1260, 645, 315},
+    {L"STATIC", L"Minute", IDC_NMINUTE, SS_NOPREFIX, 0, 0, 0, 0},
     {L"EDIT", L"30", IDC_CMINUTEN, kField, 2835, 1260, 650, 315},
     {L"BUTTON", L"&Ok", IDC_CREADY, kButton, 3060, 2250, 1095, 395},
     {L"BUTTON", L"&Abbrechen", IDC_CABBRECHEN, kButton, 4230, 2250, 1095, 395},

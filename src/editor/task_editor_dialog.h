@@ -47,6 +47,12 @@ enum TaskEditorControl : int {
   IDC_CABBRECHEN = IDCANCEL,
   IDC_EFRAME = 4012,
   IDC_LPUNKTE,
+  // Labels no one sees: the names a screen reader reads for the fields.
+  IDC_NTAG,
+  IDC_NMONAT,
+  IDC_NJAHR,
+  IDC_NSTUNDE,
+  IDC_NMINUTE,
 };
 
 }  // namespace ordalis

@@ -80,6 +80,7 @@ bool ViewerWindow::Create(int showCommand) {
   }
   HWND hwnd = Handle();
   dpi_ = win32::WindowDpi(hwnd);
+  icons_.Apply(hwnd, 1, dpi_);
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   const auto child = [&](const wchar_t* cls, const wchar_t* text, int id, DWORD style,
                          DWORD exStyle = 0) {
@@ -371,10 +372,16 @@ LRESULT ViewerWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       return TRUE;
     }
     case WM_SIZE: Layout(); return 0;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+      win32::RepaintForNewColours(hwnd);
+      Render();  // the topic carries the colours in its text
+      return 0;
     case WM_DPICHANGED: {
       dpi_ = HIWORD(wParam);
       const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
       SetFonts();
+      icons_.Apply(hwnd, 1, dpi_);
       SetWindowPos(hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                    suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
       Layout();

@@ -11,6 +11,7 @@
 #include "helpviewer/help_request.h"
 #include "helpviewer/topic_view.h"
 #include "win32/handles.h"
+#include "win32/icons.h"
 #include "win32/window.h"
 
 namespace ordalis {
@@ -74,6 +75,7 @@ class ViewerWindow : public win32::Window {
   HelpTopic message_;  // shown while shown_ is 0
   TopicView view_;
   UINT dpi_ = 96;
+  win32::WindowIcons icons_;  // the title bar's and Alt+Tab's, for dpi_
   HWND lastFocus_ = nullptr;
   win32::UniqueFont font_, titleFont_;
 };

@@ -16,7 +16,7 @@ using win32::Widen;
 
 namespace {
 
-constexpr int kColumnDate = 0, kColumnTime = 1, kColumnDescription = 2, kColumnIndex = 3;
+constexpr int kColumnDate = 0, kColumnTime = 1, kColumnDescription = 2;
 
 void SetCell(HWND list, int item, int column, const std::string& text) {
   std::wstring wide = Widen(text);
@@ -41,9 +41,11 @@ void CategoryList::Attach(HWND listView, UINT dpi) {
     const wchar_t* header;
     double twips;
   };
+  // The task's key stays with its row, not in a column of no width that a
+  // screen reader would read out as one.
   static constexpr Column kColumns[] = {
-      {L"Datum", 1200}, {L"Uhrzeit", 1000}, {L"Beschreibung", 3910.1104}, {L"Index", 0}};
-  for (int i = 0; i < 4; ++i) {
+      {L"Datum", 1200}, {L"Uhrzeit", 1000}, {L"Beschreibung", 3910.1104}};
+  for (int i = 0; i < 3; ++i) {
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     column.pszText = const_cast<wchar_t*>(kColumns[i].header);
@@ -134,13 +136,13 @@ void CategoryList::SetColumnWidthTwips(int column, double twips, UINT dpi) {
 }
 
 void CategoryList::Rescale(UINT oldDpi, UINT newDpi) {
-  for (int column = kColumnDate; column <= kColumnIndex; ++column) {
+  for (int column = kColumnDate; column <= kColumnDescription; ++column) {
     SetColumnWidthTwips(column, ColumnWidthTwips(column, oldDpi), newDpi);
   }
 }
 
 bool CategoryList::ColumnIsHidden(int column) const {
-  return column == kColumnIndex || (column == kColumnTime && view_ == Category::Others);
+  return column == kColumnTime && view_ == Category::Others;
 }
 
 bool CategoryList::OnHiddenDivider(HWND header, LPARAM point) const {
@@ -194,7 +196,6 @@ void CategoryList::Show() {
         static_cast<int>(SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     SetCell(list_, at, kColumnTime, row.task.time);
     SetCell(list_, at, kColumnDescription, row.task.description);
-    SetCell(list_, at, kColumnIndex, row.key);
   }
   SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list_, nullptr, TRUE);

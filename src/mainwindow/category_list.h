@@ -18,7 +18,7 @@ class CategoryList {
   CategoryList(const CategoryList&) = delete;
   CategoryList& operator=(const CategoryList&) = delete;
 
-  // Columns "Datum", "Uhrzeit", "Beschreibung", "Index" (always hidden).
+  // Columns "Datum", "Uhrzeit", "Beschreibung"; each row keeps its key.
   void Attach(HWND listView, UINT dpi);
   HWND Handle() const { return list_; }
 

@@ -40,7 +40,7 @@ void MainWindow::Form_Load() {
   std::unique_ptr<SplashWindow> splash;
   if (!SettingIsOne(L"Startup")) {
     splash = std::make_unique<SplashWindow>();
-    win32::WaitSeconds(1);
+    Pause(1);
   }
   RegisterProgram();
 

@@ -31,7 +31,8 @@ constexpr DWORD kButton = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
 // Tab order is the order of this table.
 constexpr ControlSpec kControls[] = {
     {WC_TABCONTROLW, L"", IDC_TABSTRIP, WS_VISIBLE | WS_TABSTOP | WS_GROUP, 120, 120, 6900, 360},
-    {WC_LISTVIEWW, L"", IDC_LDATEN,
+    // The list's text is never shown; screen readers read it as its name.
+    {WC_LISTVIEWW, L"Aufgaben", IDC_LDATEN,
      WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL, 120, 480, 6900, 2940,
      WS_EX_CLIENTEDGE},
     {WC_BUTTONW, L"&Hinzufügen", IDC_BHINZUFUEGEN, kButton, 120, 3540, 1320, 360},
@@ -112,11 +113,9 @@ void MainWindow::CreateControlsAndMenu() {
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(menu, MF_STRING, IDM_BEENDEN, L"Beenden");
 
-  // The notification area shows the small image of the program icon.
-  trayIcon_.reset(static_cast<HICON>(
-      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VEMRA), IMAGE_ICON,
-                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
-  tray_.CreateHost(trayIcon_.get(), [this](UINT mouse) { OnTrayMouse(mouse); });
+  icons_.Apply(hwnd, IDI_VEMRA, dpi_);
+  tray_.CreateHost(nullptr, [this](UINT mouse) { OnTrayMouse(mouse); });
+  tray_.UseProgramIcon(IDI_VEMRA);
 }
 
 // ---------------------------------------------------------------------------
@@ -183,7 +182,7 @@ void MainWindow::LDaten_ColumnClick(int column) {
     case 0: list_.SortBy(SortColumn::kDate); break;
     case 1: list_.SortBy(SortColumn::kTime); break;
     case 2: list_.SortBy(SortColumn::kDescription); break;
-    default: break;  // the key column does not sort
+    default: break;
   }
 }
 
@@ -382,8 +381,11 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
-      // Labels, option buttons and the frame stand on the window's colour.
+      // Labels, option buttons and the frame stand on the window's colour,
+      // in the text colour that goes with it (a high-contrast scheme makes
+      // the face dark).
       SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
+      SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNTEXT));
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     case WM_DPICHANGED: {
       const UINT oldDpi = dpi_;
@@ -396,8 +398,16 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       Layout();
       list_.Rescale(oldDpi, dpi_);
       controlTips_.Rescale(dpi_);
+      icons_.Apply(Handle(), IDI_VEMRA, dpi_);
+      tray_.Reload();
       return 0;
     }
+    case WM_SYSCOLORCHANGE: win32::RepaintForNewColours(Handle()); return 0;
+    case WM_SETTINGCHANGE:
+      // A new scheme, font or icon size: paint with what the system says now.
+      tray_.Reload();
+      win32::RepaintForNewColours(Handle());
+      return 0;
     case WM_DESTROY:
       // Form_Unload: the icon never outlives the program.
       ReleaseControlTooltips();

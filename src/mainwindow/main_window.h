@@ -29,6 +29,7 @@
 #include "storage/task_file.h"
 #include "storage/task_store.h"
 #include "win32/handles.h"
+#include "win32/icons.h"
 #include "win32/window.h"
 
 namespace ordalis {
@@ -92,6 +93,10 @@ struct MainWindowServices {
   std::function<void()> onEnd;
   // The monitors of the desktop; the system's when none is given.
   MonitorLayout* monitors = nullptr;
+  // The pauses of the program (the splash, the second before the balloon at
+  // a close into the tray), with the messages going on; a real wait when
+  // none is given.
+  std::function<void(double seconds)> wait;
 };
 
 class MainWindow : public win32::Window {
@@ -220,6 +225,7 @@ class MainWindow : public win32::Window {
 
   // Tray, reminders and the window's visibility.
   void AutostartTip(int mode);
+  void Pause(double seconds);
   void MenuMarkieren();
   void OptionMarkieren(int mode);
   void SelectMode(int mode);
@@ -281,12 +287,12 @@ class MainWindow : public win32::Window {
   FolderWatch folderWatch_;
   OptionsBridge options_{*this};
   CategoryList list_;
-  win32::UniqueIcon trayIcon_;  // before tray_: the icon outlives its use
   TrayIcon tray_;
   HourlyRule hourly_;
   ControlTips controlTips_;
   win32::UniqueMenu menu_;  // the tray menu "Vorgang " with its submenu
   UINT dpi_ = 96;
+  win32::WindowIcons icons_;  // the title bar's and Alt+Tab's, for dpi_
   win32::UniqueFont font_;
   win32::UniqueFont listFont_;
   std::wstring listFontName_ = L"Tahoma";

@@ -4,6 +4,7 @@
 #include "win32/controls.h"
 #include "win32/dialog.h"
 #include "win32/dpi.h"
+#include "win32/icons.h"
 #include "win32/window.h"
 
 namespace ordalis {
@@ -20,22 +21,17 @@ void PaintSplash(HWND hwnd) {
   RECT client;
   GetClientRect(hwnd, &client);
   const UINT dpi = win32::WindowDpi(hwnd);
-  // A calm blue gradient, darker at the bottom.
-  TRIVERTEX corners[2] = {{client.left, client.top, 0x2400, 0x5A00, 0x9600, 0},
-                          {client.right, client.bottom, 0x0E00, 0x2800, 0x4C00, 0}};
-  GRADIENT_RECT band{0, 1};
-  GradientFill(dc, corners, 2, &band, 1, GRADIENT_FILL_RECT_V);
+  // The selection's colours: the user's accent, and readable in every
+  // high-contrast scheme.
+  FillRect(dc, &client, GetSysColorBrush(COLOR_HIGHLIGHT));
 
   const int iconSize = TwipsToPixels(720, dpi);
-  HICON icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VEMRA),
-                                             IMAGE_ICON, iconSize, iconSize, 0));
+  const win32::UniqueIcon icon =
+      win32::LoadIconAtSize(GetModuleHandleW(nullptr), IDI_VEMRA, iconSize);
   const int margin = TwipsToPixels(360, dpi);
-  if (icon) {
-    DrawIconEx(dc, margin, margin, icon, iconSize, iconSize, 0, nullptr, DI_NORMAL);
-    DestroyIcon(icon);
-  }
+  if (icon) DrawIconEx(dc, margin, margin, icon.get(), iconSize, iconSize, 0, nullptr, DI_NORMAL);
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, RGB(255, 255, 255));
+  SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
   win32::UniqueFont title = win32::PointFont(L"Tahoma", 26, dpi);
   win32::UniqueFont line = win32::PointFont(L"Tahoma", 10, dpi);
   HGDIOBJ old = SelectObject(dc, title.get());
@@ -43,7 +39,6 @@ void PaintSplash(HWND hwnd) {
             client.bottom};
   DrawTextW(dc, L"Ordalis", -1, &text, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
   SelectObject(dc, line.get());
-  SetTextColor(dc, RGB(0xD8, 0xE6, 0xF5));
   text.top += TwipsToPixels(720, dpi);
   DrawTextW(dc, L"Aufgaben und Erinnerungen", -1, &text,
             DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);

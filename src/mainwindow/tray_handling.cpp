@@ -34,9 +34,17 @@ void MainWindow::AutostartTip(int mode) {
     tray_.Add(kMainWindowCaption);
     return;
   }
-  win32::WaitSeconds(1);
+  Pause(1);
   win32::ProcessPendingMessages();
   tray_.ShowBalloon();
+}
+
+void MainWindow::Pause(double seconds) {
+  if (s_.wait) {
+    s_.wait(seconds);
+  } else {
+    win32::WaitSeconds(seconds);
+  }
 }
 
 void MainWindow::OnTrayMouse(UINT mouseMessage) {
@@ -69,14 +77,18 @@ void MainWindow::OnTrayMouse(UINT mouseMessage) {
 }
 
 void MainWindow::ShowTrayMenu() {
-  POINT at{};
-  GetCursorPos(&at);
+  POINT at = tray_.Anchor();
+  if (!tray_.FromKeyboard()) GetCursorPos(&at);
   // The menu closes as it should only when its owner is in front.
   SetForegroundWindow(Handle());
   const UINT command =
       TrackPopupMenuEx(menu_.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, Handle(), nullptr);
   PostMessageW(Handle(), WM_NULL, 0, 0);
-  if (command) SendMessageW(Handle(), WM_COMMAND, command, 0);
+  if (command) {
+    SendMessageW(Handle(), WM_COMMAND, command, 0);
+  } else if (tray_.FromKeyboard()) {
+    tray_.ReturnFocus();  // Esc: the keyboard goes back to the icon
+  }
 }
 
 void MainWindow::mVisible_Click() {

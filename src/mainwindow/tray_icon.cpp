@@ -1,5 +1,8 @@
 #include "mainwindow/tray_icon.h"
 
+#include <utility>
+
+#include "win32/icons.h"
 #include "win32/window.h"
 
 namespace ordalis {
@@ -30,6 +33,23 @@ bool TrayIcon::CreateHost(HICON icon, std::function<void(UINT)> onMouse) {
   return host_ != nullptr;
 }
 
+void TrayIcon::UseProgramIcon(int id) {
+  iconId_ = id;
+  Reload();
+}
+
+void TrayIcon::Reload() {
+  if (!iconId_) return;
+  win32::UniqueIcon fresh = win32::LoadNotificationIcon(GetModuleHandleW(nullptr), iconId_);
+  if (!fresh) return;
+  icon_ = fresh.get();
+  if (shown_) {
+    NOTIFYICONDATAW record = Record(NIF_ICON);
+    shell_(NIM_MODIFY, &record);
+  }
+  ownIcon_ = std::move(fresh);  // the shell shows the new one now
+}
+
 NOTIFYICONDATAW TrayIcon::Record(UINT flags) const {
   NOTIFYICONDATAW record{};
   record.cbSize = sizeof record;
@@ -57,6 +77,11 @@ bool TrayIcon::TryAdd() {
   NOTIFYICONDATAW record = Record(NIF_MESSAGE | NIF_ICON | NIF_TIP);
   if (shown_ && shell_(NIM_MODIFY, &record)) return true;
   shown_ = shell_(NIM_ADD, &record) != FALSE;
+  if (shown_) {
+    // Version 4: the keyboard reaches the icon and tells what it pressed.
+    record.uVersion = NOTIFYICON_VERSION_4;
+    shell_(NIM_SETVERSION, &record);
+  }
   return shown_;
 }
 
@@ -76,6 +101,45 @@ bool TrayIcon::ShowBalloon() {
   if (!shell_(NIM_MODIFY, &record)) return false;
   ++balloons_;
   return true;
+}
+
+void TrayIcon::ReturnFocus() {
+  if (!shown_) return;
+  NOTIFYICONDATAW record = Record(0);
+  shell_(NIM_SETFOCUS, &record);
+}
+
+void TrayIcon::OnEvent(UINT event, WPARAM anchor) {
+  UINT press = 0;
+  bool keyboard = false;
+  switch (event) {
+    case WM_LBUTTONDOWN:
+      press = event;
+      rightButtonDown_ = false;
+      break;
+    case WM_RBUTTONDOWN:
+      press = event;
+      rightButtonDown_ = true;
+      break;
+    case NIN_KEYSELECT:
+      press = WM_LBUTTONDOWN;
+      keyboard = true;
+      break;
+    case WM_CONTEXTMENU:
+      // After a right press of the mouse its menu is open already; without
+      // one it is the context-menu key or Shift+F10.
+      if (!std::exchange(rightButtonDown_, false)) {
+        press = WM_RBUTTONDOWN;
+        keyboard = true;
+      }
+      break;
+    default: press = event; break;  // NIN_SELECT, button-up and the rest
+  }
+  if (!press || !onMouse_) return;
+  fromKeyboard_ = keyboard;
+  anchor_ = {static_cast<SHORT>(LOWORD(anchor)), static_cast<SHORT>(HIWORD(anchor))};
+  onMouse_(press);
+  fromKeyboard_ = false;
 }
 
 void TrayIcon::Remove() {
@@ -98,7 +162,7 @@ LRESULT CALLBACK TrayIcon::HostProcedure(HWND hwnd, UINT message, WPARAM wParam,
   if (self) {
     if (message == kCallbackMessage) {
       try {
-        if (self->onMouse_) self->onMouse_(LOWORD(lParam));
+        self->OnEvent(LOWORD(lParam), wParam);
       } catch (...) {
         // A failed step is skipped.
       }
@@ -109,6 +173,7 @@ LRESULT CALLBACK TrayIcon::HostProcedure(HWND hwnd, UINT message, WPARAM wParam,
       // also when the first add was refused.
       if (self->wanted_) {
         self->shown_ = false;
+        self->Reload();  // the new task bar may stand at another DPI
         self->Add(self->tip_);
       }
       return 0;

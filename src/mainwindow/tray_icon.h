@@ -11,12 +11,15 @@
 #include <functional>
 #include <string>
 
+#include "win32/handles.h"
+
 namespace ordalis {
 
 class TrayIcon {
  public:
-  // The host receives the callback message 0x200 with the mouse message on
-  // the icon in the low word of lParam.
+  // The host receives the callback message 0x200 with the event on the icon
+  // in the low word of lParam (NOTIFYICON_VERSION_4: the mouse messages,
+  // NIN_SELECT, NIN_KEYSELECT, WM_CONTEXTMENU; the anchor point in wParam).
   static constexpr UINT kCallbackMessage = 0x200;
   // The host's timer that tries a refused add again, and how often.
   static constexpr UINT_PTR kRetryTimer = 1;
@@ -30,8 +33,16 @@ class TrayIcon {
   TrayIcon& operator=(const TrayIcon&) = delete;
   ~TrayIcon();
 
-  // `onMouse` gets the mouse messages on the icon (0x201, 0x204, ...).
+  // `onMouse` gets the presses on the icon as mouse messages: a button
+  // going down, and from the keyboard (Win+B, the arrow keys) Enter or the
+  // space bar as the left button, the context-menu key or Shift+F10 as the
+  // right one.
   bool CreateHost(HICON icon, std::function<void(UINT)> onMouse);
+  // Shows the program's icon `id` at the notification area's size instead,
+  // loaded again for a new task bar and by Reload() (the DPI changed).
+  void UseProgramIcon(int id);
+  void Reload();
+  HICON Icon() const { return icon_; }
   HWND Host() const { return host_; }
 
   // Puts the icon into the notification area, or updates it when it is
@@ -44,6 +55,13 @@ class TrayIcon {
   bool Wanted() const { return wanted_; }
   // Tests stand in for the shell.
   void SetShell(ShellNotify shell) { shell_ = shell; }
+  // Whether the press being handled came from the keyboard, and where the
+  // shell wants a menu for it (screen coordinates).
+  bool FromKeyboard() const { return fromKeyboard_; }
+  POINT Anchor() const { return anchor_; }
+  // Gives the keyboard back to the notification area (a menu opened from
+  // the keyboard was closed without a choice).
+  void ReturnFocus();
   // How many start balloons the shell took so far.
   int BalloonsShown() const { return balloons_; }
 
@@ -54,7 +72,9 @@ class TrayIcon {
   void RetryTick();
 
   HWND host_ = nullptr;
-  HICON icon_ = nullptr;  // the owner's; not ours to destroy
+  HICON icon_ = nullptr;  // the owner's or ownIcon_
+  int iconId_ = 0;
+  win32::UniqueIcon ownIcon_;
   std::wstring tip_;
   bool shown_ = false;
   bool wanted_ = false;
@@ -63,6 +83,10 @@ class TrayIcon {
   int balloons_ = 0;
   UINT taskbarCreated_ = 0;
   std::function<void(UINT)> onMouse_;
+  void OnEvent(UINT event, WPARAM anchor);
+  bool fromKeyboard_ = false;
+  bool rightButtonDown_ = false;  // the next WM_CONTEXTMENU is this press's
+  POINT anchor_{};
 };
 
 }  // namespace ordalis

@@ -203,6 +203,19 @@ void OptionsDialog::CSymbol_Click() {
   EnableWindow(Item(IDC_OPT_CBEENDEN), on);
 }
 
+// The common dialogs' library comes in when the file dialog is first asked
+// for, not at every start of the program.
+static bool OpenFileDialog(OPENFILENAMEW& open) {
+  using Fn = BOOL(WINAPI*)(OPENFILENAMEW*);
+  static const auto show = []() -> Fn {
+    const HMODULE comdlg = LoadLibraryW(L"comdlg32.dll");
+    return comdlg ? reinterpret_cast<Fn>(
+                        reinterpret_cast<void*>(GetProcAddress(comdlg, "GetOpenFileNameW")))
+                  : nullptr;
+  }();
+  return show && show(&open);
+}
+
 void OptionsDialog::BSounddatei_Click() {
   std::vector<wchar_t> path(32768, L'\0');
   OPENFILENAMEW open{};
@@ -216,7 +229,7 @@ void OptionsDialog::BSounddatei_Click() {
                OFN_FILEMUSTEXIST | OFN_LONGNAMES;
   static_assert((OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST |
                  OFN_FILEMUSTEXIST | OFN_LONGNAMES) == 0x20180E);
-  if (!GetOpenFileNameW(&open) || path[0] == L'\0') return;  // cancelled: nothing changes
+  if (!OpenFileDialog(open) || path[0] == L'\0') return;  // cancelled: nothing changes
   SetWindowTextW(Item(IDC_OPT_TSOUNDDATEI), path.data());
 }
 

@@ -72,6 +72,11 @@ enum OptionsControl : int {
   IDC_OPT_LREPEAT,
   IDC_OPT_TREPEAT,
   IDC_OPT_LINE,
+  // Labels no one sees: the names a screen reader reads for the fields
+  // whose visible caption is a check box or an option button.
+  IDC_OPT_NSOUNDDATEI,
+  IDC_OPT_NFONTNAME,
+  IDC_OPT_NFONTSIZE,
   IDC_OPT_BREADY = IDOK,
   IDC_OPT_BABBRECHEN = IDCANCEL,
   IDC_OPT_BHILFE = 3030,

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "win32/dpi.h"
+#include "win32/window.h"
 
 namespace ordalis::win32 {
 
@@ -127,6 +128,8 @@ INT_PTR Dialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       Layout();
       return TRUE;
     }
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE: RepaintForNewColours(hwnd_); return FALSE;
     default: {
       INT_PTR result = 0;
       if (OnMessage(message, wParam, lParam, result)) {

@@ -2,6 +2,13 @@
 
 namespace ordalis::win32 {
 
+void RepaintForNewColours(HWND window) {
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
+  }
+  RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
 Window::~Window() {
   if (hwnd_) {
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);

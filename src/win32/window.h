@@ -12,6 +12,10 @@ namespace ordalis::win32 {
 bool EnsureWindowClass(const wchar_t* name, WNDPROC procedure, HICON icon = nullptr,
                        HCURSOR cursor = nullptr, HBRUSH background = nullptr);
 
+// The system's colours changed (a high-contrast scheme came or went): the
+// common controls hear it only from their parent; then everything repaints.
+void RepaintForNewColours(HWND window);
+
 class Window {
  public:
   Window() = default;

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <ostream>
@@ -27,6 +28,7 @@
 #include "storage/task_file.h"
 #include "support.h"
 #include "win32/text.h"
+#include "win32/wait.h"
 
 namespace ordalis {
 
@@ -139,6 +141,20 @@ inline void WriteDataFile(const std::wstring& path, const Sections& sections,
   ASSERT_TRUE(WriteFileBytes(path, bytes));
 }
 
+// The program's pauses, noted and passed over at once; the messages that
+// arrived meanwhile are handled as the real wait would.
+struct NotedWaits {
+  std::vector<double> seconds;
+  std::function<void()> during;  // looks at the windows while the program pauses
+  std::function<void(double)> Wait() {
+    return [this](double pause) {
+      seconds.push_back(pause);
+      win32::ProcessPendingMessages();
+      if (during) during();
+    };
+  }
+};
+
 // The main window on a scratch registry and program folder, without the
 // splash wait; Open() creates it on the data file as it is then.
 class MainWindowFixture : public testing::Test {
@@ -150,8 +166,10 @@ class MainWindowFixture : public testing::Test {
   }
   void Open() {
     files_ = std::make_unique<Win32TaskFiles>(folder_.Path());
-    window_ = std::make_unique<MainWindow>(MainWindowServices{
-        *files_, settings_, clock_, sound_, folder_.Path(), files_->DataPath(), false, nullptr});
+    MainWindowServices services{*files_,        settings_,          clock_, sound_,
+                                folder_.Path(), files_->DataPath(), false,  nullptr};
+    services.wait = waits_.Wait();
+    window_ = std::make_unique<MainWindow>(std::move(services));
     ASSERT_TRUE(window_->Create());
   }
   std::wstring DataPath() const { return folder_.File(L"Vemra.dat"); }
@@ -163,6 +181,7 @@ class MainWindowFixture : public testing::Test {
   FixedClock clock_;
   RecordingPlayer sound_;
   TempFolder folder_;
+  NotedWaits waits_;
   std::unique_ptr<Win32TaskFiles> files_;
   std::unique_ptr<MainWindow> window_;
 };

@@ -101,9 +101,11 @@ class LifecycleTest : public testing::Test {
   // Creates the window; false when the start-up ended the program.
   bool Start(bool automaticStart = false) {
     files_ = std::make_unique<Win32TaskFiles>(folder_);
-    window_ = std::make_unique<MainWindow>(
-        MainWindowServices{*files_, settings_, clock_, sound_, folder_, files_->DataPath(),
-                           automaticStart, [this] { ++ends_; }, monitors_});
+    MainWindowServices services{*files_,  settings_,          clock_,         sound_,
+                                folder_,  files_->DataPath(), automaticStart, [this] { ++ends_; },
+                                monitors_};
+    if (!realWaits_) services.wait = waits_.Wait();
+    window_ = std::make_unique<MainWindow>(std::move(services));
     const bool created = window_->Create();
     hwnd_ = window_->Handle();
     return created;
@@ -150,6 +152,8 @@ class LifecycleTest : public testing::Test {
   HWND hwnd_ = nullptr;
   int ends_ = 0;
   MonitorLayout* monitors_ = nullptr;  // the system's
+  NotedWaits waits_;
+  bool realWaits_ = false;  // the program's pauses take their real time
 };
 
 }  // namespace ordalis::test

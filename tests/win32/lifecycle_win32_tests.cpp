@@ -54,16 +54,14 @@ using StartupTest = LifecycleTest;
 
 TEST_F(StartupTest, FirstStartWithoutSettings) {
   // The splash stands while start-up waits its second.
-  static bool splashSeen = false;
-  splashSeen = false;
-  const UINT_PTR watch = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
-    if (HWND splash = FindWindowW(L"OrdalisSplash", L"Ordalis")) {
-      splashSeen = splashSeen || IsWindowVisible(splash);
-    }
-  });
+  bool splashSeen = false;
+  waits_.during = [&splashSeen] {
+    HWND splash = FindWindowW(L"OrdalisSplash", L"Ordalis");
+    splashSeen = splashSeen || (splash && IsWindowVisible(splash));
+  };
   ASSERT_NO_FATAL_FAILURE(Open());
-  KillTimer(nullptr, watch);
   EXPECT_TRUE(splashSeen);
+  EXPECT_EQ(waits_.seconds, std::vector<double>{1.0});
   EXPECT_EQ(FindWindowW(L"OrdalisSplash", nullptr), nullptr);  // gone after start-up
 
   // Near the lower right corner: 600 and 1000 twips from the screen's edges.
@@ -95,36 +93,6 @@ TEST_F(StartupTest, FirstStartWithoutSettings) {
       SettingsRoot::kLocalMachine,
       L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Vemra.exe", L"", appPath));
   EXPECT_EQ(appPath, Text(folder_ + L"\\Vemra.exe"));
-}
-
-TEST_F(StartupTest, StoredPlaceStaysOnTheScreen) {
-  Quiet();
-  const UINT dpi = win32::WindowDpi(nullptr);
-  const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-  const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-
-  Set(L"Left", Text(L"1500"));
-  Set(L"Top", Text(L"1200"));
-  ASSERT_NO_FATAL_FAILURE(Open());
-  EXPECT_NEAR(WindowRect().left, win32::TwipsToPixels(1500, dpi), 1);
-  EXPECT_NEAR(WindowRect().top, win32::TwipsToPixels(1200, dpi), 1);
-
-  // A right or lower half off the screen moves to the middle; a negative
-  // place (a monitor on the left) is left alone.
-  const int width = WindowRect().right - WindowRect().left;
-  const int halfOff = win32::PixelsToTwips(screenWidth - width / 2 + 2, dpi);
-  Set(L"Left", Text(std::to_wstring(halfOff)));
-  const int height = WindowRect().bottom - WindowRect().top;
-  Set(L"Top", Text(std::to_wstring(win32::PixelsToTwips(screenHeight - height / 2 + 2, dpi))));
-  ASSERT_NO_FATAL_FAILURE(Reopen());
-  EXPECT_NEAR(WindowRect().left, screenWidth / 2, 1);
-  EXPECT_NEAR(WindowRect().top, screenHeight / 2, 1);
-
-  Set(L"Left", Text(L"-300"));
-  Set(L"Top", Text(L"0"));
-  ASSERT_NO_FATAL_FAILURE(Reopen());
-  EXPECT_NEAR(WindowRect().left, -win32::TwipsToPixels(300, dpi), 1);
-  EXPECT_EQ(WindowRect().top, 0);
 }
 
 TEST_F(StartupTest, StoredLookModeAndTab) {
@@ -402,11 +370,22 @@ TEST_F(CloseTest, ClosingNoticeOncePerCloseRequest) {
   EXPECT_TRUE(notice.Texts().empty());
 }
 
+TEST_F(CloseTest, StartBalloonASecondAfterTheCloseIntoTheTray) {
+  realWaits_ = true;  // the one test that takes the real pause
+  Set(L"Reminder", Text(L"1"));
+  ASSERT_NO_FATAL_FAILURE(Open());
+  const ULONGLONG start = GetTickCount64();
+  window_->bBeenden_Click();
+  EXPECT_GE(GetTickCount64() - start, 1000u);
+  EXPECT_EQ(window_->BalloonsShown(), 1);
+}
+
 TEST_F(CloseTest, StartBalloonOncePerCloseIntoTheTray) {
   Set(L"Reminder", Text(L"1"));
   ASSERT_NO_FATAL_FAILURE(Open());
   window_->bBeenden_Click();
   EXPECT_EQ(window_->BalloonsShown(), 1);
+  EXPECT_EQ(waits_.seconds, std::vector<double>{1.0});
   // Closed again while hidden, and from the task bar while minimised: no
   // new closes into the tray, so no balloon.
   window_->bBeenden_Click();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "dialog_script.h"
+#include "editor/task_editor_dialog.h"
 #include "fixtures.h"
 #include "mainwindow/main_window.h"
 #include "storage/profile_format.h"
@@ -43,7 +44,7 @@ class MainWindowTest : public test::MainWindowFixture {
     const int count = ListView_GetItemCount(List());
     for (int i = 0; i < count; ++i) {
       rows.push_back({ListCell(List(), i, 0), ListCell(List(), i, 1), ListCell(List(), i, 2),
-                      ListCell(List(), i, 3)});
+                      win32::Widen(window_->List().Rows()[i].key)});
     }
     return rows;
   }
@@ -122,7 +123,8 @@ TEST_F(MainWindowTest, ColumnsAndButtonsFollowTheViewAndTheSelection) {
     EXPECT_NEAR(ColumnTwips(0), 1200, pixel);
     EXPECT_NEAR(ColumnTwips(1), e.timeTwips, pixel);
     EXPECT_NEAR(ColumnTwips(2), e.descriptionTwips, pixel);
-    EXPECT_EQ(ColumnTwips(3), 0);
+    // Three columns: the key is no column a screen reader would read out.
+    EXPECT_EQ(Header_GetItemCount(ListView_GetHeader(List())), 3);
     EXPECT_EQ(enabled(IDC_BHINZUFUEGEN), e.add);
     EXPECT_EQ((GetWindowLongW(Item(IDC_BOPTIONEN), GWL_STYLE) & WS_VISIBLE) != 0, e.options);
     // Nothing selected: nothing to edit or delete.
@@ -145,8 +147,6 @@ TEST_F(MainWindowTest, ColumnClicksSortAscendingAndNewRowsJoinTheOrder) {
   ClickHeader(1);  // a second click does not reverse the order
   EXPECT_EQ(Descriptions(), (std::vector<std::wstring>{L"beta", L"Gamma", L"Alpha"}));
   ClickHeader(2);  // the description without regard to case
-  EXPECT_EQ(Descriptions(), (std::vector<std::wstring>{L"Alpha", L"beta", L"Gamma"}));
-  ClickHeader(3);  // the key column does not sort
   EXPECT_EQ(Descriptions(), (std::vector<std::wstring>{L"Alpha", L"beta", L"Gamma"}));
 
   window_->List().Add({{"01-01-2026", "10:00", "Delta"}, Category::Important, ""});
@@ -218,6 +218,44 @@ TEST_F(MainWindowTest, AccessKeysAndCtrlTabSelectTabs) {
   EXPECT_EQ(window_->SelectedCategory(), Category::All);
   EXPECT_FALSE(key(WM_SYSCHAR, L'h'));  // the add button's key is the dialog manager's
   EXPECT_EQ(window_->SelectedCategory(), Category::All);
+}
+
+TEST_F(MainWindowTest, AltBPressesBearbeitenOrNothing) {
+  WriteDataFile(DataPath(), {{"Important", {{"100", {"12-24-2026", "18:00", "Bescherung"}}}}});
+  ASSERT_NO_FATAL_FAILURE(Open());
+  // As the program's message loop hands the key on.
+  const auto altB = [this] {
+    MSG msg{List(), WM_SYSCHAR, L'b', 0x20000000};
+    if (!window_->PreTranslate(msg)) IsDialogMessageW(window_->Handle(), &msg);
+  };
+  ASSERT_FALSE(IsWindowEnabled(Item(IDC_BBEARBEITEN)));  // nothing selected
+  altB();
+  EXPECT_EQ(window_->ReminderMode(), 3);
+
+  ListView_SetItemState(List(), 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  ASSERT_TRUE(IsWindowEnabled(Item(IDC_BBEARBEITEN)));
+  test::DialogScript script(kEditTaskCaption);
+  script.Click(IDC_CABBRECHEN);
+  altB();
+  EXPECT_TRUE(script.Finished());
+  EXPECT_EQ(window_->ReminderMode(), 3);
+}
+
+// Labels and option buttons paint in the system's colours, whatever the
+// device context held before: a high-contrast scheme stays readable.
+TEST_F(MainWindowTest, LabelsPaintInTheSystemsColours) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  HDC dc = CreateCompatibleDC(nullptr);
+  for (const UINT message : {WM_CTLCOLORSTATIC, WM_CTLCOLORBTN}) {
+    SetTextColor(dc, RGB(1, 2, 3));
+    SetBkColor(dc, RGB(4, 5, 6));
+    const auto brush = SendMessageW(window_->Handle(), message, reinterpret_cast<WPARAM>(dc),
+                                    reinterpret_cast<LPARAM>(Item(IDC_OWECKER1)));
+    EXPECT_EQ(brush, reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE))) << message;
+    EXPECT_EQ(GetTextColor(dc), GetSysColor(COLOR_BTNTEXT)) << message;
+    EXPECT_EQ(GetBkColor(dc), GetSysColor(COLOR_BTNFACE)) << message;
+  }
+  DeleteDC(dc);
 }
 
 }  // namespace

@@ -5,12 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "dialogs/help_win32.h"
+#include "dialogs/password_dialog.h"
 #include "options_fixture.h"
 #include "options/options_rules.h"
 
@@ -334,6 +336,93 @@ TEST_F(OptionsTest, OnlyOneIsOpenAtATime) {
   DialogScript script(kOptionsCaption);  // closed: the next opening is a new one
   script.Click(IDC_OPT_BABBRECHEN);
   Run();
+}
+
+// ---------------------------------------------------------------------------
+// The password
+
+// A new password is typed twice and stored scrambled; one the file cannot
+// hold, or two that differ, keep the dialog open and store nothing.
+TEST_F(OptionsTest, ANewPasswordIsTypedTwice) {
+  struct Case {
+    const wchar_t* typed;
+    const wchar_t* repeated;
+    const wchar_t* messageTitle;  // nullptr: accepted
+  };
+  const Case cases[] = {
+      {L"Neu 1", L"Neu 1", nullptr},
+      {L"Neu 1", L"neu 1", kOptionsCaption},
+      {L"5€", L"5€", L" Datenbankfehler"},
+  };
+  for (const Case& c : cases) {
+    DeleteFileW(folder_.File(L"Vemra.dat").c_str());
+    DialogScript script(kOptionsCaption);
+    script.Do(SetText(IDC_OPT_TKEY, c.typed))
+        .Do(SetText(IDC_OPT_TREPEAT, c.repeated))
+        .Click(IDC_OPT_BREADY);
+    if (c.messageTitle) {
+      script.Answer(c.messageTitle, IDOK).Click(IDC_OPT_BABBRECHEN);
+    }
+    Run();
+    EXPECT_EQ(StoredPassword(), c.messageTitle ? "" : "Neu 1") << testing::PrintToString(c.typed);
+    EXPECT_EQ(script.Answers().size(), c.messageTitle ? 1u : 0u);
+  }
+}
+
+TEST_F(OptionsTest, AStoredPasswordShowsAsStarsAndOkKeepsIt) {
+  for (const std::string& password : {std::string("Alt12"), std::string(40, 'p')}) {
+    StorePassword(password);
+    const std::string before = test::ReadFileBytes(folder_.File(L"Vemra.dat"));
+    DialogScript script(kOptionsCaption);
+    script
+        .Do([&](HWND dialog) {
+          EXPECT_EQ(Text(dialog, IDC_OPT_TKEY),
+                    std::wstring(std::min<size_t>(password.size(), 29), L'*'));
+          EXPECT_FALSE(Enabled(dialog, IDC_OPT_TKEY));
+          EXPECT_FALSE(Shown(dialog, IDC_OPT_TREPEAT));
+          EXPECT_TRUE(Enabled(dialog, IDC_OPT_BKENNWORT));
+        })
+        .Click(IDC_OPT_BREADY);
+    Run();
+    EXPECT_EQ(test::ReadFileBytes(folder_.File(L"Vemra.dat")), before);
+  }
+}
+
+// Changing asks for the current password first; a cancelled prompt ends
+// nothing, and a field left empty removes the password.
+TEST_F(OptionsTest, ChangingAPasswordAsksForTheCurrentOne) {
+  struct Case {
+    const wchar_t* newPassword;
+    const char* stored;
+  };
+  for (const Case& c : {Case{L"Neu", "Neu"}, Case{L"", ""}}) {
+    StorePassword("Alt12");
+    DialogScript script(kOptionsCaption);
+    script.Click(IDC_OPT_BKENNWORT)
+        .In(kPasswordCaption)
+        .Press(VK_ESCAPE)
+        .In(kOptionsCaption)
+        .Do([](HWND dialog) { EXPECT_FALSE(Enabled(dialog, IDC_OPT_TKEY)); })
+        .Click(IDC_OPT_BKENNWORT)
+        .In(kPasswordCaption)
+        .Type(L"alt12")
+        .Press(VK_RETURN)
+        .Type(L"Alt12")
+        .Press(VK_RETURN)
+        .In(kOptionsCaption)
+        .Do([](HWND dialog) {
+          EXPECT_EQ(Text(dialog, IDC_OPT_TKEY), L"");
+          EXPECT_TRUE(Enabled(dialog, IDC_OPT_TKEY));
+          EXPECT_TRUE(Shown(dialog, IDC_OPT_TREPEAT));
+          EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_OPT_TKEY));
+        })
+        .Type(c.newPassword)
+        .Focus(IDC_OPT_TREPEAT)
+        .Type(c.newPassword)
+        .Click(IDC_OPT_BREADY);
+    Run();
+    EXPECT_EQ(StoredPassword(), c.stored);
+  }
 }
 
 // The Run value names the executable that runs, whatever it was renamed to.

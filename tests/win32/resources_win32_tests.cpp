@@ -16,6 +16,7 @@
 #include "ordalis_version.h"
 #include "resources/resource.h"
 #include "win32/handles.h"
+#include "win32/icons.h"
 #include "win32/text.h"
 
 namespace ordalis {
@@ -153,7 +154,9 @@ TEST(Sounds, ErrorIsATenthOfASecondOfMono8Bit) {
   EXPECT_LT(levels.end, 0.02);
 }
 
-TEST(ProgramIcon, GroupHolds16_32And48PixelImagesWithAlpha) {
+// One image for every size the shell asks for from 100 % to 200 %; the
+// largest is PNG, the others bitmaps with the AND mask.
+TEST(ProgramIcon, GroupHoldsEverySizeWithAlpha) {
   const std::string_view group = ResourceBytes(MAKEINTRESOURCEW(IDI_VEMRA), RT_GROUP_ICON);
   ASSERT_GE(group.size(), 6u);
   ASSERT_EQ(Word(group, 2), 1) << "not an icon group";
@@ -163,7 +166,7 @@ TEST(ProgramIcon, GroupHolds16_32And48PixelImagesWithAlpha) {
   std::set<int> sizes;
   for (size_t i = 0; i < count; ++i) {
     const size_t entry = 6 + 14 * i;
-    const int size = static_cast<uint8_t>(group[entry]);
+    const int size = static_cast<uint8_t>(group[entry]) ? static_cast<uint8_t>(group[entry]) : 256;
     const uint32_t length = Dword(group, entry + 8);
     const uint16_t id = Word(group, entry + 12);
     SCOPED_TRACE(size);
@@ -172,6 +175,15 @@ TEST(ProgramIcon, GroupHolds16_32And48PixelImagesWithAlpha) {
 
     const std::string_view image = ResourceBytes(MAKEINTRESOURCEW(id), RT_ICON);
     ASSERT_EQ(image.size(), length) << "group and image disagree";
+    if (size == 256) {
+      // PNG: signature, then IHDR with width, height, 8 bits, RGBA (6).
+      ASSERT_GE(image.size(), 33u);
+      EXPECT_EQ(image.substr(0, 8), std::string_view("\x89PNG\r\n\x1a\n", 8));
+      EXPECT_EQ(image.substr(12, 4), "IHDR");
+      EXPECT_EQ(image[24], 8);
+      EXPECT_EQ(image[25], 6) << "colour with alpha";
+      continue;
+    }
     ASSERT_GE(image.size(), 40u + 4u * size * size);
     BITMAPINFOHEADER header;
     std::memcpy(&header, image.data(), sizeof header);
@@ -187,7 +199,7 @@ TEST(ProgramIcon, GroupHolds16_32And48PixelImagesWithAlpha) {
     EXPECT_EQ(alpha(size - 1, size - 1), 0);
     EXPECT_EQ(alpha(size / 2, size / 2), 255);
   }
-  EXPECT_EQ(sizes, (std::set<int>{16, 32, 48}));
+  EXPECT_EQ(sizes, (std::set<int>{16, 20, 24, 32, 40, 48, 64, 256}));
 }
 
 // LoadImageW scales whatever image it chose, so the size of the loaded icon
@@ -195,7 +207,7 @@ TEST(ProgramIcon, GroupHolds16_32And48PixelImagesWithAlpha) {
 TEST(ProgramIcon, SystemPicksTheMatchingImageForEachSize) {
   const std::string_view group = ResourceBytes(MAKEINTRESOURCEW(IDI_VEMRA), RT_GROUP_ICON);
   ASSERT_FALSE(group.empty());
-  for (int size : {16, 32, 48}) {
+  for (int size : {16, 20, 24, 32, 40, 48, 64}) {
     SCOPED_TRACE(size);
     const int id =
         LookupIconIdFromDirectoryEx(reinterpret_cast<BYTE*>(const_cast<char*>(group.data())), TRUE,
@@ -220,6 +232,36 @@ TEST(ProgramIcon, SystemPicksTheMatchingImageForEachSize) {
     EXPECT_EQ(bitmap.bmWidth, size);
     EXPECT_EQ(bitmap.bmHeight, size);
   }
+}
+
+int IconWidth(HICON icon) {
+  ICONINFO info{};
+  if (!icon || !GetIconInfo(icon, &info)) return 0;
+  win32::UniqueBitmap colour(info.hbmColor);
+  win32::UniqueBitmap mask(info.hbmMask);
+  BITMAP bitmap{};
+  GetObjectW(colour ? colour.get() : mask.get(), sizeof bitmap, &bitmap);
+  return bitmap.bmWidth;
+}
+
+// A window's icons follow its DPI: the title bar's and Alt+Tab's; the
+// notification area's is the shell's small size.
+TEST(ProgramIcon, TheWindowsIconsFollowTheDpi) {
+  win32::UniqueWindow window(CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
+                                             nullptr, nullptr, nullptr, nullptr));
+  ASSERT_TRUE(window);
+  win32::WindowIcons icons;
+  for (const UINT dpi : {96u, 120u, 144u, 192u}) {
+    SCOPED_TRACE(dpi);
+    icons.Apply(window.get(), IDI_VEMRA, dpi);
+    const auto shown = [&](WPARAM kind) {
+      return IconWidth(reinterpret_cast<HICON>(SendMessageW(window.get(), WM_GETICON, kind, 0)));
+    };
+    EXPECT_EQ(shown(ICON_SMALL), MulDiv(16, static_cast<int>(dpi), 96));
+    EXPECT_EQ(shown(ICON_BIG), MulDiv(32, static_cast<int>(dpi), 96));
+  }
+  const win32::UniqueIcon tray = win32::LoadNotificationIcon(GetModuleHandleW(nullptr), IDI_VEMRA);
+  EXPECT_EQ(IconWidth(tray.get()), GetSystemMetrics(SM_CXSMICON));
 }
 
 TEST(Manifest, GivesCommonControls6PerMonitorDpiAndTheAnsiCodePage) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "dialog_script.h"
@@ -171,6 +172,83 @@ TEST(TrayIconShell, ARefusedAddIsTriedAgainAndEveryNewTaskBarGetsTheWantedIcon) 
   retry();
   EXPECT_FALSE(tray.Shown());
   EXPECT_EQ(RefusingShell::adds, 6);
+}
+
+// A shell that takes everything and notes what it was told.
+struct NotingShell {
+  static inline std::vector<DWORD> messages;
+  static inline UINT version = 0;
+  static BOOL WINAPI Notify(DWORD message, PNOTIFYICONDATAW record) {
+    messages.push_back(message);
+    if (message == NIM_SETVERSION) version = record->uVersion;
+    return TRUE;
+  }
+};
+
+// Version 4: the keyboard reaches the icon. Enter and the space bar press
+// it as the left button; the context-menu key and Shift+F10 as the right
+// one, but the menu key after a right press of the mouse is that press's.
+TEST(TrayIconShell, Version4AndTheKeyboard) {
+  struct Press {
+    UINT message;
+    bool keyboard;
+    bool operator==(const Press&) const = default;
+  };
+  TrayIcon tray;
+  std::vector<Press> presses;
+  ASSERT_TRUE(tray.CreateHost(LoadIconW(nullptr, IDI_APPLICATION), [&](UINT message) {
+    presses.push_back({message, tray.FromKeyboard()});
+  }));
+  tray.SetShell(NotingShell::Notify);
+  NotingShell::messages.clear();
+  ASSERT_TRUE(tray.Add(L"Ordalis "));
+  EXPECT_EQ(NotingShell::messages, (std::vector<DWORD>{NIM_ADD, NIM_SETVERSION}));
+  EXPECT_EQ(NotingShell::version, static_cast<UINT>(NOTIFYICON_VERSION_4));
+
+  struct Case {
+    std::vector<UINT> events;
+    std::vector<Press> expected;
+  };
+  const Case cases[] = {
+      {{NIN_KEYSELECT}, {{WM_LBUTTONDOWN, true}}},
+      {{WM_CONTEXTMENU}, {{WM_RBUTTONDOWN, true}}},
+      {{WM_RBUTTONDOWN, WM_RBUTTONUP, WM_CONTEXTMENU},
+       {{WM_RBUTTONDOWN, false}, {WM_RBUTTONUP, false}}},
+      {{WM_LBUTTONDOWN, WM_LBUTTONUP, NIN_SELECT},
+       {{WM_LBUTTONDOWN, false}, {WM_LBUTTONUP, false}, {NIN_SELECT, false}}},
+  };
+  for (const Case& c : cases) {
+    presses.clear();
+    for (const UINT event : c.events) {
+      SendMessageW(tray.Host(), TrayIcon::kCallbackMessage, MAKEWPARAM(40, 30),
+                   MAKELPARAM(event, 1));
+    }
+    EXPECT_EQ(presses.size(), c.expected.size()) << c.events.front();
+    for (size_t i = 0; i < std::min(presses.size(), c.expected.size()); ++i) {
+      EXPECT_TRUE(presses[i] == c.expected[i]) << c.events.front() << " press " << i;
+    }
+  }
+  EXPECT_FALSE(tray.FromKeyboard());  // only while the press is handled
+}
+
+// From the keyboard: Enter shows the window; the menu key opens the menu,
+// and the keyboard goes back to the icon when it closes without a choice.
+TEST_F(TrayTest, KeyboardOnTheIcon) {
+  Set(L"Reminder", Text(L"1"));
+  ASSERT_NO_FATAL_FAILURE(Open());
+  window_->bBeenden_Click();
+  ASSERT_FALSE(IsWindowVisible(hwnd_));
+  window_->Tray().SetShell(NotingShell::Notify);
+  NotingShell::messages.clear();
+  {
+    MenuWatcher menus;  // closes the menu as Esc would
+    TrayMouse(WM_CONTEXTMENU);
+    EXPECT_EQ(menus.Seen(), std::vector<HMENU>{window_->TrayMenu()});
+  }
+  EXPECT_EQ(NotingShell::messages, std::vector<DWORD>{NIM_SETFOCUS});
+  EXPECT_FALSE(IsWindowVisible(hwnd_));
+  TrayMouse(NIN_KEYSELECT);
+  ExpectShownInFront();
 }
 
 TEST_F(TrayTest, ModeChangeFromTheMenu) {

@@ -1,0 +1,60 @@
+// The floor for any program that shows a list: one top-level window holding
+// a tab control and a report-mode list view with four columns, with Vemra's
+// manifest (common controls 6, per-monitor DPI) and linked the same way.
+// Nothing else: what Vemra.exe takes beyond this is its own.
+#include <windows.h>
+#include <commctrl.h>
+
+namespace {
+
+LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_DESTROY) {
+    PostQuitMessage(0);
+    return 0;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
+  InitCommonControlsEx(&controls);
+  WNDCLASSEXW windowClass{sizeof windowClass};
+  windowClass.lpfnWndProc = Procedure;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = L"OrdalisListFloor";
+  if (!RegisterClassExW(&windowClass)) return 1;
+  HWND hwnd =
+      CreateWindowExW(0, L"OrdalisListFloor", L"Ordalis Floor", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                      CW_USEDEFAULT, 480, 380, nullptr, nullptr, instance, nullptr);
+  if (!hwnd) return 1;
+  HWND tabs = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 8, 8, 448,
+                              320, hwnd, nullptr, instance, nullptr);
+  const wchar_t* tabNames[] = {L"Alles", L"Wichtiges", L"Sonstiges", L"Erledigtes"};
+  for (int i = 0; i < 4; ++i) {
+    TCITEMW item{TCIF_TEXT};
+    item.pszText = const_cast<wchar_t*>(tabNames[i]);
+    SendMessageW(tabs, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
+  }
+  HWND list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT, 16, 40, 432, 280,
+                              hwnd, nullptr, instance, nullptr);
+  const wchar_t* columnNames[] = {L"Datum", L"Zeit", L"Beschreibung", L"Nr."};
+  for (int i = 0; i < 4; ++i) {
+    LVCOLUMNW column{LVCF_TEXT | LVCF_WIDTH};
+    column.cx = i == 2 ? 240 : 64;
+    column.pszText = const_cast<wchar_t*>(columnNames[i]);
+    SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+  }
+  ShowWindow(hwnd, SW_SHOWNORMAL);
+  UpdateWindow(hwnd);
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}
