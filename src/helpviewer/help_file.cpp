@@ -6,6 +6,10 @@
 namespace ordalis {
 
 const HelpTopic* HelpFile::Find(int number) const {
+  if (index.size() == topics.size()) {
+    const auto at = index.find(number);
+    return at == index.end() ? nullptr : &topics[at->second];
+  }
   for (const HelpTopic& topic : topics) {
     if (topic.number == number) return &topic;
   }
@@ -140,6 +144,7 @@ class Parser {
       } else {
         topic_ = file_.topics.size();
         file_.topics.push_back({*number, std::move(title), {}});
+        file_.index.emplace(*number, topic_);
       }
       return;
     }

@@ -4,6 +4,7 @@
 // described at the top of the file itself; the texts stay UTF-8 here.
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace ordalis {
@@ -37,6 +38,9 @@ inline constexpr int kMaxTopicNumber = 99999;
 
 struct HelpFile {
   std::vector<HelpTopic> topics;  // in the order of the file
+  // Where each number stands in `topics`, kept by the parser: a file of
+  // thousands of topics is looked up once per topic and link.
+  std::unordered_map<int, size_t> index;
 
   const HelpTopic* Find(int number) const;
 };

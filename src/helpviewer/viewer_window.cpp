@@ -136,13 +136,19 @@ void ViewerWindow::Load() {
     if (const std::optional<std::string> bytes = ReadHelpFile(path_)) file_ = ParseHelpFile(*bytes);
   }
   HWND list = GetDlgItem(Handle(), IDC_TOPICS);
+  // Filled in one go: a file of thousands of topics is not drawn entry by
+  // entry.
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
+  SendMessageW(list, LB_INITSTORAGE, file_.topics.size(), file_.topics.size() * 64);
   for (const HelpTopic& topic : file_.topics) {
     const std::wstring title = FromUtf8(topic.title);
     const LRESULT index =
         SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(title.c_str()));
     SendMessageW(list, LB_SETITEMDATA, static_cast<WPARAM>(index), topic.number);
   }
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
   UpdateListExtent();
 }
 

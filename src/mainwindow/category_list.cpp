@@ -3,7 +3,9 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 
 #include "win32/dpi.h"
 #include "win32/text.h"
@@ -58,6 +60,29 @@ void CategoryList::SetView(Category view, UINT dpi) {
   const bool others = view == Category::Others;
   SetColumnWidthTwips(kColumnTime, others ? 0 : 1000, dpi);
   SetColumnWidthTwips(kColumnDescription, others ? 4910.1104 : 3910.1104, dpi);
+  FitDateAndTime(dpi);
+}
+
+void CategoryList::FitDateAndTime(UINT dpi) {
+  // The widest digits, as the list's font draws them, and the cell's margins.
+  const int margin = TwipsToPixels(240, dpi);
+  int gained = 0;
+  for (const auto& [column, sample] :
+       {std::pair{kColumnDate, L"88-88-8888"}, std::pair{kColumnTime, L"88:88"}}) {
+    if (ColumnIsHidden(column)) continue;
+    const int needed = ListView_GetStringWidth(list_, sample) + margin;
+    const int width = ListView_GetColumnWidth(list_, column);
+    if (width >= needed) continue;
+    ListView_SetColumnWidth(list_, column, needed);
+    gained += needed - width;
+  }
+  // The description gives up what the others gained, down to a third of
+  // its width, so that it mostly stays in view.
+  const int description = ListView_GetColumnWidth(list_, kColumnDescription);
+  if (gained > 0 && description > 0) {
+    ListView_SetColumnWidth(list_, kColumnDescription,
+                            std::max(description - gained, description / 3));
+  }
 }
 
 void CategoryList::SetRows(std::vector<TaskRow> rows) {

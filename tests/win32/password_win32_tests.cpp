@@ -135,23 +135,52 @@ TEST_F(PasswordTest, ConfirmingAChangeKeepsTheCloseBox) {
   EXPECT_EQ(Ask(PasswordPurpose::kConfirmChange), PasswordOutcome::kCancelled);
 }
 
+// Stored the way the options once stored a pasted tab: the file cannot give
+// it back, and the lock holds against every text, the empty one included.
+TEST_F(PasswordTest, ADamagedStoredPasswordKeepsTheLock) {
+  Store("ab\tcd");
+  DialogScript script(kPasswordCaption);
+  script.Do([](HWND dialog) {
+    const std::wstring note = Text(dialog, IDC_PW_NOTE);
+    EXPECT_NE(note.find(L"beschädigt"), std::wstring::npos) << testing::PrintToString(note);
+    EXPECT_NE(note.find(L"200="), std::wstring::npos);
+    RECT shown{}, client{};
+    GetWindowRect(GetDlgItem(dialog, IDC_PW_NOTE), &shown);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&shown), 2);
+    GetClientRect(dialog, &client);
+    EXPECT_LE(shown.bottom, client.bottom);  // the dialog grew to show it
+  });
+  for (const wchar_t* typed : {L"", L"ab\tcd", L"abcd", L"ab cd"}) {
+    script.Do(SetText(IDC_PW_TEXT2, typed)).Click(IDC_PW_CREADY).Do([](HWND dialog) {
+      EXPECT_TRUE(IsWindowVisible(dialog));
+      EXPECT_EQ(Text(dialog, IDC_PW_TEXT2), L"");
+    });
+  }
+  script.Click(IDC_PW_CCANCEL);
+  EXPECT_EQ(Ask(), PasswordOutcome::kCancelled);
+  EXPECT_TRUE(script.Finished());
+}
+
 TEST_F(PasswordTest, WithoutAStoredPasswordNothingIsAsked) {
   DialogScript script(kPasswordCaption);  // no steps: no window may appear
   EXPECT_EQ(Ask(), PasswordOutcome::kAccepted);
 }
 
 // A new password is typed twice and stored scrambled; one the file cannot
-// hold, or two that differ, keep the dialog open and store nothing.
+// give back, or two that differ, keep the dialog open, store nothing and
+// say why in the options' own caption.
 TEST_F(OptionsTest, ANewPasswordIsTypedTwice) {
   struct Case {
     const wchar_t* typed;
     const wchar_t* repeated;
-    const wchar_t* messageTitle;  // nullptr: accepted
+    const wchar_t* named;  // in the message; nullptr: accepted
   };
   const Case cases[] = {
       {L"Neu 1", L"Neu 1", nullptr},
-      {L"Neu 1", L"neu 1", kOptionsCaption},
-      {L"5€", L"5€", L" Datenbankfehler"},
+      {L"Neu 1", L"neu 1", L"stimmen nicht überein"},
+      {L"5€", L"5€", L"„€“"},
+      {L"Passwort€ß漢", L"Passwort€ß漢", L"„€“, „漢“."},
+      {L"ab\tcd", L"ab\tcd", L": Tabulator."},
   };
   for (const Case& c : cases) {
     DeleteFileW(folder_.File(L"Vemra.dat").c_str());
@@ -159,12 +188,16 @@ TEST_F(OptionsTest, ANewPasswordIsTypedTwice) {
     script.Do(SetText(IDC_OPT_TKEY, c.typed))
         .Do(SetText(IDC_OPT_TREPEAT, c.repeated))
         .Click(IDC_OPT_BREADY);
-    if (c.messageTitle) {
-      script.Answer(c.messageTitle, IDOK).Click(IDC_OPT_BABBRECHEN);
+    if (c.named) {
+      script.Answer(kOptionsCaption, IDOK).Click(IDC_OPT_BABBRECHEN);
     }
     Run();
-    EXPECT_EQ(StoredPassword(), c.messageTitle ? "" : "Neu 1") << testing::PrintToString(c.typed);
-    EXPECT_EQ(script.Answers().size(), c.messageTitle ? 1u : 0u);
+    EXPECT_EQ(StoredPassword(), c.named ? "" : "Neu 1") << testing::PrintToString(c.typed);
+    ASSERT_EQ(script.Answers().size(), c.named ? 1u : 0u);
+    if (c.named) {
+      EXPECT_NE(script.Answers()[0].find(c.named), std::wstring::npos)
+          << testing::PrintToString(script.Answers()[0]);
+    }
   }
 }
 
