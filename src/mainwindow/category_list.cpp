@@ -5,7 +5,7 @@
 
 #include <algorithm>
 #include <string>
-#include <utility>
+#include <tuple>
 
 #include "win32/dpi.h"
 #include "win32/text.h"
@@ -64,13 +64,15 @@ void CategoryList::SetView(Category view, UINT dpi) {
 }
 
 void CategoryList::FitDateAndTime(UINT dpi) {
-  // The widest digits, as the list's font draws them, and the cell's margins.
-  const int margin = TwipsToPixels(240, dpi);
+  // The widest digits and the column's heading as the list's font draws
+  // them, with the margins of a cell and (larger) of a heading.
+  const int margin = TwipsToPixels(120, dpi);
   int gained = 0;
-  for (const auto& [column, sample] :
-       {std::pair{kColumnDate, L"88-88-8888"}, std::pair{kColumnTime, L"88:88"}}) {
+  for (const auto& [column, sample, heading] : {std::tuple{kColumnDate, L"88-88-8888", L"Datum"},
+                                                std::tuple{kColumnTime, L"88:88", L"Uhrzeit"}}) {
     if (ColumnIsHidden(column)) continue;
-    const int needed = ListView_GetStringWidth(list_, sample) + margin;
+    const int needed = std::max(ListView_GetStringWidth(list_, sample) + margin,
+                                ListView_GetStringWidth(list_, heading) + 2 * margin);
     const int width = ListView_GetColumnWidth(list_, column);
     if (width >= needed) continue;
     ListView_SetColumnWidth(list_, column, needed);

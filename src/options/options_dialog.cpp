@@ -51,12 +51,15 @@ class OptionsDialog : public win32::Dialog {
   SIZE ClientTwips() const override { return {7680, 5955}; }
 
   HWND OnInit() override {
+    StartF1Filter();
     Form_Load();
     return nullptr;
   }
   bool OnCommand(int id, int code) override;
   bool OnMessage(UINT message, WPARAM, LPARAM, INT_PTR& result) override {
-    // F1 on any control of the dialog: the topic of the options, as "&Hilfe".
+    if (message == WM_DESTROY) StopF1Filter();
+    // Help asked for another way (a help key of the system): the topic of
+    // the options, as "&Hilfe".
     if (message != WM_HELP) return false;
     BHilfe_Click();
     result = TRUE;
@@ -90,7 +93,34 @@ class OptionsDialog : public win32::Dialog {
   void ApplyToMainWindow();
   void StoreFont();
 
+  // F1 on any control of the dialog opens its topic, as "&Hilfe". The key
+  // is taken where the dialog's message loop (modal, or the program's for
+  // the modeless dialog) hands it to the dialog filter, before a control
+  // can keep it.
+  void StartF1Filter() {
+    f1Dialog_ = this;
+    f1Filter_ = SetWindowsHookExW(WH_MSGFILTER, F1Filter, nullptr, GetCurrentThreadId());
+  }
+  void StopF1Filter() {
+    if (f1Dialog_ != this) return;
+    if (f1Filter_) UnhookWindowsHookEx(f1Filter_);
+    f1Filter_ = nullptr;
+    f1Dialog_ = nullptr;
+  }
+  static LRESULT CALLBACK F1Filter(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* msg = reinterpret_cast<const MSG*>(lParam);
+    if (code == MSGF_DIALOGBOX && f1Dialog_ && msg->message == WM_KEYDOWN && msg->wParam == VK_F1 &&
+        GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_CONTROL) >= 0 &&
+        (msg->hwnd == f1Dialog_->Handle() || IsChild(f1Dialog_->Handle(), msg->hwnd))) {
+      f1Dialog_->BHilfe_Click();
+      return TRUE;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+
   OptionsHost& host_;
+  static inline OptionsDialog* f1Dialog_ = nullptr;
+  static inline HHOOK f1Filter_ = nullptr;
 };
 
 bool OptionsDialog::OnCommand(int id, int code) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cwctype>
 #include <map>
 #include <optional>
 #include <string>
@@ -12,6 +13,7 @@
 
 #include "dialogs/help_win32.h"
 #include "options_fixture.h"
+#include "options/options_controls.h"
 #include "options/options_rules.h"
 
 namespace ordalis {
@@ -256,11 +258,37 @@ TEST_F(OptionsTest, WithoutASoundDeviceTheInternalOptionIsFixed) {
   Run();
 }
 
+// "&Hilfe" and F1 on any control ask for the same topic; without the viewer
+// both say so.
 TEST_F(OptionsTest, HelpWithoutTheViewerSaysSo) {
   DialogScript script(kOptionsCaption);
-  script.Click(IDC_OPT_BHILFE).Answer(L" Einstellungen ", IDOK).Click(IDC_OPT_BABBRECHEN);
+  script.Click(IDC_OPT_BHILFE).Answer(L" Einstellungen ", IDOK);
+  for (const int control :
+       {IDC_OPT_CSTARTUP, IDC_OPT_TSOUNDDATEI, IDC_OPT_LFONTSIZE, IDC_OPT_TKEY}) {
+    script.Focus(control).Press(VK_F1).Answer(L" Einstellungen ", IDOK);
+  }
+  script.Click(IDC_OPT_BABBRECHEN);
   Run();
-  EXPECT_EQ(script.Answers(), std::vector<std::wstring>{kHelpMissingText});
+  EXPECT_EQ(script.Answers(), std::vector<std::wstring>(5, kHelpMissingText));
+}
+
+// Each access key of the dialog belongs to one control, and the password
+// button's is not that of "&Nie erinnern bedeutet nicht beenden ".
+TEST_F(OptionsTest, NoTwoControlsShareTheNewAccessKey) {
+  std::wstring button;
+  for (const win32::ControlSpec& control : OptionsControls()) {
+    if (control.id == IDC_OPT_BKENNWORT) button = control.text;
+  }
+  const size_t amp = button.find(L'&');
+  ASSERT_NE(amp, std::wstring::npos);
+  const wchar_t key = static_cast<wchar_t>(towlower(button[amp + 1]));
+  int users = 0;
+  for (const win32::ControlSpec& control : OptionsControls()) {
+    const std::wstring text = control.text;
+    const size_t at = text.find(L'&');
+    if (at != std::wstring::npos && at + 1 < text.size() && towlower(text[at + 1]) == key) ++users;
+  }
+  EXPECT_EQ(users, 1) << testing::PrintToString(button);
 }
 
 TEST_F(OptionsTest, TheFontIsStoredAndAppliedOrDeleted) {
