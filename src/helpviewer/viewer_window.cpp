@@ -132,8 +132,13 @@ void ViewerWindow::Open(const HelpRequest& request) {
 
 void ViewerWindow::Load() {
   file_ = {};
+  bytes_.clear();
   if (!path_.empty()) {
-    if (const std::optional<std::string> bytes = ReadHelpFile(path_)) file_ = ParseHelpFile(*bytes);
+    // Only the titles now; a topic's text is read when it is shown.
+    if (std::optional<std::string> bytes = ReadHelpFile(path_)) {
+      bytes_ = std::move(*bytes);
+      file_ = ScanHelpFile(bytes_);
+    }
   }
   HWND list = GetDlgItem(Handle(), IDC_TOPICS);
   // Filled in one go: a file of thousands of topics is not drawn entry by
@@ -184,6 +189,9 @@ void ViewerWindow::GoForward() {
 }
 
 void ViewerWindow::ShowTopic(int number) {
+  if (const auto at = file_.index.find(number); at != file_.index.end()) {
+    ReadTopicText(bytes_, file_, at->second);
+  }
   const HelpTopic* topic = file_.Find(number);
   if (!topic) return;
   shown_ = number;
