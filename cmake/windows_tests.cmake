@@ -17,6 +17,7 @@ set(ORDALIS_WINDOWS_TESTS
   password_win32_tests
   options_win32_tests
   lock_win32_tests
+  on_screen_win32_tests
   category_list_win32_tests
   task_file_lines_win32_tests
   help_win32_tests

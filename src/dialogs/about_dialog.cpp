@@ -11,6 +11,7 @@
 #include "win32/dialog.h"
 #include "win32/dpi.h"
 #include "win32/icons.h"
+#include "win32/window.h"
 
 namespace ordalis {
 
@@ -99,8 +100,9 @@ class AboutDialog : public win32::Dialog {
     HWND owner = GetWindow(Handle(), GW_OWNER);
     RECT mainWindow{};
     MONITORINFO monitor{sizeof monitor};
-    if (!owner || !GetWindowRect(owner, &mainWindow) ||
-        !GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    if (owner) mainWindow = win32::PlacedRect(owner);  // minimised or hidden: where it returns
+    if (!owner ||
+        !GetMonitorInfoW(MonitorFromRect(&mainWindow, MONITOR_DEFAULTTONEAREST), &monitor)) {
       return;  // stays centred
     }
     const UINT dpi = Dpi();

@@ -5,6 +5,7 @@
 #include "storage/profile_file_win32.h"
 #include "win32/dialog.h"
 #include "win32/dpi.h"
+#include "win32/window.h"
 
 namespace ordalis {
 
@@ -60,11 +61,14 @@ class NoticeDialog : public win32::Dialog {
       active = GetWindow(Handle(), GW_OWNER);
     }
     if (active) {
-      RECT rect{};
-      GetWindowRect(active, &rect);
+      // A minimised or hidden window counts where it is restored to, and the
+      // notice stays inside the work area: modal and off screen, the program
+      // would look frozen.
+      const RECT rect = win32::PlacedRect(active);
       const int offset = win32::TwipsToPixels(1000, Dpi());
       SetWindowPos(Handle(), nullptr, rect.left + offset, rect.top + offset, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER);
+      win32::KeepInWorkArea(Handle(), rect);
     }
     return Item(IDC_BREADY);
   }

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "resources/resource.h"
-#include "storage/scrambler.h"
+#include "storage/password_rules.h"
 #include "win32/dialog.h"
 #include "win32/dpi.h"
 #include "win32/icons.h"
@@ -23,6 +23,7 @@ constexpr wchar_t kConfirmText[] =
 constexpr wchar_t kOwnerKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion";
 
 constexpr DWORD kLabel = WS_VISIBLE | SS_NOPREFIX;
+constexpr int kClientHeight = 3015, kNoteHeight = 1260;  // twips
 constexpr DWORD kField = WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL;
 constexpr DWORD kButton = WS_VISIBLE | WS_TABSTOP;
 
@@ -37,26 +38,31 @@ constexpr ControlSpec kControls[] = {
     {L"BUTTON", L"&Ok", IDC_PW_CREADY, kButton | WS_GROUP | BS_DEFPUSHBUTTON, 3540, 2400, 1200,
      375},
     {L"BUTTON", L"&Abbrechen", IDC_PW_CCANCEL, kButton | BS_PUSHBUTTON, 4860, 2400, 1200, 375},
+    // Below the buttons; the dialog grows to show it only when there is a note.
+    {L"STATIC", L"", IDC_PW_NOTE, kLabel, 240, 2940, 5820, kNoteHeight},
 };
 
 class PasswordDialog : public win32::Dialog {
  public:
-  PasswordDialog(const PasswordServices& services, PasswordPurpose purpose)
-      : s_(services), purpose_(purpose) {}
+  PasswordDialog(const PasswordServices& services, PasswordPurpose purpose, const wchar_t* note)
+      : s_(services), purpose_(purpose), note_(note) {}
 
  protected:
   std::span<const ControlSpec> Controls() const override { return kControls; }
   std::wstring Caption() const override { return kPasswordCaption; }
-  SIZE ClientTwips() const override { return {6300, 3015}; }
+  SIZE ClientTwips() const override {
+    return {6300, note_ ? kClientHeight + kNoteHeight : kClientHeight};
+  }
 
   HWND OnInit() override {
-    if (purpose_ == PasswordPurpose::kUnlock) {
+    if (purpose_ != PasswordPurpose::kConfirmChange) {
       win32::RemoveCloseCommand(Handle());
       // Asked at start-up or from a tray click: in front of whatever is.
       SetForegroundWindow(Handle());
     }
     SetWindowTextW(Item(IDC_PW_LABEL3),
-                   purpose_ == PasswordPurpose::kUnlock ? kUnlockText : kConfirmText);
+                   purpose_ == PasswordPurpose::kConfirmChange ? kConfirmText : kUnlockText);
+    SetWindowTextW(Item(IDC_PW_NOTE), note_ ? note_ : L"");
     // The name is shown only; it plays no part in the check.
     SettingValue owner;
     std::wstring name;
@@ -80,24 +86,18 @@ class PasswordDialog : public win32::Dialog {
   bool OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR&) override {
     // Alt+F4 still sends the close command; only "&Abbrechen" ends the lock.
     return message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE &&
-           purpose_ == PasswordPurpose::kUnlock;
+           purpose_ != PasswordPurpose::kConfirmChange;
   }
 
  private:
   void CReady_Click() {
     HWND field = Item(IDC_PW_TEXT2);
-    const std::optional<std::string> typed = win32::Narrow(win32::WindowText(field));
-    // A stored text the scrambler refuses counts as no password, as
-    // everywhere else in the file.
-    std::optional<std::string> stored = ScrambleText(ReadStoredPassword(s_.data));
-    if (!stored) {
-      MessageBoxW(Handle(), win32::Widen(kScrambleRefusedText).c_str(),
-                  win32::Widen(kScrambleRefusedTitle).c_str(), MB_OK | MB_ICONEXCLAMATION);
-      stored.emplace();
-    }
-    const bool equal = typed && *typed == *stored;
+    // A stored password that cannot be read back matches no text, the empty
+    // one included: the lock never fails open.
+    const PasswordCheck check =
+        CheckPassword(ReadStoredPassword(s_.data), win32::Narrow(win32::WindowText(field)));
     SetWindowTextW(field, L"");
-    if (equal) {
+    if (check == PasswordCheck::kMatch || check == PasswordCheck::kNoneStored) {
       EnableWindow(Item(IDC_PW_CREADY), FALSE);
       End(IDOK);
     } else {
@@ -115,14 +115,22 @@ class PasswordDialog : public win32::Dialog {
 
   PasswordServices s_;
   PasswordPurpose purpose_;
+  const wchar_t* note_;
   win32::UniqueIcon icon_;
 };
 
 }  // namespace
 
 PasswordOutcome AskPassword(HWND owner, const PasswordServices& services, PasswordPurpose purpose) {
-  if (ReadStoredPassword(services.data).empty()) return PasswordOutcome::kAccepted;
-  PasswordDialog dialog(services, purpose);
+  const std::string stored = ReadStoredPassword(services.data);
+  if (stored.empty()) return PasswordOutcome::kAccepted;
+  const wchar_t* note = nullptr;
+  if (CheckPassword(stored, std::nullopt) == PasswordCheck::kDamaged) {
+    note = kDamagedPasswordText;
+  } else if (purpose == PasswordPurpose::kUnlockForReminder) {
+    note = kReminderWaitingText;
+  }
+  PasswordDialog dialog(services, purpose, note);
   return dialog.RunModal(owner) == IDOK ? PasswordOutcome::kAccepted : PasswordOutcome::kCancelled;
 }
 

@@ -11,8 +11,9 @@ namespace ordalis {
 inline constexpr wchar_t kPasswordCaption[] = L" Authentifizierung ";
 
 enum class PasswordPurpose {
-  kUnlock,         // before the tasks are shown; "&Abbrechen" means the program ends
-  kConfirmChange,  // the current password before it is changed; "&Abbrechen" only returns
+  kUnlock,             // before the tasks are shown; "&Abbrechen" means the program ends
+  kUnlockForReminder,  // the same, with a line that a reminder waits behind it
+  kConfirmChange,      // the current password before it is changed; "&Abbrechen" only returns
 };
 
 enum class PasswordOutcome {
@@ -26,7 +27,9 @@ struct PasswordServices {
 };
 
 // Asks for the stored password until it is typed or the user cancels; a
-// wrong one only empties the field. Returns at once when none is stored.
+// wrong one only empties the field. Returns at once when none is stored. A
+// stored password that cannot be read back keeps the prompt locked, and a
+// note says how to regain access.
 PasswordOutcome AskPassword(HWND owner, const PasswordServices& services, PasswordPurpose purpose);
 
 // Control ids, for the tests that drive the dialog.
@@ -38,6 +41,7 @@ enum PasswordControl : int {
   IDC_PW_TEXT2,  // the password
   IDC_PW_LABEL3,
   IDC_PW_PICTURE1,
+  IDC_PW_NOTE,  // the damaged password, or the reminder that waits
   IDC_PW_CREADY = IDOK,
   IDC_PW_CCANCEL = IDCANCEL,
 };

@@ -1,11 +1,16 @@
 #include "helpviewer/help_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
 namespace ordalis {
 
 const HelpTopic* HelpFile::Find(int number) const {
+  if (index.size() == topics.size()) {
+    const auto at = index.find(number);
+    return at == index.end() ? nullptr : &topics[at->second];
+  }
   for (const HelpTopic& topic : topics) {
     if (topic.number == number) return &topic;
   }
@@ -140,6 +145,7 @@ class Parser {
       } else {
         topic_ = file_.topics.size();
         file_.topics.push_back({*number, std::move(title), {}});
+        file_.index.emplace(*number, topic_);
       }
       return;
     }
@@ -164,11 +170,13 @@ class Parser {
     }
   }
 
-  HelpFile Finish() {
+  // Links resolve against `links`, the whole file, when the parser saw only
+  // a part of it.
+  HelpFile Finish(const HelpFile* links = nullptr) {
     EndBlock();
     for (HelpTopic& topic : file_.topics) {
       for (HelpBlock& block : topic.blocks) {
-        for (HelpSpan& span : block.spans) ResolveLink(span);
+        for (HelpSpan& span : block.spans) ResolveLink(span, links ? *links : file_);
         MergeNeighbours(block.spans);
       }
     }
@@ -191,9 +199,9 @@ class Parser {
     }
   }
 
-  void ResolveLink(HelpSpan& span) const {
+  static void ResolveLink(HelpSpan& span, const HelpFile& links) {
     if (span.kind != SpanKind::kLink) return;
-    const HelpTopic* target = file_.Find(span.target);
+    const HelpTopic* target = links.Find(span.target);
     if (!target) {
       if (span.text.empty()) {
         char shown[16];  // not "[" + ...: MinGW's GCC 12 warns falsely on that
@@ -230,18 +238,74 @@ class Parser {
 
 }  // namespace
 
-HelpFile ParseHelpFile(std::string_view utf8) {
-  if (utf8.starts_with("\xEF\xBB\xBF")) utf8.remove_prefix(3);
-  Parser parser;
-  while (!utf8.empty()) {
-    const size_t end = utf8.find('\n');
-    std::string_view line = utf8.substr(0, end);
+namespace {
+
+// Each line without its end, and where it starts.
+template <typename Visit>
+void ForEachLine(std::string_view utf8, size_t from, size_t to, Visit&& visit) {
+  size_t at = from;
+  while (at < to) {
+    size_t end = utf8.find('\n', at);
+    if (end == std::string_view::npos || end > to) end = to;
+    std::string_view line = utf8.substr(at, end - at);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    parser.Line(line);
-    if (end == std::string_view::npos) break;
-    utf8.remove_prefix(end + 1);
+    visit(line, at);
+    at = end + 1;
   }
+}
+
+size_t TextStart(std::string_view utf8) {
+  return utf8.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+}
+
+}  // namespace
+
+HelpFile ParseHelpFile(std::string_view utf8) {
+  Parser parser;
+  ForEachLine(utf8, TextStart(utf8), utf8.size(),
+              [&parser](std::string_view line, size_t) { parser.Line(line); });
   return parser.Finish();
+}
+
+HelpFile ScanHelpFile(std::string_view utf8) {
+  HelpFile file;
+  HelpTopic* open = nullptr;  // the topic the lines go to; none before the first
+  ForEachLine(utf8, TextStart(utf8), utf8.size(), [&](std::string_view line, size_t at) {
+    // Only a header starts a topic; control characters before it do not count.
+    const size_t first = line.find_first_not_of(
+        "\x01\x02\x03\x04\x05\x06\x07\x08\x0A\x0B\x0C\x0D\x0E\x0F\x10\x11\x12\x13\x14"
+        "\x15\x16\x17\x18\x19\x1A\x1B\x1C\x1D\x1E\x1F\x7F");
+    if (first == std::string_view::npos || line[first] != '#') return;
+    std::string title;
+    const std::optional<int> number = TopicHeader(Clean(line), title);
+    if (!number) return;
+    if (open) open->textEnd = at;
+    open = nullptr;
+    if (file.index.contains(*number)) return;  // a second topic of that number is left out
+    file.index.emplace(*number, file.topics.size());
+    HelpTopic& topic = file.topics.emplace_back();
+    topic.number = *number;
+    topic.title = std::move(title);
+    topic.textBegin = std::min(utf8.size(), at + line.size() + 1);
+    topic.textEnd = utf8.size();
+    topic.textRead = false;
+    open = &topic;
+  });
+  return file;
+}
+
+void ReadTopicText(std::string_view utf8, HelpFile& file, size_t topic) {
+  HelpTopic& shown = file.topics[topic];
+  if (shown.textRead) return;
+  Parser parser;
+  char header[16];  // not "#" + ...: MinGW's GCC 12 warns falsely on that
+  std::snprintf(header, sizeof header, "#%d", shown.number);
+  parser.Line(header);
+  ForEachLine(utf8, shown.textBegin, shown.textEnd,
+              [&parser](std::string_view line, size_t) { parser.Line(line); });
+  HelpFile part = parser.Finish(&file);
+  if (!part.topics.empty()) shown.blocks = std::move(part.topics.front().blocks);
+  shown.textRead = true;
 }
 
 }  // namespace ordalis

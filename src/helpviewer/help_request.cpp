@@ -76,7 +76,12 @@ HelpRequest ParseHelpArguments(std::wstring_view arguments) {
         1, close == std::wstring_view::npos ? std::wstring_view::npos : close - 1));
     if (close == std::wstring_view::npos) return request;
     std::wstring_view rest = Trim(arguments.substr(close + 1));
-    if (!rest.empty() && rest.front() == L',') request.topic = TopicNumber(rest.substr(1));
+    if (!rest.empty() && rest.front() == L',') {
+      request.topic = TopicNumber(rest.substr(1));
+    } else if (!request.file.empty() && request.file.front() != L'"') {
+      // The whole request in quotes, as a shortcut writes it: "path,topic".
+      return ParseHelpArguments(request.file);
+    }
     return request;
   }
   const size_t comma = arguments.rfind(L',');

@@ -23,7 +23,9 @@ std::wstring_view ArgumentsOf(std::wstring_view commandLine, std::wstring_view m
 // The arguments (without the program's own name). The path comes unquoted
 // and may hold blanks and commas: the topic is what follows the last comma,
 // unless that looks like a piece of the path. A quoted path is taken as it
-// stands. A missing, unreadable, zero or out-of-range topic means topic 1.
+// stands when the topic follows the quotes; otherwise the quotes may hold
+// the whole request ("C:\Mein Ordner\Vemra.lhf,12"). A missing, unreadable, zero or out-of-range
+// topic means topic 1.
 HelpRequest ParseHelpArguments(std::wstring_view arguments);
 
 // The request as a command line for another viewer: the path, a comma and

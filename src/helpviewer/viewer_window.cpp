@@ -133,17 +133,28 @@ void ViewerWindow::Open(const HelpRequest& request) {
 
 void ViewerWindow::Load() {
   file_ = {};
+  bytes_.clear();
   if (!path_.empty()) {
-    if (const std::optional<std::string> bytes = ReadHelpFile(path_)) file_ = ParseHelpFile(*bytes);
+    // Only the titles now; a topic's text is read when it is shown.
+    if (std::optional<std::string> bytes = ReadHelpFile(path_)) {
+      bytes_ = std::move(*bytes);
+      file_ = ScanHelpFile(bytes_);
+    }
   }
   HWND list = GetDlgItem(Handle(), IDC_TOPICS);
+  // Filled in one go: a file of thousands of topics is not drawn entry by
+  // entry.
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
+  SendMessageW(list, LB_INITSTORAGE, file_.topics.size(), file_.topics.size() * 64);
   for (const HelpTopic& topic : file_.topics) {
     const std::wstring title = FromUtf8(topic.title);
     const LRESULT index =
         SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(title.c_str()));
     SendMessageW(list, LB_SETITEMDATA, static_cast<WPARAM>(index), topic.number);
   }
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
   UpdateListExtent();
 }
 
@@ -179,6 +190,9 @@ void ViewerWindow::GoForward() {
 }
 
 void ViewerWindow::ShowTopic(int number) {
+  if (const auto at = file_.index.find(number); at != file_.index.end()) {
+    ReadTopicText(bytes_, file_, at->second);
+  }
   const HelpTopic* topic = file_.Find(number);
   if (!topic) return;
   shown_ = number;

@@ -68,6 +68,7 @@ class ViewerWindow : public win32::Window {
   void HandOver(const COPYDATASTRUCT& data);
 
   const bool endsProgram_;
+  std::string bytes_;  // the help file, for the topics' texts
   HelpFile file_;
   std::wstring path_;
   TopicHistory history_;

@@ -6,19 +6,38 @@
 
 namespace ordalis {
 
-bool MainWindow::Unlock() {
+bool MainWindow::Unlock(bool reminderWaiting) {
   if (!authPending_) return true;
+  if (prompting_) {
+    // A second request (a show from another program, the task-bar button)
+    // never opens a second prompt: the right password in one would leave
+    // the other to end the program.
+    BringWaitingDialogToFront();
+    return false;
+  }
   PasswordOutcome outcome;
   {
     BusyScope busy(*this);
-    outcome = AskPassword(Handle(), {s_.files.Data(), s_.settings}, PasswordPurpose::kUnlock);
+    prompting_ = true;
+    outcome = AskPassword(
+        Handle(), {s_.files.Data(), s_.settings},
+        reminderWaiting ? PasswordPurpose::kUnlockForReminder : PasswordPurpose::kUnlock);
+    prompting_ = false;
   }
   if (outcome == PasswordOutcome::kCancelled) {
     EndProgram();  // removes the icon; nothing is stored
     return false;
   }
   authPending_ = false;
+  TabStrip_Click();  // the list is filled only now
   return true;
+}
+
+void MainWindow::AskPasswordForShownWindow() {
+  HWND hwnd = Handle();
+  // Hidden or minimised, the empty window shows nothing and may stay so.
+  if (!authPending_ || ended_ || !IsWindowVisible(hwnd) || IsIconic(hwnd)) return;
+  if (Unlock()) BringToFront();
 }
 
 void MainWindow::ShowOptions(bool modal) {

@@ -3,7 +3,9 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <string>
+#include <tuple>
 
 #include "win32/dpi.h"
 #include "win32/text.h"
@@ -60,6 +62,31 @@ void CategoryList::SetView(Category view, UINT dpi) {
   const bool others = view == Category::Others;
   SetColumnWidthTwips(kColumnTime, others ? 0 : 1000, dpi);
   SetColumnWidthTwips(kColumnDescription, others ? 4910.1104 : 3910.1104, dpi);
+  FitDateAndTime(dpi);
+}
+
+void CategoryList::FitDateAndTime(UINT dpi) {
+  // The widest digits and the column's heading as the list's font draws
+  // them, with the margins of a cell and (larger) of a heading.
+  const int margin = TwipsToPixels(120, dpi);
+  int gained = 0;
+  for (const auto& [column, sample, heading] : {std::tuple{kColumnDate, L"88-88-8888", L"Datum"},
+                                                std::tuple{kColumnTime, L"88:88", L"Uhrzeit"}}) {
+    if (ColumnIsHidden(column)) continue;
+    const int needed = std::max(ListView_GetStringWidth(list_, sample) + margin,
+                                ListView_GetStringWidth(list_, heading) + 2 * margin);
+    const int width = ListView_GetColumnWidth(list_, column);
+    if (width >= needed) continue;
+    ListView_SetColumnWidth(list_, column, needed);
+    gained += needed - width;
+  }
+  // The description gives up what the others gained, down to a third of
+  // its width, so that it mostly stays in view.
+  const int description = ListView_GetColumnWidth(list_, kColumnDescription);
+  if (gained > 0 && description > 0) {
+    ListView_SetColumnWidth(list_, kColumnDescription,
+                            std::max(description - gained, description / 3));
+  }
 }
 
 void CategoryList::SetRows(std::vector<TaskRow> rows) {

@@ -24,6 +24,9 @@ class CategoryList {
 
   // The widths of the time and description columns for a view.
   void SetView(Category view, UINT dpi);
+  // Widens the date and time columns where the list's font needs it for a
+  // full date and time; the description gives up the room.
+  void FitDateAndTime(UINT dpi);
   // Shows the rows sorted by date; later rows join that order.
   void SetRows(std::vector<TaskRow> rows);
   void SortBy(SortColumn column);

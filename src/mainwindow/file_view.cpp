@@ -18,6 +18,12 @@ void MainWindow::TabStrip_Click() {
   const Category view = SelectedCategory();
   list_.SetView(view, dpi_);
   SetViewButtons(view);
+  // While the password is pending no task reaches the list.
+  if (authPending_) {
+    list_.SetRows({});
+    UpdateEditButtons();
+    return;
+  }
   std::optional<CategoryLoad> load;
   try {
     load = store_.Load(view);

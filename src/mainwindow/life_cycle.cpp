@@ -37,6 +37,11 @@ void MainWindow::Form_Load() {
   BusyScope busy(*this);  // presses on the icon wait for the start-up's end
   CreateControlsAndMenu();
 
+  // A stored password locks the view from the first moment: asked now, or
+  // after an automatic start when the window is reached for or a reminder
+  // falls due. Until then the list holds no task.
+  authPending_ = !ReadStoredPassword(s_.files.Data()).empty();
+
   std::unique_ptr<SplashWindow> splash;
   if (!SettingIsOne(L"Startup")) {
     splash = std::make_unique<SplashWindow>();
@@ -44,10 +49,6 @@ void MainWindow::Form_Load() {
   }
   RegisterProgram();
 
-  // A stored password locks the view: asked now, or after an automatic
-  // start at the first press on the icon, and before anything else would
-  // show a task.
-  authPending_ = !ReadStoredPassword(s_.files.Data()).empty();
   if (!s_.automaticStart && !Unlock()) return;
   if (!s_.automaticStart) OfferRestore();
   // Changes other programs make to the data file show within moments.
@@ -148,39 +149,48 @@ void MainWindow::RestoreListLook() {
     }
   }
   SetListFont(std::move(face), points);
-  // A stored width is kept up to the width of the list itself.
+  // A stored width is kept up to the width of the list itself; the date
+  // column takes at most half of it, so that the time and the description
+  // stay in view.
   RECT client{};
   GetClientRect(list_.Handle(), &client);
   const long long widest = PixelsToTwips(client.right, dpi_);
-  const auto width = [this, widest](std::wstring_view name, int column) {
+  const auto width = [this](std::wstring_view name, int column, long long most) {
     if (const auto value = Setting(name)) {
       if (const auto twips = NumericValue(*value); twips && *twips >= 0) {
-        list_.SetColumnWidthTwips(column, static_cast<double>(std::min(*twips, widest)), dpi_);
+        list_.SetColumnWidthTwips(column, static_cast<double>(std::min(*twips, most)), dpi_);
       }
     }
   };
-  width(L"Tab_A", 0);
-  width(L"Tab_B", 2);  // lasts until the next tab selection sets the view's width
+  width(L"Tab_A", 0, widest / 2);
+  width(L"Tab_B", 2, widest);  // lasts until the next tab selection sets the view's width
+  list_.FitDateAndTime(dpi_);
 }
 
 bool MainWindow::StartupDueCheck(Category category, bool waitForSound) {
   SelectTab(category);
+  // Decided from the file: while the password is pending the list is empty.
+  std::vector<TaskRow> rows;
+  try {
+    rows = LoadCategory(s_.files.Data(), category).rows;
+  } catch (...) {
+    return false;
+  }
   const LocalTime now = s_.clock.Now();
-  const auto& rows = list_.Rows();
-  for (size_t i = 0; i < rows.size(); ++i) {
-    if (IsDueAtStart(rows[i].task, category == Category::Important, now)) {
-      StartupAlert(i, waitForSound);
+  for (const TaskRow& row : rows) {
+    if (IsDueAtStart(row.task, category == Category::Important, now)) {
+      StartupAlert(row, waitForSound);
       return true;
     }
   }
   return false;
 }
 
-void MainWindow::StartupAlert(size_t row, bool waitForSound) {
-  list_.Select(row);
+void MainWindow::StartupAlert(const TaskRow& row, bool waitForSound) {
   PlayNotificationSound(s_.settings, s_.sound, L"KONTAKT",
                         waitForSound ? Play::kWait : Play::kAsync);
-  if (!Unlock()) return;  // the sound tells; the task waits for the password
+  if (!Unlock(true)) return;  // the sound tells; the task waits for the password
+  SelectTask(row);
   BringToFront();
 }
 

@@ -187,11 +187,13 @@ void MainWindow::LDaten_ColumnClick(int column) {
 }
 
 void MainWindow::SetListFont(std::wstring face, int points) {
-  // At once, in the list's DPI; the columns keep their widths.
+  // At once, in the list's DPI; the columns keep their widths unless a full
+  // date or time no longer fits.
   listFontName_ = std::move(face);
   listFontPoints_ = points;
   listFont_ = win32::PointFont(listFontName_.c_str(), listFontPoints_, dpi_);
   SendMessageW(list_.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), TRUE);
+  list_.FitDateAndTime(dpi_);
 }
 
 bool MainWindow::SelectTask(const TaskRow& row) {
@@ -327,6 +329,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case IDM_OPTIONEN:
         case IDC_BOPTIONEN:
         case IDM_SICHERUNG:
+        case IDC_BHINZUFUEGEN:
+        case IDC_BBEARBEITEN:
+        case IDC_BLOESCHEN:
           if (!Unlock()) return 0;
           break;
         default: break;
@@ -368,10 +373,25 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kWmFolderChanged: OnFolderChanged(); return 0;
     case kWmResume: Resume(); return 0;
     case WM_CLOSE: Form_QueryUnload(); return 0;
-    case WM_SYSCOMMAND:
+    case WM_SYSCOMMAND: {
+      WPARAM command = wParam & 0xFFF0;
+      if (command == SC_MAXIMIZE) {
+        // The window has no maximise box; another program that posts the
+        // command gets at most a restore of the minimised window.
+        if (!IsIconic(Handle())) return 0;
+        command = wParam = SC_RESTORE;
+      }
       // The task-bar button of a minimised window shows the tasks too.
-      if ((wParam & 0xFFF0) == SC_RESTORE && !Unlock()) return 0;
+      if (command == SC_RESTORE && !Unlock()) return 0;
       return Window::HandleMessage(message, wParam, lParam);
+    }
+    case WM_WINDOWPOSCHANGED:
+    case WM_ACTIVATE:
+      // Shown, restored or activated by whatever means while the password
+      // is pending: once the change is done, the prompt comes in front.
+      if (authPending_ && !ended_) PostMessageW(Handle(), kWmAskPassword, 0, 0);
+      return Window::HandleMessage(message, wParam, lParam);
+    case kWmAskPassword: AskPasswordForShownWindow(); return 0;
     case WM_QUERYENDSESSION: return TRUE;  // never hold up logging off
     case WM_ENDSESSION:
       if (wParam) Form_EndSession();

@@ -78,6 +78,9 @@ inline constexpr UINT_PTR kTimerOutsideChange = 4;  // the folder changed a mome
 inline constexpr UINT kWmResume = WM_APP + 1;
 // Posted when something in the program folder changed.
 inline constexpr UINT kWmFolderChanged = WM_APP + 2;
+// Posted when the window was shown, moved or activated while the password
+// is pending: if it is on screen now, the prompt comes in front of it.
+inline constexpr UINT kWmAskPassword = WM_APP + 3;
 
 // What the main window works with; the program gives the real ones, tests
 // their own.
@@ -215,7 +218,7 @@ class MainWindow : public win32::Window {
   void RestoreListLook();
   bool StartupDueCheck(Category category, bool waitForSound);
   bool RestoreLastTab();
-  void StartupAlert(size_t row, bool waitForSound);
+  void StartupAlert(const TaskRow& row, bool waitForSound);
 
   // Close steps.
   void CloseSequence();
@@ -236,6 +239,9 @@ class MainWindow : public win32::Window {
   void ShowNormalInFront();
   void BringToFront();  // and the list gets the focus
   void ShowTrayMenu();
+  // The dialog the program waits for comes to the front; false when none is
+  // on screen.
+  bool BringWaitingDialogToFront();
   // Runs the reminders and the tray press that waited for the user.
   void Resume();
   // The list's font, kept for DPI changes.
@@ -248,8 +254,12 @@ class MainWindow : public win32::Window {
 
   // The password and the options (access.cpp). True when the tasks may be
   // shown: no password prompt waits, or the password was given now; its
-  // "&Abbrechen" ends the program.
-  bool Unlock();
+  // "&Abbrechen" ends the program. There is only ever one prompt: asked
+  // again while it is open, it comes to the front and the answer is false.
+  // `reminderWaiting` adds the line that a reminder waits behind it.
+  bool Unlock(bool reminderWaiting = false);
+  // The window came on screen while the password is pending.
+  void AskPasswordForShownWindow();
   void ShowOptions(bool modal);
   void ShowAbout() { ordalis::ShowAbout(Handle()); }
   void SetupControlTooltips(DWORD style) { controlTips_.SetupControlTooltips(Handle(), style); }
@@ -310,7 +320,8 @@ class MainWindow : public win32::Window {
   bool restoreOffered_ = false;           // the start-up's restore question was considered
   std::optional<UINT> trayPressWaiting_;  // the last press while busy, no dialog open
   bool quitting_ = false;                 // the close sequence runs for "Beenden"
-  bool authPending_ = false;              // a password prompt waits for the first tray click
+  bool authPending_ = false;              // the password is pending: the list holds no task
+  bool prompting_ = false;                // the password prompt is open
   bool helpAvailable_ = false;            // "Hilfethemen " is enabled
   bool noticeShown_ = false;              // the closing notice was shown for this close request
   bool ended_ = false;

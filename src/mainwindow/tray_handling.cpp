@@ -51,15 +51,7 @@ void MainWindow::OnTrayMouse(UINT mouseMessage) {
   if (mouseMessage != WM_RBUTTONDOWN && mouseMessage != WM_LBUTTONDOWN) return;
   if (Busy()) {
     // The dialog that waits comes to the front, and no menu opens over it.
-    HWND popup = Handle();
-    for (int depth = 0; depth < 8; ++depth) {
-      HWND next = GetLastActivePopup(popup);
-      if (!next || next == popup) break;
-      popup = next;
-    }
-    if (popup != Handle() && IsWindowVisible(popup)) {
-      SetForegroundWindow(popup);
-    } else {
+    if (!BringWaitingDialogToFront()) {
       trayPressWaiting_ = mouseMessage;  // start-up or closing: the press follows
     }
     return;
@@ -74,6 +66,18 @@ void MainWindow::OnTrayMouse(UINT mouseMessage) {
   } else if (Unlock()) {
     mVisible_Click();
   }
+}
+
+bool MainWindow::BringWaitingDialogToFront() {
+  HWND popup = Handle();
+  for (int depth = 0; depth < 8; ++depth) {
+    HWND next = GetLastActivePopup(popup);
+    if (!next || next == popup) break;
+    popup = next;
+  }
+  if (popup == Handle() || !IsWindowVisible(popup)) return false;
+  SetForegroundWindow(popup);
+  return true;
 }
 
 void MainWindow::ShowTrayMenu() {

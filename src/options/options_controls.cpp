@@ -46,7 +46,7 @@ constexpr win32::ControlSpec kControls[] = {
      5460, 3630, 1200, 2400},
     {L"STATIC", L"&Kennwort:", IDC_OPT_LKEY, kLabel, 120, 4440, 1560, 240},
     {L"EDIT", L"", IDC_OPT_TKEY, kField | ES_PASSWORD, 1800, 4395, 3000, 315},
-    {L"BUTTON", L"Kennwort ä&ndern ...", IDC_OPT_BKENNWORT, kButton, 4920, 4380, 2520, 345},
+    {L"BUTTON", L"Kennwort än&dern ...", IDC_OPT_BKENNWORT, kButton, 4920, 4380, 2520, 345},
     {L"STATIC", L"&Wiederholen:", IDC_OPT_LREPEAT, kLabel, 120, 4800, 1560, 240},
     {L"EDIT", L"", IDC_OPT_TREPEAT, kField | ES_PASSWORD, 1800, 4755, 3000, 315},
     {L"STATIC", L"", IDC_OPT_LINE, WS_VISIBLE | SS_ETCHEDHORZ, 120, 5250, 7440, 30},

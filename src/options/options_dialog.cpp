@@ -11,6 +11,7 @@
 #include "dialogs/password_dialog.h"
 #include "options/options_controls.h"
 #include "options/options_rules.h"
+#include "storage/password_rules.h"
 #include "storage/scrambler.h"
 #include "win32/dialog.h"
 #include "win32/text.h"
@@ -33,6 +34,9 @@ constexpr int kHelpTopic = 12;
 constexpr wchar_t kMismatchText[] =
     L"Die beiden Kennwörter stimmen nicht überein. Bitte geben Sie das neue Kennwort in beide "
     L"Felder gleich ein. ";
+constexpr wchar_t kUnreadablePasswordText[] =
+    L"Das Kennwort wurde nicht gespeichert, weil es aus der Datei nicht genau so zurückgelesen "
+    L"werden konnte. ";
 constexpr wchar_t kDefaultFace[] = L"Tahoma";
 constexpr int kDefaultSizeEntry = 1;  // "9"
 constexpr const wchar_t* kSizes[] = {L"8", L"9", L"10", L"11", L"12"};
@@ -47,10 +51,20 @@ class OptionsDialog : public win32::Dialog {
   SIZE ClientTwips() const override { return {7680, 5955}; }
 
   HWND OnInit() override {
+    StartF1Filter();
     Form_Load();
     return nullptr;
   }
   bool OnCommand(int id, int code) override;
+  bool OnMessage(UINT message, WPARAM, LPARAM, INT_PTR& result) override {
+    if (message == WM_DESTROY) StopF1Filter();
+    // Help asked for another way (a help key of the system): the topic of
+    // the options, as "&Hilfe".
+    if (message != WM_HELP) return false;
+    BHilfe_Click();
+    result = TRUE;
+    return true;
+  }
 
  private:
   bool Checked(int id) const { return IsDlgButtonChecked(Handle(), id) == BST_CHECKED; }
@@ -79,7 +93,34 @@ class OptionsDialog : public win32::Dialog {
   void ApplyToMainWindow();
   void StoreFont();
 
+  // F1 on any control of the dialog opens its topic, as "&Hilfe". The key
+  // is taken where the dialog's message loop (modal, or the program's for
+  // the modeless dialog) hands it to the dialog filter, before a control
+  // can keep it.
+  void StartF1Filter() {
+    f1Dialog_ = this;
+    f1Filter_ = SetWindowsHookExW(WH_MSGFILTER, F1Filter, nullptr, GetCurrentThreadId());
+  }
+  void StopF1Filter() {
+    if (f1Dialog_ != this) return;
+    if (f1Filter_) UnhookWindowsHookEx(f1Filter_);
+    f1Filter_ = nullptr;
+    f1Dialog_ = nullptr;
+  }
+  static LRESULT CALLBACK F1Filter(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* msg = reinterpret_cast<const MSG*>(lParam);
+    if (code == MSGF_DIALOGBOX && f1Dialog_ && msg->message == WM_KEYDOWN && msg->wParam == VK_F1 &&
+        GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_CONTROL) >= 0 &&
+        (msg->hwnd == f1Dialog_->Handle() || IsChild(f1Dialog_->Handle(), msg->hwnd))) {
+      f1Dialog_->BHilfe_Click();
+      return TRUE;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+
   OptionsHost& host_;
+  static inline OptionsDialog* f1Dialog_ = nullptr;
+  static inline HHOOK f1Filter_ = nullptr;
 };
 
 bool OptionsDialog::OnCommand(int id, int code) {
@@ -266,27 +307,19 @@ void OptionsDialog::BKennwort_Click() {
 }
 
 // A new password must be typed the same twice and be one the data file can
-// hold; otherwise the user is told and the dialog stays open.
+// give back exactly; otherwise the user is told and the dialog stays open.
 bool OptionsDialog::NewPasswordAcceptable() {
   HWND field = Item(IDC_OPT_TKEY);
   if (!IsWindowEnabled(field)) return true;
   const std::wstring typed = win32::WindowText(field);
-  const char* refusal = nullptr;
-  const wchar_t* text = nullptr;
-  std::wstring refusedText;
+  std::wstring text;
   if (typed != win32::WindowText(Item(IDC_OPT_TREPEAT))) {
     text = kMismatchText;
-  } else if (!typed.empty()) {
-    const std::optional<std::string> bytes = win32::Narrow(typed);
-    if (!bytes || !ScrambleText(*bytes)) {
-      refusedText = win32::Widen(kScrambleRefusedText);
-      text = refusedText.c_str();
-      refusal = kScrambleRefusedTitle;
-    }
+  } else if (const std::wstring refused = RefusedPasswordCharacters(typed); !refused.empty()) {
+    text = PasswordRefusalText(refused);
   }
-  if (!text) return true;
-  const std::wstring title = refusal ? win32::Widen(refusal) : std::wstring(kOptionsCaption);
-  MessageBoxW(Handle(), text, title.c_str(), MB_OK | MB_ICONEXCLAMATION);
+  if (text.empty()) return true;
+  MessageBoxW(Handle(), text.c_str(), kOptionsCaption, MB_OK | MB_ICONEXCLAMATION);
   Focus(IDC_OPT_TKEY);
   return false;
 }
@@ -334,9 +367,20 @@ void OptionsDialog::StorePassword() {
   if (!IsWindowEnabled(field)) return;
   const std::string typed = win32::Narrow(win32::WindowText(field)).value_or(std::string());
   TaskFiles& files = host_.Files();
+  const std::string previous = ReadStoredPassword(files.Data());
   // Nothing typed and nothing stored: the data file stays untouched.
-  if (typed.empty() && ReadStoredPassword(files.Data()).empty()) return;
-  if (WritePassword(files, typed) == SaveResult::kSaved) return;
+  if (typed.empty() && previous.empty()) return;
+  if (WritePassword(files, typed) == SaveResult::kSaved) {
+    // Kept only when it reads back exactly as typed; otherwise the old one
+    // returns, so that no password is stored that nothing can match.
+    const std::string stored = ReadStoredPassword(files.Data());
+    if (typed.empty() ? stored.empty() : CheckPassword(stored, typed) == PasswordCheck::kMatch) {
+      return;
+    }
+    if (const auto old = ScrambleText(previous)) WritePassword(files, *old);
+    MessageBoxW(Handle(), kUnreadablePasswordText, kOptionsCaption, MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
   const std::wstring text = L"Das Kennwort wurde nicht gespeichert, weil die Datei\n" +
                             host_.ProgramFolder() +
                             L"\\Vemra.dat\nnicht geschrieben werden konnte. ";

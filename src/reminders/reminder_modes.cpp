@@ -93,7 +93,7 @@ void MainWindow::TStunde_Timer() {
   stundeWaiting_ = false;
   if (!AnyOpenTask(s_.files.Data())) return;
   PlayNotificationSound(s_.settings, s_.sound, L"KONTAKT", Play::kAsync);
-  if (!Unlock()) return;
+  if (!Unlock(true)) return;
   BringToFront();
   SetTimerInterval(kTimerStunde, 0);
 }
@@ -110,7 +110,7 @@ void MainWindow::TRelevantes_Timer() {
   // Only a reminder changes the view: "Wichtiges" with the due task selected.
   PlayNotificationSound(s_.settings, s_.sound, L"KONTAKT", Play::kAsync);
   // The sound tells; the task stays unseen until the password is given.
-  if (!Unlock()) return;
+  if (!Unlock(true)) return;
   SelectTab(Category::Important);
   SelectTask(*due);
   BringToFront();

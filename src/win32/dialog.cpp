@@ -56,11 +56,17 @@ void Dialog::Layout() {
 }
 
 void Dialog::CenterOverOwner() {
-  // Over the owner while it is on screen, otherwise in the work area.
+  // Over the owner while it is on screen, otherwise in the work area of the
+  // monitor it returns to.
   RECT area{}, rect{};
   HWND owner = GetWindow(hwnd_, GW_OWNER);
+  MONITORINFO ownerMonitor{sizeof ownerMonitor};
   if (owner && IsWindowVisible(owner) && !IsIconic(owner)) {
     GetWindowRect(owner, &area);
+  } else if (const RECT placed = owner ? PlacedRect(owner) : RECT{};
+             owner &&
+             GetMonitorInfoW(MonitorFromRect(&placed, MONITOR_DEFAULTTONEAREST), &ownerMonitor)) {
+    area = ownerMonitor.rcWork;
   } else {
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
   }

@@ -1,5 +1,7 @@
 #include "win32/window.h"
 
+#include <algorithm>
+
 namespace ordalis::win32 {
 
 void RepaintForNewColours(HWND window) {
@@ -40,6 +42,46 @@ bool Window::CreateTopLevel(const wchar_t* className, const wchar_t* caption, DW
   CreateWindowExW(exStyle, className, caption, style, CW_USEDEFAULT, CW_USEDEFAULT, width, height,
                   nullptr, nullptr, GetModuleHandleW(nullptr), this);
   return hwnd_ != nullptr;
+}
+
+RECT PlacedRect(HWND window) {
+  RECT rect{};
+  if (IsWindowVisible(window) && !IsIconic(window)) {
+    GetWindowRect(window, &rect);
+    return rect;
+  }
+  WINDOWPLACEMENT placement{sizeof placement};
+  if (!GetWindowPlacement(window, &placement)) {
+    GetWindowRect(window, &rect);
+    return rect;
+  }
+  // The normal position is in workspace coordinates: relative to the work
+  // area of the primary monitor, not to the screen.
+  rect = placement.rcNormalPosition;
+  if ((GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) == 0) {
+    MONITORINFO primary{sizeof primary};
+    if (GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &primary)) {
+      OffsetRect(&rect, primary.rcWork.left - primary.rcMonitor.left,
+                 primary.rcWork.top - primary.rcMonitor.top);
+    }
+  }
+  return rect;
+}
+
+void KeepInWorkArea(HWND window, const RECT& beside) {
+  MONITORINFO monitor{sizeof monitor};
+  RECT rect{};
+  if (!GetMonitorInfoW(MonitorFromRect(&beside, MONITOR_DEFAULTTONEAREST), &monitor) ||
+      !GetWindowRect(window, &rect)) {
+    return;
+  }
+  const RECT& work = monitor.rcWork;
+  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+  const int left = std::max<int>(work.left, std::min<int>(rect.left, work.right - width));
+  const int top = std::max<int>(work.top, std::min<int>(rect.top, work.bottom - height));
+  if (left != rect.left || top != rect.top) {
+    SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

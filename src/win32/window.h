@@ -16,6 +16,14 @@ bool EnsureWindowClass(const wchar_t* name, WNDPROC procedure, HICON icon = null
 // common controls hear it only from their parent; then everything repaints.
 void RepaintForNewColours(HWND window);
 
+// Where a window stands for the dialogs placed beside it: its rectangle
+// while it is on screen; minimised or hidden, the place it is restored to.
+RECT PlacedRect(HWND window);
+
+// Moves a window as little as needed to lie inside the work area of the
+// monitor nearest to `beside` (screen coordinates).
+void KeepInWorkArea(HWND window, const RECT& beside);
+
 class Window {
  public:
   Window() = default;

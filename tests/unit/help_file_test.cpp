@@ -184,5 +184,35 @@ TEST(ShippedHelpFile, HoldsEveryTopicTheProgramOpens) {
   }
 }
 
+// Titles first and each text when shown give what the whole parse gives,
+// also for topics that stand twice, text before the first topic and a
+// header after control characters.
+TEST(ScanHelpFile, WithTheTextsReadLaterGivesTheWholeFile) {
+  std::ifstream in(ORDALIS_HELP_FILE, std::ios::binary);
+  std::ostringstream shipped;
+  shipped << in.rdbuf();
+  const std::string samples[] = {
+      shipped.str(),
+      std::string(kSample),
+      "\xEF\xBB\xBFvorher\r\n#2 Zwei\r\nText [3] und [9]\r\n#3\r\n- a\r\n#2 Doppelt\r\nweg\r\n"
+      "\x01#4 Vier\n= H\n*fett*",
+      "#1",
+      "",
+  };
+  for (const std::string& text : samples) {
+    const HelpFile whole = ParseHelpFile(text);
+    HelpFile scanned = ScanHelpFile(text);
+    ASSERT_EQ(scanned.topics.size(), whole.topics.size()) << text.substr(0, 40);
+    for (size_t i = 0; i < whole.topics.size(); ++i) {
+      EXPECT_FALSE(scanned.topics[i].textRead);
+      ReadTopicText(text, scanned, i);
+      EXPECT_EQ(scanned.topics[i].number, whole.topics[i].number);
+      EXPECT_EQ(scanned.topics[i].title, whole.topics[i].title);
+      EXPECT_EQ(scanned.topics[i].blocks, whole.topics[i].blocks) << whole.topics[i].number;
+      EXPECT_EQ(scanned.Find(whole.topics[i].number), &scanned.topics[i]);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace ordalis

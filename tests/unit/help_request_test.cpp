@@ -18,6 +18,8 @@ TEST(HelpArguments, SplitsThePathFromTheTopic) {
       {L"\"C:\\Mit Blank, Komma\\Vemra.lhf\",9", {L"C:\\Mit Blank, Komma\\Vemra.lhf", 9}},
       {L"\"C:\\x\\Vemra.lhf\" ,10", {L"C:\\x\\Vemra.lhf", 10}},
       {L"\"C:\\x\\Vemra.lhf\"", {L"C:\\x\\Vemra.lhf", 1}},
+      {L"\"C:\\Mein Ordner\\Vemra.lhf,12\"", {L"C:\\Mein Ordner\\Vemra.lhf", 12}},
+      {L"\"C:\\Mit, Komma\\Vemra.lhf\"", {L"C:\\Mit, Komma\\Vemra.lhf", 1}},
       {L"\"C:\\offen\\Vemra.lhf", {L"C:\\offen\\Vemra.lhf", 1}},
       // Without a topic; a comma inside the path is no topic.
       {L"C:\\Tools\\Vemra.lhf", {L"C:\\Tools\\Vemra.lhf", 1}},

@@ -1,11 +1,15 @@
 // A stored password locks the task view on every path that would show it,
 // and the options open as the window's state asks.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "dialog_script.h"
 #include "dialogs/password_dialog.h"
@@ -99,6 +103,131 @@ TEST_F(LockTest, AfterAnAutomaticStartEveryWayToTheTasksAsksFirst) {
     EXPECT_FALSE(TasksShown());
     EXPECT_TRUE(window_->Ended());
     EXPECT_EQ(ReadReminderFlag(files_->Data(), "100"), "");  // never reminded unseen
+  }
+}
+
+// Looks at the window from inside whichever loop runs, the prompt's too, as
+// another program on the desktop would: every 20 ms, whether the list holds
+// a row and how many prompts are open. While a prompt is open it does the
+// action again on its first and third look (a second request) and gives the
+// password from the eighth on.
+class LockWatcher {
+ public:
+  LockWatcher(HWND main, std::function<void()> act) : main_(main), act_(std::move(act)) {
+    active_ = this;
+    timer_ = SetTimer(nullptr, 0, 20, Tick);
+  }
+  ~LockWatcher() {
+    KillTimer(nullptr, timer_);
+    active_ = nullptr;
+  }
+  LockWatcher(const LockWatcher&) = delete;
+  LockWatcher& operator=(const LockWatcher&) = delete;
+
+  void Watch(HWND main) { main_ = main; }
+  bool RowsSeen() const { return rowsSeen_; }
+  int MostPrompts() const { return mostPrompts_; }
+  bool Answered() const { return answered_; }
+
+  static std::vector<HWND> Prompts() {
+    std::vector<HWND> found;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM list) {
+          wchar_t caption[64] = {};
+          GetWindowTextW(window, caption, 64);
+          if (std::wstring_view(caption) == kPasswordCaption) {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+  }
+
+ private:
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (active_) active_->Look();
+  }
+  void Look() {
+    if (busy_) return;
+    busy_ = true;
+    const std::vector<HWND> prompts = Prompts();
+    if (!answered_ && main_ && IsWindow(main_)) {
+      rowsSeen_ |= ListView_GetItemCount(GetDlgItem(main_, IDC_LDATEN)) > 0;
+    }
+    mostPrompts_ = std::max(mostPrompts_, static_cast<int>(prompts.size()));
+    if (!prompts.empty()) {
+      ++looks_;
+      if (looks_ == 1 || looks_ == 3) act_();
+      if (looks_ >= 8) {
+        answered_ = true;
+        for (HWND prompt : prompts) {
+          SetDlgItemTextW(prompt, IDC_PW_TEXT2, L"geheim");
+          PostMessageW(GetDlgItem(prompt, IDOK), BM_CLICK, 0, 0);
+        }
+      }
+    }
+    busy_ = false;
+  }
+
+  static inline LockWatcher* active_ = nullptr;
+  HWND main_;
+  std::function<void()> act_;
+  UINT_PTR timer_ = 0;
+  int looks_ = 0;
+  int mostPrompts_ = 0;
+  bool rowsSeen_ = false;
+  bool answered_ = false;
+  bool busy_ = false;
+};
+
+TEST_F(LockTest, WhatAnotherProgramDoesToTheWindowShowsNoTaskAndOnePrompt) {
+  struct Case {
+    const char* what;
+    std::function<void(HWND)> act;
+  };
+  const Case cases[] = {
+      {"ShowWindow SW_SHOW", [](HWND w) { ShowWindow(w, SW_SHOW); }},
+      {"ShowWindow SW_RESTORE", [](HWND w) { ShowWindow(w, SW_RESTORE); }},
+      {"SwitchToThisWindow", [](HWND w) { SwitchToThisWindow(w, TRUE); }},
+      {"posted SC_MAXIMIZE", [](HWND w) { PostMessageW(w, WM_SYSCOMMAND, SC_MAXIMIZE, 0); }},
+      {"posted SC_RESTORE", [](HWND w) { PostMessageW(w, WM_SYSCOMMAND, SC_RESTORE, 0); }},
+      {"WM_ACTIVATE", [](HWND w) { SendMessageW(w, WM_ACTIVATE, WA_ACTIVE, 0); }},
+  };
+  for (const Case& c : cases) {
+    for (const bool automatic : {true, false}) {
+      SCOPED_TRACE(std::string(c.what) + (automatic ? " after /a" : " under the start's prompt"));
+      window_.reset();
+      std::unique_ptr<LockWatcher> watcher;
+      if (automatic) {
+        ASSERT_NO_FATAL_FAILURE(Open(true));
+        watcher = std::make_unique<LockWatcher>(hwnd_, [&] { c.act(hwnd_); });
+        c.act(hwnd_);
+      } else {
+        // The window does not exist before the start; the prompt's first
+        // look finds it.
+        watcher = std::make_unique<LockWatcher>(nullptr, [&] {
+          HWND main = test::ThisTestsMainWindow();
+          watcher->Watch(main);
+          c.act(main);
+        });
+        ASSERT_TRUE(Start());
+      }
+      test::PumpMessages(400);
+      EXPECT_FALSE(watcher->RowsSeen());
+      EXPECT_LE(watcher->MostPrompts(), 1);
+      EXPECT_TRUE(LockWatcher::Prompts().empty());
+      if (watcher->Answered()) {
+        EXPECT_FALSE(window_->AuthenticationPending());
+        EXPECT_GT(ListView_GetItemCount(List()), 0);  // filled once the password is given
+      } else {
+        // No prompt came: the window stayed off screen, still locked.
+        EXPECT_TRUE(window_->AuthenticationPending());
+        EXPECT_FALSE(TasksShown());
+        EXPECT_EQ(ListView_GetItemCount(List()), 0);
+      }
+    }
   }
 }
 

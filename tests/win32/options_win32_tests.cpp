@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cwctype>
 #include <map>
 #include <optional>
 #include <string>
@@ -14,6 +15,7 @@
 #include "dialogs/help_win32.h"
 #include "dialogs/password_dialog.h"
 #include "options_fixture.h"
+#include "options/options_controls.h"
 #include "options/options_rules.h"
 
 namespace ordalis {
@@ -258,11 +260,37 @@ TEST_F(OptionsTest, WithoutASoundDeviceTheInternalOptionIsFixed) {
   Run();
 }
 
+// "&Hilfe" and F1 on any control ask for the same topic; without the viewer
+// both say so.
 TEST_F(OptionsTest, HelpWithoutTheViewerSaysSo) {
   DialogScript script(kOptionsCaption);
-  script.Click(IDC_OPT_BHILFE).Answer(L" Einstellungen ", IDOK).Click(IDC_OPT_BABBRECHEN);
+  script.Click(IDC_OPT_BHILFE).Answer(L" Einstellungen ", IDOK);
+  for (const int control :
+       {IDC_OPT_CSTARTUP, IDC_OPT_TSOUNDDATEI, IDC_OPT_LFONTSIZE, IDC_OPT_TKEY}) {
+    script.Focus(control).Press(VK_F1).Answer(L" Einstellungen ", IDOK);
+  }
+  script.Click(IDC_OPT_BABBRECHEN);
   Run();
-  EXPECT_EQ(script.Answers(), std::vector<std::wstring>{kHelpMissingText});
+  EXPECT_EQ(script.Answers(), std::vector<std::wstring>(5, kHelpMissingText));
+}
+
+// Each access key of the dialog belongs to one control, and the password
+// button's is not that of "&Nie erinnern bedeutet nicht beenden ".
+TEST_F(OptionsTest, NoTwoControlsShareTheNewAccessKey) {
+  std::wstring button;
+  for (const win32::ControlSpec& control : OptionsControls()) {
+    if (control.id == IDC_OPT_BKENNWORT) button = control.text;
+  }
+  const size_t amp = button.find(L'&');
+  ASSERT_NE(amp, std::wstring::npos);
+  const wchar_t key = static_cast<wchar_t>(towlower(button[amp + 1]));
+  int users = 0;
+  for (const win32::ControlSpec& control : OptionsControls()) {
+    const std::wstring text = control.text;
+    const size_t at = text.find(L'&');
+    if (at != std::wstring::npos && at + 1 < text.size() && towlower(text[at + 1]) == key) ++users;
+  }
+  EXPECT_EQ(users, 1) << testing::PrintToString(button);
 }
 
 TEST_F(OptionsTest, TheFontIsStoredAndAppliedOrDeleted) {
@@ -347,12 +375,14 @@ TEST_F(OptionsTest, ANewPasswordIsTypedTwice) {
   struct Case {
     const wchar_t* typed;
     const wchar_t* repeated;
-    const wchar_t* messageTitle;  // nullptr: accepted
+    const wchar_t* named;  // in the message; nullptr: accepted
   };
   const Case cases[] = {
       {L"Neu 1", L"Neu 1", nullptr},
-      {L"Neu 1", L"neu 1", kOptionsCaption},
-      {L"5€", L"5€", L" Datenbankfehler"},
+      {L"Neu 1", L"neu 1", L"stimmen nicht überein"},
+      {L"5€", L"5€", L"„€“"},
+      {L"Passwort€ß漢", L"Passwort€ß漢", L"„€“, „漢“."},
+      {L"ab\tcd", L"ab\tcd", L": Tabulator."},
   };
   for (const Case& c : cases) {
     DeleteFileW(folder_.File(L"Vemra.dat").c_str());
@@ -360,12 +390,16 @@ TEST_F(OptionsTest, ANewPasswordIsTypedTwice) {
     script.Do(SetText(IDC_OPT_TKEY, c.typed))
         .Do(SetText(IDC_OPT_TREPEAT, c.repeated))
         .Click(IDC_OPT_BREADY);
-    if (c.messageTitle) {
-      script.Answer(c.messageTitle, IDOK).Click(IDC_OPT_BABBRECHEN);
+    if (c.named) {
+      script.Answer(kOptionsCaption, IDOK).Click(IDC_OPT_BABBRECHEN);
     }
     Run();
-    EXPECT_EQ(StoredPassword(), c.messageTitle ? "" : "Neu 1") << testing::PrintToString(c.typed);
-    EXPECT_EQ(script.Answers().size(), c.messageTitle ? 1u : 0u);
+    EXPECT_EQ(StoredPassword(), c.named ? "" : "Neu 1") << testing::PrintToString(c.typed);
+    ASSERT_EQ(script.Answers().size(), c.named ? 1u : 0u);
+    if (c.named) {
+      EXPECT_NE(script.Answers()[0].find(c.named), std::wstring::npos)
+          << testing::PrintToString(script.Answers()[0]);
+    }
   }
 }
 

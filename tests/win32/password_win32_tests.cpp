@@ -134,6 +134,32 @@ TEST_F(PasswordTest, ConfirmingAChangeKeepsTheCloseBox) {
   EXPECT_EQ(Ask(PasswordPurpose::kConfirmChange), PasswordOutcome::kCancelled);
 }
 
+// Stored the way the options once stored a pasted tab: the file cannot give
+// it back, and the lock holds against every text, the empty one included.
+TEST_F(PasswordTest, ADamagedStoredPasswordKeepsTheLock) {
+  Store("ab\tcd");
+  DialogScript script(kPasswordCaption);
+  script.Do([](HWND dialog) {
+    const std::wstring note = Text(dialog, IDC_PW_NOTE);
+    EXPECT_NE(note.find(L"beschädigt"), std::wstring::npos) << testing::PrintToString(note);
+    EXPECT_NE(note.find(L"200="), std::wstring::npos);
+    RECT shown{}, client{};
+    GetWindowRect(GetDlgItem(dialog, IDC_PW_NOTE), &shown);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&shown), 2);
+    GetClientRect(dialog, &client);
+    EXPECT_LE(shown.bottom, client.bottom);  // the dialog grew to show it
+  });
+  for (const wchar_t* typed : {L"", L"ab\tcd", L"abcd", L"ab cd"}) {
+    script.Do(SetText(IDC_PW_TEXT2, typed)).Click(IDC_PW_CREADY).Do([](HWND dialog) {
+      EXPECT_TRUE(IsWindowVisible(dialog));
+      EXPECT_EQ(Text(dialog, IDC_PW_TEXT2), L"");
+    });
+  }
+  script.Click(IDC_PW_CCANCEL);
+  EXPECT_EQ(Ask(), PasswordOutcome::kCancelled);
+  EXPECT_TRUE(script.Finished());
+}
+
 TEST_F(PasswordTest, WithoutAStoredPasswordNothingIsAsked) {
   DialogScript script(kPasswordCaption);  // no steps: no window may appear
   EXPECT_EQ(Ask(), PasswordOutcome::kAccepted);
