@@ -173,19 +173,23 @@ void MainWindow::CheckOutsideChange() {
 
 namespace ordalis {
 
-void MainWindow::mSicherung_Click() {
+void MainWindow::mSicherung_Click(HWND owner) {
+  if (!owner) owner = Handle();
   BusyScope busy(*this);
+  const auto ask = [owner](const std::wstring& text, const wchar_t* caption, UINT style) {
+    return MessageBoxW(owner, text.c_str(), caption, style);
+  };
   std::vector<BackupEntry> backups;
   for (std::string& name : s_.files.BackupNames()) {
     const std::optional<std::string> text = s_.files.ReadBackup(name);
     backups.push_back({std::move(name), text ? CountTasks(*text).tasks : 0});
   }
   if (backups.empty()) {
-    Ask(L"Es gibt noch keine Sicherung. Ordalis legt vor jeder Änderung der Aufgaben eine an. ",
+    ask(L"Es gibt noch keine Sicherung. Ordalis legt vor jeder Änderung der Aufgaben eine an. ",
         kRestoreCaption, MB_OK | MB_ICONINFORMATION);
     return;
   }
-  const std::optional<std::string> chosen = ChooseBackup(Handle(), backups);
+  const std::optional<std::string> chosen = ChooseBackup(owner, backups);
   if (!chosen) return;
   size_t tasks = 0;
   for (const BackupEntry& entry : backups) {
@@ -195,7 +199,7 @@ void MainWindow::mSicherung_Click() {
                                 L" mit " + std::to_wstring(tasks) +
                                 L" Aufgaben wiederherstellen?\n\nDer jetzige Stand wird vorher "
                                 L"gesichert und kann ebenso wiederhergestellt werden. ";
-  if (Ask(question, kMainWindowCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+  if (ask(question, kMainWindowCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
   const SaveResult result = store_.Restore(*chosen);
   if (result != SaveResult::kSaved) ReportSaveFailure(result);
   ReloadView();

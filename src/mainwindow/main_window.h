@@ -154,7 +154,9 @@ class MainWindow : public win32::Window {
   void LDaten_DblClick();
   void LDaten_RightClick();  // moves the selected task to "Erledigtes"
   // Lists the backups and puts the one the user picks in place.
-  void mSicherung_Click();
+  // The list and the question belong to `owner` (the options), else to
+  // the main window.
+  void mSicherung_Click(HWND owner = nullptr);
   // Opens a help topic in the help viewer; topic 0 is topic 1.
   void CallHilfe(int topic);
 
@@ -287,6 +289,10 @@ class MainWindow : public win32::Window {
     void AddTrayIcon() override { w_.CSymbol_Click(); }
     void RemoveTrayIcon() override { w_.BSymbol_Click(); }
     void ApplyListFont(const std::wstring& face, int points) override;
+    SaveResult StorePassword(std::string_view password) override {
+      return w_.store_.SetPassword(password);
+    }
+    void RestoreBackup(HWND owner) override { w_.mSicherung_Click(owner); }
 
    private:
     MainWindow& w_;

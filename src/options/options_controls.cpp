@@ -54,6 +54,8 @@ constexpr win32::ControlSpec kControls[] = {
      375},
     {L"BUTTON", L"&Abbrechen", IDC_OPT_BABBRECHEN, kButton, 4920, 5400, 1200, 375},
     {L"BUTTON", L"&Hilfe", IDC_OPT_BHILFE, kButton, 6240, 5400, 1200, 375},
+    {L"BUTTON", L"Sicherung wiede&rherstellen ...", IDC_OPT_BSICHERUNG, kButton, 120, 5400, 3240,
+     375},
 };
 
 // A combo box of this dialog as the search sees it.

@@ -143,6 +143,7 @@ bool OptionsDialog::OnCommand(int id, int code) {
     case IDC_OPT_BSOUNDDATEI: BSounddatei_Click(); return true;
     case IDC_OPT_BSPIELEN: BSpielen_Click(); return true;
     case IDC_OPT_BHILFE: BHilfe_Click(); return true;
+    case IDC_OPT_BSICHERUNG: host_.RestoreBackup(Handle()); return true;
     case IDC_OPT_BKENNWORT: BKennwort_Click(); return true;
     case IDC_OPT_BREADY: BReady_Click(); return true;
     default: return false;  // "&Abbrechen", Escape and the close box end it unsaved
@@ -370,14 +371,14 @@ void OptionsDialog::StorePassword() {
   const std::string previous = ReadStoredPassword(files.Data());
   // Nothing typed and nothing stored: the data file stays untouched.
   if (typed.empty() && previous.empty()) return;
-  if (WritePassword(files, typed) == SaveResult::kSaved) {
+  if (host_.StorePassword(typed) == SaveResult::kSaved) {
     // Kept only when it reads back exactly as typed; otherwise the old one
     // returns, so that no password is stored that nothing can match.
     const std::string stored = ReadStoredPassword(files.Data());
     if (typed.empty() ? stored.empty() : CheckPassword(stored, typed) == PasswordCheck::kMatch) {
       return;
     }
-    if (const auto old = ScrambleText(previous)) WritePassword(files, *old);
+    if (const auto old = ScrambleText(previous)) host_.StorePassword(*old);
     MessageBoxW(Handle(), kUnreadablePasswordText, kOptionsCaption, MB_OK | MB_ICONEXCLAMATION);
     return;
   }

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 #include "reminders/sound.h"
 #include "storage/settings.h"
@@ -40,6 +41,13 @@ class OptionsHost {
   // The task list takes this font at once, in its own DPI, keeping its
   // column widths.
   virtual void ApplyListFont(const std::wstring& face, int points) = 0;
+  // Stores the password, or removes it when empty: one change of the data
+  // file with its backup.
+  virtual SaveResult StorePassword(std::string_view password) {
+    return WritePassword(Files(), password);
+  }
+  // Lists the backups over `owner` and restores the one the user picks.
+  virtual void RestoreBackup(HWND /*owner*/) {}
 };
 
 // Opens the dialog: modally (returns when it closes) or modelessly (returns
@@ -80,6 +88,7 @@ enum OptionsControl : int {
   IDC_OPT_BREADY = IDOK,
   IDC_OPT_BABBRECHEN = IDCANCEL,
   IDC_OPT_BHILFE = 3030,
+  IDC_OPT_BSICHERUNG,
 };
 
 }  // namespace ordalis

@@ -17,6 +17,7 @@
 #include "mainwindow/main_window.h"
 #include "mainwindow/restore_dialog.h"
 #include "mainwindow/task_order.h"
+#include "options/options_dialog.h"
 #include "storage/profile_file_win32.h"
 #include "storage/backup_history.h"
 #include "support.h"
@@ -206,6 +207,26 @@ TEST_F(FileSafetyTest, RestoreDialogListsTheBackupsNewestFirst) {
   EXPECT_NE(yes.Texts()[0].find(L"mit 3 Aufgaben"), std::wstring::npos);
   EXPECT_EQ(Stored(), (std::vector<Task>{kArzt, kBahn, kBrief}));
   EXPECT_EQ(ListRows(), 3);
+}
+
+TEST_F(FileSafetyTest, TheOptionsOpenTheBackupsToo) {
+  WriteDataFile(DataPath(), kThree);
+  ASSERT_NO_FATAL_FAILURE(Open());
+  ShowWindow(window_->Handle(), SW_SHOW);
+  window_->SelectTab(Category::Important);
+  AddNeu();
+  DialogScript script(kOptionsCaption);
+  script.Click(IDC_OPT_BSICHERUNG)
+      .In(kRestoreCaption)
+      .Do([](HWND dialog) {
+        EXPECT_EQ(GetParent(dialog), FindWindowW(nullptr, kOptionsCaption));
+        EXPECT_EQ(ListView_GetItemCount(GetDlgItem(dialog, IDC_RS_LIST)), 1);
+      })
+      .Click(IDCANCEL)
+      .In(kOptionsCaption)
+      .Click(IDC_OPT_BABBRECHEN);
+  SendMessageW(window_->Handle(), WM_COMMAND, IDM_OPTIONEN, 0);
+  EXPECT_TRUE(script.Finished());
 }
 
 TEST(BackupHistoryWin32, TheNewestTwentyStayAlsoWithinOneSecond) {
