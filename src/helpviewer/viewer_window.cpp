@@ -12,7 +12,12 @@ namespace ordalis {
 
 namespace {
 
-constexpr UINT kWmOpenTopic = WM_APP + 1;  // a clicked link, opened after its notification
+constexpr UINT kWmOpenTopic = WM_APP + 1;   // a clicked link, opened after its notification
+constexpr UINT kWmFillTopics = WM_APP + 2;  // the next titles go into the list
+// The list takes the titles a thousand at a time, with the window's messages
+// in between: a file of many thousand topics shows its first topic at once,
+// and the window answers a close or a second start while the list fills.
+constexpr size_t kTitlesAtOnce = 1000;
 constexpr wchar_t kDash[] = L" \u2013 ";
 
 int Scale(int pixels96, UINT dpi) {
@@ -142,12 +147,18 @@ void ViewerWindow::Load() {
     }
   }
   HWND list = GetDlgItem(Handle(), IDC_TOPICS);
-  // Filled in one go: a file of thousands of topics is not drawn entry by
-  // entry.
-  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
   SendMessageW(list, LB_INITSTORAGE, file_.topics.size(), file_.topics.size() * 64);
-  for (const HelpTopic& topic : file_.topics) {
+  filled_ = 0;
+  FillTopics();
+}
+
+void ViewerWindow::FillTopics() {
+  HWND list = GetDlgItem(Handle(), IDC_TOPICS);
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  const size_t end = std::min(file_.topics.size(), filled_ + kTitlesAtOnce);
+  for (; filled_ < end; ++filled_) {
+    const HelpTopic& topic = file_.topics[filled_];
     const std::wstring title = FromUtf8(topic.title);
     const LRESULT index =
         SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(title.c_str()));
@@ -155,7 +166,23 @@ void ViewerWindow::Load() {
   }
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
+  if (filled_ < file_.topics.size()) {
+    if (!fillPosted_) fillPosted_ = PostMessageW(Handle(), kWmFillTopics, 0, 0) != FALSE;
+    return;
+  }
   UpdateListExtent();
+  SelectInList(shown_);
+}
+
+void ViewerWindow::SelectInList(int number) {
+  HWND list = GetDlgItem(Handle(), IDC_TOPICS);
+  const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    if (SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(i), 0) == number) {
+      SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(i), 0);
+      return;
+    }
+  }
 }
 
 // A title wider than the list can be scrolled to instead of being cut.
@@ -199,13 +226,7 @@ void ViewerWindow::ShowTopic(int number) {
   const std::wstring title = FromUtf8(topic->title);
   SetWindowTextW(Handle(), (std::wstring(kViewerCaption) + kDash + title).c_str());
   SetDlgItemTextW(Handle(), IDC_TITLE, title.c_str());
-  HWND list = GetDlgItem(Handle(), IDC_TOPICS);
-  const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
-  for (int i = 0; i < count; ++i) {
-    if (SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(i), 0) == number) {
-      SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(i), 0);
-    }
-  }
+  SelectInList(number);
   Render();
   UpdateButtons();
 }
@@ -379,6 +400,10 @@ LRESULT ViewerWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       return 0;
     }
     case kWmOpenTopic: Navigate(static_cast<int>(wParam)); return 0;
+    case kWmFillTopics:
+      fillPosted_ = false;
+      FillTopics();
+      return 0;
     case WM_COPYDATA: {
       const auto& data = *reinterpret_cast<const COPYDATASTRUCT*>(lParam);
       if (data.dwData != kHandOverTag) break;

@@ -57,6 +57,8 @@ class ViewerWindow : public win32::Window {
 
  private:
   void Load();
+  void FillTopics();  // the next titles into the list
+  void SelectInList(int number);
   void UpdateListExtent();
   void ShowTopic(int topic);
   void ShowMessage(std::wstring_view title, std::wstring_view text);
@@ -70,6 +72,8 @@ class ViewerWindow : public win32::Window {
   const bool endsProgram_;
   std::string bytes_;  // the help file, for the topics' texts
   HelpFile file_;
+  size_t filled_ = 0;        // titles in the list so far
+  bool fillPosted_ = false;  // the next ones are on their way
   std::wstring path_;
   TopicHistory history_;
   int shown_ = 0;

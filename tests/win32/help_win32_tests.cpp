@@ -149,6 +149,36 @@ TEST_F(ViewerTest, AHelpFileThatCannotBeReadIsExplained) {
   EXPECT_EQ(Caption(), CaptionFor(5));
 }
 
+TEST_F(ViewerTest, AHugeFileShowsItsFirstTopicAtOnceAndClosesWhileTheListFills) {
+  test::TempFolder folder;
+  std::string text;
+  for (int topic = 1; topic <= 20000; ++topic) {
+    const std::string number = std::to_string(topic);
+    text.append("#").append(number).append(" Thema ").append(number).append("\n");
+    text.append(250, 'x').append("\n\n");
+  }
+  ASSERT_TRUE(test::WriteFileBytes(folder.File(L"Gross.lhf"), text));
+  window_.Open({folder.File(L"Gross.lhf"), 12});
+  EXPECT_EQ(TextOf(Item(IDC_TITLE)), L"Thema 12");
+  EXPECT_EQ(SelectedInList(), 12);
+  // The list is still filling: a close is answered before it is full.
+  HWND list = Item(IDC_TOPICS);
+  EXPECT_LT(SendMessageW(list, LB_GETCOUNT, 0, 0), 20000);
+  PostMessageW(window_.Handle(), WM_CLOSE, 0, 0);
+  LRESULT countAtClose = -1;
+  for (int i = 0; i < 1000 && IsWindow(list); ++i) {
+    countAtClose = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    MSG msg;
+    if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      DispatchMessageW(&msg);
+    } else {
+      Sleep(5);
+    }
+  }
+  EXPECT_FALSE(IsWindow(list));
+  EXPECT_LT(countAtClose, 20000);
+}
+
 TEST_F(ViewerTest, LinksOpenByMouseAndByKeyboardAndBackAndForwardReturn) {
   Open(3);
   ASSERT_FALSE(window_.Text().Links().empty());
