@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cwctype>
 
+#include <wtsapi32.h>
+
 #include "dialogs/help.h"
 #include "dialogs/notice_dialog.h"
 #include "mainwindow/placement.h"
 #include "mainwindow/startup_windows.h"
-#include "reminders/reminder_check.h"
+#include "reminders/due_rule.h"
 #include "win32/controls.h"
 #include "win32/dpi.h"
 #include "win32/wait.h"
@@ -43,6 +45,7 @@ void MainWindow::Form_Load() {
     win32::WaitSeconds(1);
   }
   RegisterProgram();
+  RegisterWithSession();
 
   // A stored password locks the view: asked now, or after an automatic
   // start at the first press on the icon, and before anything else would
@@ -57,8 +60,8 @@ void MainWindow::Form_Load() {
 
   RestorePlacement();
   if (const auto reminder = Setting(L"Reminder")) {
-    if (const auto mode = NumericValue(*reminder); mode && *mode >= 1 && *mode <= 3) {
-      SelectMode(static_cast<int>(*mode));
+    if (const auto number = NumericValue(*reminder)) {
+      if (const auto mode = ReminderModeFromNumber(*number)) SelectMode(*mode);
     }
   }
   RestoreListLook();
@@ -70,15 +73,14 @@ void MainWindow::Form_Load() {
     // Without the icon the program cannot wait hidden for a reminder.
     EnableWindow(GetDlgItem(hwnd, IDC_OWECKER1), FALSE);
     EnableWindow(GetDlgItem(hwnd, IDC_OWECKER2), FALSE);
-    SelectMode(3);
+    SelectMode(Mode::kNever);
     ShowWindow(GetDlgItem(hwnd, IDC_BOPTIONEN), SW_SHOWNA);
   }
 
   helpAvailable_ = HelpFilesPresent();
   EnableMenuItem(menu_.get(), IDM_HILFE, MF_BYCOMMAND | (helpAvailable_ ? MF_ENABLED : MF_GRAYED));
 
-  const bool due =
-      StartupDueCheck(Category::Important, true) || StartupDueCheck(Category::Others, false);
+  const bool due = StartupDueCheck();
   if (ended_) return;  // the password was not given
   // A task found due stays in view: the last tab does not take its place.
   const bool tabRead = !due && RestoreLastTab();
@@ -90,7 +92,7 @@ void MainWindow::Form_Load() {
     // Waits in the notification area, and reminds from there as after a
     // close into it; otherwise an automatic start would never remind.
     ShowWindow(hwnd, SW_HIDE);
-    if (const int mode = ReminderMode(); mode == 1 || mode == 2) {
+    if (const Mode mode = schedule_.Mode(); mode == Mode::kHourly || mode == Mode::kRelevant) {
       ArmResidentTimers();
       SelectTab(Category::All);
     }
@@ -100,6 +102,13 @@ void MainWindow::Form_Load() {
   MenuMarkieren();
   splash.reset();
   SetupControlTooltips(0);
+}
+
+void MainWindow::RegisterWithSession() {
+  // Back after an update restart as after a log-on, but not after a crash or
+  // a hang, which could repeat.
+  RegisterApplicationRestart(L"/a", RESTART_NO_CRASH | RESTART_NO_HANG);
+  sessionNotified_ = WTSRegisterSessionNotification(Handle(), NOTIFY_FOR_THIS_SESSION) != FALSE;
 }
 
 void MainWindow::RegisterProgram() {
@@ -163,25 +172,37 @@ void MainWindow::RestoreListLook() {
   width(L"Tab_B", 2);  // lasts until the next tab selection sets the view's width
 }
 
-bool MainWindow::StartupDueCheck(Category category, bool waitForSound) {
-  SelectTab(category);
+bool MainWindow::StartupDueCheck() {
   const LocalTime now = s_.clock.Now();
+  // Important tasks as the schedule says (with "bei relevanten Meldungen"
+  // also those missed while the PC was off): all together, the first one
+  // selected, each flagged so that no later check reminds it again.
+  const std::vector<TaskRow> due = schedule_.DueAtStart(s_.files.Data(), now);
+  if (!due.empty()) {
+    SelectTab(Category::Important);
+    const std::optional<size_t> row = list_.Find(due.front());
+    if (row && StartupAlert(*row, true)) store_.SetReminderFlags(due, 'R');
+    if (row) return true;
+  }
+  // Other tasks of today carry no time and no flag.
+  SelectTab(Category::Others);
   const auto& rows = list_.Rows();
   for (size_t i = 0; i < rows.size(); ++i) {
-    if (IsDueAtStart(rows[i].task, category == Category::Important, now)) {
-      StartupAlert(i, waitForSound);
+    if (IsDueAtStart(rows[i].task, false, now)) {
+      StartupAlert(i, false);
       return true;
     }
   }
   return false;
 }
 
-void MainWindow::StartupAlert(size_t row, bool waitForSound) {
+bool MainWindow::StartupAlert(size_t row, bool waitForSound) {
   list_.Select(row);
   PlayNotificationSound(s_.settings, s_.sound, L"KONTAKT",
                         waitForSound ? Play::kWait : Play::kAsync);
-  if (!Unlock()) return;  // the sound tells; the task waits for the password
+  if (!Unlock()) return false;  // the sound tells; the task waits for the password
   BringToFront();
+  return true;
 }
 
 bool MainWindow::RestoreLastTab() {
@@ -217,8 +238,8 @@ void MainWindow::CloseSequence() {
     AutostartTip(0);  // closed from the task bar while minimised
     return;
   }
-  const int mode = ReminderMode();
-  if (mode == 1 || mode == 2) {
+  const Mode mode = schedule_.Mode();
+  if (mode == Mode::kHourly || mode == Mode::kRelevant) {
     ArmResidentTimers();
     ShowWindow(hwnd, SW_MINIMIZE);
     if (shownAtClose) {
@@ -260,7 +281,7 @@ void MainWindow::StoreWindowState(bool withPlacement) {
     StoreText(L"Tab_A", std::to_wstring(list_.ColumnWidthTwips(0, dpi_)));
     StoreText(L"Tab_B", std::to_wstring(list_.ColumnWidthTwips(2, dpi_)));
   }
-  const int mode = ReminderMode();
+  const int mode = static_cast<int>(schedule_.Mode());
   StoreText(L"Reminder", mode ? std::to_wstring(mode) : std::wstring());
   StoreText(L"TabStrip", std::to_wstring(static_cast<int>(SelectedCategory())));
 }
