@@ -177,7 +177,10 @@ bool MainWindow::StartupDueCheck() {
   // Important tasks as the schedule says (with "bei relevanten Meldungen"
   // also those missed while the PC was off): all together, the first one
   // selected, each flagged so that no later check reminds it again.
-  const std::vector<TaskRow> due = schedule_.DueAtStart(s_.files.Data(), now);
+  // After an automatic start with the password pending the missed ones are
+  // left to the first tick: the start never waits for the password for them.
+  const std::vector<TaskRow> due =
+      schedule_.DueAtStart(s_.files.Data(), now, !(s_.automaticStart && authPending_));
   if (!due.empty()) {
     SelectTab(Category::Important);
     const std::optional<size_t> row = list_.Find(due.front());

@@ -100,8 +100,9 @@ std::vector<TaskRow> ReminderSchedule::DueTasks(ProfileFile& data, const LocalTi
   return DueTasks(LoadCategory(data, Category::Important).rows, ReadReminderFlags(data), now);
 }
 
-std::vector<TaskRow> ReminderSchedule::DueAtStart(ProfileFile& data, const LocalTime& now) const {
-  if (mode_ == ReminderMode::kRelevant) return DueTasks(data, now);
+std::vector<TaskRow> ReminderSchedule::DueAtStart(ProfileFile& data, const LocalTime& now,
+                                                  bool withMissed) const {
+  if (mode_ == ReminderMode::kRelevant && withMissed) return DueTasks(data, now);
   std::vector<TaskRow> rows = LoadCategory(data, Category::Important).rows;
   SortRows(rows, SortColumn::kDate);
   const ReminderFlags flags = ReadReminderFlags(data);

@@ -54,9 +54,11 @@ class ReminderSchedule {
   static std::vector<TaskRow> DueTasks(ProfileFile& data, const LocalTime& now);
 
   // At a start: in "bei relevanten Meldungen" every task due as above (also
-  // those missed while the PC was off); in the other modes an important task
-  // of this very minute not yet reminded.
-  std::vector<TaskRow> DueAtStart(ProfileFile& data, const LocalTime& now) const;
+  // those missed while the PC was off) unless `withMissed` is false; in the
+  // other modes, and without the missed ones, an important task of this
+  // very minute not yet reminded.
+  std::vector<TaskRow> DueAtStart(ProfileFile& data, const LocalTime& now,
+                                  bool withMissed = true) const;
 
   // The hourly reminder. Arming notes the hour it starts in; a check says
   // yes once for each new hour reached since, also when the hour was crossed

@@ -215,6 +215,7 @@ TEST_F(ReminderScheduleFile, AtStartTheModeDecidesWhatWasMissed) {
   ReminderSchedule schedule;
   schedule.SetMode(ReminderMode::kRelevant);
   EXPECT_EQ(Keys(schedule.DueAtStart(data_, now)), (Keyset{"100", "101"}));
+  EXPECT_EQ(Keys(schedule.DueAtStart(data_, now, false)), Keyset{"101"});
   EXPECT_EQ(Keys(ReminderSchedule::DueTasks(data_, now)), (Keyset{"100", "101"}));
   // The other modes announce only the task of this very minute.
   for (const ReminderMode mode : {ReminderMode::kHourly, ReminderMode::kNever}) {

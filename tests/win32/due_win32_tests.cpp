@@ -134,5 +134,18 @@ TEST_F(DueTest, AResumeUnderADialogWaitsForItToClose) {
   EXPECT_EQ(FlagOf("100"), "R");
 }
 
+TEST_F(DueTest, WindowsBringsTheProgramBackAfterAnUpdateRestart) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  wchar_t command[64] = {};
+  DWORD size = 64;
+  DWORD flags = 0;
+  // Wine takes the registration but does not give it back.
+  if (GetApplicationRestartSettings(GetCurrentProcess(), command, &size, &flags) != S_OK) {
+    GTEST_SKIP() << "the restart settings cannot be read here";
+  }
+  EXPECT_STREQ(command, L"/a");
+  EXPECT_EQ(flags, static_cast<DWORD>(RESTART_NO_CRASH | RESTART_NO_HANG));
+}
+
 }  // namespace
 }  // namespace ordalis
