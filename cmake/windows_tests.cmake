@@ -22,4 +22,5 @@ set(ORDALIS_WINDOWS_TESTS
   task_file_lines_win32_tests
   help_win32_tests
   file_safety_win32_tests
+  due_win32_tests
 )

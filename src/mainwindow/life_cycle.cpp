@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cwctype>
 
+#include <wtsapi32.h>
+
 #include "dialogs/help.h"
 #include "dialogs/notice_dialog.h"
 #include "mainwindow/placement.h"
 #include "mainwindow/startup_windows.h"
-#include "reminders/reminder_check.h"
+#include "reminders/due_rule.h"
 #include "win32/controls.h"
 #include "win32/dpi.h"
 #include "win32/wait.h"
@@ -48,6 +50,7 @@ void MainWindow::Form_Load() {
     Pause(1);
   }
   RegisterProgram();
+  RegisterWithSession();
 
   if (!s_.automaticStart && !Unlock()) return;
   if (!s_.automaticStart) OfferRestore();
@@ -58,8 +61,8 @@ void MainWindow::Form_Load() {
 
   RestorePlacement();
   if (const auto reminder = Setting(L"Reminder")) {
-    if (const auto mode = NumericValue(*reminder); mode && *mode >= 1 && *mode <= 3) {
-      SelectMode(static_cast<int>(*mode));
+    if (const auto number = NumericValue(*reminder)) {
+      if (const auto mode = ReminderModeFromNumber(*number)) SelectMode(*mode);
     }
   }
   RestoreListLook();
@@ -71,15 +74,14 @@ void MainWindow::Form_Load() {
     // Without the icon the program cannot wait hidden for a reminder.
     EnableWindow(GetDlgItem(hwnd, IDC_OWECKER1), FALSE);
     EnableWindow(GetDlgItem(hwnd, IDC_OWECKER2), FALSE);
-    SelectMode(3);
+    SelectMode(Mode::kNever);
     ShowWindow(GetDlgItem(hwnd, IDC_BOPTIONEN), SW_SHOWNA);
   }
 
   helpAvailable_ = HelpFilesPresent();
   EnableMenuItem(menu_.get(), IDM_HILFE, MF_BYCOMMAND | (helpAvailable_ ? MF_ENABLED : MF_GRAYED));
 
-  const bool due =
-      StartupDueCheck(Category::Important, true) || StartupDueCheck(Category::Others, false);
+  const bool due = StartupDueCheck();
   if (ended_) return;  // the password was not given
   // A task found due stays in view: the last tab does not take its place.
   const bool tabRead = !due && RestoreLastTab();
@@ -91,7 +93,7 @@ void MainWindow::Form_Load() {
     // Waits in the notification area, and reminds from there as after a
     // close into it; otherwise an automatic start would never remind.
     ShowWindow(hwnd, SW_HIDE);
-    if (const int mode = ReminderMode(); mode == 1 || mode == 2) {
+    if (const Mode mode = schedule_.Mode(); mode == Mode::kHourly || mode == Mode::kRelevant) {
       ArmResidentTimers();
       SelectTab(Category::All);
     }
@@ -101,6 +103,13 @@ void MainWindow::Form_Load() {
   MenuMarkieren();
   splash.reset();
   SetupControlTooltips(0);
+}
+
+void MainWindow::RegisterWithSession() {
+  // Back after an update restart as after a log-on, but not after a crash or
+  // a hang, which could repeat.
+  RegisterApplicationRestart(L"/a", RESTART_NO_CRASH | RESTART_NO_HANG);
+  sessionNotified_ = WTSRegisterSessionNotification(Handle(), NOTIFY_FOR_THIS_SESSION) != FALSE;
 }
 
 void MainWindow::RegisterProgram() {
@@ -167,31 +176,45 @@ void MainWindow::RestoreListLook() {
   list_.FitDateAndTime(dpi_);
 }
 
-bool MainWindow::StartupDueCheck(Category category, bool waitForSound) {
-  SelectTab(category);
-  // Decided from the file: while the password is pending the list is empty.
+bool MainWindow::StartupDueCheck() {
+  const LocalTime now = s_.clock.Now();
+  // Important tasks as the schedule says (with "bei relevanten Meldungen"
+  // also those missed while the PC was off): all together, the first one
+  // selected, each flagged so that no later check reminds it again.
+  // After an automatic start with the password pending the missed ones are
+  // left to the first tick: the start never waits for the password for them.
+  const std::vector<TaskRow> due =
+      schedule_.DueAtStart(s_.files.Data(), now, !(s_.automaticStart && authPending_));
+  if (!due.empty()) {
+    SelectTab(Category::Important);
+    if (StartupAlert(due.front(), true)) store_.SetReminderFlags(due, 'R');
+    return true;
+  }
+  // Other tasks of today carry no time and no flag. Decided from the file:
+  // while the password is pending the list is empty.
+  SelectTab(Category::Others);
   std::vector<TaskRow> rows;
   try {
-    rows = LoadCategory(s_.files.Data(), category).rows;
+    rows = LoadCategory(s_.files.Data(), Category::Others).rows;
   } catch (...) {
     return false;
   }
-  const LocalTime now = s_.clock.Now();
   for (const TaskRow& row : rows) {
-    if (IsDueAtStart(row.task, category == Category::Important, now)) {
-      StartupAlert(row, waitForSound);
+    if (IsDueAtStart(row.task, false, now)) {
+      StartupAlert(row, false);
       return true;
     }
   }
   return false;
 }
 
-void MainWindow::StartupAlert(const TaskRow& row, bool waitForSound) {
+bool MainWindow::StartupAlert(const TaskRow& row, bool waitForSound) {
   PlayNotificationSound(s_.settings, s_.sound, L"KONTAKT",
                         waitForSound ? Play::kWait : Play::kAsync);
-  if (!Unlock(true)) return;  // the sound tells; the task waits for the password
+  if (!Unlock(true)) return false;  // the sound tells; the task waits for the password
   SelectTask(row);
   BringToFront();
+  return true;
 }
 
 bool MainWindow::RestoreLastTab() {
@@ -227,8 +250,8 @@ void MainWindow::CloseSequence() {
     AutostartTip(0);  // closed from the task bar while minimised
     return;
   }
-  const int mode = ReminderMode();
-  if (mode == 1 || mode == 2) {
+  const Mode mode = schedule_.Mode();
+  if (mode == Mode::kHourly || mode == Mode::kRelevant) {
     ArmResidentTimers();
     ShowWindow(hwnd, SW_MINIMIZE);
     if (shownAtClose) {
@@ -270,7 +293,7 @@ void MainWindow::StoreWindowState(bool withPlacement) {
     StoreText(L"Tab_A", std::to_wstring(list_.ColumnWidthTwips(0, dpi_)));
     StoreText(L"Tab_B", std::to_wstring(list_.ColumnWidthTwips(2, dpi_)));
   }
-  const int mode = ReminderMode();
+  const int mode = static_cast<int>(schedule_.Mode());
   StoreText(L"Reminder", mode ? std::to_wstring(mode) : std::wstring());
   StoreText(L"TabStrip", std::to_wstring(static_cast<int>(SelectedCategory())));
 }

@@ -1,8 +1,10 @@
 #include "mainwindow/main_window.h"
 
 #include <commctrl.h>
+#include <wtsapi32.h>
 
 #include <array>
+#include <utility>
 
 #include "dialogs/help.h"
 #include "dialogs/help_win32.h"
@@ -341,7 +343,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case IDC_OWECKER1:
         case IDC_OWECKER2:
         case IDC_OWECKER3:
-          if (HIWORD(wParam) == BN_CLICKED) OWecker_Click();
+          if (HIWORD(wParam) == BN_CLICKED) {
+            OWecker_Click(static_cast<Mode>(LOWORD(wParam) - IDC_OWECKER1 + 1));
+          }
           break;
         case IDC_BOPTIONEN: ShowOptions(IsWindowVisible(Handle()) != FALSE); break;
         case IDC_BHINZUFUEGEN: BHinzufuegen_Click(); break;
@@ -392,7 +396,15 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (authPending_ && !ended_) PostMessageW(Handle(), kWmAskPassword, 0, 0);
       return Window::HandleMessage(message, wParam, lParam);
     case kWmAskPassword: AskPasswordForShownWindow(); return 0;
-    case WM_QUERYENDSESSION: return TRUE;  // never hold up logging off
+    // Answered at once, also under an open dialog: never hold up logging off.
+    case WM_QUERYENDSESSION: return TRUE;
+    case WM_POWERBROADCAST:
+      if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) CheckRemindersNow();
+      return TRUE;
+    case WM_TIMECHANGE: CheckRemindersNow(); return 0;
+    case WM_WTSSESSION_CHANGE:
+      if (wParam == WTS_SESSION_UNLOCK) CheckRemindersNow();
+      return 0;
     case WM_ENDSESSION:
       if (wParam) Form_EndSession();
       return 0;
@@ -430,6 +442,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_DESTROY:
       // Form_Unload: the icon never outlives the program.
+      if (std::exchange(sessionNotified_, false)) WTSUnRegisterSessionNotification(Handle());
       ReleaseControlTooltips();
       tray_.Remove();
       ended_ = true;

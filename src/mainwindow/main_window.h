@@ -23,7 +23,7 @@
 #include "mainwindow/tray_icon.h"
 #include "options/options_dialog.h"
 #include "reminders/clock.h"
-#include "reminders/due_rule.h"
+#include "reminders/reminder_schedule.h"
 #include "reminders/sound.h"
 #include "storage/settings.h"
 #include "storage/task_file.h"
@@ -104,6 +104,8 @@ struct MainWindowServices {
 
 class MainWindow : public win32::Window {
  public:
+  using Mode = ::ordalis::ReminderMode;
+
   explicit MainWindow(MainWindowServices services) : s_(std::move(services)) {}
 
   // Creates the window and runs the start-up.
@@ -121,7 +123,7 @@ class MainWindow : public win32::Window {
 
   // What tests look at: the reminder mode (1..3, 0 for none), a timer's
   // interval (0 = stopped), the icon, the help menu and the program's end.
-  int ReminderMode() const;
+  int ReminderMode() const { return static_cast<int>(schedule_.Mode()); }
   UINT TimerInterval(UINT_PTR timer) const;
   bool TrayIconShown() const { return tray_.Shown(); }
   int BalloonsShown() const { return tray_.BalloonsShown(); }
@@ -142,6 +144,9 @@ class MainWindow : public win32::Window {
   void mVisible_Click();
   void TStunde_Timer();
   void TRelevantes_Timer();
+  // The PC woke up, the clock was changed or the session unlocked: the
+  // running reminder checks at once instead of at its next tick.
+  void CheckRemindersNow();
   void OnTrayMouse(UINT mouseMessage);
   // The options dialog switches the icon on ("Einfügen") and off ("Löschen").
   // On is always the one icon, also when it is there already.
@@ -184,7 +189,7 @@ class MainWindow : public win32::Window {
   LRESULT QuitOnRequest();
   void TabStrip_Click();
   void LDaten_ColumnClick(int column);
-  void OWecker_Click();
+  void OWecker_Click(Mode mode);
   void mHilfe_Click();
 
   void CreateControlsAndMenu();
@@ -218,9 +223,13 @@ class MainWindow : public win32::Window {
   void RegisterProgram();
   void RestorePlacement();
   void RestoreListLook();
-  bool StartupDueCheck(Category category, bool waitForSound);
+  bool StartupDueCheck();
   bool RestoreLastTab();
-  void StartupAlert(const TaskRow& row, bool waitForSound);
+  // True when the task was shown (the password, if any, was given).
+  bool StartupAlert(const TaskRow& row, bool waitForSound);
+  // Windows brings the program back after an update restart, and tells it
+  // of a session unlock.
+  void RegisterWithSession();
 
   // Close steps.
   void CloseSequence();
@@ -232,8 +241,8 @@ class MainWindow : public win32::Window {
   void AutostartTip(int mode);
   void Pause(double seconds);
   void MenuMarkieren();
-  void OptionMarkieren(int mode);
-  void SelectMode(int mode);
+  void OptionMarkieren(Mode mode);
+  void SelectMode(Mode mode);
   void SetTimerInterval(UINT_PTR timer, UINT interval);
   void ArmResidentTimers();
   void TabRestore();
@@ -282,7 +291,7 @@ class MainWindow : public win32::Window {
     std::wstring ProgramFolder() override { return w_.s_.programFolder; }
     std::wstring ProgramName() override { return RunningProgramName(); }
     int ReminderMode() override { return w_.ReminderMode(); }
-    void SelectNeverRemind() override { w_.SelectMode(3); }
+    void SelectNeverRemind() override { w_.SelectMode(Mode::kNever); }
     void EnableTrayModes(bool enable) override;
     void ShowNormal() override { ShowWindow(w_.Handle(), SW_SHOWNORMAL); }
     bool TrayIconShown() override { return w_.tray_.Shown(); }
@@ -304,7 +313,7 @@ class MainWindow : public win32::Window {
   OptionsBridge options_{*this};
   CategoryList list_;
   TrayIcon tray_;
-  HourlyRule hourly_;
+  ReminderSchedule schedule_;  // the mode, and what is due
   ControlTips controlTips_;
   win32::UniqueMenu menu_;  // the tray menu "Vorgang " with its submenu
   UINT dpi_ = 96;
@@ -331,6 +340,7 @@ class MainWindow : public win32::Window {
   bool helpAvailable_ = false;            // "Hilfethemen " is enabled
   bool noticeShown_ = false;              // the closing notice was shown for this close request
   bool ended_ = false;
+  bool sessionNotified_ = false;  // registered for session unlocks
 };
 
 }  // namespace ordalis

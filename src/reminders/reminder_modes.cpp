@@ -1,9 +1,8 @@
-// The main window's reminder modes and timers. What is due is decided from
-// the task file (reminders/reminder_check); the window only raises it, and
-// never while the user is asked something: a tick then waits and runs when
-// the last dialog closes.
+// The main window's reminder modes and timers. What is due is decided by the
+// schedule from the task file (reminders/reminder_schedule); the window only
+// raises it, and never while the user is asked something: a check then
+// waits and runs when the last dialog closes.
 #include "mainwindow/main_window.h"
-#include "reminders/reminder_check.h"
 
 namespace ordalis {
 
@@ -12,50 +11,45 @@ constexpr wchar_t kQuitQuestion[] =
     L"Mit dieser Option verlassen Sie das Programm. \nMöchten Sie wirklich fortfahren ?";
 }  // namespace
 
-int MainWindow::ReminderMode() const {
-  for (int mode = 1; mode <= 3; ++mode) {
-    if (IsDlgButtonChecked(Handle(), IDC_OWECKER1 + mode - 1) == BST_CHECKED) return mode;
-  }
-  return 0;
+void MainWindow::SelectMode(Mode mode) {
+  schedule_.SetMode(mode);
+  const int index = static_cast<int>(mode);
+  CheckRadioButton(Handle(), IDC_OWECKER1, IDC_OWECKER3,
+                   index >= 1 && index <= 3 ? IDC_OWECKER1 + index - 1 : 0);
+  MenuMarkieren();
 }
 
-void MainWindow::SelectMode(int mode) {
-  CheckRadioButton(Handle(), IDC_OWECKER1, IDC_OWECKER3, IDC_OWECKER1 + mode - 1);
-  OWecker_Click();
-}
-
-void MainWindow::OWecker_Click() {
+void MainWindow::OWecker_Click(Mode mode) {
+  schedule_.SetMode(mode);
   MenuMarkieren();
 }
 
 void MainWindow::MenuMarkieren() {
-  const int mode = ReminderMode();
+  const int mode = static_cast<int>(schedule_.Mode());
   for (int i = 1; i <= 3; ++i) {
     CheckMenuItem(menu_.get(), IDM_ERINNERUNG1 + i - 1,
                   MF_BYCOMMAND | (i == mode ? MF_CHECKED : MF_UNCHECKED));
   }
 }
 
-void MainWindow::OptionMarkieren(int mode) {
-  for (int i = 1; i <= 3; ++i) {
-    CheckMenuItem(menu_.get(), IDM_ERINNERUNG1 + i - 1,
-                  MF_BYCOMMAND | (i == mode ? MF_CHECKED : MF_UNCHECKED));
-  }
+void MainWindow::OptionMarkieren(Mode mode) {
   SelectMode(mode);
 }
 
-void MainWindow::mErinnerung_Click(int mode) {
-  const int previous = ReminderMode();
-  OptionMarkieren(mode);
-  const ReminderIntervals intervals = MenuIntervals(mode);
+void MainWindow::mErinnerung_Click(int index) {
+  const std::optional<Mode> chosen = ReminderModeFromNumber(index);
+  if (!chosen) return;
+  const Mode previous = schedule_.Mode();
+  OptionMarkieren(*chosen);
+  const ReminderIntervals intervals = MenuIntervals(*chosen);
   SetTimerInterval(kTimerStunde, intervals.stunde);
   SetTimerInterval(kTimerRelevantes, intervals.relevantes);
-  if (mode != 3 || SettingIsOne(L"Beenden")) return;
+  if (*chosen != Mode::kNever || SettingIsOne(L"Beenden")) return;
   const int answer = Ask(kQuitQuestion, kMainWindowCaption, MB_YESNO | MB_ICONWARNING);
   if (answer == IDYES) {
     EndProgram();
-  } else if (previous == 1 || previous == 2) {
-    mErinnerung_Click(previous);
+  } else if (previous == Mode::kHourly || previous == Mode::kRelevant) {
+    mErinnerung_Click(static_cast<int>(previous));
   }
   // "No" while the mode was "nie erinnern" already keeps it, without a timer,
   // instead of asking again until the user gives in and quits.
@@ -71,7 +65,7 @@ void MainWindow::SetTimerInterval(UINT_PTR timer, UINT interval) {
     return;
   }
   SetTimer(Handle(), timer, interval, nullptr);
-  if (timer == kTimerStunde) hourly_.Arm(s_.clock.Now());
+  if (timer == kTimerStunde) schedule_.ArmHourly(s_.clock.Now());
 }
 
 UINT MainWindow::TimerInterval(UINT_PTR timer) const {
@@ -79,16 +73,22 @@ UINT MainWindow::TimerInterval(UINT_PTR timer) const {
 }
 
 void MainWindow::ArmResidentTimers() {
-  const ReminderIntervals intervals = ResidentIntervals(ReminderMode());
+  const ReminderIntervals intervals = ResidentIntervals(schedule_.Mode());
   SetTimerInterval(kTimerStunde, intervals.stunde);
   SetTimerInterval(kTimerRelevantes, intervals.relevantes);
 }
 
+void MainWindow::CheckRemindersNow() {
+  if (ended_) return;
+  TStunde_Timer();
+  TRelevantes_Timer();
+}
+
 void MainWindow::TStunde_Timer() {
   if (stundeInterval_ == 0) return;
-  // The full hour is owed from its first tick on, also when the program is
+  // The full hour is owed from its first check on, also when the program is
   // busy then: it is raised as soon as the user is no longer asked.
-  if (hourly_.Tick(s_.clock.Now())) stundeWaiting_ = true;
+  if (schedule_.HourDue(s_.clock.Now())) stundeWaiting_ = true;
   if (!stundeWaiting_ || Busy()) return;
   stundeWaiting_ = false;
   if (!AnyOpenTask(s_.files.Data())) return;
@@ -105,17 +105,19 @@ void MainWindow::TRelevantes_Timer() {
     return;
   }
   relevantesWaiting_ = false;
-  const std::optional<TaskRow> due = FindDueTask(s_.files.Data(), s_.clock.Now());
-  if (!due) return;
-  // Only a reminder changes the view: "Wichtiges" with the due task selected.
+  // Read at this moment: a check held back by a dialog past midnight still
+  // finds yesterday's task.
+  const std::vector<TaskRow> due = ReminderSchedule::DueTasks(s_.files.Data(), s_.clock.Now());
+  if (due.empty()) return;
+  // One reminder for all tasks due: "Wichtiges" with the first selected.
   PlayNotificationSound(s_.settings, s_.sound, L"KONTAKT", Play::kAsync);
-  // The sound tells; the task stays unseen until the password is given.
+  // The sound tells; the tasks stay unseen until the password is given.
   if (!Unlock(true)) return;
   SelectTab(Category::Important);
-  SelectTask(*due);
+  SelectTask(due.front());
   BringToFront();
   SetTimerInterval(kTimerRelevantes, 0);
-  store_.SetReminderFlag(*due, 'R');
+  store_.SetReminderFlags(due, 'R');
 }
 
 }  // namespace ordalis

@@ -173,15 +173,22 @@ SaveResult TaskStore::MoveToDone(const TaskRow& row) {
 }
 
 SaveResult TaskStore::SetReminderFlag(const TaskRow& row, char flag) {
+  return SetReminderFlags({row}, flag);
+}
+
+SaveResult TaskStore::SetReminderFlags(const std::vector<TaskRow>& rows, char flag) {
   const std::string stored = Flag(flag);
   if (stored.empty()) return SaveResult::kRefused;
   return Change(true, [&](std::string_view text) -> Edited {
-    // The flag belongs to the task under the key, not to whatever stands
-    // there now.
-    if (row.category != Category::Important || !Unchanged(text, row)) {
-      return {SaveResult::kChangedOutside, {}};
+    Edited edited{SaveResult::kChangedOutside, std::string(text)};
+    for (const TaskRow& row : rows) {
+      // The flag belongs to the task under the key, not to whatever stands
+      // there now.
+      if (row.category != Category::Important || !Unchanged(text, row)) continue;
+      edited.text = ReplaceProfileValue(edited.text, kReminderSection, row.key, stored);
+      edited.result = SaveResult::kSaved;
     }
-    return {SaveResult::kSaved, ReplaceProfileValue(text, kReminderSection, row.key, stored)};
+    return edited;
   });
 }
 

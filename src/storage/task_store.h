@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "storage/task_file.h"
 
@@ -39,6 +40,10 @@ class TaskStore {
   SaveResult Remove(const TaskRow& row);
   SaveResult MoveToDone(const TaskRow& row);
   SaveResult SetReminderFlag(const TaskRow& row, char flag);
+  // Flags several tasks reminded together, in one change. A task another
+  // program changed or removed meanwhile is left out; kChangedOutside when
+  // that leaves none.
+  SaveResult SetReminderFlags(const std::vector<TaskRow>& rows, char flag);
   SaveResult SetPassword(std::string_view password);
   // Puts a backup in place of the data file; the file as it was goes to the
   // history first, so a restore can itself be undone.

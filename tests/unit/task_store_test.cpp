@@ -60,6 +60,11 @@ TEST_F(TaskStoreTest, EachActionIsOneChangeWithTheFileBeforeItAsBackup) {
       {"remove", [&] { return store.Remove(Row(Category::Important, kBahn)); }},
       {"move", [&] { return store.MoveToDone(Row(Category::Important, kArzt)); }},
       {"flag", [&] { return store.SetReminderFlag(Row(Category::Important, kBahn), 'R'); }},
+      {"flags",
+       [&] {
+         return store.SetReminderFlags(
+             {Row(Category::Important, kArzt), Row(Category::Important, kBahn)}, 'R');
+       }},
       {"password", [&] { return store.SetPassword("geheim"); }},
   };
   const std::string sample = *data().content;
@@ -100,6 +105,22 @@ TEST_F(TaskStoreTest, MovesKeepFlagsWithTheirTasksAndEveryOtherLine) {
   ASSERT_EQ(store.Edit(Row(Category::Important, renamed), {kBahn.date, "08:00", "Zug"}),
             SaveResult::kSaved);
   EXPECT_EQ(FlagOf("101"), "A");
+}
+
+TEST_F(TaskStoreTest, TasksRemindedTogetherAreFlaggedTogetherExceptOnesChangedElsewhere) {
+  const Task added{"12-12-2026", "12:00", "Dritte"};
+  ASSERT_EQ(store.Add(Category::Important, added), SaveResult::kSaved);
+  data().SetRaw("Reminder", "100", *ScrambleText("A"));
+  const std::vector<TaskRow> rows = Rows(Category::Important);
+  ASSERT_EQ(rows.size(), 3u);
+  Put("Important", "102", {added.date, added.time, "anderswo geändert"});
+  const size_t backups = files.history.size();
+  ASSERT_EQ(store.SetReminderFlags(rows, 'R'), SaveResult::kSaved);
+  EXPECT_EQ(files.history.size(), backups + 1);
+  EXPECT_EQ(FlagOf("100"), "R");
+  EXPECT_EQ(FlagOf("101"), "R");
+  EXPECT_EQ(FlagOf("102"), "A");
+  EXPECT_EQ(store.SetReminderFlags({rows[2]}, 'R'), SaveResult::kChangedOutside);
 }
 
 TEST_F(TaskStoreTest, AnUnchangedEditWritesNothing) {

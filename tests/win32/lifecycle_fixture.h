@@ -134,6 +134,12 @@ class LifecycleTest : public testing::Test {
   void TrayMouse(UINT mouse) {
     SendMessageW(window_->TrayHost(), TrayIcon::kCallbackMessage, 1, mouse);
   }
+  // Picks a reminder mode on the window and closes it into the tray.
+  void CloseIntoTray(int mode) {
+    SendMessageW(Item(IDC_OWECKER1 + mode - 1), BM_CLICK, 0, 0);
+    window_->bBeenden_Click();
+    ASSERT_FALSE(IsWindowVisible(hwnd_));
+  }
   // The window in front, as the user sees it after a reminder.
   void ExpectShownInFront() const {
     EXPECT_TRUE(IsWindowVisible(hwnd_));

@@ -140,12 +140,13 @@ TEST_F(StartupTest, StoredLookModeAndTab) {
 
 TEST_F(StartupTest, ImportantTaskDueThisMinuteComesFirstAndWaitsForTheSound) {
   Quiet();
-  WriteTasks(
-      {{"Important",
-        {{"100", {"12-08-2026", "10:30", "Jetzt"}}, {"101", {"12-07-2026", "10:30", "Gestern"}}}},
-       {"Others", {{"100", {"12-08-2026", "00:00", "Heute"}}}}});
   for (const bool automaticStart : {false, true}) {
     SCOPED_TRACE(automaticStart ? "/a" : "plain start");
+    // Afresh each time: the alert flags the task it showed.
+    WriteTasks(
+        {{"Important",
+          {{"100", {"12-08-2026", "10:30", "Jetzt"}}, {"101", {"12-07-2026", "10:30", "Gestern"}}}},
+         {"Others", {{"100", {"12-08-2026", "00:00", "Heute"}}}}});
     ASSERT_NO_FATAL_FAILURE(Reopen(automaticStart));
     // The sound plays to its end before the window comes up.
     EXPECT_EQ(sound_.played, (std::vector<Played>{{L"KONTAKT", false, true, false}}));

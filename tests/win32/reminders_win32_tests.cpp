@@ -30,11 +30,6 @@ using test::Text;
 class ReminderTest : public LifecycleTest {
  protected:
   void SetUp() override { Quiet(); }
-  void CloseIntoTray(int mode) {
-    SendMessageW(Item(IDC_OWECKER1 + mode - 1), BM_CLICK, 0, 0);
-    window_->bBeenden_Click();
-    ASSERT_FALSE(IsWindowVisible(hwnd_));
-  }
   void At(int hour, int minute) {
     clock_.now.hour = hour;
     clock_.now.minute = minute;
@@ -81,12 +76,12 @@ TEST_F(ReminderTest, HourlyReminderNeedsTasks) {
 }
 
 TEST_F(ReminderTest, DueCheckRemindsEachImportantTaskOnceUnderItsOwnKey) {
-  // Yesterday's task sorts first, so rows and keys do not line up: row 2 is
+  // The old task sorts first, so rows and keys do not line up: row 2 is
   // key "100", not "101".
   WriteTasks({{"Important",
                {{"100", {"12-08-2026", "09:00", "Zahnarzt"}},
                 {"101", {"12-08-2026", "10:00", "Bank"}},
-                {"102", {"12-07-2026", "08:00", "Gestern"}},
+                {"102", {"11-30-2026", "08:00", "Vor acht Tagen"}},
                 {"103", {"12-08-2026", "11:00", "Mittag"}}}},
               {"Others", {{"100", {"12-31-2026", "00:00", "Sekt"}}}}});
   ASSERT_NO_FATAL_FAILURE(Open());
@@ -100,7 +95,7 @@ TEST_F(ReminderTest, DueCheckRemindsEachImportantTaskOnceUnderItsOwnKey) {
   EXPECT_EQ(window_->SelectedCategory(), Category::All);
   EXPECT_FALSE(IsWindowVisible(hwnd_));
 
-  At(10, 30);  // two are due: one reminder per tick, in list order
+  At(10, 30);  // two are due: one reminder for both, the first selected
   SendMessageW(hwnd_, WM_TIMER, kTimerRelevantes, 0);
   EXPECT_EQ(sound_.played, (std::vector<Played>{{L"KONTAKT", false, false, false}}));
   ExpectShownInFront();
@@ -108,19 +103,13 @@ TEST_F(ReminderTest, DueCheckRemindsEachImportantTaskOnceUnderItsOwnKey) {
   EXPECT_EQ(test::ListCell(List(), SelectedRow(), 2), L"Zahnarzt");
   EXPECT_EQ(window_->TimerInterval(kTimerRelevantes), 0u);
   EXPECT_EQ(ReadReminderFlag(files_->Data(), "100"), "R");
-  EXPECT_EQ(ReadReminderFlag(files_->Data(), "101"), "A");
+  EXPECT_EQ(ReadReminderFlag(files_->Data(), "101"), "R");
   EXPECT_EQ(ReadReminderFlag(files_->Data(), "102"), "");
 
+  // Reminded tasks, those older than seven days and later ones are not due.
   CloseIntoTray(2);
   window_->TRelevantes_Timer();
-  EXPECT_EQ(sound_.played.size(), 2u);
-  EXPECT_EQ(test::ListCell(List(), SelectedRow(), 2), L"Bank");
-  EXPECT_EQ(ReadReminderFlag(files_->Data(), "101"), "R");
-
-  // Reminded tasks, yesterday's and later ones are not due.
-  CloseIntoTray(2);
-  window_->TRelevantes_Timer();
-  EXPECT_EQ(sound_.played.size(), 2u);
+  EXPECT_EQ(sound_.played.size(), 1u);
   EXPECT_FALSE(IsWindowVisible(hwnd_));
   EXPECT_EQ(window_->SelectedCategory(), Category::All);
   EXPECT_EQ(ReadReminderFlag(files_->Data(), "102"), "");
@@ -233,6 +222,8 @@ TEST_F(WaitingReminderTest, ATaskDueUnderADialogIsRemindedWhenItCloses) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     WriteTasks(tasks);
+    // In "bei relevanten Meldungen" the start itself would remind the task.
+    Set(L"Reminder", Text(L"3"));
     ASSERT_NO_FATAL_FAILURE(Reopen());
     CloseIntoTray(2);
     TrayMouse(WM_LBUTTONDOWN);
@@ -323,7 +314,7 @@ TEST_F(ReminderTest, TheHourlyReminderAsksTheFileNotTheTabShown) {
 // An automatic start reminds
 
 TEST_F(ReminderTest, AnAutomaticStartIntoTheTrayArmsTheModesTimer) {
-  WriteTasks({{"Important", {{"100", {"12-08-2026", "09:00", "Zahnarzt"}}}}});
+  WriteTasks({{"Important", {{"100", {"12-08-2026", "11:00", "Zahnarzt"}}}}});
   struct Case {
     int mode;
     UINT stunde, relevantes;
@@ -339,9 +330,10 @@ TEST_F(ReminderTest, AnAutomaticStartIntoTheTrayArmsTheModesTimer) {
     EXPECT_EQ(window_->TimerInterval(kTimerRelevantes), c.relevantes);
     EXPECT_EQ(window_->SelectedCategory(), c.tab);
   }
-  // Mode 2: the task due since 09:00 is reminded at the first tick.
+  // Mode 2: the task due at 11:00 is reminded at the first tick after it.
   Set(L"Reminder", Text(L"2"));
   ASSERT_NO_FATAL_FAILURE(Reopen(true));
+  At(11, 0);
   SendMessageW(hwnd_, WM_TIMER, kTimerRelevantes, 0);
   ExpectShownInFront();
   EXPECT_EQ(ReadReminderFlag(files_->Data(), "100"), "R");

@@ -1,0 +1,136 @@
+#include "reminders/reminder_schedule.h"
+
+#include <algorithm>
+
+#include "mainwindow/task_order.h"
+#include "reminders/due_rule.h"
+
+namespace ordalis {
+
+namespace {
+
+bool Digits(std::string_view text, size_t at, size_t count) {
+  for (size_t i = at; i < at + count; ++i) {
+    if (text[i] < '0' || text[i] > '9') return false;
+  }
+  return true;
+}
+
+int Number(std::string_view text, size_t at, size_t count) {
+  int value = 0;
+  for (size_t i = at; i < at + count; ++i) value = value * 10 + (text[i] - '0');
+  return value;
+}
+
+// Days since 1 March of year 0 in the proleptic Gregorian calendar.
+long long DayNumber(int year, int month, int day) {
+  const long long y = month <= 2 ? year - 1 : year;
+  const long long era = y / 400;
+  const long long yearOfEra = y - era * 400;
+  const long long dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+  return era * 146097 + yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+}
+
+std::string_view FlagOf(const ReminderFlags& flags, const std::string& key) {
+  const auto flag = flags.find(key);
+  return flag != flags.end() ? std::string_view(flag->second) : std::string_view();
+}
+
+}  // namespace
+
+std::optional<ReminderMode> ReminderModeFromNumber(long long number) {
+  if (number < 1 || number > 3) return std::nullopt;
+  return static_cast<ReminderMode>(number);
+}
+
+ReminderIntervals MenuIntervals(ReminderMode mode) {
+  return {mode == ReminderMode::kHourly ? 60000u : 0u,
+          mode == ReminderMode::kRelevant ? 60000u : 0u};
+}
+
+ReminderIntervals ResidentIntervals(ReminderMode mode) {
+  return {mode == ReminderMode::kHourly ? 60000u : 0u,
+          mode == ReminderMode::kRelevant ? 30000u : 0u};
+}
+
+bool AnyOpenTask(ProfileFile& data) {
+  return !LoadCategory(data, Category::All).rows.empty();
+}
+
+long long MinuteNumber(const LocalTime& time) {
+  return (DayNumber(time.year, time.month, time.day) * 24 + time.hour) * 60 + time.minute;
+}
+
+std::optional<long long> TaskMinute(const Task& task) {
+  const std::string_view date = task.date;
+  const std::string_view time = task.time;
+  if (date.size() != 10 || !Digits(date, 0, 2) || date[2] != '-' || !Digits(date, 3, 2) ||
+      date[5] != '-' || !Digits(date, 6, 4) || time.size() != 5 || !Digits(time, 0, 2) ||
+      time[2] != ':' || !Digits(time, 3, 2)) {
+    return std::nullopt;
+  }
+  LocalTime at;
+  at.month = Number(date, 0, 2);
+  at.day = Number(date, 3, 2);
+  at.year = Number(date, 6, 4);
+  at.hour = Number(time, 0, 2);
+  at.minute = Number(time, 3, 2);
+  if (at.month < 1 || at.month > 12 || at.day < 1 || at.day > 31 || at.hour > 23 ||
+      at.minute > 59) {
+    return std::nullopt;
+  }
+  return MinuteNumber(at);
+}
+
+std::vector<TaskRow> ReminderSchedule::DueTasks(std::vector<TaskRow> important,
+                                                const ReminderFlags& flags, const LocalTime& now) {
+  SortRows(important, SortColumn::kDate);
+  const long long minute = MinuteNumber(now);
+  std::vector<TaskRow> due;
+  for (TaskRow& row : important) {
+    const std::optional<long long> at = TaskMinute(row.task);
+    if (!at || *at > minute || *at < minute - kDueWindowMinutes) continue;
+    if (FlagOf(flags, row.key) == "R") continue;
+    due.push_back(std::move(row));
+  }
+  return due;
+}
+
+std::vector<TaskRow> ReminderSchedule::DueTasks(ProfileFile& data, const LocalTime& now) {
+  return DueTasks(LoadCategory(data, Category::Important).rows, ReadReminderFlags(data), now);
+}
+
+std::vector<TaskRow> ReminderSchedule::DueAtStart(ProfileFile& data, const LocalTime& now,
+                                                  bool withMissed) const {
+  if (mode_ == ReminderMode::kRelevant && withMissed) return DueTasks(data, now);
+  std::vector<TaskRow> rows = LoadCategory(data, Category::Important).rows;
+  SortRows(rows, SortColumn::kDate);
+  const ReminderFlags flags = ReadReminderFlags(data);
+  std::erase_if(rows, [&](const TaskRow& row) {
+    return FlagOf(flags, row.key) == "R" || !IsDueAtStart(row.task, true, now);
+  });
+  return rows;
+}
+
+void ReminderSchedule::ArmHourly(const LocalTime& now) {
+  lastHour_ = MinuteNumber(now) / 60;
+}
+
+bool ReminderSchedule::HourDue(const LocalTime& now) {
+  const long long hour = MinuteNumber(now) / 60;
+  if (!lastHour_) {
+    lastHour_ = hour;
+    return now.minute <= 1;
+  }
+  if (hour > *lastHour_) {
+    lastHour_ = hour;
+    return true;
+  }
+  // An hour or two back is the same hours again (daylight saving, a clock
+  // put right); further back the clock was wrong before, and the hours
+  // count from here.
+  if (hour < *lastHour_ - 2) lastHour_ = hour;
+  return false;
+}
+
+}  // namespace ordalis

@@ -1,0 +1,81 @@
+#pragma once
+// What the reminders say, given the mode, the time and the stored tasks with
+// their flags. The window only carries it out: it asks at every tick, at a
+// resume from sleep, at a clock change and at an unlock, and raises what is
+// said.
+#include <optional>
+#include <vector>
+
+#include "reminders/clock.h"
+#include "storage/task_file.h"
+
+namespace ordalis {
+
+// The reminder modes as the user picks them; kNone while no option is
+// selected. The values are those the settings store keeps.
+enum class ReminderMode { kNone = 0, kHourly = 1, kRelevant = 2, kNever = 3 };
+
+// The mode a stored number stands for; nothing for any other number.
+std::optional<ReminderMode> ReminderModeFromNumber(long long number);
+
+// The intervals of the two reminder timers, in milliseconds (0 = stopped).
+struct ReminderIntervals {
+  unsigned stunde = 0;
+  unsigned relevantes = 0;
+  bool operator==(const ReminderIntervals&) const = default;
+};
+
+// Chosen from the menu, a mode's timer ticks every minute; closed into the
+// notification area (or started there), the due check ticks every half
+// minute. "nie erinnern" stops both.
+ReminderIntervals MenuIntervals(ReminderMode mode);
+ReminderIntervals ResidentIntervals(ReminderMode mode);
+
+// The hourly reminder speaks only when there is an open task: one of
+// "Wichtiges" or "Sonstiges", whatever tab the user looks at.
+bool AnyOpenTask(ProfileFile& data);
+
+// A task stays owed for this long after its time: a PC off over a long
+// weekend still reminds, a task of last month does not.
+inline constexpr long long kDueWindowMinutes = 7 * 24 * 60;
+
+class ReminderSchedule {
+ public:
+  ReminderMode Mode() const { return mode_; }
+  void SetMode(ReminderMode mode) { mode_ = mode; }
+
+  // The important tasks due now, in the list's date order (on one date in
+  // key order): their date and time have passed, within the last seven
+  // days, and they carry no flag "R". Several are reminded together; the
+  // first of them is the one to select.
+  static std::vector<TaskRow> DueTasks(std::vector<TaskRow> important, const ReminderFlags& flags,
+                                       const LocalTime& now);
+  // The same, read from the task file.
+  static std::vector<TaskRow> DueTasks(ProfileFile& data, const LocalTime& now);
+
+  // At a start: in "bei relevanten Meldungen" every task due as above (also
+  // those missed while the PC was off) unless `withMissed` is false; in the
+  // other modes, and without the missed ones, an important task of this
+  // very minute not yet reminded.
+  std::vector<TaskRow> DueAtStart(ProfileFile& data, const LocalTime& now,
+                                  bool withMissed = true) const;
+
+  // The hourly reminder. Arming notes the hour it starts in; a check says
+  // yes once for each new hour reached since, also when the hour was crossed
+  // while the PC slept. A clock set back an hour (or the hour repeated when
+  // daylight saving ends) does not ring the same hour twice.
+  void ArmHourly(const LocalTime& now);
+  bool HourDue(const LocalTime& now);
+
+ private:
+  ReminderMode mode_ = ReminderMode::kNever;
+  std::optional<long long> lastHour_;  // the latest hour the hourly check saw
+};
+
+// Whole minutes from a fixed day to this wall-clock time; the stored date
+// and time of a task read the same way, nothing when they are not in the
+// stored form.
+long long MinuteNumber(const LocalTime& time);
+std::optional<long long> TaskMinute(const Task& task);
+
+}  // namespace ordalis
