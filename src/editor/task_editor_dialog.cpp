@@ -254,10 +254,10 @@ void TaskEditorDialog::Accept() {
   now_ = s_.clock.Now();
   // A field left empty from a damaged entry is the user's to fill.
   for (const auto& [id, waits] : {std::pair{IDC_CTAGE, confirmDate_},
-                                 {IDC_CMONATE, confirmDate_},
-                                 {IDC_CJAHRE, confirmDate_},
-                                 {IDC_CSTUNDEN, confirmTime_},
-                                 {IDC_CMINUTEN, confirmTime_}}) {
+                                  {IDC_CMONATE, confirmDate_},
+                                  {IDC_CJAHRE, confirmDate_},
+                                  {IDC_CSTUNDEN, confirmTime_},
+                                  {IDC_CMINUTEN, confirmTime_}}) {
     HWND field = Item(id);
     const bool empty = id == IDC_CTAGE || id == IDC_CMONATE
                            ? SendMessageW(field, CB_GETCURSEL, 0, 0) < 0
