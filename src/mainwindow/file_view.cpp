@@ -169,10 +169,6 @@ void MainWindow::CheckOutsideChange() {
   if (!store_.Readable() || store_.ChangedOutside()) ReloadView();
 }
 
-}  // namespace ordalis
-
-namespace ordalis {
-
 void MainWindow::mSicherung_Click(HWND owner) {
   if (!owner) owner = Handle();
   BusyScope busy(*this);
@@ -207,18 +203,16 @@ void MainWindow::mSicherung_Click(HWND owner) {
 
 void MainWindow::OfferRestore() {
   if (std::exchange(restoreOffered_, true)) return;  // once a run
-  const std::optional<std::string> name = store_.RestoreCandidate();
-  if (!name) return;
-  const std::optional<std::string> text = s_.files.ReadBackup(*name);
-  const size_t tasks = text ? CountTasks(*text).tasks : 0;
+  const std::optional<TaskStore::RestoreOffer> offer = store_.RestoreCandidate();
+  if (!offer) return;
   const std::wstring question =
       L"Die Datei\n" + s_.dataPath +
       L"\nist leer, oder keine ihrer Aufgaben kann gelesen werden. Die Sicherung vom " +
-      Widen(BackupLabel(*name)) + L" enthält " + std::to_wstring(tasks) +
+      Widen(BackupLabel(offer->name)) + L" enthält " + std::to_wstring(offer->tasks) +
       L" Aufgaben.\n\nMöchten Sie diese Sicherung wiederherstellen? Der jetzige Stand wird "
       L"vorher gesichert. ";
   if (Ask(question, kMainWindowCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
-  const SaveResult result = store_.Restore(*name);
+  const SaveResult result = store_.Restore(offer->name);
   if (result != SaveResult::kSaved) ReportSaveFailure(result);
 }
 

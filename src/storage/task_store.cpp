@@ -25,6 +25,13 @@ std::optional<std::string> FirstValue(std::string_view text, std::string_view se
   return std::nullopt;
 }
 
+// The text without the row's entry and, for an important task, its flag.
+std::string WithoutTask(std::string_view text, const TaskRow& row) {
+  std::string changed = ReplaceProfileValue(text, SectionOf(row.category), row.key, std::nullopt);
+  if (row.category != Category::Important) return changed;
+  return ReplaceProfileValue(changed, kReminderSection, row.key, std::nullopt);
+}
+
 std::string Flag(char flag) {
   return ScrambleText(std::string_view(&flag, 1)).value_or(std::string());
 }
@@ -147,11 +154,7 @@ SaveResult TaskStore::Remove(const TaskRow& row) {
     // Gone already: there is nothing left to do.
     if (!now) return {SaveResult::kSaved, std::string(text)};
     if (*now != row.stored) return {SaveResult::kChangedOutside, {}};
-    std::string changed = ReplaceProfileValue(text, section, row.key, std::nullopt);
-    if (row.category == Category::Important) {
-      changed = ReplaceProfileValue(changed, kReminderSection, row.key, std::nullopt);
-    }
-    return {SaveResult::kSaved, std::move(changed)};
+    return {SaveResult::kSaved, WithoutTask(text, row)};
   });
 }
 
@@ -164,10 +167,7 @@ SaveResult TaskStore::MoveToDone(const TaskRow& row) {
     // out of its category: never in two categories, never in none.
     Edited added = AddValue(text, Category::Done, row.stored);
     if (added.result != SaveResult::kSaved) return added;
-    added.text = ReplaceProfileValue(added.text, SectionOf(row.category), row.key, std::nullopt);
-    if (row.category == Category::Important) {
-      added.text = ReplaceProfileValue(added.text, kReminderSection, row.key, std::nullopt);
-    }
+    added.text = WithoutTask(added.text, row);
     return added;
   });
 }
@@ -210,16 +210,17 @@ SaveResult TaskStore::Restore(std::string_view backupName) {
   return Change(false, [&](std::string_view) { return Edited{SaveResult::kSaved, *backup}; });
 }
 
-std::optional<std::string> TaskStore::RestoreCandidate() {
+std::optional<TaskStore::RestoreOffer> TaskStore::RestoreCandidate() {
   const std::optional<std::string> text = files_.Data().ReadText();
   if (!text || !files_.DataExists()) return std::nullopt;
   const TaskCount count = CountTasks(*text);
   if (!text->empty() && (count.tasks > 0 || count.unreadable == 0)) return std::nullopt;
   std::vector<std::string> names = files_.BackupNames();
   names.push_back(kSingleBackup);
-  for (const std::string& name : names) {
+  for (std::string& name : names) {
     const std::optional<std::string> backup = files_.ReadBackup(name);
-    if (backup && CountTasks(*backup).tasks > 0) return name;
+    const size_t tasks = backup ? CountTasks(*backup).tasks : 0;
+    if (tasks > 0) return RestoreOffer{std::move(name), tasks};
   }
   return std::nullopt;
 }

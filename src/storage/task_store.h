@@ -52,7 +52,11 @@ class TaskStore {
 
   // The newest backup that holds tasks when the data file is empty (0 bytes)
   // or every task entry of it is unreadable; nothing otherwise.
-  std::optional<std::string> RestoreCandidate();
+  struct RestoreOffer {
+    std::string name;
+    size_t tasks = 0;
+  };
+  std::optional<RestoreOffer> RestoreCandidate();
 
  private:
   // The new text for the file's text, or a result other than kSaved.

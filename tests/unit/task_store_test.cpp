@@ -47,6 +47,11 @@ class TaskStoreTest : public ::testing::Test {
     return {};
   }
   std::string FlagOf(std::string_view key) { return ReadReminderFlag(data(), key); }
+  std::optional<std::string> OfferedBackup() {
+    const auto offer = store.RestoreCandidate();
+    if (offer) return offer->name;
+    return std::nullopt;
+  }
 
   test::FakeTaskFiles files;
   TaskStore store{files};
@@ -225,19 +230,20 @@ TEST_F(TaskStoreTest, TheHistoryKeepsTheNewestTwentyAndARestoreCanBeUndone) {
 }
 
 TEST_F(TaskStoreTest, AnEmptyOrUnreadableFileOffersTheNewestBackupWithTasks) {
-  EXPECT_EQ(store.RestoreCandidate(), std::nullopt);
+  EXPECT_EQ(OfferedBackup(), std::nullopt);
   ASSERT_EQ(store.Add(Category::Others, kBrief), SaveResult::kSaved);
   const std::string good = files.BackupNames().front();
   files.now.minute = 40;
   ASSERT_EQ(store.SetPassword(""), SaveResult::kSaved);  // nothing to change: no backup
   data().content = "";
-  EXPECT_EQ(store.RestoreCandidate(), good);
+  EXPECT_EQ(OfferedBackup(), good);
+  EXPECT_EQ(store.RestoreCandidate()->tasks, 3u);
   data().content = "[Important]\r\n100=\x97\r\n";
-  EXPECT_EQ(store.RestoreCandidate(), good);
+  EXPECT_EQ(OfferedBackup(), good);
   files.history.clear();
-  EXPECT_EQ(store.RestoreCandidate(), "Vemra.bak");
+  EXPECT_EQ(OfferedBackup(), "Vemra.bak");
   files.backup = "";
-  EXPECT_EQ(store.RestoreCandidate(), std::nullopt);
+  EXPECT_EQ(OfferedBackup(), std::nullopt);
 }
 
 TEST(BackupHistory, NamesSayWhenAndSortNewestFirst) {
