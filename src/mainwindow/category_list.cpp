@@ -147,6 +147,13 @@ std::optional<size_t> CategoryList::Find(const TaskRow& row) const {
   return std::nullopt;
 }
 
+std::optional<size_t> CategoryList::FindKey(Category category, std::string_view key) const {
+  for (size_t i = 0; i < rows_.size(); ++i) {
+    if (rows_[i].category == category && rows_[i].key == key) return i;
+  }
+  return std::nullopt;
+}
+
 void CategoryList::Select(size_t position) {
   if (position >= rows_.size()) return;
   const int item = static_cast<int>(position);

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "mainwindow/task_order.h"
@@ -42,6 +43,9 @@ class CategoryList {
   // The position of the row that is this task: the same category, key,
   // date, time and description.
   std::optional<size_t> Find(const TaskRow& row) const;
+  // The position of the row stored under this key of this category, whatever
+  // its text now.
+  std::optional<size_t> FindKey(Category category, std::string_view key) const;
   void Select(size_t position);
 
   // Column widths in twips, as they are stored.

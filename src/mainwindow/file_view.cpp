@@ -75,15 +75,9 @@ bool MainWindow::ReloadView() {
   TabStrip_Click();
   if (!store_.Readable()) return false;
   if (order != SortColumn::kDate) list_.SortBy(order);
+  // The same task by its key, also when another program changed its text.
   if (kept) {
-    // The same task by its key, also when another program changed its text.
-    const auto& rows = list_.Rows();
-    for (size_t i = 0; i < rows.size(); ++i) {
-      if (rows[i].key == kept->key && rows[i].category == kept->category) {
-        list_.Select(i);
-        break;
-      }
-    }
+    if (const auto at = list_.FindKey(kept->category, kept->key)) list_.Select(*at);
   }
   UpdateEditButtons();
   return true;
@@ -95,15 +89,12 @@ void MainWindow::ShowStored(SaveResult result, Category stored, size_t fallbackR
   if (result != SaveResult::kSaved) ReportSaveFailure(result, typed);
   // The list shows the file's state, never a task that was not stored.
   if (!ReloadView()) return;
-  const auto& rows = list_.Rows();
-  for (size_t i = 0; i < rows.size() && !key.empty(); ++i) {
-    if (rows[i].key == key && rows[i].category == stored) {
-      list_.Select(i);
-      UpdateEditButtons();
-      return;
-    }
+  const size_t count = list_.Rows().size();
+  if (const auto at = key.empty() ? std::nullopt : list_.FindKey(stored, key)) {
+    list_.Select(*at);
+  } else if (count > 0) {
+    list_.Select(std::min(fallbackRow, count - 1));
   }
-  if (!rows.empty()) list_.Select(std::min(fallbackRow, rows.size() - 1));
   UpdateEditButtons();
 }
 
