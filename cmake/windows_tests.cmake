@@ -23,4 +23,5 @@ set(ORDALIS_WINDOWS_TESTS
   help_win32_tests
   file_safety_win32_tests
   due_win32_tests
+  attention_win32_tests
 )

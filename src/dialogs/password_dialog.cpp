@@ -44,8 +44,11 @@ constexpr ControlSpec kControls[] = {
 
 class PasswordDialog : public win32::Dialog {
  public:
-  PasswordDialog(const PasswordServices& services, PasswordPurpose purpose, const wchar_t* note)
-      : s_(services), purpose_(purpose), note_(note) {}
+  PasswordDialog(const PasswordServices& services, PasswordPurpose purpose, const wchar_t* note,
+                 bool quietly)
+      : s_(services), purpose_(purpose), note_(note), quietly_(quietly) {
+    if (quietly) OpenQuietly();
+  }
 
  protected:
   std::span<const ControlSpec> Controls() const override { return kControls; }
@@ -58,7 +61,7 @@ class PasswordDialog : public win32::Dialog {
     if (purpose_ != PasswordPurpose::kConfirmChange) {
       win32::RemoveCloseCommand(Handle());
       // Asked at start-up or from a tray click: in front of whatever is.
-      SetForegroundWindow(Handle());
+      if (!quietly_) SetForegroundWindow(Handle());
     }
     SetWindowTextW(Item(IDC_PW_LABEL3),
                    purpose_ == PasswordPurpose::kConfirmChange ? kConfirmText : kUnlockText);
@@ -116,12 +119,14 @@ class PasswordDialog : public win32::Dialog {
   PasswordServices s_;
   PasswordPurpose purpose_;
   const wchar_t* note_;
+  bool quietly_;
   win32::UniqueIcon icon_;
 };
 
 }  // namespace
 
-PasswordOutcome AskPassword(HWND owner, const PasswordServices& services, PasswordPurpose purpose) {
+PasswordOutcome AskPassword(HWND owner, const PasswordServices& services, PasswordPurpose purpose,
+                            bool quietly) {
   const std::string stored = ReadStoredPassword(services.data);
   if (stored.empty()) return PasswordOutcome::kAccepted;
   const wchar_t* note = nullptr;
@@ -130,7 +135,7 @@ PasswordOutcome AskPassword(HWND owner, const PasswordServices& services, Passwo
   } else if (purpose == PasswordPurpose::kUnlockForReminder) {
     note = kReminderWaitingText;
   }
-  PasswordDialog dialog(services, purpose, note);
+  PasswordDialog dialog(services, purpose, note, quietly);
   return dialog.RunModal(owner) == IDOK ? PasswordOutcome::kAccepted : PasswordOutcome::kCancelled;
 }
 

@@ -29,8 +29,10 @@ struct PasswordServices {
 // Asks for the stored password until it is typed or the user cancels; a
 // wrong one only empties the field. Returns at once when none is stored. A
 // stored password that cannot be read back keeps the prompt locked, and a
-// note says how to regain access.
-PasswordOutcome AskPassword(HWND owner, const PasswordServices& services, PasswordPurpose purpose);
+// note says how to regain access. `quietly`: another program has the
+// keyboard, and the prompt comes in front without taking it.
+PasswordOutcome AskPassword(HWND owner, const PasswordServices& services, PasswordPurpose purpose,
+                            bool quietly = false);
 
 // Control ids, for the tests that drive the dialog.
 enum PasswordControl : int {

@@ -6,7 +6,7 @@
 
 namespace ordalis {
 
-bool MainWindow::Unlock(bool reminderWaiting) {
+bool MainWindow::Unlock(bool reminderWaiting, bool quietly) {
   if (!authPending_) return true;
   if (prompting_) {
     // A second request (a show from another program, the task-bar button)
@@ -21,7 +21,7 @@ bool MainWindow::Unlock(bool reminderWaiting) {
     prompting_ = true;
     outcome = AskPassword(
         Handle(), {s_.files.Data(), s_.settings},
-        reminderWaiting ? PasswordPurpose::kUnlockForReminder : PasswordPurpose::kUnlock);
+        reminderWaiting ? PasswordPurpose::kUnlockForReminder : PasswordPurpose::kUnlock, quietly);
     prompting_ = false;
   }
   if (outcome == PasswordOutcome::kCancelled) {

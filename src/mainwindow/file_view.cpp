@@ -40,14 +40,28 @@ void MainWindow::TabStrip_Click() {
   unreadableTold_ = false;
   EnableWindow(list_.Handle(), TRUE);
   UpdateEditButtons();
-  ReportUnreadable(load->unreadable);
+  TellAboutLoad(load->unreadable, load->hidden > 0);
+  if (IsWindowVisible(Handle()) && !quiet_) SetFocus(list_.Handle());
+}
+
+void MainWindow::TellAboutLoad(const std::vector<UnreadableEntry>& entries, bool hidden) {
+  waitingTells_.insert(waitingTells_.end(), entries.begin(), entries.end());
+  hiddenWaiting_ |= hidden;
+  TellWaitingIfSeen();
+}
+
+void MainWindow::TellWaitingIfSeen() {
+  // A message box to a window nobody looks at would hold up the start with
+  // Windows, and one over another program would take its keyboard: it
+  // waits until the user activates the window.
+  if (Busy() || ended_ || !Seen()) return;
+  ReportUnreadable(std::exchange(waitingTells_, {}));
   // Entries the list cannot show stay in the file; the user hears of them
   // once a run.
-  if (load->hidden > 0 && !hiddenReported_) {
+  if (std::exchange(hiddenWaiting_, false) && !hiddenReported_) {
     hiddenReported_ = true;
     Ask(Widen(kHiddenEntriesText), kMainWindowCaption, MB_OK | MB_ICONINFORMATION);
   }
-  if (IsWindowVisible(Handle())) SetFocus(list_.Handle());
 }
 
 void MainWindow::ShowUnreadable() {
@@ -58,7 +72,8 @@ void MainWindow::ShowUnreadable() {
   EnableWindow(GetDlgItem(hwnd, IDC_BLOESCHEN), FALSE);
   // Read again every two seconds while the window shows, until it works.
   SetTimer(hwnd, kTimerRetryRead, 2000, nullptr);
-  if (unreadableTold_ || !IsWindowVisible(hwnd)) return;
+  // Told to a user who looks at the window, never over another program.
+  if (unreadableTold_ || !Seen()) return;
   unreadableTold_ = true;
   Ask(L"Die Aufgaben können im Moment nicht gelesen werden, weil die Datei\n" + s_.dataPath +
           L"\nvon einem anderen Programm gesperrt oder gerade nicht vorhanden ist.\n\nOrdalis "

@@ -186,8 +186,7 @@ bool MainWindow::StartupDueCheck() {
   const std::vector<TaskRow> due =
       schedule_.DueAtStart(s_.files.Data(), now, !(s_.automaticStart && authPending_));
   if (!due.empty()) {
-    SelectTab(Category::Important);
-    if (StartupAlert(due.front(), true)) store_.SetReminderFlags(due, 'R');
+    if (Remind(due, Play::kWait)) store_.SetReminderFlags(due, 'R');
     return true;
   }
   // Other tasks of today carry no time and no flag. Decided from the file:
@@ -201,20 +200,11 @@ bool MainWindow::StartupDueCheck() {
   }
   for (const TaskRow& row : rows) {
     if (IsDueAtStart(row.task, false, now)) {
-      StartupAlert(row, false);
+      Remind({row}, Play::kAsync);
       return true;
     }
   }
   return false;
-}
-
-bool MainWindow::StartupAlert(const TaskRow& row, bool waitForSound) {
-  PlayNotificationSound(s_.settings, s_.sound, L"KONTAKT",
-                        waitForSound ? Play::kWait : Play::kAsync);
-  if (!Unlock(true)) return false;  // the sound tells; the task waits for the password
-  SelectTask(row);
-  BringToFront();
-  return true;
 }
 
 bool MainWindow::RestoreLastTab() {

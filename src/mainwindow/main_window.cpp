@@ -369,6 +369,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam == kTimerStunde) TStunde_Timer();
       if (wParam == kTimerRelevantes) TRelevantes_Timer();
       if (wParam == kTimerRetryRead && !Busy() && IsWindowVisible(Handle())) ReloadView();
+      if (wParam == kTimerOccupied) {
+        KillTimer(Handle(), kTimerOccupied);
+        Resume();  // the reminders that wait for the full-screen program look again
+      }
       if (wParam == kTimerOutsideChange) {
         KillTimer(Handle(), kTimerOutsideChange);
         CheckOutsideChange();
@@ -390,12 +394,23 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return Window::HandleMessage(message, wParam, lParam);
     }
     case WM_WINDOWPOSCHANGED:
-    case WM_ACTIVATE:
       // Shown, restored or activated by whatever means while the password
       // is pending: once the change is done, the prompt comes in front.
       if (authPending_ && !ended_) PostMessageW(Handle(), kWmAskPassword, 0, 0);
+      if (!waitingTells_.empty() || hiddenWaiting_) PostMessageW(Handle(), kWmTellWaiting, 0, 0);
       return Window::HandleMessage(message, wParam, lParam);
+    case WM_ACTIVATE: {
+      if (authPending_ && !ended_) PostMessageW(Handle(), kWmAskPassword, 0, 0);
+      const LRESULT result = Window::HandleMessage(message, wParam, lParam);
+      if (LOWORD(wParam) == WA_INACTIVE) return result;
+      // Activated by a click on the caption after a reminder that came
+      // quietly: the keyboard goes to the list, not to the bare window.
+      if (GetFocus() == Handle() && !HIWORD(wParam)) SetFocus(list_.Handle());
+      if (!waitingTells_.empty() || hiddenWaiting_) PostMessageW(Handle(), kWmTellWaiting, 0, 0);
+      return result;
+    }
     case kWmAskPassword: AskPasswordForShownWindow(); return 0;
+    case kWmTellWaiting: TellWaitingIfSeen(); return 0;
     // Answered at once, also under an open dialog: never hold up logging off.
     case WM_QUERYENDSESSION: return TRUE;
     case WM_POWERBROADCAST:
@@ -409,7 +424,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam) Form_EndSession();
       return 0;
     case WM_SIZE:
-      if (wParam != SIZE_MINIMIZED && IsWindowVisible(Handle())) SetFocus(list_.Handle());
+      if (wParam != SIZE_MINIMIZED && IsWindowVisible(Handle()) && !quiet_) {
+        SetFocus(list_.Handle());
+      }
       return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:

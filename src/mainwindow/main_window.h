@@ -22,6 +22,7 @@
 #include "mainwindow/monitors.h"
 #include "mainwindow/tray_icon.h"
 #include "options/options_dialog.h"
+#include "reminders/attention.h"
 #include "reminders/clock.h"
 #include "reminders/reminder_schedule.h"
 #include "reminders/sound.h"
@@ -73,6 +74,7 @@ inline constexpr UINT_PTR kTimerStunde = 1;
 inline constexpr UINT_PTR kTimerRelevantes = 2;
 inline constexpr UINT_PTR kTimerRetryRead = 3;      // the data file could not be read
 inline constexpr UINT_PTR kTimerOutsideChange = 4;  // the folder changed a moment ago
+inline constexpr UINT_PTR kTimerOccupied = 5;       // a reminder waits for a full-screen program
 // Posted when the last dialog or sequence that waits for the user ends: the
 // reminders and tray presses that waited for it run now.
 inline constexpr UINT kWmResume = WM_APP + 1;
@@ -81,6 +83,9 @@ inline constexpr UINT kWmFolderChanged = WM_APP + 2;
 // Posted when the window was shown, moved or activated while the password
 // is pending: if it is on screen now, the prompt comes in front of it.
 inline constexpr UINT kWmAskPassword = WM_APP + 3;
+// Posted when the window was activated: messages about the file that came
+// while nobody looked at it are told now.
+inline constexpr UINT kWmTellWaiting = WM_APP + 4;
 
 // What the main window works with; the program gives the real ones, tests
 // their own.
@@ -100,6 +105,9 @@ struct MainWindowServices {
   // a close into the tray), with the messages going on; a real wait when
   // none is given.
   std::function<void(double seconds)> wait;
+  // Whether the user runs a full-screen program or a presentation; the
+  // system's answer when none is given.
+  UserAttention* attention = nullptr;
 };
 
 class MainWindow : public win32::Window {
@@ -225,8 +233,6 @@ class MainWindow : public win32::Window {
   void RestoreListLook();
   bool StartupDueCheck();
   bool RestoreLastTab();
-  // True when the task was shown (the password, if any, was given).
-  bool StartupAlert(const TaskRow& row, bool waitForSound);
   // Windows brings the program back after an update restart, and tells it
   // of a session unlock.
   void RegisterWithSession();
@@ -248,7 +254,26 @@ class MainWindow : public win32::Window {
   void TabRestore();
   void ShowWindowSequence();
   void ShowNormalInFront();
-  void BringToFront();  // and the list gets the focus
+  // In front with the list focused; `quietly`, in front of the program
+  // that has the keyboard without taking it.
+  void BringToFront(bool quietly = false);
+  // A reminder: the sound, the notification and the window with the first
+  // task due selected; none for the hourly reminder. False when the tasks
+  // stay hidden behind the password.
+  bool Remind(const std::vector<TaskRow>& due, Play play);
+  // A reminder waits while the user is asked something or runs a
+  // full-screen program or a presentation.
+  bool HoldReminder();
+  // A click on the reminder's notification: the window with its task.
+  void ShowRemindedTask();
+  // What a load found damaged or hidden is told when the user looks at the
+  // window; until then it waits, and nothing waits for an answer.
+  void TellAboutLoad(const std::vector<UnreadableEntry>& entries, bool hidden);
+  void TellWaitingIfSeen();
+  // The user looks at the window: it is on screen and has the keyboard.
+  bool Seen() const {
+    return IsWindowVisible(Handle()) && !IsIconic(Handle()) && GetForegroundWindow() == Handle();
+  }
   void ShowTrayMenu();
   // The dialog the program waits for comes to the front; false when none is
   // on screen.
@@ -268,7 +293,9 @@ class MainWindow : public win32::Window {
   // "&Abbrechen" ends the program. There is only ever one prompt: asked
   // again while it is open, it comes to the front and the answer is false.
   // `reminderWaiting` adds the line that a reminder waits behind it.
-  bool Unlock(bool reminderWaiting = false);
+  // `quietly`: another program has the keyboard, and the prompt does not
+  // take it.
+  bool Unlock(bool reminderWaiting = false, bool quietly = false);
   // The window came on screen while the password is pending.
   void AskPasswordForShownWindow();
   void ShowOptions(bool modal);
@@ -314,6 +341,11 @@ class MainWindow : public win32::Window {
   CategoryList list_;
   TrayIcon tray_;
   ReminderSchedule schedule_;  // the mode, and what is due
+  SystemAttention systemAttention_;
+  std::optional<TaskRow> remindedTask_;        // the first task of the last reminder
+  std::vector<UnreadableEntry> waitingTells_;  // damaged entries nobody was told of yet
+  bool hiddenWaiting_ = false;                 // hidden entries nobody was told of yet
+  bool quiet_ = false;  // a reminder shows the window without taking the keyboard
   ControlTips controlTips_;
   win32::UniqueMenu menu_;  // the tray menu "Vorgang " with its submenu
   UINT dpi_ = 96;

@@ -6,6 +6,7 @@
 
 #include "mainwindow/main_window.h"
 #include "win32/wait.h"
+#include "win32/window.h"
 
 namespace ordalis {
 
@@ -26,6 +27,7 @@ void MainWindow::Resume() {
   if (relevantesWaiting_) TRelevantes_Timer();
   if (stundeWaiting_) TStunde_Timer();
   if (outsideWaiting_) CheckOutsideChange();
+  TellWaitingIfSeen();
   if (const auto press = std::exchange(trayPressWaiting_, std::nullopt)) OnTrayMouse(*press);
 }
 
@@ -48,6 +50,10 @@ void MainWindow::Pause(double seconds) {
 }
 
 void MainWindow::OnTrayMouse(UINT mouseMessage) {
+  // A click on a notification shows the window as a click on the icon
+  // does, with the task it told of.
+  const bool notification = mouseMessage == NIN_BALLOONUSERCLICK;
+  if (notification) mouseMessage = WM_LBUTTONDOWN;
   if (mouseMessage != WM_RBUTTONDOWN && mouseMessage != WM_LBUTTONDOWN) return;
   if (Busy()) {
     // The dialog that waits comes to the front, and no menu opens over it.
@@ -64,7 +70,11 @@ void MainWindow::OnTrayMouse(UINT mouseMessage) {
     win32::ProcessPendingMessages();
     ShowTrayMenu();
   } else if (Unlock()) {
-    mVisible_Click();
+    if (notification && remindedTask_) {
+      ShowRemindedTask();
+    } else {
+      mVisible_Click();
+    }
   }
 }
 
@@ -123,7 +133,11 @@ void MainWindow::ShowNormalInFront() {
   SetWindowPos(hwnd, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
-void MainWindow::BringToFront() {
+void MainWindow::BringToFront(bool quietly) {
+  if (quietly) {
+    win32::ShowInFrontQuietly(Handle());
+    return;  // the list gets the focus when the user activates the window
+  }
   ShowNormalInFront();
   SetFocus(list_.Handle());
 }

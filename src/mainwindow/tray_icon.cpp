@@ -91,16 +91,25 @@ void TrayIcon::RetryTick() {
   KillTimer(host_, kRetryTimer);
 }
 
-bool TrayIcon::ShowBalloon() {
+bool TrayIcon::Balloon(const wchar_t* text, DWORD infoFlags) {
   if (!shown_) return false;
   NOTIFYICONDATAW record = Record(NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_INFO);
-  lstrcpynW(record.szInfo, kBalloonText, ARRAYSIZE(record.szInfo));
+  lstrcpynW(record.szInfo, text, ARRAYSIZE(record.szInfo));
   lstrcpynW(record.szInfoTitle, kBalloonTitle, ARRAYSIZE(record.szInfoTitle));
   record.uTimeout = 10;  // the shell applies its own minimum
-  record.dwInfoFlags = NIIF_USER;
-  if (!shell_(NIM_MODIFY, &record)) return false;
+  record.dwInfoFlags = infoFlags;
+  record.hBalloonIcon = icon_;
+  return shell_(NIM_MODIFY, &record) != FALSE;
+}
+
+bool TrayIcon::ShowBalloon() {
+  if (!Balloon(kBalloonText, NIIF_USER)) return false;
   ++balloons_;
   return true;
+}
+
+bool TrayIcon::ShowNotice(const std::wstring& text) {
+  return Balloon(text.c_str(), NIIF_USER | NIIF_RESPECT_QUIET_TIME);
 }
 
 void TrayIcon::ReturnFocus() {

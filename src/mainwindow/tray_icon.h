@@ -50,6 +50,10 @@ class TrayIcon {
   bool Add(const std::wstring& tip);
   // Shows the start balloon on the icon (once per call).
   bool ShowBalloon();
+  // Shows a reminder's notification on the icon, with the program's icon;
+  // Windows holds it back while the user must not be disturbed. A click on
+  // it reaches `onMouse` as NIN_BALLOONUSERCLICK.
+  bool ShowNotice(const std::wstring& text);
   void Remove();
   bool Shown() const { return shown_; }
   bool Wanted() const { return wanted_; }
@@ -68,6 +72,7 @@ class TrayIcon {
  private:
   static LRESULT CALLBACK HostProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   NOTIFYICONDATAW Record(UINT flags) const;
+  bool Balloon(const wchar_t* text, DWORD infoFlags);
   bool TryAdd();
   void RetryTick();
 

@@ -1,14 +1,20 @@
 // The main window's reminder modes and timers. What is due is decided by the
 // schedule from the task file (reminders/reminder_schedule); the window only
-// raises it, and never while the user is asked something: a check then
-// waits and runs when the last dialog closes.
+// raises it, and never while the user is asked something or runs a
+// full-screen program: a check then waits and runs when that ends. A
+// reminder never takes the keyboard from another program.
 #include "mainwindow/main_window.h"
+#include "win32/text.h"
+#include "win32/window.h"
 
 namespace ordalis {
 
 namespace {
 constexpr wchar_t kQuitQuestion[] =
     L"Mit dieser Option verlassen Sie das Programm. \nMöchten Sie wirklich fortfahren ?";
+// While a full-screen program runs, this often the program looks whether it
+// has ended.
+constexpr UINT kOccupiedLook = 5000;  // ms
 }  // namespace
 
 void MainWindow::SelectMode(Mode mode) {
@@ -84,23 +90,32 @@ void MainWindow::CheckRemindersNow() {
   TRelevantes_Timer();
 }
 
+bool MainWindow::HoldReminder() {
+  if (Busy()) return true;  // given when the user has answered
+  UserAttention& attention = s_.attention ? *s_.attention : systemAttention_;
+  if (!attention.Occupied()) {
+    KillTimer(Handle(), kTimerOccupied);
+    return false;
+  }
+  SetTimer(Handle(), kTimerOccupied, kOccupiedLook, nullptr);
+  return true;
+}
+
 void MainWindow::TStunde_Timer() {
   if (stundeInterval_ == 0) return;
   // The full hour is owed from its first check on, also when the program is
   // busy then: it is raised as soon as the user is no longer asked.
   if (schedule_.HourDue(s_.clock.Now())) stundeWaiting_ = true;
-  if (!stundeWaiting_ || Busy()) return;
+  if (!stundeWaiting_ || HoldReminder()) return;
   stundeWaiting_ = false;
   if (!AnyOpenTask(s_.files.Data())) return;
-  PlayNotificationSound(s_.settings, s_.sound, L"KONTAKT", Play::kAsync);
-  if (!Unlock(true)) return;
-  BringToFront();
+  if (!Remind({}, Play::kAsync)) return;
   SetTimerInterval(kTimerStunde, 0);
 }
 
 void MainWindow::TRelevantes_Timer() {
   if (relevantesInterval_ == 0) return;
-  if (Busy()) {
+  if (HoldReminder()) {
     relevantesWaiting_ = true;
     return;
   }
@@ -110,14 +125,38 @@ void MainWindow::TRelevantes_Timer() {
   const std::vector<TaskRow> due = ReminderSchedule::DueTasks(s_.files.Data(), s_.clock.Now());
   if (due.empty()) return;
   // One reminder for all tasks due: "Wichtiges" with the first selected.
-  PlayNotificationSound(s_.settings, s_.sound, L"KONTAKT", Play::kAsync);
-  // The sound tells; the tasks stay unseen until the password is given.
-  if (!Unlock(true)) return;
-  SelectTab(Category::Important);
-  SelectTask(due.front());
-  BringToFront();
+  if (!Remind(due, Play::kAsync)) return;
   SetTimerInterval(kTimerRelevantes, 0);
   store_.SetReminderFlags(due, 'R');
+}
+
+bool MainWindow::Remind(const std::vector<TaskRow>& due, Play play) {
+  // Asked before anything shows: the user may be typing into another
+  // program, and what they type stays there.
+  const bool quietly = win32::KeyboardElsewhere();
+  PlayNotificationSound(s_.settings, s_.sound, L"KONTAKT", play);
+  tray_.ShowNotice(win32::Widen(ReminderNotice(due, authPending_)));
+  remindedTask_ = due.empty() ? std::nullopt : std::optional<TaskRow>(due.front());
+  // The sound and the notification tell; the tasks stay unseen until the
+  // password is given.
+  if (!Unlock(true, quietly)) return false;
+  quiet_ = quietly;
+  if (remindedTask_) {
+    SelectTab(remindedTask_->category);
+    SelectTask(*remindedTask_);
+  }
+  BringToFront(quietly);
+  quiet_ = false;
+  return true;
+}
+
+void MainWindow::ShowRemindedTask() {
+  if (remindedTask_) {
+    SelectTab(remindedTask_->category);
+    SelectTask(*remindedTask_);
+  }
+  ShowWindowSequence();
+  SetFocus(list_.Handle());
 }
 
 }  // namespace ordalis

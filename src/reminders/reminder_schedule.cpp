@@ -112,6 +112,27 @@ std::vector<TaskRow> ReminderSchedule::DueAtStart(ProfileFile& data, const Local
   return rows;
 }
 
+std::string ReminderNotice(const std::vector<TaskRow>& due, bool locked) {
+  if (locked) return "Eine Aufgabe ist f\xE4llig.";
+  if (due.empty()) return "Es gibt offene Aufgaben.";
+  constexpr size_t kRoom = 255;
+  constexpr std::string_view kMore = "\n\x85";  // an ellipsis: more than fit
+  std::string text;
+  for (size_t i = 0; i < due.size(); ++i) {
+    const Task& task = due[i].task;
+    std::string line = text.empty() ? "" : "\n";
+    line.append(task.date).append(" ").append(task.time).append(" ").append(task.description);
+    const size_t room = i + 1 < due.size() ? kRoom - kMore.size() : kRoom;
+    if (text.size() + line.size() > room) {
+      // A single task longer than the room keeps its start.
+      if (text.empty()) return line.substr(0, kRoom);
+      return text.append(kMore);
+    }
+    text += line;
+  }
+  return text;
+}
+
 void ReminderSchedule::ArmHourly(const LocalTime& now) {
   lastHour_ = MinuteNumber(now) / 60;
 }

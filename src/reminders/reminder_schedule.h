@@ -4,6 +4,7 @@
 // resume from sleep, at a clock change and at an unlock, and raises what is
 // said.
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "reminders/clock.h"
@@ -71,6 +72,12 @@ class ReminderSchedule {
   ReminderMode mode_ = ReminderMode::kNever;
   std::optional<long long> lastHour_;  // the latest hour the hourly check saw
 };
+
+// The text of the notification that goes with a reminder: each task due
+// with its date, time and description, a line each, as many as the
+// notification holds (255 characters); while the password is pending only
+// that a task is due. The hourly reminder names no task.
+std::string ReminderNotice(const std::vector<TaskRow>& due, bool locked);
 
 // Whole minutes from a fixed day to this wall-clock time; the stored date
 // and time of a task read the same way, nothing when they are not in the

@@ -1,6 +1,7 @@
 #include "win32/dialog.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "win32/dpi.h"
 #include "win32/window.h"
@@ -26,9 +27,33 @@ Dialog::~Dialog() {
 
 INT_PTR Dialog::RunModal(HWND owner) {
   static const EmptyTemplate kTemplate;
-  modal_ = true;
-  return DialogBoxIndirectParamW(GetModuleHandleW(nullptr), &kTemplate.header, owner, Procedure,
-                                 reinterpret_cast<LPARAM>(this));
+  if (!quietly_) {
+    modal_ = true;
+    return DialogBoxIndirectParamW(GetModuleHandleW(nullptr), &kTemplate.header, owner, Procedure,
+                                   reinterpret_cast<LPARAM>(this));
+  }
+  // The dialog manager's loop shows a dialog itself, and activates it: this
+  // one leaves it as it was shown, and is modal all the same.
+  modal_ = false;
+  ended_ = false;
+  if (!CreateDialogIndirectParamW(GetModuleHandleW(nullptr), &kTemplate.header, owner, Procedure,
+                                  reinterpret_cast<LPARAM>(this))) {
+    return -1;
+  }
+  const bool ownerEnabled = owner && IsWindowEnabled(owner);
+  if (ownerEnabled) EnableWindow(owner, FALSE);
+  MSG msg{};
+  while (hwnd_ && !ended_ && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (!IsDialogMessageW(hwnd_, &msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+  if (msg.message == WM_QUIT) PostQuitMessage(static_cast<int>(msg.wParam));
+  // The owner first, so that it is the one activated when the dialog goes.
+  if (ownerEnabled) EnableWindow(owner, TRUE);
+  if (hwnd_) DestroyWindow(hwnd_);
+  return ended_ ? result_ : IDCANCEL;
 }
 
 HWND Dialog::CreateModeless(HWND owner) {
@@ -39,7 +64,11 @@ HWND Dialog::CreateModeless(HWND owner) {
 }
 
 void Dialog::End(INT_PTR result) {
-  if (modal_) {
+  if (quietly_) {
+    result_ = result;
+    ended_ = true;
+    PostMessageW(hwnd_, WM_NULL, 0, 0);  // wakes the loop
+  } else if (modal_) {
     EndDialog(hwnd_, result);
   } else {
     DestroyWindow(hwnd_);
@@ -51,7 +80,8 @@ void Dialog::Layout() {
   const SIZE outer =
       WindowSizeForClient(TwipsToPixels(client.cx, dpi_), TwipsToPixels(client.cy, dpi_),
                           kDialogStyle, WS_EX_CONTROLPARENT, dpi_);
-  SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER);
+  SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   PlaceControls(hwnd_, Controls(), dpi_, font_.get());
 }
 
@@ -113,6 +143,13 @@ INT_PTR Dialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       CenterOverOwner();
       HWND first = OnInit();
       if (!first) first = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+      if (quietly_) {
+        // Visible now, the dialog manager does not show (and activate) it
+        // again; setting the focus would activate it.
+        focusOnActivation_ = first;
+        ShowInFrontQuietly(hwnd_);
+        return FALSE;
+      }
       if (first) SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
       return FALSE;  // the focus is set
     }
@@ -137,6 +174,10 @@ INT_PTR Dialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SYSCOLORCHANGE:
     case WM_SETTINGCHANGE: RepaintForNewColours(hwnd_); return FALSE;
     default: {
+      if (message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE && focusOnActivation_) {
+        PostMessageW(hwnd_, WM_NEXTDLGCTL,
+                     reinterpret_cast<WPARAM>(std::exchange(focusOnActivation_, nullptr)), TRUE);
+      }
       INT_PTR result = 0;
       if (OnMessage(message, wParam, lParam, result)) {
         // These few messages take their result straight from the procedure.

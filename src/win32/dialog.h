@@ -26,6 +26,10 @@ class Dialog {
   // messages through IsDialogMessageW.
   HWND CreateModeless(HWND owner);
   HWND Handle() const { return hwnd_; }
+  // Another program has the keyboard: the dialog comes in front of it
+  // without taking the keyboard; its first control gets the focus when the
+  // user activates it.
+  void OpenQuietly() { quietly_ = true; }
 
  protected:
   virtual std::span<const ControlSpec> Controls() const = 0;
@@ -55,6 +59,10 @@ class Dialog {
 
   HWND hwnd_ = nullptr;
   bool modal_ = false;
+  bool quietly_ = false;
+  HWND focusOnActivation_ = nullptr;
+  bool ended_ = false;  // the quiet dialog's own loop ends
+  INT_PTR result_ = 0;
   UINT dpi_ = 96;
   UniqueFont font_;
 };

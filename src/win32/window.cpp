@@ -11,6 +11,23 @@ void RepaintForNewColours(HWND window) {
   RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
+bool KeyboardElsewhere() {
+  HWND front = GetForegroundWindow();
+  if (!front || front == GetDesktopWindow() || front == GetShellWindow()) return false;
+  return GetWindowThreadProcessId(front, nullptr) != GetCurrentThreadId();
+}
+
+void ShowInFrontQuietly(HWND window) {
+  ShowWindow(window, SW_SHOWNOACTIVATE);
+  // Topmost and at once not topmost again: in front of every normal window
+  // without staying on top.
+  constexpr UINT kFlags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+  SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, kFlags);
+  SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, kFlags);
+  FLASHWINFO flash{sizeof flash, window, FLASHW_ALL | FLASHW_TIMERNOFG, 0, 0};
+  FlashWindowEx(&flash);
+}
+
 Window::~Window() {
   if (hwnd_) {
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);

@@ -16,6 +16,15 @@ bool EnsureWindowClass(const wchar_t* name, WNDPROC procedure, HICON icon = null
 // common controls hear it only from their parent; then everything repaints.
 void RepaintForNewColours(HWND window);
 
+// Another program's window is the one the user types into: not a window of
+// this thread, nor the desktop.
+bool KeyboardElsewhere();
+
+// Shows a window in front of the others without taking the keyboard from
+// the window that has it, and flashes it (its task-bar button, if it has
+// one) until the user activates it.
+void ShowInFrontQuietly(HWND window);
+
 // Where a window stands for the dialogs placed beside it: its rectangle
 // while it is on screen; minimised or hidden, the place it is restored to.
 RECT PlacedRect(HWND window);

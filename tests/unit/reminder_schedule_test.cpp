@@ -234,6 +234,20 @@ TEST_F(ReminderScheduleFile, AnOpenTaskIsOneOfImportantOrOthers) {
   EXPECT_TRUE(AnyOpenTask(data_));
 }
 
+TEST(ReminderNotice, NamesEachTaskDueAsMuchAsFitsAndNothingWhileLocked) {
+  const std::vector<TaskRow> two = {Row("100", "12-08-2026", "23:50"),
+                                    Row("101", "12-09-2026", "07:30")};
+  EXPECT_EQ(ReminderNotice(two, false),
+            "12-08-2026 23:50 Aufgabe 100\n12-09-2026 07:30 Aufgabe 101");
+  EXPECT_EQ(ReminderNotice(two, true), "Eine Aufgabe ist f\xE4llig.");
+  EXPECT_EQ(ReminderNotice({}, false), "Es gibt offene Aufgaben.");
+  // Twelve lines of 28 characters hold more than the notification: whole
+  // lines, then the sign that more are due.
+  const std::string many = ReminderNotice(std::vector<TaskRow>(12, two[0]), false);
+  EXPECT_LE(many.size(), 255u);
+  EXPECT_EQ(many.substr(many.size() - 5), "100\n\x85");
+}
+
 TEST(ReminderIntervals, MenuEveryMinuteResidentTheDueCheckEveryHalfMinute) {
   EXPECT_EQ(MenuIntervals(ReminderMode::kHourly), (ReminderIntervals{60000, 0}));
   EXPECT_EQ(MenuIntervals(ReminderMode::kRelevant), (ReminderIntervals{0, 60000}));

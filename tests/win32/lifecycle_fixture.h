@@ -105,6 +105,7 @@ class LifecycleTest : public testing::Test {
                                 folder_,  files_->DataPath(), automaticStart, [this] { ++ends_; },
                                 monitors_};
     if (!realWaits_) services.wait = waits_.Wait();
+    services.attention = attention_;
     window_ = std::make_unique<MainWindow>(std::move(services));
     const bool created = window_->Create();
     hwnd_ = window_->Handle();
@@ -157,7 +158,8 @@ class LifecycleTest : public testing::Test {
   std::unique_ptr<MainWindow> window_;
   HWND hwnd_ = nullptr;
   int ends_ = 0;
-  MonitorLayout* monitors_ = nullptr;  // the system's
+  MonitorLayout* monitors_ = nullptr;   // the system's
+  UserAttention* attention_ = nullptr;  // the system's
   NotedWaits waits_;
   bool realWaits_ = false;  // the program's pauses take their real time
 };

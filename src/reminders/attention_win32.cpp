@@ -1,0 +1,15 @@
+#include <windows.h>
+#include <shellapi.h>
+
+#include "reminders/attention.h"
+
+namespace ordalis {
+
+bool SystemAttention::Occupied() {
+  QUERY_USER_NOTIFICATION_STATE state{};
+  if (FAILED(SHQueryUserNotificationState(&state))) return false;
+  return state == QUNS_BUSY || state == QUNS_RUNNING_D3D_FULL_SCREEN ||
+         state == QUNS_PRESENTATION_MODE;
+}
+
+}  // namespace ordalis
