@@ -16,6 +16,7 @@ set(ORDALIS_WINDOWS_TESTS
   accessibility_win32_tests
   password_win32_tests
   options_win32_tests
+  autostart_win32_tests
   lock_win32_tests
   on_screen_win32_tests
   category_list_win32_tests

@@ -25,6 +25,10 @@ using win32::ControlSpec;
 
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr wchar_t kRunValue[] = L"Ordalis";
+// Where Windows' start-up manager (Task-Manager, Autostart) notes which Run
+// values it has switched off, each under the Run value's name.
+constexpr wchar_t kApprovedKey[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
 constexpr wchar_t kWarningTitle[] = L"Ordalis  ";  // the main window's caption and one blank
 constexpr wchar_t kTrayWarning[] =
     L"Wenn Sie das Symbol aus der Taskbar entfernen, ist es nicht mehr \n"
@@ -48,7 +52,7 @@ class OptionsDialog : public win32::Dialog {
  protected:
   std::span<const ControlSpec> Controls() const override { return OptionsControls(); }
   std::wstring Caption() const override { return kOptionsCaption; }
-  SIZE ClientTwips() const override { return {7680, 5955}; }
+  SIZE ClientTwips() const override { return {7680, 6195}; }
 
   HWND OnInit() override {
     StartF1Filter();
@@ -169,8 +173,16 @@ void OptionsDialog::Form_Load() {
   SendMessageW(sizes, CB_SETCURSEL, kDefaultSizeEntry, 0);
 
   Check(IDC_OPT_CSTARTUP, SettingIsOne(L"Startup"));
-  SettingValue run;
-  Check(IDC_OPT_CAUTOSTART, settings.GetValue(SettingsRoot::kCurrentUser, kRunKey, kRunValue, run));
+  SettingValue run, approved;
+  settings.GetValue(SettingsRoot::kCurrentUser, kRunKey, kRunValue, run);
+  settings.GetValue(SettingsRoot::kCurrentUser, kApprovedKey, kRunValue, approved);
+  const auto* bytes = std::get_if<SettingBytes>(&approved);
+  const AutostartShown autostart =
+      AutostartState(TextValue(run), AutostartCommand(host_.ProgramFolder(), host_.ProgramName()),
+                     bytes ? *bytes : SettingBytes());
+  Check(IDC_OPT_CAUTOSTART, autostart == AutostartShown::kOn);
+  ShowWindow(Item(IDC_OPT_LAUTOSTART),
+             autostart == AutostartShown::kOffInWindows ? SW_SHOWNA : SW_HIDE);
   Check(IDC_OPT_CREGISTER, SettingIsOne(L"Register"));
   const auto symbol = ReadSetting(settings, L"Symbol");
   Check(IDC_OPT_CSYMBOL, !symbol || ReadsAsOne(*symbol));
@@ -336,14 +348,18 @@ void OptionsDialog::BReady_Click() {
   }
   const auto flag = [this](int id) { return SettingValue(std::uint32_t{Checked(id)}); };
   WriteSetting(settings, L"Startup", flag(IDC_OPT_CSTARTUP));
-  if (Checked(IDC_OPT_CAUTOSTART)) {
-    if (!settings.KeyExists(SettingsRoot::kCurrentUser, kRunKey)) {
-      settings.CreateKey(SettingsRoot::kCurrentUser, kRunKey, L"");
+  // Switched on, the start-up manager's value says "enabled" too, so that a
+  // start switched off in Windows before comes back.
+  const std::pair<const wchar_t*, SettingValue> autostart[] = {
+      {kRunKey, AutostartCommand(host_.ProgramFolder(), host_.ProgramName())},
+      {kApprovedKey, SettingBytes{0x02, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}}};
+  for (const auto& [key, value] : autostart) {
+    if (!Checked(IDC_OPT_CAUTOSTART)) {
+      settings.DeleteValue(SettingsRoot::kCurrentUser, key, kRunValue);
+    } else {
+      settings.CreateKey(SettingsRoot::kCurrentUser, key, L"");  // an existing one stays
+      settings.SetValue(SettingsRoot::kCurrentUser, key, kRunValue, value);
     }
-    settings.SetValue(SettingsRoot::kCurrentUser, kRunKey, kRunValue,
-                      AutostartCommand(host_.ProgramFolder(), host_.ProgramName()));
-  } else {
-    settings.DeleteValue(SettingsRoot::kCurrentUser, kRunKey, kRunValue);
   }
   WriteSetting(settings, L"Register", flag(IDC_OPT_CREGISTER));
   WriteSetting(settings, L"Symbol", flag(IDC_OPT_CSYMBOL));

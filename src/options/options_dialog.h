@@ -85,6 +85,8 @@ enum OptionsControl : int {
   IDC_OPT_NSOUNDDATEI,
   IDC_OPT_NFONTNAME,
   IDC_OPT_NFONTSIZE,
+  // Under the automatic start's box while Windows has switched it off.
+  IDC_OPT_LAUTOSTART,
   IDC_OPT_BREADY = IDOK,
   IDC_OPT_BABBRECHEN = IDCANCEL,
   IDC_OPT_BHILFE = 3030,

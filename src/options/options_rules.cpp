@@ -5,20 +5,32 @@
 
 namespace ordalis {
 
+namespace {
+
+std::wstring Folded(std::wstring_view text) {
+  std::wstring result(text);
+  for (wchar_t& c : result) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+  return result;
+}
+
+}  // namespace
+
 std::wstring AutostartCommand(std::wstring_view programFolder, std::wstring_view programName) {
   return L"\"" + std::wstring(programFolder) + L"\\" + std::wstring(programName) + L".exe\" /a";
 }
 
+AutostartShown AutostartState(std::wstring_view run, std::wstring_view command,
+                              std::span<const std::uint8_t> approved) {
+  if (Folded(run) != Folded(command)) return AutostartShown::kOff;
+  return !approved.empty() && approved[0] % 2 != 0 ? AutostartShown::kOffInWindows
+                                                   : AutostartShown::kOn;
+}
+
 std::vector<std::wstring> FontFamilyList(std::vector<std::wstring> names) {
   std::erase_if(names, [](const std::wstring& name) { return name.empty() || name[0] == L'@'; });
-  const auto folded = [](const std::wstring& name) {
-    std::wstring result = name;
-    for (wchar_t& c : result) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
-    return result;
-  };
   // Case first, then the exact text, so that equal names stand together.
-  std::sort(names.begin(), names.end(), [&](const std::wstring& a, const std::wstring& b) {
-    const std::wstring fa = folded(a), fb = folded(b);
+  std::sort(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) {
+    const std::wstring fa = Folded(a), fb = Folded(b);
     return fa != fb ? fa < fb : a < b;
   });
   names.erase(std::unique(names.begin(), names.end()), names.end());

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 namespace ordalis {
 
@@ -16,9 +17,10 @@ enum class SettingsRoot { kCurrentUser, kLocalMachine };
 inline constexpr std::wstring_view kMakerKey = L"Software\\Brenvik";
 inline constexpr std::wstring_view kSettingsKey = L"Software\\Brenvik\\Ordalis";
 
-// A number is a REG_DWORD, a text a REG_SZ. Nothing (monostate) writes
-// nothing; a read of another registry type leaves it so.
-using SettingValue = std::variant<std::monostate, std::uint32_t, std::wstring>;
+// A number is a REG_DWORD, a text a REG_SZ, bytes a REG_BINARY. Nothing
+// (monostate) writes nothing; a read of another registry type leaves it so.
+using SettingBytes = std::vector<std::uint8_t>;
+using SettingValue = std::variant<std::monostate, std::uint32_t, std::wstring, SettingBytes>;
 
 class SettingsStore {
  public:
@@ -32,8 +34,8 @@ class SettingsStore {
   virtual bool SetValue(SettingsRoot root, std::wstring_view path, std::wstring_view name,
                         const SettingValue& value) = 0;
   // True when the key opened and the value's type and size could be queried.
-  // A text comes back cut at its first NUL; another type than text or number
-  // leaves `value` as it was and still gives true.
+  // A text comes back cut at its first NUL; another type than text, number or
+  // bytes leaves `value` as it was and still gives true.
   virtual bool GetValue(SettingsRoot root, std::wstring_view path, std::wstring_view name,
                         SettingValue& value) = 0;
   virtual bool DeleteValue(SettingsRoot root, std::wstring_view path, std::wstring_view name) = 0;

@@ -90,6 +90,10 @@ bool SettingsSetValue(HKEY root, std::wstring_view path, std::wstring_view name,
     return RegSetValueExW(key.get(), valueName.c_str(), 0, REG_SZ,
                           reinterpret_cast<const BYTE*>(text->c_str()), bytes) == ERROR_SUCCESS;
   }
+  if (const auto* bytes = std::get_if<SettingBytes>(&value)) {
+    return RegSetValueExW(key.get(), valueName.c_str(), 0, REG_BINARY, bytes->data(),
+                          static_cast<DWORD>(bytes->size())) == ERROR_SUCCESS;
+  }
   return true;  // nothing to write
 }
 
@@ -112,6 +116,14 @@ bool SettingsGetValue(HKEY root, std::wstring_view path, std::wstring_view name,
     if (RegQueryValueExW(key.get(), valueName.c_str(), nullptr, nullptr,
                          reinterpret_cast<BYTE*>(&data), &got) == ERROR_SUCCESS) {
       value = static_cast<std::uint32_t>(data);
+    }
+  } else if (type == REG_BINARY) {
+    SettingBytes bytes(size);
+    DWORD got = size;
+    if (RegQueryValueExW(key.get(), valueName.c_str(), nullptr, nullptr, bytes.data(), &got) ==
+        ERROR_SUCCESS) {
+      bytes.resize(got);
+      value = std::move(bytes);
     }
   }
   // Another type is there but means nothing to the program: present, and

@@ -18,14 +18,15 @@ bool SettingsKeyExists(HKEY root, std::wstring_view path);
 // Creates a non-volatile key with the given class text; true only when it
 // was new. An existing key is left as it is and gives false.
 bool SettingsCreateKey(HKEY root, std::wstring_view path, std::wstring_view keyClass);
-// A number as REG_DWORD, a text as REG_SZ with its NUL; nothing (monostate)
+// A number as REG_DWORD, a text as REG_SZ with its NUL, bytes as REG_BINARY;
+// nothing (monostate)
 // writes nothing and gives true. The key must exist already.
 bool SettingsSetValue(HKEY root, std::wstring_view path, std::wstring_view name,
                       const SettingValue& value);
 // True when the key opened and the value's type and size could be queried.
-// A text comes back cut at its first NUL, a REG_DWORD as a number; any other
-// type leaves `value` as it was. A missing key or value gives false and
-// leaves `value` too.
+// A text comes back cut at its first NUL, a REG_DWORD as a number, a
+// REG_BINARY as its bytes; any other type leaves `value` as it was. A missing key or value gives
+// false and leaves `value` too.
 bool SettingsGetValue(HKEY root, std::wstring_view path, std::wstring_view name,
                       SettingValue& value);
 bool SettingsDeleteValue(HKEY root, std::wstring_view path, std::wstring_view name);

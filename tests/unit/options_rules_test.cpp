@@ -1,7 +1,9 @@
-// The combo-box search, the command of the automatic start and the font list.
+// The combo-box search, the command of the automatic start and its box, and
+// the font list.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cwctype>
 #include <string>
 #include <vector>
@@ -83,6 +85,33 @@ TEST(AutostartCommand, QuotesTheExecutablePathAndAddsTheSwitch) {
   EXPECT_EQ(AutostartCommand(L"C:\\Tools", L"Vemra"), L"\"C:\\Tools\\Vemra.exe\" /a");
   EXPECT_EQ(AutostartCommand(L"C:\\Program Files\\Ordalis", L"Vemra"),
             L"\"C:\\Program Files\\Ordalis\\Vemra.exe\" /a");
+}
+
+TEST(AutostartState, OnlyThisCopysValueNotSwitchedOffInWindowsShowsChecked) {
+  const std::wstring command = L"\"C:\\Program Files\\Ordalis\\Vemra.exe\" /a";
+  struct Case {
+    std::wstring run;
+    std::vector<std::uint8_t> approved;
+    AutostartShown shown;
+  };
+  const Case cases[] = {
+      {L"", {}, AutostartShown::kOff},
+      {L"", {0x03, 0, 0}, AutostartShown::kOff},
+      {command, {}, AutostartShown::kOn},
+      {L"\"c:\\PROGRAM FILES\\ordalis\\vemra.EXE\" /A", {}, AutostartShown::kOn},
+      {command, {0x02, 0, 0}, AutostartShown::kOn},
+      {command, {0x06}, AutostartShown::kOn},
+      {command, {0x03, 0x10, 0x20}, AutostartShown::kOffInWindows},
+      {command, {0x01}, AutostartShown::kOffInWindows},
+      {L"\"C:\\Tools\\Vemra.exe\" /a", {}, AutostartShown::kOff},
+      {L"\"C:\\Tools\\Vemra.exe\" /a", {0x03}, AutostartShown::kOff},
+      {L"\"C:\\Program Files\\Ordalis\\Vemra.exe\"", {}, AutostartShown::kOff},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(AutostartState(c.run, command, c.approved), c.shown)
+        << testing::PrintToString(c.run) << " first byte "
+        << (c.approved.empty() ? -1 : c.approved[0]);
+  }
 }
 
 TEST(FontFamilyList, SortsWithoutCaseListsEachOnceAndDropsVerticalFaces) {

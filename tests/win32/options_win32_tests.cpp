@@ -86,7 +86,9 @@ TEST_F(OptionsTest, StoredSettingsShowAndOkWritesThemBack) {
     Set(name, value);
   }
   settings_.CreateKey(SettingsRoot::kCurrentUser, kRunKey, L"");
-  settings_.SetValue(SettingsRoot::kCurrentUser, kRunKey, L"Ordalis", L"alt");
+  // This copy's command in other letters: shown checked, written back as the program spells it.
+  settings_.SetValue(SettingsRoot::kCurrentUser, kRunKey, L"Ordalis",
+                     L"\"c:\\program files\\ordalis test\\VEMRA.exe\" /a");
   host_.folder = L"C:\\Program Files\\Ordalis Test";
   host_.trayShown = true;
   host_.mode = 3;
