@@ -123,6 +123,7 @@ class OptionsDialog : public win32::Dialog {
   }
 
   OptionsHost& host_;
+  bool autostartShown_ = false;  // the box was checked when the dialog opened
   static inline OptionsDialog* f1Dialog_ = nullptr;
   static inline HHOOK f1Filter_ = nullptr;
 };
@@ -180,7 +181,8 @@ void OptionsDialog::Form_Load() {
   const AutostartShown autostart =
       AutostartState(TextValue(run), AutostartCommand(host_.ProgramFolder(), host_.ProgramName()),
                      bytes ? *bytes : SettingBytes());
-  Check(IDC_OPT_CAUTOSTART, autostart == AutostartShown::kOn);
+  autostartShown_ = autostart == AutostartShown::kOn;
+  Check(IDC_OPT_CAUTOSTART, autostartShown_);
   ShowWindow(Item(IDC_OPT_LAUTOSTART),
              autostart == AutostartShown::kOffInWindows ? SW_SHOWNA : SW_HIDE);
   Check(IDC_OPT_CREGISTER, SettingIsOne(L"Register"));
@@ -355,7 +357,9 @@ void OptionsDialog::BReady_Click() {
       {kApprovedKey, SettingBytes{0x02, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}}};
   for (const auto& [key, value] : autostart) {
     if (!Checked(IDC_OPT_CAUTOSTART)) {
-      settings.DeleteValue(SettingsRoot::kCurrentUser, key, kRunValue);
+      // Only what the user unchecked: a start switched off in Windows keeps
+      // its entry there, and another copy's value stays that copy's.
+      if (autostartShown_) settings.DeleteValue(SettingsRoot::kCurrentUser, key, kRunValue);
     } else {
       settings.CreateKey(SettingsRoot::kCurrentUser, key, L"");  // an existing one stays
       settings.SetValue(SettingsRoot::kCurrentUser, key, kRunValue, value);

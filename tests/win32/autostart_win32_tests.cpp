@@ -109,26 +109,31 @@ TEST_F(AutostartTest, TheBoxShowsWhetherWindowsWillStartThisCopy) {
 }
 
 // Checking writes the Run value and switches the start-up manager's value
-// on, also where Windows had switched it off; unchecking removes both.
+// on, also where Windows had switched it off; unchecking removes both. A box
+// the user left alone changes nothing of a start switched off in Windows.
 TEST_F(AutostartTest, OkWritesOrRemovesBothValues) {
   struct Case {
     std::optional<Bytes> approved;  // before; the Run value is this copy's unless none
     bool run;
-    bool storedBoth;  // after: this copy's command and kOn; false: neither value
+    bool toggled;
+    std::optional<Bytes> after;  // this copy's command and these bytes; none: neither value
   };
   const Case cases[] = {
-      {std::nullopt, false, true},  // the start-up manager's key is not there yet
-      {kOffInWindows, true, true},
-      {kOn, true, false},
+      {std::nullopt, false, true, kOn},  // the start-up manager's key is not there yet
+      {kOffInWindows, true, true, kOn},
+      {kOn, true, true, std::nullopt},
+      {kOffInWindows, true, false, kOffInWindows},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.run << " " << (c.approved ? (*c.approved)[0] : -1));
+    SCOPED_TRACE(testing::Message()
+                 << c.run << c.toggled << " " << (c.approved ? (*c.approved)[0] : -1));
     Put(c.run ? std::optional(Ours()) : std::nullopt, c.approved);
     DialogScript script(kOptionsCaption);
-    script.Do(Toggle(IDC_OPT_CAUTOSTART)).Click(IDC_OPT_BREADY);
+    if (c.toggled) script.Do(Toggle(IDC_OPT_CAUTOSTART));
+    script.Click(IDC_OPT_BREADY);
     Run();
-    EXPECT_EQ(StoredRun(), c.storedBoth ? "text " + Cp1252(Ours()) : "absent");
-    EXPECT_EQ(StoredApproved(), c.storedBoth ? std::optional(kOn) : std::nullopt);
+    EXPECT_EQ(StoredRun(), c.after ? "text " + Cp1252(Ours()) : "absent");
+    EXPECT_EQ(StoredApproved(), c.after);
   }
 }
 
