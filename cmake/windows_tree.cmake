@@ -50,7 +50,8 @@ set_tests_properties(win32.mainwindow_win32_tests win32.lifecycle_win32_tests
   win32.editor_win32_tests win32.commands_win32_tests win32.reminders_win32_tests
   win32.placement_win32_tests win32.about_win32_tests win32.accessibility_win32_tests
   win32.tray_win32_tests win32.tips_win32_tests win32.password_win32_tests
-  win32.options_win32_tests win32.lock_win32_tests win32.help_win32_tests
+  win32.options_win32_tests win32.autostart_win32_tests win32.lock_win32_tests
+  win32.help_win32_tests
   win32.on_screen_win32_tests win32.due_win32_tests win32.attention_win32_tests win32.file_safety_win32_tests
   PROPERTIES RUN_SERIAL TRUE)
 
