@@ -186,7 +186,7 @@ bool MainWindow::StartupDueCheck() {
   const std::vector<TaskRow> due =
       schedule_.DueAtStart(s_.files.Data(), now, !(s_.automaticStart && authPending_));
   if (!due.empty()) {
-    if (Remind(due, Play::kWait)) store_.SetReminderFlags(due, 'R');
+    if (Remind(due, Play::kWait, !s_.automaticStart)) store_.SetReminderFlags(due, 'R');
     return true;
   }
   // Other tasks of today carry no time and no flag. Decided from the file:
@@ -200,7 +200,7 @@ bool MainWindow::StartupDueCheck() {
   }
   for (const TaskRow& row : rows) {
     if (IsDueAtStart(row.task, false, now)) {
-      Remind({row}, Play::kAsync);
+      Remind({row}, Play::kAsync, !s_.automaticStart);
       return true;
     }
   }

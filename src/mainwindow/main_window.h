@@ -259,8 +259,9 @@ class MainWindow : public win32::Window {
   void BringToFront(bool quietly = false);
   // A reminder: the sound, the notification and the window with the first
   // task due selected; none for the hourly reminder. False when the tasks
-  // stay hidden behind the password.
-  bool Remind(const std::vector<TaskRow>& due, Play play);
+  // stay hidden behind the password. `byTheUser`: at a start the user made,
+  // the window takes the keyboard as any program the user starts.
+  bool Remind(const std::vector<TaskRow>& due, Play play, bool byTheUser = false);
   // A reminder waits while the user is asked something or runs a
   // full-screen program or a presentation.
   bool HoldReminder();

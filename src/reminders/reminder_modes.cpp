@@ -130,10 +130,10 @@ void MainWindow::TRelevantes_Timer() {
   store_.SetReminderFlags(due, 'R');
 }
 
-bool MainWindow::Remind(const std::vector<TaskRow>& due, Play play) {
+bool MainWindow::Remind(const std::vector<TaskRow>& due, Play play, bool byTheUser) {
   // Asked before anything shows: the user may be typing into another
   // program, and what they type stays there.
-  const bool quietly = win32::KeyboardElsewhere();
+  const bool quietly = !byTheUser && win32::KeyboardElsewhere();
   PlayNotificationSound(s_.settings, s_.sound, L"KONTAKT", play);
   tray_.ShowNotice(win32::Widen(ReminderNotice(due, authPending_)));
   remindedTask_ = due.empty() ? std::nullopt : std::optional<TaskRow>(due.front());

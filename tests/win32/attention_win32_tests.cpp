@@ -150,6 +150,21 @@ TEST_F(AttentionTest, AReminderLeavesTheKeyboardWithTheProgramThatHasIt) {
   }
 }
 
+// The user who starts the program wants it: a task due at the start comes
+// with the keyboard, while a start with Windows leaves it where it is.
+TEST_F(AttentionTest, AStartTheUserMadeTakesTheKeyboardAStartWithWindowsDoesNot) {
+  for (const bool automaticStart : {false, true}) {
+    SCOPED_TRACE(automaticStart ? "/a" : "started by the user");
+    WriteTasks({{"Important", {{"100", {"12-08-2026", "10:00", "Zahnarzt"}}}}});
+    clock_.now = {2026, 12, 8, 10, 30, 0, 0};
+    OtherProgram other;
+    ASSERT_NO_FATAL_FAILURE(Reopen(automaticStart));
+    EXPECT_EQ(sound_.played.size(), 1u);
+    EXPECT_EQ(SelectedDescription(), L"Zahnarzt");
+    EXPECT_EQ(GetForegroundWindow(), automaticStart ? other.Window() : hwnd_);
+  }
+}
+
 TEST_F(AttentionTest, AFullScreenProgramHoldsTheReminderUntilItEnds) {
   FakeAttention attention;
   attention_ = &attention;
