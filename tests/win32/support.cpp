@@ -155,6 +155,16 @@ std::wstring ListCell(HWND list, int item, int column) {
   return text;
 }
 
+int IconWidth(HICON icon) {
+  ICONINFO info{};
+  if (!icon || !GetIconInfo(icon, &info)) return 0;
+  win32::UniqueBitmap colour(info.hbmColor);
+  win32::UniqueBitmap mask(info.hbmMask);
+  BITMAP bitmap{};
+  GetObjectW(colour ? colour.get() : mask.get(), sizeof bitmap, &bitmap);
+  return bitmap.bmWidth;
+}
+
 std::vector<std::wstring> ListHeaders(HWND list) {
   std::vector<std::wstring> headers;
   HWND header = ListView_GetHeader(list);
