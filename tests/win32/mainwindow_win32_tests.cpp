@@ -283,5 +283,25 @@ TEST_F(MainWindowTest, LabelsPaintInTheSystemsColours) {
   DeleteDC(dc);
 }
 
+// A new colour scheme (a high-contrast one switched on) reaches the list at
+// once: its empty part takes the new window colour rather than keeping the
+// old one under the new text colour.
+TEST_F(MainWindowTest, TheListTakesANewWindowColour) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  ShowWindow(window_->Handle(), SW_SHOWNOACTIVATE);
+  const int index = COLOR_WINDOW;
+  const COLORREF old = GetSysColor(index), fresh = RGB(0, 128, 0);
+  SetSysColors(1, &index, &fresh);
+  win32::ProcessPendingMessages();
+  UpdateWindow(List());
+  RECT client{};
+  GetClientRect(List(), &client);
+  HDC dc = GetDC(List());
+  const COLORREF shown = GetPixel(dc, client.right - 2, client.bottom - 2);
+  ReleaseDC(List(), dc);
+  SetSysColors(1, &index, &old);  // other tests of the prefix share the scheme
+  EXPECT_EQ(shown, fresh);
+}
+
 }  // namespace
 }  // namespace ordalis
