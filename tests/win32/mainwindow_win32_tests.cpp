@@ -182,6 +182,23 @@ TEST_F(MainWindowTest, OthersHasNoTimeColumnAndItsHeadersSortByWhatTheyName) {
             (std::vector<std::wstring>{L"Datum", L"Uhrzeit", L"Beschreibung"}));
 }
 
+// On a screen of another scale the columns keep their widths in twips,
+// wherever the view puts them.
+TEST_F(MainWindowTest, TheColumnsOfOthersKeepTheirTwipsAtANewDpi) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  window_->SelectTab(Category::Others);
+  const UINT dpi = 2 * win32::WindowDpi(window_->Handle());
+  RECT rect{};
+  GetWindowRect(window_->Handle(), &rect);
+  SendMessageW(window_->Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+               reinterpret_cast<LPARAM>(&rect));
+  for (const auto& [column, twips] : {std::pair{0, 1200}, std::pair{1, 4910}}) {
+    EXPECT_NEAR(win32::PixelsToTwips(ListView_GetColumnWidth(List(), column), dpi), twips,
+                1440 / dpi + 1)
+        << column;
+  }
+}
+
 TEST_F(MainWindowTest, ADamagedEntryIsToldOnceARunAndSkipped) {
   // "101" holds a control character in its stored form: it cannot be read.
   const std::string damaged = "101=" + std::string("\x81\x82\x83", 3) + "\r\n";
