@@ -19,7 +19,6 @@ set(ORDALIS_WINDOWS_TESTS
   autostart_win32_tests
   lock_win32_tests
   on_screen_win32_tests
-  category_list_win32_tests
   task_file_lines_win32_tests
   help_win32_tests
   file_safety_win32_tests

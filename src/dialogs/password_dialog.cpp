@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "resources/resource.h"
 #include "storage/password_rules.h"
@@ -92,6 +93,8 @@ class PasswordDialog : public win32::Dialog {
            purpose_ != PasswordPurpose::kConfirmChange;
   }
 
+  void OnDpiChanged() override { ShowPicture(); }
+
  private:
   void CReady_Click() {
     HWND field = Item(IDC_PW_TEXT2);
@@ -110,10 +113,11 @@ class PasswordDialog : public win32::Dialog {
 
   void ShowPicture() {
     const int size = MulDiv(32, static_cast<int>(Dpi()), 96);
-    icon_ = win32::LoadIconAtSize(GetModuleHandleW(nullptr), IDI_VEMRA, size);
+    win32::UniqueIcon icon = win32::LoadIconAtSize(GetModuleHandleW(nullptr), IDI_VEMRA, size);
     // A program without its own icon (the tests) shows the system's.
-    HICON shown = icon_ ? icon_.get() : LoadIconW(nullptr, IDI_APPLICATION);
+    HICON shown = icon ? icon.get() : LoadIconW(nullptr, IDI_APPLICATION);
     SendMessageW(Item(IDC_PW_PICTURE1), STM_SETICON, reinterpret_cast<WPARAM>(shown), 0);
+    icon_ = std::move(icon);  // the old picture goes once the new one is shown
   }
 
   PasswordServices s_;

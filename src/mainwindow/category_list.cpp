@@ -1,7 +1,6 @@
 #include "mainwindow/category_list.h"
 
 #include <commctrl.h>
-#include <windowsx.h>
 
 #include <algorithm>
 #include <string>
@@ -18,9 +17,19 @@ using win32::Widen;
 
 namespace {
 
-constexpr int kColumnDate = 0, kColumnTime = 1, kColumnDescription = 2;
+constexpr double kTimeTwips = 1000, kDescriptionTwips = 3910.1104;
+
+void InsertColumn(HWND list, int index, const wchar_t* header, double twips, UINT dpi) {
+  LVCOLUMNW column{};
+  column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+  column.pszText = const_cast<wchar_t*>(header);
+  column.cx = TwipsToPixels(twips, dpi);
+  column.iSubItem = index;
+  SendMessageW(list, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
+}
 
 void SetCell(HWND list, int item, int column, const std::string& text) {
+  if (column < 0) return;
   std::wstring wide = Widen(text);
   LVITEMW cell{};
   cell.iSubItem = column;
@@ -30,38 +39,25 @@ void SetCell(HWND list, int item, int column, const std::string& text) {
 
 }  // namespace
 
-CategoryList::~CategoryList() {
-  if (header_) RemoveWindowSubclass(header_, HeaderProc, 0);
-}
-
 void CategoryList::Attach(HWND listView, UINT dpi) {
   list_ = listView;
-  header_ = ListView_GetHeader(list_);
-  if (header_) SetWindowSubclass(header_, HeaderProc, 0, reinterpret_cast<DWORD_PTR>(this));
   ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
-  struct Column {
-    const wchar_t* header;
-    double twips;
-  };
   // The task's key stays with its row, not in a column of no width that a
   // screen reader would read out as one.
-  static constexpr Column kColumns[] = {
-      {L"Datum", 1200}, {L"Uhrzeit", 1000}, {L"Beschreibung", 3910.1104}};
-  for (int i = 0; i < 3; ++i) {
-    LVCOLUMNW column{};
-    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-    column.pszText = const_cast<wchar_t*>(kColumns[i].header);
-    column.cx = TwipsToPixels(kColumns[i].twips, dpi);
-    column.iSubItem = i;
-    SendMessageW(list_, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
-  }
+  InsertColumn(list_, 0, L"Datum", 1200, dpi);
+  InsertColumn(list_, 1, L"Uhrzeit", kTimeTwips, dpi);
+  InsertColumn(list_, 2, L"Beschreibung", kDescriptionTwips, dpi);
 }
 
 void CategoryList::SetView(Category view, UINT dpi) {
+  const bool hadTime = HasTime();
   view_ = view;
-  const bool others = view == Category::Others;
-  SetColumnWidthTwips(kColumnTime, others ? 0 : 1000, dpi);
-  SetColumnWidthTwips(kColumnDescription, others ? 4910.1104 : 3910.1104, dpi);
+  // The rows are shown again after a change of view, so the cells of a
+  // column taken out or put back need no care here.
+  if (hadTime && !HasTime()) ListView_DeleteColumn(list_, 1);
+  if (!hadTime && HasTime()) InsertColumn(list_, 1, L"Uhrzeit", kTimeTwips, dpi);
+  SetColumnWidthTwips(SortColumn::kDescription,
+                      HasTime() ? kDescriptionTwips : kDescriptionTwips + kTimeTwips, dpi);
   FitDateAndTime(dpi);
 }
 
@@ -70,9 +66,10 @@ void CategoryList::FitDateAndTime(UINT dpi) {
   // them, with the margins of a cell and (larger) of a heading.
   const int margin = TwipsToPixels(120, dpi);
   int gained = 0;
-  for (const auto& [column, sample, heading] : {std::tuple{kColumnDate, L"88-88-8888", L"Datum"},
-                                                std::tuple{kColumnTime, L"88:88", L"Uhrzeit"}}) {
-    if (ColumnIsHidden(column)) continue;
+  for (const auto& [column, sample, heading] :
+       {std::tuple{Index(SortColumn::kDate), L"88-88-8888", L"Datum"},
+        std::tuple{Index(SortColumn::kTime), L"88:88", L"Uhrzeit"}}) {
+    if (column < 0) continue;
     const int needed = std::max(ListView_GetStringWidth(list_, sample) + margin,
                                 ListView_GetStringWidth(list_, heading) + 2 * margin);
     const int width = ListView_GetColumnWidth(list_, column);
@@ -82,9 +79,9 @@ void CategoryList::FitDateAndTime(UINT dpi) {
   }
   // The description gives up what the others gained, down to a third of
   // its width, so that it mostly stays in view.
-  const int description = ListView_GetColumnWidth(list_, kColumnDescription);
+  const int description = ListView_GetColumnWidth(list_, Index(SortColumn::kDescription));
   if (gained > 0 && description > 0) {
-    ListView_SetColumnWidth(list_, kColumnDescription,
+    ListView_SetColumnWidth(list_, Index(SortColumn::kDescription),
                             std::max(description - gained, description / 3));
   }
 }
@@ -161,59 +158,37 @@ void CategoryList::Select(size_t position) {
   ListView_EnsureVisible(list_, item, FALSE);
 }
 
-int CategoryList::ColumnWidthTwips(int column, UINT dpi) const {
-  return PixelsToTwips(ListView_GetColumnWidth(list_, column), dpi);
+int CategoryList::Index(SortColumn column) const {
+  switch (column) {
+    case SortColumn::kDate: return 0;
+    case SortColumn::kTime: return HasTime() ? 1 : -1;
+    case SortColumn::kDescription: return HasTime() ? 2 : 1;
+  }
+  return -1;
 }
 
-void CategoryList::SetColumnWidthTwips(int column, double twips, UINT dpi) {
-  ListView_SetColumnWidth(list_, column, TwipsToPixels(twips, dpi));
+std::optional<SortColumn> CategoryList::ColumnAt(int index) const {
+  for (const SortColumn column : {SortColumn::kDate, SortColumn::kTime, SortColumn::kDescription}) {
+    if (index >= 0 && Index(column) == index) return column;
+  }
+  return std::nullopt;
+}
+
+int CategoryList::ColumnWidthTwips(SortColumn column, UINT dpi) const {
+  const int index = Index(column);
+  return index < 0 ? 0 : PixelsToTwips(ListView_GetColumnWidth(list_, index), dpi);
+}
+
+void CategoryList::SetColumnWidthTwips(SortColumn column, double twips, UINT dpi) {
+  if (const int index = Index(column); index >= 0) {
+    ListView_SetColumnWidth(list_, index, TwipsToPixels(twips, dpi));
+  }
 }
 
 void CategoryList::Rescale(UINT oldDpi, UINT newDpi) {
-  for (int column = kColumnDate; column <= kColumnDescription; ++column) {
+  for (const SortColumn column : {SortColumn::kDate, SortColumn::kTime, SortColumn::kDescription}) {
     SetColumnWidthTwips(column, ColumnWidthTwips(column, oldDpi), newDpi);
   }
-}
-
-bool CategoryList::ColumnIsHidden(int column) const {
-  return column == kColumnTime && view_ == Category::Others;
-}
-
-bool CategoryList::OnHiddenDivider(HWND header, LPARAM point) const {
-  HDHITTESTINFO hit{};
-  hit.pt = {GET_X_LPARAM(point), GET_Y_LPARAM(point)};
-  SendMessageW(header, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
-  return (hit.flags & (HHT_ONDIVIDER | HHT_ONDIVOPEN)) && hit.iItem >= 0 &&
-         ColumnIsHidden(hit.iItem);
-}
-
-LRESULT CALLBACK CategoryList::HeaderProc(HWND header, UINT message, WPARAM wParam, LPARAM lParam,
-                                          UINT_PTR, DWORD_PTR self) {
-  auto* list = reinterpret_cast<CategoryList*>(self);
-  switch (message) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      if (list->OnHiddenDivider(header, lParam)) return 0;
-      break;
-    case WM_SETCURSOR: {
-      // No sizing cursor where nothing can be sized.
-      POINT point{};
-      GetCursorPos(&point);
-      ScreenToClient(header, &point);
-      if (LOWORD(lParam) == HTCLIENT &&
-          list->OnHiddenDivider(header, MAKELPARAM(point.x, point.y))) {
-        SetCursor(LoadCursorW(nullptr, IDC_ARROW));
-        return TRUE;
-      }
-      break;
-    }
-    case WM_NCDESTROY:
-      RemoveWindowSubclass(header, HeaderProc, 0);
-      list->header_ = nullptr;
-      break;
-    default: break;
-  }
-  return DefSubclassProc(header, message, wParam, lParam);
 }
 
 void CategoryList::Show() {
@@ -228,8 +203,8 @@ void CategoryList::Show() {
     item.pszText = date.data();
     const int at =
         static_cast<int>(SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-    SetCell(list_, at, kColumnTime, row.task.time);
-    SetCell(list_, at, kColumnDescription, row.task.description);
+    SetCell(list_, at, Index(SortColumn::kTime), row.task.time);
+    SetCell(list_, at, Index(SortColumn::kDescription), row.task.description);
   }
   SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list_, nullptr, TRUE);

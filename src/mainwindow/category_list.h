@@ -15,7 +15,6 @@ namespace ordalis {
 class CategoryList {
  public:
   CategoryList() = default;
-  ~CategoryList();
   CategoryList(const CategoryList&) = delete;
   CategoryList& operator=(const CategoryList&) = delete;
 
@@ -23,7 +22,8 @@ class CategoryList {
   void Attach(HWND listView, UINT dpi);
   HWND Handle() const { return list_; }
 
-  // The widths of the time and description columns for a view.
+  // The columns of a view and their widths: "Sonstiges" has no time column
+  // (rather than one of no width, which a screen reader would still read).
   void SetView(Category view, UINT dpi);
   // Widens the date and time columns where the list's font needs it for a
   // full date and time; the description gives up the room.
@@ -48,25 +48,23 @@ class CategoryList {
   std::optional<size_t> FindKey(Category category, std::string_view key) const;
   void Select(size_t position);
 
-  // Column widths in twips, as they are stored.
-  int ColumnWidthTwips(int column, UINT dpi) const;
-  void SetColumnWidthTwips(int column, double twips, UINT dpi);
+  // Columns are named by what they show, whichever place the view gives
+  // them; the column at a place in the header, if any.
+  std::optional<SortColumn> ColumnAt(int index) const;
+  // Column widths in twips, as they are stored; a column the view lacks
+  // has none.
+  int ColumnWidthTwips(SortColumn column, UINT dpi) const;
+  void SetColumnWidthTwips(SortColumn column, double twips, UINT dpi);
   // Keeps every column's width in twips when the window moves to a new DPI.
   void Rescale(UINT oldDpi, UINT newDpi);
-  // The user may not widen a column that the view hides.
-  bool ColumnIsHidden(int column) const;
 
  private:
+  bool HasTime() const { return view_ != Category::Others; }
+  // The column's place in the list view, -1 when the view lacks it.
+  int Index(SortColumn column) const;
   void Show();
-  // The header refuses the mouse on the divider of a hidden column (a drag
-  // or a double-click would open it); the list view does not pass the
-  // header's tracking notices on everywhere, so this is done in the header.
-  static LRESULT CALLBACK HeaderProc(HWND header, UINT message, WPARAM wParam, LPARAM lParam,
-                                     UINT_PTR id, DWORD_PTR self);
-  bool OnHiddenDivider(HWND header, LPARAM point) const;
 
   HWND list_ = nullptr;
-  HWND header_ = nullptr;
   std::vector<TaskRow> rows_;
   SortColumn order_ = SortColumn::kDate;
   Category view_ = Category::Important;

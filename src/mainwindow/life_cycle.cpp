@@ -164,15 +164,16 @@ void MainWindow::RestoreListLook() {
   RECT client{};
   GetClientRect(list_.Handle(), &client);
   const long long widest = PixelsToTwips(client.right, dpi_);
-  const auto width = [this](std::wstring_view name, int column, long long most) {
+  const auto width = [this](std::wstring_view name, SortColumn column, long long most) {
     if (const auto value = Setting(name)) {
       if (const auto twips = NumericValue(*value); twips && *twips >= 0) {
         list_.SetColumnWidthTwips(column, static_cast<double>(std::min(*twips, most)), dpi_);
       }
     }
   };
-  width(L"Tab_A", 0, widest / 2);
-  width(L"Tab_B", 2, widest);  // lasts until the next tab selection sets the view's width
+  width(L"Tab_A", SortColumn::kDate, widest / 2);
+  width(L"Tab_B", SortColumn::kDescription,
+        widest);  // lasts until the next tab selection sets the view's width
   list_.FitDateAndTime(dpi_);
 }
 
@@ -280,8 +281,8 @@ void MainWindow::StoreWindowState(bool withPlacement) {
     GetWindowRect(Handle(), &rect);
     StoreText(L"Left", std::to_wstring(PixelsToTwips(rect.left, dpi_)));
     StoreText(L"Top", std::to_wstring(PixelsToTwips(rect.top, dpi_)));
-    StoreText(L"Tab_A", std::to_wstring(list_.ColumnWidthTwips(0, dpi_)));
-    StoreText(L"Tab_B", std::to_wstring(list_.ColumnWidthTwips(2, dpi_)));
+    StoreText(L"Tab_A", std::to_wstring(list_.ColumnWidthTwips(SortColumn::kDate, dpi_)));
+    StoreText(L"Tab_B", std::to_wstring(list_.ColumnWidthTwips(SortColumn::kDescription, dpi_)));
   }
   const int mode = static_cast<int>(schedule_.Mode());
   StoreText(L"Reminder", mode ? std::to_wstring(mode) : std::wstring());

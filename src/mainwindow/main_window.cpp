@@ -180,12 +180,7 @@ void MainWindow::SetViewButtons(Category view) {
 }
 
 void MainWindow::LDaten_ColumnClick(int column) {
-  switch (column) {
-    case 0: list_.SortBy(SortColumn::kDate); break;
-    case 1: list_.SortBy(SortColumn::kTime); break;
-    case 2: list_.SortBy(SortColumn::kDescription); break;
-    default: break;
-  }
+  if (const auto clicked = list_.ColumnAt(column)) list_.SortBy(*clicked);
 }
 
 void MainWindow::SetListFont(std::wstring face, int points) {
@@ -313,9 +308,6 @@ LRESULT MainWindow::OnNotify(const NMHDR& header) {
       case NM_KILLFOCUS: UpdateEditButtons(); break;
       default: break;
     }
-  } else if (header.code == HDN_BEGINTRACKW || header.code == HDN_DIVIDERDBLCLICKW) {
-    // A column the view hides stays hidden.
-    return list_.ColumnIsHidden(reinterpret_cast<const NMHEADERW&>(header).iItem) ? TRUE : FALSE;
   }
   return 0;
 }

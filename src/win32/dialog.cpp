@@ -169,6 +169,7 @@ INT_PTR Dialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
       Layout();
+      OnDpiChanged();
       return TRUE;
     }
     case WM_SYSCOLORCHANGE:

@@ -43,6 +43,8 @@ class Dialog {
   // The font of the controls; the system's message font unless a dialog
   // names its own.
   virtual UniqueFont MakeFont(UINT dpi) const { return MessageFont(dpi); }
+  // After the dialog has laid itself out for a new DPI (Dpi() tells it).
+  virtual void OnDpiChanged() {}
   // Any other message; true when handled, with the result in `result`.
   virtual bool OnMessage(UINT /*message*/, WPARAM, LPARAM, INT_PTR& /*result*/) { return false; }
 

@@ -1,5 +1,7 @@
 #include "win32/window.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 
 namespace ordalis::win32 {
@@ -7,6 +9,13 @@ namespace ordalis::win32 {
 void RepaintForNewColours(HWND window) {
   for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
+    // A list view may keep the background it was created with; ours are
+    // all in the window colour.
+    wchar_t name[32] = L"";
+    GetClassNameW(child, name, 32);
+    if (CompareStringOrdinal(name, -1, WC_LISTVIEWW, -1, TRUE) == CSTR_EQUAL) {
+      ListView_SetBkColor(child, GetSysColor(COLOR_WINDOW));
+    }
   }
   RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
 }

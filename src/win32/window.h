@@ -13,7 +13,8 @@ bool EnsureWindowClass(const wchar_t* name, WNDPROC procedure, HICON icon = null
                        HCURSOR cursor = nullptr, HBRUSH background = nullptr);
 
 // The system's colours changed (a high-contrast scheme came or went): the
-// common controls hear it only from their parent; then everything repaints.
+// common controls hear it only from their parent, and list views take the
+// new window colour; then everything repaints.
 void RepaintForNewColours(HWND window);
 
 // Another program's window is the one the user types into: not a window of

@@ -63,7 +63,8 @@ class TaskCommandsTest : public test::MainWindowFixture {
   void SelectRow(const std::wstring& date, const std::wstring& description) {
     const int count = ListView_GetItemCount(List());
     for (int i = 0; i < count; ++i) {
-      if (test::ListCell(List(), i, 0) == date && test::ListCell(List(), i, 2) == description) {
+      if (test::ListCell(List(), i, 0) == date &&
+          test::ListCell(List(), i, L"Beschreibung") == description) {
         SetFocus(List());
         ListView_SetItemState(List(), i, LVIS_SELECTED | LVIS_FOCUSED,
                               LVIS_SELECTED | LVIS_FOCUSED);
@@ -110,7 +111,7 @@ TEST_F(TaskCommandsTest, AddingFromAllSwitchesToImportantAndStoresThere) {
             (std::vector<Task>{
                 {"12-08-2026", "10:30", Cp1252(L"Angebot an Müller")}, kBescherung, kZahnarzt}));
   EXPECT_EQ(Stored(Category::Others), std::vector<Task>{kSekt});
-  EXPECT_EQ(test::ListCell(List(), 0, 2), L"Angebot an Müller");
+  EXPECT_EQ(test::ListCell(List(), 0, L"Beschreibung"), L"Angebot an Müller");
 }
 
 TEST_F(TaskCommandsTest, AddingFromOthersStoresATaskWithoutTime) {

@@ -46,7 +46,7 @@ TEST_F(DueTest, AStartInModeTwoRemindsWhatWasMissedOvernightOnceAndFlagsIt) {
     EXPECT_EQ(sound_.played, (std::vector<Played>{{L"KONTAKT", false, true, false}}));
     ExpectShownInFront();
     EXPECT_EQ(window_->SelectedCategory(), Category::Important);
-    EXPECT_EQ(test::ListCell(List(), SelectedRow(), 2), L"Gestern abend");
+    EXPECT_EQ(test::ListCell(List(), SelectedRow(), L"Beschreibung"), L"Gestern abend");
     EXPECT_EQ(FlagOf("100"), "R");
     EXPECT_EQ(FlagOf("101"), "R");
     EXPECT_EQ(FlagOf("102"), "");
@@ -88,7 +88,7 @@ TEST_F(DueTest, AResumeAClockChangeAndAnUnlockCheckTheDueTasksAtOnce) {
     PostMessageW(hwnd_, wakeup.message, wakeup.wParam, 0);
     ASSERT_TRUE(SoundWithinTwoSeconds());
     ExpectShownInFront();
-    EXPECT_EQ(test::ListCell(List(), SelectedRow(), 2), L"Spielfilm");
+    EXPECT_EQ(test::ListCell(List(), SelectedRow(), L"Beschreibung"), L"Spielfilm");
     EXPECT_EQ(FlagOf("100"), "R");
   }
 }

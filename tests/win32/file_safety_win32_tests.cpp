@@ -88,10 +88,11 @@ TEST_F(FileSafetyTest, AnotherProgramsLinesShowAndStayThroughOurChanges) {
   const Task synced{"12-24-2026", "18:00", "vom anderen PC"};
   WriteDataFile(DataPath(), {{"Important", {{"100", kArzt}, {"102", kBrief}, {"105", synced}}}});
   const DWORD start = GetTickCount();
-  while (test::ListCell(List(), 2, 2) != L"vom anderen PC" && GetTickCount() - start < 2000) {
+  while (test::ListCell(List(), 2, L"Beschreibung") != L"vom anderen PC" &&
+         GetTickCount() - start < 2000) {
     test::PumpMessages(50);
   }
-  EXPECT_EQ(test::ListCell(List(), 2, 2), L"vom anderen PC");
+  EXPECT_EQ(test::ListCell(List(), 2, L"Beschreibung"), L"vom anderen PC");
   AddNeu();
   EXPECT_EQ(Stored(), (std::vector<Task>{kNeu, kArzt, kBrief, synced}));
 }
@@ -132,8 +133,9 @@ TEST_F(FileSafetyTest, CancelWritesNothingAndAHeldFileOnlyDelaysTheSave) {
   EXPECT_TRUE(failure.Texts().empty());
   EXPECT_EQ(Stored()[1].description, "Bahn, sp\xE4ter");
   // The selection stays on the task the user changed.
-  EXPECT_EQ(test::ListCell(List(), ListView_GetNextItem(List(), -1, LVNI_SELECTED), 2),
-            L"Bahn, später");
+  EXPECT_EQ(
+      test::ListCell(List(), ListView_GetNextItem(List(), -1, LVNI_SELECTED), L"Beschreibung"),
+      L"Bahn, später");
 }
 
 TEST_F(FileSafetyTest, AnEmptyFileWithABackupLeadsToTheRestoreQuestion) {

@@ -153,7 +153,7 @@ TEST_F(StartupTest, ImportantTaskDueThisMinuteComesFirstAndWaitsForTheSound) {
     ExpectShownInFront();
     EXPECT_EQ(window_->SelectedCategory(), Category::Important);
     EXPECT_EQ(SelectedRow(), 1);  // "Jetzt", after yesterday's task
-    EXPECT_EQ(test::ListCell(List(), SelectedRow(), 2), L"Jetzt");
+    EXPECT_EQ(test::ListCell(List(), SelectedRow(), L"Beschreibung"), L"Jetzt");
   }
 }
 
@@ -167,7 +167,7 @@ TEST_F(StartupTest, OtherTaskOfTodayAlertsWithoutWaiting) {
   EXPECT_EQ(sound_.played, (std::vector<Played>{{L"KONTAKT", false, false, false}}));
   ExpectShownInFront();
   EXPECT_EQ(window_->SelectedCategory(), Category::Others);
-  EXPECT_EQ(test::ListCell(List(), SelectedRow(), 2), L"Heute");
+  EXPECT_EQ(test::ListCell(List(), SelectedRow(), L"Beschreibung"), L"Heute");
 
   // The user's own sound file plays instead, always to its end.
   const std::wstring file = temp_.File(L"gong.wav");

@@ -14,6 +14,7 @@
 #include "storage/profile_file_win32.h"
 #include "storage/settings_win32.h"
 #include "support.h"
+#include "win32/dpi.h"
 
 namespace ordalis {
 namespace {
@@ -158,6 +159,36 @@ TEST_F(PasswordTest, ADamagedStoredPasswordKeepsTheLock) {
   script.Click(IDC_PW_CCANCEL);
   EXPECT_EQ(Ask(), PasswordOutcome::kCancelled);
   EXPECT_TRUE(script.Finished());
+}
+
+// Moved to a screen of another scale, the prompt shows its picture drawn for
+// that scale, not the old one stretched.
+TEST_F(PasswordTest, ThePictureFollowsAChangeOfDpi) {
+  Store("x");
+  const auto pictureWidth = [](HWND dialog) {
+    ICONINFO info{};
+    const auto icon =
+        reinterpret_cast<HICON>(SendDlgItemMessageW(dialog, IDC_PW_PICTURE1, STM_GETICON, 0, 0));
+    if (!icon || !GetIconInfo(icon, &info)) return 0;
+    BITMAP bitmap{};
+    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return static_cast<int>(bitmap.bmWidth);
+  };
+  DialogScript script(kPasswordCaption);
+  script
+      .Do([&](HWND dialog) {
+        const UINT dpi = win32::WindowDpi(dialog);
+        EXPECT_EQ(pictureWidth(dialog), MulDiv(32, static_cast<int>(dpi), 96));
+        RECT rect{};
+        GetWindowRect(dialog, &rect);
+        SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(2 * dpi, 2 * dpi),
+                     reinterpret_cast<LPARAM>(&rect));
+        EXPECT_EQ(pictureWidth(dialog), MulDiv(64, static_cast<int>(dpi), 96));
+      })
+      .Click(IDC_PW_CCANCEL);
+  EXPECT_EQ(Ask(), PasswordOutcome::kCancelled);
 }
 
 TEST_F(PasswordTest, WithoutAStoredPasswordNothingIsAsked) {

@@ -100,7 +100,7 @@ TEST_F(ReminderTest, DueCheckRemindsEachImportantTaskOnceUnderItsOwnKey) {
   EXPECT_EQ(sound_.played, (std::vector<Played>{{L"KONTAKT", false, false, false}}));
   ExpectShownInFront();
   EXPECT_EQ(window_->SelectedCategory(), Category::Important);
-  EXPECT_EQ(test::ListCell(List(), SelectedRow(), 2), L"Zahnarzt");
+  EXPECT_EQ(test::ListCell(List(), SelectedRow(), L"Beschreibung"), L"Zahnarzt");
   EXPECT_EQ(window_->TimerInterval(kTimerRelevantes), 0u);
   EXPECT_EQ(ReadReminderFlag(files_->Data(), "100"), "R");
   EXPECT_EQ(ReadReminderFlag(files_->Data(), "101"), "R");
@@ -159,7 +159,7 @@ class WaitingReminderTest : public ReminderTest {
   }
   void SelectRow(const std::wstring& description) {
     for (int i = 0; i < ListView_GetItemCount(List()); ++i) {
-      if (test::ListCell(List(), i, 2) == description) {
+      if (test::ListCell(List(), i, L"Beschreibung") == description) {
         SetFocus(List());
         ListView_SetItemState(List(), i, LVIS_SELECTED | LVIS_FOCUSED,
                               LVIS_SELECTED | LVIS_FOCUSED);
@@ -190,7 +190,7 @@ TEST_F(WaitingReminderTest, ATickKeepsTheOrderAndTheSelectionUnderTheQuestion) {
 
   Tick();  // nothing is due: nothing on screen changes
   EXPECT_EQ(window_->SelectedCategory(), Category::Others);
-  EXPECT_EQ(test::ListCell(List(), SelectedRow(), 2), L"Apfel");
+  EXPECT_EQ(test::ListCell(List(), SelectedRow(), L"Beschreibung"), L"Apfel");
   EXPECT_TRUE(IsWindowEnabled(Item(IDC_BLOESCHEN)));
 
   DialogScript script(L"Ordalis ");
@@ -246,7 +246,7 @@ TEST_F(WaitingReminderTest, ATaskDueUnderADialogIsRemindedWhenItCloses) {
     test::PumpMessages(100);  // the reminder follows the dialog
     EXPECT_EQ(sound_.played.size(), 1u);
     EXPECT_EQ(window_->SelectedCategory(), Category::Important);
-    EXPECT_EQ(test::ListCell(List(), SelectedRow(), 2), L"Zahnarzt heute");
+    EXPECT_EQ(test::ListCell(List(), SelectedRow(), L"Beschreibung"), L"Zahnarzt heute");
     EXPECT_EQ(ReadReminderFlag(files_->Data(), "100"), "R");
   }
 }
@@ -296,7 +296,7 @@ TEST_F(WaitingReminderTest, AReminderDuringTheClosingNoticeFollowsTheClose) {
   EXPECT_TRUE(script.Finished());
   test::PumpMessages(100);
   ExpectShownInFront();
-  EXPECT_EQ(test::ListCell(List(), SelectedRow(), 2), L"Anruf");
+  EXPECT_EQ(test::ListCell(List(), SelectedRow(), L"Beschreibung"), L"Anruf");
   EXPECT_EQ(ReadReminderFlag(files_->Data(), "100"), "R");
 }
 
@@ -361,7 +361,7 @@ TEST_F(ReminderTest, TheStartUpAlertKeepsItsTaskSelectedOverTheLastTab) {
     WriteTasks(c.tasks);
     ASSERT_NO_FATAL_FAILURE(Reopen());
     EXPECT_EQ(window_->SelectedCategory(), c.tab);
-    EXPECT_EQ(test::ListCell(List(), SelectedRow(), 2), L"Jetzt");
+    EXPECT_EQ(test::ListCell(List(), SelectedRow(), L"Beschreibung"), L"Jetzt");
   }
 }
 

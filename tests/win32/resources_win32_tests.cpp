@@ -15,6 +15,7 @@
 
 #include "ordalis_version.h"
 #include "resources/resource.h"
+#include "support.h"
 #include "win32/handles.h"
 #include "win32/icons.h"
 #include "win32/text.h"
@@ -234,16 +235,6 @@ TEST(ProgramIcon, SystemPicksTheMatchingImageForEachSize) {
   }
 }
 
-int IconWidth(HICON icon) {
-  ICONINFO info{};
-  if (!icon || !GetIconInfo(icon, &info)) return 0;
-  win32::UniqueBitmap colour(info.hbmColor);
-  win32::UniqueBitmap mask(info.hbmMask);
-  BITMAP bitmap{};
-  GetObjectW(colour ? colour.get() : mask.get(), sizeof bitmap, &bitmap);
-  return bitmap.bmWidth;
-}
-
 // A window's icons follow its DPI: the title bar's and Alt+Tab's; the
 // notification area's is the shell's small size.
 TEST(ProgramIcon, TheWindowsIconsFollowTheDpi) {
@@ -255,13 +246,14 @@ TEST(ProgramIcon, TheWindowsIconsFollowTheDpi) {
     SCOPED_TRACE(dpi);
     icons.Apply(window.get(), IDI_VEMRA, dpi);
     const auto shown = [&](WPARAM kind) {
-      return IconWidth(reinterpret_cast<HICON>(SendMessageW(window.get(), WM_GETICON, kind, 0)));
+      return test::IconWidth(
+          reinterpret_cast<HICON>(SendMessageW(window.get(), WM_GETICON, kind, 0)));
     };
     EXPECT_EQ(shown(ICON_SMALL), MulDiv(16, static_cast<int>(dpi), 96));
     EXPECT_EQ(shown(ICON_BIG), MulDiv(32, static_cast<int>(dpi), 96));
   }
   const win32::UniqueIcon tray = win32::LoadNotificationIcon(GetModuleHandleW(nullptr), IDI_VEMRA);
-  EXPECT_EQ(IconWidth(tray.get()), GetSystemMetrics(SM_CXSMICON));
+  EXPECT_EQ(test::IconWidth(tray.get()), GetSystemMetrics(SM_CXSMICON));
 }
 
 TEST(Manifest, GivesCommonControls6PerMonitorDpiAndTheAnsiCodePage) {

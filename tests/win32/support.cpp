@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <atomic>
 
 namespace ordalis::test {
@@ -152,6 +153,37 @@ std::wstring ListCell(HWND list, int item, int column) {
   cell.cchTextMax = 512;
   SendMessageW(list, LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(&cell));
   return text;
+}
+
+int IconWidth(HICON icon) {
+  ICONINFO info{};
+  if (!icon || !GetIconInfo(icon, &info)) return 0;
+  win32::UniqueBitmap colour(info.hbmColor);
+  win32::UniqueBitmap mask(info.hbmMask);
+  BITMAP bitmap{};
+  GetObjectW(colour ? colour.get() : mask.get(), sizeof bitmap, &bitmap);
+  return bitmap.bmWidth;
+}
+
+std::vector<std::wstring> ListHeaders(HWND list) {
+  std::vector<std::wstring> headers;
+  HWND header = ListView_GetHeader(list);
+  for (int i = 0; i < Header_GetItemCount(header); ++i) {
+    wchar_t text[64] = {};
+    HDITEMW item{};
+    item.mask = HDI_TEXT;
+    item.pszText = text;
+    item.cchTextMax = 64;
+    Header_GetItem(header, i, &item);
+    headers.push_back(text);
+  }
+  return headers;
+}
+
+std::wstring ListCell(HWND list, int item, std::wstring_view header) {
+  const std::vector<std::wstring> headers = ListHeaders(list);
+  const auto at = std::find(headers.begin(), headers.end(), header);
+  return at == headers.end() ? L"" : ListCell(list, item, static_cast<int>(at - headers.begin()));
 }
 
 }  // namespace ordalis::test

@@ -77,5 +77,12 @@ class MessageBoxAnswerer {
 
 // The text of one cell of a list view.
 std::wstring ListCell(HWND list, int item, int column);
+// The width of an icon's image in pixels; 0 for none.
+int IconWidth(HICON icon);
+
+// The header texts of a report-view list, as a screen reader finds them.
+std::vector<std::wstring> ListHeaders(HWND list);
+// The cell under the column with this header; empty if there is none.
+std::wstring ListCell(HWND list, int item, std::wstring_view header);
 
 }  // namespace ordalis::test
