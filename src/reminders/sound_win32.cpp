@@ -5,6 +5,23 @@
 
 namespace ordalis {
 
+namespace {
+
+// The sound library is loaded when the first sound plays or the options
+// ask for a device, not at every start; from the system folder only.
+template <typename Function>
+Function FromWinmm(const char* name) {
+  static const HMODULE winmm = LoadLibraryExW(L"winmm.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  return winmm ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(winmm, name)))
+               : nullptr;
+}
+
+void PlaySoundOnce(LPCWSTR sound, UINT flags) {
+  if (const auto play = FromWinmm<decltype(&sndPlaySoundW)>("sndPlaySoundW")) play(sound, flags);
+}
+
+}  // namespace
+
 const void* Win32SoundPlayer::Load(std::wstring_view name) {
   if (const auto found = loaded_.find(name); found != loaded_.end()) return found->second;
   const std::wstring key(name);
@@ -18,17 +35,18 @@ const void* Win32SoundPlayer::Load(std::wstring_view name) {
 
 void Win32SoundPlayer::PlayResource(std::wstring_view name, bool wait) {
   if (const void* bytes = Load(name)) {
-    sndPlaySoundW(static_cast<LPCWSTR>(bytes),
+    PlaySoundOnce(static_cast<LPCWSTR>(bytes),
                   SND_MEMORY | SND_NODEFAULT | (wait ? SND_SYNC : SND_ASYNC));
   }
 }
 
 void Win32SoundPlayer::PlayFile(const std::wstring& path) {
-  sndPlaySoundW(path.c_str(), SND_SYNC);
+  PlaySoundOnce(path.c_str(), SND_SYNC);
 }
 
 bool HasSoundDevice() {
-  return waveOutGetNumDevs() > 0;
+  const auto devices = FromWinmm<decltype(&waveOutGetNumDevs)>("waveOutGetNumDevs");
+  return devices && devices() > 0;
 }
 
 }  // namespace ordalis
