@@ -217,6 +217,10 @@ bool Win32TaskFiles::Fail(WriteFailure failure) {
   return false;
 }
 
+std::wstring Win32TaskFiles::HistoryPath(std::string_view name) const {
+  return HistoryFolder() + L"\\" + Wide(name);
+}
+
 bool Win32TaskFiles::Backup() {
   if (!CopyWhileHeld(data_.Path(), backupPath_, FALSE)) return false;
   AddToHistory();
@@ -230,11 +234,11 @@ void Win32TaskFiles::AddToHistory() {
   GetLocalTime(&now);
   const LocalTime time{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
   const std::string name = NextBackupName(time, BackupNames());
-  const std::wstring path = HistoryFolder() + L"\\" + Wide(name);
+  const std::wstring path = HistoryPath(name);
   if (!CopyWhileHeld(data_.Path(), path, TRUE)) return;
   SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
   for (const std::string& old : BackupsToRemove(BackupNames())) {
-    DeleteFileW((HistoryFolder() + L"\\" + Wide(old)).c_str());
+    DeleteFileW(HistoryPath(old).c_str());
   }
 }
 
@@ -256,8 +260,7 @@ std::vector<std::string> Win32TaskFiles::BackupNames() {
 }
 
 std::optional<std::string> Win32TaskFiles::ReadBackup(std::string_view name) {
-  const std::wstring path =
-      name == "Vemra.bak" ? backupPath_ : HistoryFolder() + L"\\" + Wide(name);
+  const std::wstring path = name == "Vemra.bak" ? backupPath_ : HistoryPath(name);
   if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return std::nullopt;
   Win32ProfileFile backup(path);
   return backup.ReadText();

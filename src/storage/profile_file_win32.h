@@ -59,6 +59,7 @@ class Win32TaskFiles : public TaskFiles {
   std::vector<std::string> BackupNames() override;
   std::optional<std::string> ReadBackup(std::string_view name) override;
   std::wstring HistoryFolder() const { return folder_ + L"\\Sicherungen"; }
+  std::wstring HistoryPath(std::string_view name) const;
 
  private:
   bool Fail(WriteFailure failure);
