@@ -273,7 +273,7 @@ TEST(StorageWin32, MissingDataFileReadsAsEmptyAndTheFirstTaskMakesIt) {
   EXPECT_FALSE(FileIsThere(folder.File(kBackup)));
 }
 
-// --- What a rewrite leaves on the disk -----------------------------------
+// --- What a change leaves on the disk ------------------------------------
 
 // Important 0..2 with only task 2 reminded, one of the others with the
 // password, one done task.
