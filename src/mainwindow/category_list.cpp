@@ -124,13 +124,6 @@ void CategoryList::Remove(size_t position) {
   Show();
 }
 
-void CategoryList::SetRowsInPlace(std::vector<TaskRow> rows) {
-  const std::optional<size_t> selected = Selected();
-  rows_ = std::move(rows);
-  Show();
-  if (selected) Select(*selected);
-}
-
 std::optional<size_t> CategoryList::Selected() const {
   const int item = ListView_GetNextItem(list_, -1, LVNI_SELECTED);
   if (item < 0 || static_cast<size_t>(item) >= rows_.size()) return std::nullopt;

@@ -35,8 +35,6 @@ class CategoryList {
   // Inserts a row at its place in the current order; returns its position.
   size_t Add(TaskRow row);
   void Remove(size_t position);
-  // Stores new keys after a rewrite; the rows stay where they are.
-  void SetRowsInPlace(std::vector<TaskRow> rows);
 
   const std::vector<TaskRow>& Rows() const { return rows_; }
   std::optional<size_t> Selected() const;

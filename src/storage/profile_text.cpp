@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <set>
 
 #include "storage/profile_format.h"
 
@@ -77,53 +76,6 @@ SectionLines FindSection(std::string_view text, std::string_view section) {
       into->push_back(line);
     }
   }
-  return result;
-}
-
-std::string RewriteSection(std::string_view text, std::string_view section,
-                           const std::function<bool(std::string_view key)>& owned,
-                           const std::vector<ProfileEntry>& entries) {
-  std::string block;
-  for (const ProfileEntry& entry : entries) {
-    block.append(entry.key).append(1, '=').append(ProtectProfileValue(entry.value)).append("\r\n");
-  }
-  const std::vector<ProfileLine> lines = SplitProfileText(text);
-  size_t header = 0;
-  while (header < lines.size() && !(lines[header].kind == ProfileLine::Kind::kSection &&
-                                    SameProfileName(lines[header].name, section))) {
-    ++header;
-  }
-  if (header == lines.size()) {
-    std::string result(text);
-    if (block.empty()) return result;
-    if (!EndsLine(result)) result += "\r\n";
-    return result.append(1, '[').append(section).append("]\r\n").append(block);
-  }
-  size_t end = header + 1;
-  while (end < lines.size() && lines[end].kind != ProfileLine::Kind::kSection) ++end;
-
-  // What the section keeps: every line but the first entry of an owned key.
-  std::string kept;
-  bool keepsAnything = false;
-  std::set<std::string> replaced;
-  for (size_t i = header + 1; i < end; ++i) {
-    const ProfileLine& line = lines[i];
-    if (line.kind == ProfileLine::Kind::kEntry && owned(line.name) &&
-        replaced.insert(Folded(line.name)).second) {
-      continue;
-    }
-    keepsAnything |= line.kind != ProfileLine::Kind::kBlank;
-    kept.append(line.text);
-  }
-
-  std::string result;
-  for (size_t i = 0; i < header; ++i) result.append(lines[i].text);
-  if (!block.empty() || keepsAnything) {
-    result.append(lines[header].text);
-    if (!EndsLine(result)) result += "\r\n";
-    result.append(block).append(kept);
-  }
-  for (size_t i = end; i < lines.size(); ++i) result.append(lines[i].text);
   return result;
 }
 

@@ -1,14 +1,11 @@
 #pragma once
 // The text of a profile file line by line, as the platform's profile
-// functions read it, and the rewrite of the keys the program owns in one
-// section with every other line left as it stands.
-#include <functional>
+// functions read it, and the change of one value with every other line left
+// as it stands.
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "storage/task_file.h"
 
 namespace ordalis {
 
@@ -37,15 +34,6 @@ struct SectionLines {
   std::vector<ProfileLine> others;  // lines of later sections of the name
 };
 SectionLines FindSection(std::string_view text, std::string_view section);
-
-// Replaces, in the first section of the name, the first entry of every key
-// for which `owned` holds by `entries`, written right after the section's
-// header as the profile functions write them. Every other line of the file
-// stays byte for byte. A missing section is added at the end; a section left
-// without any line goes, header and all.
-std::string RewriteSection(std::string_view text, std::string_view section,
-                           const std::function<bool(std::string_view key)>& owned,
-                           const std::vector<ProfileEntry>& entries);
 
 // Puts one value in place of the first entry of the key in the first
 // section of the name, or takes that entry out (no value); a new key goes

@@ -1,9 +1,7 @@
 #include "storage/task_file.h"
 
-#include <algorithm>
 #include <charconv>
 #include <map>
-#include <set>
 #include <utility>
 
 #include "storage/profile_format.h"
@@ -57,17 +55,6 @@ bool IsComment(const ProfileLine& line) {
   return line.kind == ProfileLine::Kind::kNoEquals && line.name.front() == ';';
 }
 
-// The first value of each key of a section's lines, as the reader gives it.
-std::map<std::string, std::string, std::less<>> FirstValues(const std::vector<ProfileLine>& lines) {
-  std::map<std::string, std::string, std::less<>> values;
-  for (const ProfileLine& line : lines) {
-    if (line.kind == ProfileLine::Kind::kEntry) {
-      values.emplace(std::string(line.name), ProfileValueAsRead(line.value));
-    }
-  }
-  return values;
-}
-
 void LoadSection(std::string_view text, Category category, bool withTime, CategoryLoad& load) {
   const std::string_view section = SectionOf(category);
   const SectionLines lines = FindSection(text, section);
@@ -100,15 +87,6 @@ void LoadSection(std::string_view text, Category category, bool withTime, Catego
       load.rows.push_back({std::move(decoded.task), category, key, std::move(value)});
     }
   }
-}
-
-// Task keys of a section whose value cannot be read: they keep it.
-std::set<std::string, std::less<>> UnreadableKeys(std::string_view text, std::string_view section) {
-  std::set<std::string, std::less<>> keys;
-  for (const auto& [key, value] : FirstValues(FindSection(text, section).first)) {
-    if (TaskKeyNumber(key) && DecodeTask(value).status == DecodeStatus::kRefused) keys.insert(key);
-  }
-  return keys;
 }
 
 // Runs one change on the staging copy and puts it in place; the data file
@@ -157,68 +135,6 @@ CategoryLoad LoadCategoryText(std::string_view text, Category category) {
   return load;
 }
 
-SaveResult WriteCategory(TaskFiles& files, Category category, std::vector<TaskRow>& rows) {
-  if (category == Category::All) {
-    files.Backup();
-    return SaveResult::kSaved;
-  }
-  if (rows.size() > static_cast<size_t>(kMaxTasks)) return SaveResult::kTooMany;
-  // Everything is encoded before anything is written, so a refused character
-  // leaves the file as it was.
-  std::vector<std::string> stored;
-  for (const TaskRow& row : rows) {
-    auto value = EncodeTask(row.task);
-    if (!value) return SaveResult::kRefused;
-    stored.push_back(std::move(*value));
-  }
-  // No data file yet is the normal first case; the backup then stays as it was.
-  files.Backup();
-  const std::string_view section = SectionOf(category);
-  std::vector<std::string> keys;
-  bool tooMany = false;
-  const SaveResult result = ChangeDataFile(files, [&](ProfileFile& staging) {
-    const std::optional<std::string> text = staging.ReadText();
-    if (!text) return false;
-    const auto kept = UnreadableKeys(*text, section);
-    const auto owned = [&kept](std::string_view key) {
-      return TaskKeyNumber(key) && !kept.contains(key);
-    };
-    std::vector<ProfileEntry> tasks;
-    for (int number = kFirstTaskKey; tasks.size() < rows.size(); ++number) {
-      if (number >= kFirstTaskKey + kMaxTasks) {
-        tooMany = true;
-        return false;
-      }
-      std::string key = std::to_string(number);
-      if (!kept.contains(key)) tasks.push_back({std::move(key), stored[tasks.size()]});
-    }
-    std::string changed = RewriteSection(*text, section, owned, tasks);
-    if (category == Category::Important) {
-      // A reminder flag follows its task: the row takes the flag of the key
-      // it was read under, whatever its position now.
-      const auto oldFlags = FirstValues(FindSection(*text, kReminderSection).first);
-      std::vector<ProfileEntry> flags;
-      for (size_t i = 0; i < rows.size(); ++i) {
-        const TaskRow& row = rows[i];
-        const auto old = oldFlags.find(row.key);
-        const bool reminded = row.category == Category::Important && !row.key.empty() &&
-                              old != oldFlags.end() && ScrambleText(old->second) == "R";
-        flags.push_back({tasks[i].key, *ScrambleText(reminded ? "R" : "A")});
-      }
-      changed = RewriteSection(changed, kReminderSection, owned, flags);
-    }
-    for (const ProfileEntry& task : tasks) keys.push_back(task.key);
-    return staging.ReplaceText(changed);
-  });
-  if (tooMany) return SaveResult::kTooMany;
-  if (result != SaveResult::kSaved) return result;
-  for (size_t i = 0; i < rows.size(); ++i) {
-    rows[i].key = keys[i];
-    rows[i].category = category;
-  }
-  return result;
-}
-
 std::string ReadReminderFlag(ProfileFile& data, std::string_view key) {
   return ScrambleText(data.Read(kReminderSection, key)).value_or(std::string());
 }
@@ -230,12 +146,6 @@ ReminderFlags ReadReminderFlags(ProfileFile& data) {
     flags.emplace(std::move(entry.key), ScrambleText(entry.value).value_or(std::string()));
   }
   return flags;
-}
-
-SaveResult WriteReminderFlag(TaskFiles& files, std::string_view key, char flag) {
-  const auto stored = ScrambleText(std::string_view(&flag, 1));
-  if (!stored) return SaveResult::kRefused;
-  return ReplaceValue(files, kReminderSection, key, stored);
 }
 
 std::string ReadStoredPassword(ProfileFile& data) {

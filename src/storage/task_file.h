@@ -1,6 +1,6 @@
 #pragma once
-// The task file: loading a category, rewriting it whole, the reminder flags
-// of the important tasks and the access password.
+// The task file: loading a category, the reminder flags of the important
+// tasks and the access password.
 //
 // Every change reaches the data file whole or not at all: it is made on a
 // staging copy that then replaces the data file in one rename, so a crash at
@@ -115,7 +115,7 @@ struct CategoryLoad {
   std::vector<UnreadableEntry> unreadable;  // values the scrambler refused
   // Lines of the category's section that are no task to show: keys outside
   // "100".."199", a key that stands twice, lines without "=", a second
-  // section of the same name. A rewrite leaves all of them where they are.
+  // section of the same name. A change leaves all of them where they are.
   size_t hidden = 0;
 };
 
@@ -148,23 +148,12 @@ enum class SaveResult {
   kChangedOutside,  // another program changed or removed the task since it was shown
 };
 
-// Rewrites the category's tasks from the rows in their order, under the
-// keys "100", "101", ... and refreshes the backup first. Only the first
-// entry of each task key is replaced; every other line of the file stays as
-// it stands (the password "200", lines the load could not show). A key whose
-// value cannot be read is no one's to reuse: it keeps its value and the rows
-// take the next free keys. For the important tasks each row keeps the
-// reminder flag of the key it was read under ("A" for a new row). On success
-// every row holds its new key. "Alles" only refreshes the backup.
-SaveResult WriteCategory(TaskFiles& files, Category category, std::vector<TaskRow>& rows);
-
 // The unscrambled reminder flag stored for an important task's key; empty
 // when there is none or it cannot be read.
 std::string ReadReminderFlag(ProfileFile& data, std::string_view key);
 // Every stored reminder flag by key, unscrambled, in one read of the file.
 using ReminderFlags = std::map<std::string, std::string, std::less<>>;
 ReminderFlags ReadReminderFlags(ProfileFile& data);
-SaveResult WriteReminderFlag(TaskFiles& files, std::string_view key, char flag);
 
 // The stored password, still scrambled; empty when none is set.
 std::string ReadStoredPassword(ProfileFile& data);

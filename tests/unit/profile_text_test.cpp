@@ -69,40 +69,6 @@ TEST(ProfileText, FindSectionGivesTheFirstSectionAndWhatLaterOnesOfTheNameHold) 
   EXPECT_FALSE(FindSection(text, "Important").found);
 }
 
-TEST(ProfileText, RewriteReplacesOnlyTheFirstEntryOfOwnedKeysInTheFirstSection) {
-  const auto digits = [](std::string_view key) { return key == "1" || key == "2"; };
-  struct Case {
-    const char* name;
-    std::string before;
-    std::vector<ProfileEntry> entries;
-    std::string after;
-  };
-  const Case cases[] = {
-      {"entries go right after the header, everything else stays",
-       "; top\r\n[S]\r\nk = v \r\n1=old\r\nodd line\r\n 2 =old\r\n1=twice\r\n[T]\r\n1=t\r\n",
-       {{"1", "new"}, {"2", " blank"}},
-       "; top\r\n[S]\r\n1=new\r\n2=\" blank\"\r\nk = v \r\nodd line\r\n1=twice\r\n[T]\r\n1=t\r\n"},
-      {"a second section of the name is not touched",
-       "[S]\r\n1=a\r\n[s]\r\n1=b\r\n",
-       {{"1", "c"}},
-       "[S]\r\n1=c\r\n[s]\r\n1=b\r\n"},
-      {"a missing section is added at the end",
-       "[T]\r\nx=1",
-       {{"1", "a"}},
-       "[T]\r\nx=1\r\n[S]\r\n1=a\r\n"},
-      {"the first file", "", {{"1", "a"}}, "[S]\r\n1=a\r\n"},
-      {"a section left empty goes", "[S]\r\n1=a\r\n\r\n[T]\r\nx=1\r\n", {}, "[T]\r\nx=1\r\n"},
-      {"a section with foreign lines stays", "[S]\r\n1=a\r\n3=c\r\n", {}, "[S]\r\n3=c\r\n"},
-      {"nothing to write and no section", "[T]\r\n", {}, "[T]\r\n"},
-      {"a header at the very end", "[S]", {{"2", "b"}}, "[S]\r\n2=b\r\n"},
-      {"a line ended by a carriage return", "[S]\r1=a\r", {{"1", "b"}}, "[S]\r1=b\r\n"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(RewriteSection(c.before, "S", digits, c.entries), c.after);
-  }
-}
-
 TEST(ProfileText, ASingleValueChangesOnlyItsOwnLine) {
   struct Case {
     const char* name;

@@ -1,7 +1,8 @@
-// Lines of the task file that are no task to show: the load counts them, a
-// rewrite leaves them byte for byte where they stand.
+// Lines of the task file that are no task to show: the load counts them,
+// the user's actions leave them byte for byte where they stand.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "storage/scrambler.h"
 #include "storage/task_codec.h"
 #include "storage/task_file.h"
+#include "storage/task_store.h"
 
 namespace ordalis {
 namespace {
@@ -27,7 +29,7 @@ std::string FlagLine(const std::string& key, const char* flag) {
   return key + "=" + ProtectProfileValue(*ScrambleText(flag)) + "\r\n";
 }
 
-TEST(TaskFileKeptLines, ForeignLinesAreCountedAndSurviveARewriteByteForByte) {
+TEST(TaskFileKeptLines, ForeignLinesAreCountedAndSurviveEveryActionByteForByte) {
   struct Case {
     const char* name;
     std::string lines;  // at the end of the important section
@@ -49,21 +51,28 @@ TEST(TaskFileKeptLines, ForeignLinesAreCountedAndSurviveARewriteByteForByte) {
     SCOPED_TRACE(c.name);
     FakeTaskFiles files;
     const std::string head = "; by hand\r\n[Important]\r\n";
-    const std::string tail = "[Others]\r\n" + Line("100", Numbered(9));
+    const std::string others =
+        "[Others]\r\n" + Line("100", Numbered(9)) + "200=" + *ScrambleText("geheim") + "\r\n";
     files.DataFile().content =
-        head + Line("100", Numbered(0)) + Line("101", Numbered(1)) + c.lines + tail;
+        head + Line("100", Numbered(0)) + Line("101", Numbered(1)) + c.lines + others;
 
-    CategoryLoad load = LoadCategory(files.Data(), Category::Important);
-    EXPECT_EQ(load.hidden, c.hidden);
-    ASSERT_EQ(load.rows.size(), 2u);
+    TaskStore store(files);
+    const std::optional<CategoryLoad> load = store.Load(Category::Important);
+    ASSERT_TRUE(load);
+    EXPECT_EQ(load->hidden, c.hidden);
+    ASSERT_EQ(load->rows.size(), 2u);
     EXPECT_EQ(LoadCategory(files.Data(), Category::All).hidden, c.hidden);
 
-    std::vector<TaskRow> rows = {load.rows[1], load.rows[0], {Numbered(3), Category::Important}};
-    ASSERT_EQ(WriteCategory(files, Category::Important, rows), SaveResult::kSaved);
-    EXPECT_EQ(*files.DataFile().content,
-              head + Line("100", Numbered(1)) + Line("101", Numbered(0)) +
-                  Line("102", Numbered(3)) + c.lines + tail + "[Reminder]\r\n" +
-                  FlagLine("100", "A") + FlagLine("101", "A") + FlagLine("102", "A"));
+    const TaskRow& first = load->rows[0];
+    const Task renamed{first.task.date, first.task.time, "umbenannt"};
+    ASSERT_EQ(store.SetReminderFlag(first, 'R'), SaveResult::kSaved);
+    ASSERT_EQ(store.Edit(first, renamed), SaveResult::kSaved);
+    ASSERT_EQ(store.MoveToDone(load->rows[1]), SaveResult::kSaved);
+    ASSERT_EQ(store.Add(Category::Others, Numbered(3)), SaveResult::kSaved);
+    EXPECT_EQ(*files.DataFile().content, head + Line("100", renamed) + c.lines + others +
+                                             Line("101", Numbered(3)) + "[Reminder]\r\n" +
+                                             FlagLine("100", "R") + "[Done]\r\n" +
+                                             Line("100", Numbered(1)));
     EXPECT_EQ(LoadCategory(files.Data(), Category::Important).hidden, c.hidden);
   }
 }
@@ -74,46 +83,23 @@ TEST(TaskFileKeptLines, HundredAndFiftyTasksShowTheFirstHundredAndKeepTheRest) {
   for (int key = 100; key < 250; ++key) {
     (key < 200 ? managed : rest) += Line(std::to_string(key), Numbered(key));
   }
-  files.DataFile().content = "[Done]\r\n" + managed + rest;
-  CategoryLoad load = LoadCategory(files.Data(), Category::Done);
-  EXPECT_EQ(load.rows.size(), 100u);
-  EXPECT_EQ(load.hidden, 50u);
+  const std::string before = "[Done]\r\n" + managed + rest;
+  files.DataFile().content = before;
+  TaskStore store(files);
+  const std::optional<CategoryLoad> load = store.Load(Category::Done);
+  ASSERT_TRUE(load);
+  EXPECT_EQ(load->rows.size(), 100u);
+  EXPECT_EQ(load->hidden, 50u);
 
-  load.rows.erase(load.rows.begin());
-  ASSERT_EQ(WriteCategory(files, Category::Done, load.rows), SaveResult::kSaved);
-  std::string expected = "[Done]\r\n";
-  for (int key = 100; key < 199; ++key) expected += Line(std::to_string(key), Numbered(key + 1));
-  EXPECT_EQ(*files.DataFile().content, expected + rest);
-}
-
-TEST(TaskFileKeptLines, AnUnreadableTaskKeepsItsKeyItsValueAndItsFlag) {
-  FakeTaskFiles files;
-  // A tab scrambles into a code the scrambler refuses to read back.
-  const std::string unreadable = "101=" + *ScrambleText("01-01-2024|10:00|a\tb") + "\r\n";
-  files.DataFile().content = "[Important]\r\n" + Line("100", Numbered(0)) + unreadable +
-                             Line("102", Numbered(2)) + "[Reminder]\r\n" + FlagLine("100", "A") +
-                             FlagLine("101", "R") + FlagLine("102", "R");
-  CategoryLoad load = LoadCategory(files.Data(), Category::Important);
-  ASSERT_EQ(load.rows.size(), 2u);
-  ASSERT_EQ(load.unreadable.size(), 1u);
-  EXPECT_EQ(load.hidden, 0u);
-
-  std::vector<TaskRow> rows = {load.rows[1], load.rows[0], {Numbered(3), Category::Important}};
-  ASSERT_EQ(WriteCategory(files, Category::Important, rows), SaveResult::kSaved);
-  EXPECT_EQ(*files.DataFile().content,
-            "[Important]\r\n" + Line("100", Numbered(2)) + Line("102", Numbered(0)) +
-                Line("103", Numbered(3)) + unreadable + "[Reminder]\r\n" + FlagLine("100", "R") +
-                FlagLine("102", "A") + FlagLine("103", "A") + FlagLine("101", "R"));
-  EXPECT_EQ(rows[1].key, "102");
-  EXPECT_EQ(rows[2].key, "103");
-
-  // It takes a place: with it, only 99 tasks fit.
-  rows.clear();
-  for (int i = 0; i < kMaxTasks; ++i) rows.push_back({Numbered(i), Category::Important});
-  EXPECT_EQ(WriteCategory(files, Category::Important, rows), SaveResult::kTooMany);
-  rows.pop_back();
-  EXPECT_EQ(WriteCategory(files, Category::Important, rows), SaveResult::kSaved);
-  EXPECT_EQ(rows.back().key, "199");
+  // Every task key is taken: nothing more fits, and nothing is written.
+  EXPECT_EQ(store.Add(Category::Done, Numbered(1)), SaveResult::kTooMany);
+  EXPECT_EQ(*files.DataFile().content, before);
+  ASSERT_EQ(store.Remove(load->rows.front()), SaveResult::kSaved);
+  ASSERT_EQ(store.Add(Category::Done, Numbered(1)), SaveResult::kSaved);
+  EXPECT_EQ(store.StoredKey(), "100");
+  EXPECT_EQ(*files.DataFile().content, "[Done]\r\n" +
+                                           managed.substr(Line("100", Numbered(100)).size()) +
+                                           rest + Line("100", Numbered(1)));
 }
 
 }  // namespace

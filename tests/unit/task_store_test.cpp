@@ -53,27 +53,33 @@ class TaskStoreTest : public ::testing::Test {
     return std::nullopt;
   }
 
+  // One of each user action, on the rows as they stand now.
+  using Action = std::pair<const char*, std::function<SaveResult()>>;
+  std::vector<Action> Actions() {
+    const TaskRow arzt = Row(Category::Important, kArzt);
+    const TaskRow bahn = Row(Category::Important, kBahn);
+    const Task changed{"12-09-2026", "10:00", "Arzt, später"};
+    return {
+        {"add", [=, this] { return store.Add(Category::Others, changed); }},
+        {"edit", [=, this] { return store.Edit(arzt, changed); }},
+        {"remove", [=, this] { return store.Remove(bahn); }},
+        {"move", [=, this] { return store.MoveToDone(arzt); }},
+        {"flag", [=, this] { return store.SetReminderFlag(bahn, 'R'); }},
+        {"flags",
+         [=, this] {
+           return store.SetReminderFlags({arzt, bahn}, 'R');
+         }},
+        {"password", [this] { return store.SetPassword("geheim"); }},
+    };
+  }
+
   test::FakeTaskFiles files;
   TaskStore store{files};
 };
 
 TEST_F(TaskStoreTest, EachActionIsOneChangeWithTheFileBeforeItAsBackup) {
-  const Task changed{"12-09-2026", "10:00", "Arzt, später"};
-  const std::vector<std::pair<const char*, std::function<SaveResult()>>> actions = {
-      {"add", [&] { return store.Add(Category::Others, changed); }},
-      {"edit", [&] { return store.Edit(Row(Category::Important, kArzt), changed); }},
-      {"remove", [&] { return store.Remove(Row(Category::Important, kBahn)); }},
-      {"move", [&] { return store.MoveToDone(Row(Category::Important, kArzt)); }},
-      {"flag", [&] { return store.SetReminderFlag(Row(Category::Important, kBahn), 'R'); }},
-      {"flags",
-       [&] {
-         return store.SetReminderFlags(
-             {Row(Category::Important, kArzt), Row(Category::Important, kBahn)}, 'R');
-       }},
-      {"password", [&] { return store.SetPassword("geheim"); }},
-  };
   const std::string sample = *data().content;
-  for (const auto& [name, action] : actions) {
+  for (const auto& [name, action] : Actions()) {
     SCOPED_TRACE(name);
     data().content = sample;
     Rows(Category::All);
@@ -110,6 +116,17 @@ TEST_F(TaskStoreTest, MovesKeepFlagsWithTheirTasksAndEveryOtherLine) {
   ASSERT_EQ(store.Edit(Row(Category::Important, renamed), {kBahn.date, "08:00", "Zug"}),
             SaveResult::kSaved);
   EXPECT_EQ(FlagOf("101"), "A");
+
+  // A removed task takes its flag along and leaves the others' alone; a
+  // flag another program left under a free key is not the next task's.
+  ASSERT_EQ(store.SetReminderFlag(Row(Category::Important, kBrief), 'R'), SaveResult::kSaved);
+  ASSERT_EQ(store.Remove(Row(Category::Important, {kBahn.date, "08:00", "Zug"})),
+            SaveResult::kSaved);
+  EXPECT_EQ(ReadReminderFlags(data()), (ReminderFlags{{"100", "R"}}));
+  data().SetRaw("Reminder", "101", *ScrambleText("R"));
+  ASSERT_EQ(store.Add(Category::Important, kArzt), SaveResult::kSaved);
+  EXPECT_EQ(store.StoredKey(), "101");
+  EXPECT_EQ(ReadReminderFlags(data()), (ReminderFlags{{"100", "R"}, {"101", "A"}}));
 }
 
 TEST_F(TaskStoreTest, TasksRemindedTogetherAreFlaggedTogetherExceptOnesChangedElsewhere) {
@@ -187,6 +204,44 @@ TEST_F(TaskStoreTest, NothingIsWrittenToAFileThatCouldNotBeRead) {
   EXPECT_EQ(store.Add(Category::Important, kArzt), SaveResult::kWriteFailed);
   EXPECT_EQ(*data().content, saved);
   EXPECT_EQ(files.history.size(), backups + 1);  // taken right before the rename
+}
+
+TEST_F(TaskStoreTest, AFailingStepLeavesTheFileAndThePasswordAsTheyWere) {
+  data().SetRaw("Others", "200", *ScrambleText("alt"));
+  const std::string sample = *data().content;
+  const std::vector<Action> actions = Actions();
+  for (const std::string_view failing :
+       {"BeginChange", "ReadText", "ReplaceText", "Backup", "CommitChange"}) {
+    for (const auto& [name, action] : actions) {
+      SCOPED_TRACE(std::string(failing) + " fails: " + name);
+      data().content = sample;
+      files.fail = [failing](std::string_view op) { return op == failing; };
+      const SaveResult result = action();
+      files.fail = nullptr;
+      EXPECT_FALSE(files.StagingExists());
+      if (failing == "Backup") {
+        // Without a fresh backup the change still goes through.
+        EXPECT_EQ(result, SaveResult::kSaved);
+        EXPECT_NE(*data().content, sample);
+      } else {
+        EXPECT_EQ(result, SaveResult::kWriteFailed);
+        EXPECT_EQ(*data().content, sample);
+      }
+    }
+  }
+}
+
+TEST_F(TaskStoreTest, WhatCannotBeStoredWritesNothing) {
+  for (int i = 0; i < kMaxTasks; ++i) Put("Done", TaskKey(i), kBrief);
+  const TaskRow arzt = Row(Category::Important, kArzt);
+  const std::string before = *data().content;
+  const Task foreign{"12-12-2026", "10:00", "Zeile\x81"};
+  EXPECT_EQ(store.Add(Category::Others, foreign), SaveResult::kRefused);
+  EXPECT_EQ(store.Edit(arzt, foreign), SaveResult::kRefused);
+  // A full category takes no more: the task stays where it is.
+  EXPECT_EQ(store.MoveToDone(arzt), SaveResult::kTooMany);
+  EXPECT_EQ(*data().content, before);
+  EXPECT_TRUE(files.history.empty());
 }
 
 TEST_F(TaskStoreTest, ADamagedValueBlocksNoOtherChange) {

@@ -78,14 +78,15 @@ TEST_F(ReminderTest, HourlyReminderNeedsTasks) {
 TEST_F(ReminderTest, DueCheckRemindsEachImportantTaskOnceUnderItsOwnKey) {
   // The old task sorts first, so rows and keys do not line up: row 2 is
   // key "100", not "101".
-  WriteTasks({{"Important",
-               {{"100", {"12-08-2026", "09:00", "Zahnarzt"}},
-                {"101", {"12-08-2026", "10:00", "Bank"}},
-                {"102", {"11-30-2026", "08:00", "Vor acht Tagen"}},
-                {"103", {"12-08-2026", "11:00", "Mittag"}}}},
-              {"Others", {{"100", {"12-31-2026", "00:00", "Sekt"}}}}});
+  test::WriteDataFile(folder_ + L"\\Vemra.dat",
+                      {{"Important",
+                        {{"100", {"12-08-2026", "09:00", "Zahnarzt"}},
+                         {"101", {"12-08-2026", "10:00", "Bank"}},
+                         {"102", {"11-30-2026", "08:00", "Vor acht Tagen"}},
+                         {"103", {"12-08-2026", "11:00", "Mittag"}}}},
+                       {"Others", {{"100", {"12-31-2026", "00:00", "Sekt"}}}}},
+                      {{"101", "A"}});
   ASSERT_NO_FATAL_FAILURE(Open());
-  ASSERT_EQ(WriteReminderFlag(*files_, "101", 'A'), SaveResult::kSaved);
   CloseIntoTray(2);
   ASSERT_EQ(window_->TimerInterval(kTimerRelevantes), 30000u);
 

@@ -1,11 +1,13 @@
-// The task file on the real profile functions: what reaches the disk, files
-// written by hand, failures of the platform, and changes cut off by a killed
-// process. ORDALIS_OWN_MAIN: the program starts itself as the process to kill.
+// The task file on the real profile functions: what the user's actions leave
+// on the disk, files written by hand, failures of the platform, and changes
+// cut off by a killed process. ORDALIS_OWN_MAIN: the program starts itself as
+// the process to kill.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shellapi.h>
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -17,6 +19,7 @@
 #include "storage/scrambler.h"
 #include "storage/task_codec.h"
 #include "storage/task_file.h"
+#include "storage/task_store.h"
 #include "support.h"
 #include "win32/handles.h"
 
@@ -24,7 +27,8 @@ namespace ordalis {
 
 // Readable failure messages.
 void PrintTo(SaveResult result, std::ostream* os) {
-  static const char* const kNames[] = {"kSaved", "kRefused", "kTooMany", "kWriteFailed"};
+  static const char* const kNames[] = {"kSaved",       "kRefused",    "kTooMany",
+                                       "kWriteFailed", "kUnreadable", "kChangedOutside"};
   *os << kNames[static_cast<int>(result)];
 }
 void PrintTo(const TaskRow& row, std::ostream* os) {
@@ -58,12 +62,6 @@ std::string TwoDigits(int n) {
 Task Numbered(int n) {
   return {TwoDigits(n % 12 + 1) + "-" + TwoDigits(n % 28 + 1) + "-2024",
           TwoDigits(10 + n % 10) + ":30", "Aufgabe Nr. " + std::to_string(n)};
-}
-
-std::vector<TaskRow> RowsOf(const std::vector<Task>& tasks, Category category) {
-  std::vector<TaskRow> rows;
-  for (const Task& task : tasks) rows.push_back({task, category, ""});
-  return rows;
 }
 
 // One section of the file: its name and its keys with the stored values.
@@ -113,31 +111,6 @@ State ReadState(const std::wstring& folder) {
   return state;
 }
 
-// The sections of a file's bytes in file order, values as they stand there.
-std::vector<Section> ParseRaw(const std::string& bytes) {
-  std::vector<Section> sections;
-  size_t start = 0;
-  while (start < bytes.size()) {
-    size_t end = bytes.find("\r\n", start);
-    if (end == std::string::npos) end = bytes.size();
-    const std::string line = bytes.substr(start, end - start);
-    start = end + 2;
-    if (line.empty()) continue;
-    if (line.front() == '[' && line.back() == ']') {
-      sections.push_back({line.substr(1, line.size() - 2), {}});
-    } else if (!sections.empty()) {
-      const size_t equals = line.find('=');
-      sections.back().entries.push_back({line.substr(0, equals), line.substr(equals + 1)});
-    }
-  }
-  return sections;
-}
-
-std::vector<ProfileEntry> Protected(std::vector<ProfileEntry> entries) {
-  for (ProfileEntry& entry : entries) entry.value = ProtectProfileValue(entry.value);
-  return entries;
-}
-
 ProfileEntry TaskEntry(std::string key, const Task& task) {
   return {std::move(key), Stored(task)};
 }
@@ -166,17 +139,16 @@ TEST(StorageWin32, EveryByteAScrambledValueCanHoldSurvivesAtBothEnds) {
   std::vector<std::string> expected[3];
   {
     Win32TaskFiles files(folder.Path());
+    TaskStore store(files);
     for (int part = 0; part < 3; ++part) {
-      std::vector<TaskRow> rows;
       for (unsigned code = 32 + part * 100; code <= 255 && code < 132u + part * 100; ++code) {
         const Task task = TaskStoredBetween(code);
         const std::string stored = Stored(task);
         ASSERT_EQ(static_cast<unsigned char>(stored.front()), code);
         ASSERT_EQ(static_cast<unsigned char>(stored.back()), code);
         expected[part].push_back(stored);
-        rows.push_back({task, categories[part], ""});
+        ASSERT_EQ(store.Add(categories[part], task), SaveResult::kSaved);
       }
-      ASSERT_EQ(WriteCategory(files, categories[part], rows), SaveResult::kSaved);
     }
   }
 
@@ -223,19 +195,18 @@ TEST(StorageWin32, EveryDescriptionCharacterTheFileCanHoldComesBack) {
   ASSERT_EQ(tasks.size(), 192u);
   const std::vector<Task> important(tasks.begin(), tasks.begin() + 100);
   const std::vector<Task> others(tasks.begin() + 100, tasks.end());
-  {
-    TempFolder folder;
-    {
-      Win32TaskFiles files(folder.Path());
-      auto rows = RowsOf(important, Category::Important);
-      ASSERT_EQ(WriteCategory(files, Category::Important, rows), SaveResult::kSaved);
-      rows = RowsOf(others, Category::Others);
-      ASSERT_EQ(WriteCategory(files, Category::Others, rows), SaveResult::kSaved);
-    }
-    Win32TaskFiles files(folder.Path());
-    EXPECT_EQ(TasksOf(LoadCategory(files.Data(), Category::Important).rows), important);
-    EXPECT_EQ(TasksOf(LoadCategory(files.Data(), Category::Others).rows), others);
+  // Written as the program writes any value (the test above sends every
+  // byte through a change), read by the platform's reader.
+  State state = {{"Important", {}}, {"Others", {}}};
+  for (size_t i = 0; i < tasks.size(); ++i) {
+    state[i < 100 ? 0 : 1].entries.push_back(
+        TaskEntry(TaskKey(static_cast<int>(i % 100)), tasks[i]));
   }
+  TempFolder folder;
+  ASSERT_TRUE(WriteFileBytes(folder.File(kData), FileText(state)));
+  Win32TaskFiles files(folder.Path());
+  EXPECT_EQ(TasksOf(LoadCategory(files.Data(), Category::Important).rows), important);
+  EXPECT_EQ(TasksOf(LoadCategory(files.Data(), Category::Others).rows), others);
 }
 
 // --- A file written by hand ---------------------------------------------
@@ -286,15 +257,23 @@ TEST(StorageWin32, HandWrittenFileLoadsEveryTaskInKeyOrder) {
   EXPECT_EQ(ReadReminderFlag(files.Data(), "105"), "");
 }
 
-TEST(StorageWin32, MissingDataFileReadsAsEmpty) {
+TEST(StorageWin32, MissingDataFileReadsAsEmptyAndTheFirstTaskMakesIt) {
   TempFolder folder;
   Win32TaskFiles files(folder.Path());
   EXPECT_TRUE(LoadCategory(files.Data(), Category::All).rows.empty());
   EXPECT_EQ(ReadStoredPassword(files.Data()), "");
+  // A change that changes nothing makes no file.
+  TaskStore store(files);
+  EXPECT_EQ(store.SetPassword(""), SaveResult::kSaved);
   EXPECT_FALSE(FileIsThere(folder.File(kData)));
+  EXPECT_FALSE(FileIsThere(folder.File(kStaging)));
+
+  ASSERT_EQ(store.Add(Category::Done, Numbered(1)), SaveResult::kSaved);
+  EXPECT_EQ(ReadState(folder.Path())[2].entries, (std::vector{TaskEntry("100", Numbered(1))}));
+  EXPECT_FALSE(FileIsThere(folder.File(kBackup)));
 }
 
-// --- What a rewrite leaves on the disk -----------------------------------
+// --- What a change leaves on the disk ------------------------------------
 
 // Important 0..2 with only task 2 reminded, one of the others with the
 // password, one done task.
@@ -310,62 +289,65 @@ State Sample() {
   };
 }
 
-TEST(StorageWin32, RewriteLeavesTheListInTheFileAndThePreviousFileAsBackup) {
-  TempFolder folder;
-  const std::string before = FileText(Sample());
-  ASSERT_TRUE(WriteFileBytes(folder.File(kData), before));
+// The important tasks of the sample as the store reads them.
+std::vector<TaskRow> SampleRows(TaskStore& store) {
+  const std::optional<CategoryLoad> load = store.Load(Category::Important);
+  return load ? load->rows : std::vector<TaskRow>{};
+}
 
-  Win32TaskFiles files(folder.Path());
-  auto rows = LoadCategory(files.Data(), Category::Important).rows;
-  rows = {rows[2], rows[0], {Numbered(7), Category::Important, ""}};
-  ASSERT_EQ(WriteCategory(files, Category::Important, rows), SaveResult::kSaved);
-
-  EXPECT_EQ(ReadFileBytes(folder.File(kBackup)), before);
-  EXPECT_FALSE(FileIsThere(folder.File(kStaging)));
-  const std::string after = ReadFileBytes(folder.File(kData));
-  const std::vector<Section> expected = {
-      {"Important", Protected({TaskEntry("100", Numbered(2)), TaskEntry("101", Numbered(0)),
-                               TaskEntry("102", Numbered(7))})},
-      {"Others", Protected(Sample()[1].entries)},
-      {"Done", Protected(Sample()[2].entries)},
-      {"Reminder",
-       Protected({FlagEntry("100", "R"), FlagEntry("101", "A"), FlagEntry("102", "A")})},
+TEST(StorageWin32, EachActionReachesTheDiskWithThePreviousFileAsBackup) {
+  using Rows = std::vector<TaskRow>;
+  struct Case {
+    const char* name;
+    std::function<SaveResult(TaskStore&, const Rows&)> action;
+    std::function<void(State&)> change;
   };
-  EXPECT_EQ(ParseRaw(after), expected);
-
-  // Read back in the same process, right after the rename.
-  EXPECT_EQ(LoadCategory(files.Data(), Category::Important).rows, rows);
-
-  // The next rewrite backs up this one.
-  rows.clear();
-  ASSERT_EQ(WriteCategory(files, Category::Important, rows), SaveResult::kSaved);
-  EXPECT_EQ(ReadFileBytes(folder.File(kBackup)), after);
-  EXPECT_EQ(ParseRaw(ReadFileBytes(folder.File(kData))),
-            (std::vector<Section>{expected[1], expected[2]}));
-}
-
-TEST(StorageWin32, ChangesThatOnlyRemoveWorkWithoutADataFile) {
-  TempFolder folder;
-  Win32TaskFiles files(folder.Path());
-  EXPECT_EQ(WritePassword(files, ""), SaveResult::kSaved);
-  std::vector<TaskRow> none;
-  EXPECT_EQ(WriteCategory(files, Category::Important, none), SaveResult::kSaved);
-  EXPECT_EQ(WriteCategory(files, Category::Others, none), SaveResult::kSaved);
-  EXPECT_FALSE(FileIsThere(folder.File(kStaging)));
-  EXPECT_TRUE(LoadCategory(files.Data(), Category::All).rows.empty());
-}
-
-TEST(StorageWin32, SingleValuesReachTheFile) {
-  TempFolder folder;
-  ASSERT_TRUE(WriteFileBytes(folder.File(kData), FileText(Sample())));
-  Win32TaskFiles files(folder.Path());
-  ASSERT_EQ(WriteReminderFlag(files, "101", 'R'), SaveResult::kSaved);
   // "µ" makes the stored password begin with a double quote.
-  ASSERT_EQ(WritePassword(files, "\xB5neu "), SaveResult::kSaved);
-  State expected = Sample();
-  expected[1].entries[1].value = *ScrambleText("\xB5neu ");
-  expected[3].entries[1] = FlagEntry("101", "R");
-  EXPECT_EQ(ReadState(folder.Path()), expected);
+  const std::string password = "\xB5neu ";
+  const Case cases[] = {
+      {"add",
+       [](TaskStore& store, const Rows&) { return store.Add(Category::Important, Numbered(7)); },
+       [](State& s) {
+         s[0].entries.push_back(TaskEntry("103", Numbered(7)));
+         s[3].entries.push_back(FlagEntry("103", "A"));
+       }},
+      {"edit", [](TaskStore& store, const Rows& rows) { return store.Edit(rows[1], Numbered(8)); },
+       [](State& s) { s[0].entries[1] = TaskEntry("101", Numbered(8)); }},
+      {"remove", [](TaskStore& store, const Rows& rows) { return store.Remove(rows[2]); },
+       [](State& s) {
+         s[0].entries.pop_back();
+         s[3].entries.pop_back();
+       }},
+      {"move", [](TaskStore& store, const Rows& rows) { return store.MoveToDone(rows[2]); },
+       [](State& s) {
+         s[0].entries.pop_back();
+         s[3].entries.pop_back();
+         s[2].entries.push_back(TaskEntry("101", Numbered(2)));
+       }},
+      {"flag",
+       [](TaskStore& store, const Rows& rows) { return store.SetReminderFlag(rows[1], 'R'); },
+       [](State& s) { s[3].entries[1] = FlagEntry("101", "R"); }},
+      {"password", [&](TaskStore& store, const Rows&) { return store.SetPassword(password); },
+       [&](State& s) { s[1].entries[1].value = *ScrambleText(password); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder;
+    const std::string before = FileText(Sample());
+    ASSERT_TRUE(WriteFileBytes(folder.File(kData), before));
+    Win32TaskFiles files(folder.Path());
+    TaskStore store(files);
+    const Rows rows = SampleRows(store);
+    ASSERT_EQ(rows.size(), 3u);
+    ASSERT_EQ(c.action(store, rows), SaveResult::kSaved);
+    State expected = Sample();
+    c.change(expected);
+    EXPECT_EQ(ReadState(folder.Path()), expected);
+    EXPECT_EQ(ReadFileBytes(folder.File(kBackup)), before);
+    EXPECT_FALSE(FileIsThere(folder.File(kStaging)));
+    // Read back in the same process, right after the rename.
+    EXPECT_FALSE(store.ChangedOutside());
+  }
 }
 
 // --- The platform refuses ------------------------------------------------
@@ -382,15 +364,18 @@ TEST(StorageWin32, AFolderWhereTheStagingCopyBelongsDoesNotBlockAChange) {
     }
 
     Win32TaskFiles files(folder.Path());
-    auto rows = RowsOf({Numbered(5)}, Category::Important);
-    EXPECT_EQ(WriteCategory(files, Category::Important, rows), SaveResult::kSaved);
-    EXPECT_EQ(WriteReminderFlag(files, "100", 'R'), SaveResult::kSaved);
-    EXPECT_EQ(WritePassword(files, "neu"), SaveResult::kSaved);
+    TaskStore store(files);
+    const std::vector<TaskRow> rows = SampleRows(store);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(store.Add(Category::Important, Numbered(5)), SaveResult::kSaved);
+    EXPECT_EQ(store.SetReminderFlag(rows[0], 'R'), SaveResult::kSaved);
+    EXPECT_EQ(store.SetPassword("neu"), SaveResult::kSaved);
     EXPECT_EQ(files.LastFailure(), WriteFailure::kNone);
     State expected = Sample();
-    expected[0].entries = {TaskEntry("100", Numbered(5))};
+    expected[0].entries.push_back(TaskEntry("103", Numbered(5)));
     expected[1].entries[1].value = *ScrambleText("neu");
-    expected[3].entries = {FlagEntry("100", "R")};
+    expected[3].entries[0] = FlagEntry("100", "R");
+    expected[3].entries.push_back(FlagEntry("103", "A"));
     EXPECT_EQ(ReadState(folder.Path()), expected);
     // Someone's folder stays as it was; the staging copy went into place.
     EXPECT_EQ(ReadFileBytes(inside), holdsAFile ? "someone's" : "");
@@ -404,22 +389,25 @@ TEST(StorageWin32, DataFileThatCannotBeReplacedStaysAsItWas) {
   const std::string before = FileText(Sample());
   ASSERT_TRUE(WriteFileBytes(folder.File(kData), before));
   Win32TaskFiles files(folder.Path());
-  auto rows = RowsOf({Numbered(5)}, Category::Important);
+  TaskStore store(files);
+  const std::vector<TaskRow> rows = SampleRows(store);
+  ASSERT_EQ(rows.size(), 3u);
   {
     // Another program holds the data file open: it can be copied, not
     // replaced.
     win32::UniqueFile held(CreateFileW(folder.File(kData).c_str(), GENERIC_READ, FILE_SHARE_READ,
                                        nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(held);
-    EXPECT_EQ(WriteCategory(files, Category::Important, rows), SaveResult::kWriteFailed);
-    EXPECT_EQ(WriteReminderFlag(files, "100", 'R'), SaveResult::kWriteFailed);
-    EXPECT_EQ(WritePassword(files, ""), SaveResult::kWriteFailed);
+    EXPECT_EQ(store.MoveToDone(rows[0]), SaveResult::kWriteFailed);
+    EXPECT_EQ(store.SetReminderFlag(rows[0], 'R'), SaveResult::kWriteFailed);
+    EXPECT_EQ(store.SetPassword(""), SaveResult::kWriteFailed);
     EXPECT_EQ(files.LastFailure(), WriteFailure::kDataFileInUse);
     EXPECT_FALSE(FileIsThere(folder.File(kStaging)));
   }
+  // The password and every task are as they were.
   EXPECT_EQ(ReadFileBytes(folder.File(kData)), before);
   EXPECT_EQ(ReadState(folder.Path()), Sample());
-  EXPECT_EQ(WriteCategory(files, Category::Important, rows), SaveResult::kSaved);
+  EXPECT_EQ(store.MoveToDone(rows[0]), SaveResult::kSaved);
 }
 
 TEST(StorageWin32, ReadOnlyDataFileIsChangedWholeOrNotAtAll) {
@@ -428,12 +416,12 @@ TEST(StorageWin32, ReadOnlyDataFileIsChangedWholeOrNotAtAll) {
   ASSERT_TRUE(WriteFileBytes(folder.File(kData), before));
   ASSERT_TRUE(SetFileAttributesW(folder.File(kData).c_str(), FILE_ATTRIBUTE_READONLY));
   Win32TaskFiles files(folder.Path());
-  auto rows = RowsOf({Numbered(5)}, Category::Done);
+  TaskStore store(files);
   // Windows refuses to write the read-only copy; Wine may let it through.
-  const SaveResult result = WriteCategory(files, Category::Done, rows);
+  const SaveResult result = store.Add(Category::Done, Numbered(5));
   ASSERT_TRUE(result == SaveResult::kSaved || result == SaveResult::kWriteFailed);
   State expected = Sample();
-  if (result == SaveResult::kSaved) expected[2].entries = {TaskEntry("100", Numbered(5))};
+  if (result == SaveResult::kSaved) expected[2].entries.push_back(TaskEntry("101", Numbered(5)));
   if (result == SaveResult::kWriteFailed) {
     EXPECT_EQ(ReadFileBytes(folder.File(kData)), before);
   }
@@ -441,9 +429,8 @@ TEST(StorageWin32, ReadOnlyDataFileIsChangedWholeOrNotAtAll) {
 
   // Once the file may be written again, nothing left over stands in the way.
   ASSERT_TRUE(SetFileAttributesW(folder.File(kData).c_str(), FILE_ATTRIBUTE_NORMAL));
-  rows = RowsOf({Numbered(6)}, Category::Done);
-  EXPECT_EQ(WriteCategory(files, Category::Done, rows), SaveResult::kSaved);
-  expected[2].entries = {TaskEntry("100", Numbered(6))};
+  EXPECT_EQ(store.Add(Category::Done, Numbered(6)), SaveResult::kSaved);
+  expected[2].entries.push_back(TaskEntry(store.StoredKey(), Numbered(6)));
   EXPECT_EQ(ReadState(folder.Path()), expected);
   EXPECT_FALSE(FileIsThere(folder.File(kStaging)));
 }
@@ -466,10 +453,11 @@ TEST(StorageWin32, LeftoverStagingCopyIsNeitherReadNorKept) {
     }
 
     Win32TaskFiles files(folder.Path());
-    auto rows = LoadCategory(files.Data(), Category::Important).rows;
+    TaskStore store(files);
+    const std::vector<TaskRow> rows = SampleRows(store);
     EXPECT_EQ(TasksOf(rows), (std::vector<Task>{Numbered(0), Numbered(1), Numbered(2)}));
-    rows.pop_back();
-    ASSERT_EQ(WriteCategory(files, Category::Important, rows), SaveResult::kSaved);
+    ASSERT_EQ(rows.size(), 3u);
+    ASSERT_EQ(store.Remove(rows[2]), SaveResult::kSaved);
 
     State expected = Sample();
     expected[0].entries.pop_back();
@@ -558,21 +546,15 @@ class KilledTaskFiles : public TaskFiles {
 constexpr wchar_t kChildSwitch[] = L"--kill-after";
 constexpr wchar_t kOperationsLog[] = L"operations.txt";
 
-// The changes the child makes: the important list rearranged (task 2 first,
-// task 1 deleted, a new one added), or one reminder flag set.
-enum class Change { kCategory, kFlag };
-
-int RunChild(const std::wstring& folder, int killAfter, Change change) {
+// The change the child makes: a reminded important task moved to the done
+// ones, which touches three sections at once. Every action goes through the
+// same steps.
+int RunChild(const std::wstring& folder, int killAfter) {
   KilledTaskFiles files(folder, killAfter);
-  SaveResult result;
-  if (change == Change::kCategory) {
-    auto rows = LoadCategory(files.Data(), Category::Important).rows;
-    if (rows.size() != 3) return 10;
-    rows = {rows[2], rows[0], {Numbered(7), Category::Important, ""}};
-    result = WriteCategory(files, Category::Important, rows);
-  } else {
-    result = WriteReminderFlag(files, "101", 'R');
-  }
+  TaskStore store(files);
+  const std::vector<TaskRow> rows = SampleRows(store);
+  if (rows.size() != 3) return 10;
+  const SaveResult result = store.MoveToDone(rows[2]);
   // Got through: tell the parent which operations there were.
   std::string log;
   for (const std::string& operation : files.Operations().Log()) log += operation + "\n";
@@ -581,12 +563,11 @@ int RunChild(const std::wstring& folder, int killAfter, Change change) {
 }
 
 // Runs this program as the child; its exit code, or -1 when it would not run.
-int RunKilledChild(const std::wstring& folder, int killAfter, Change change) {
+int RunKilledChild(const std::wstring& folder, int killAfter) {
   wchar_t self[MAX_PATH];
   GetModuleFileNameW(nullptr, self, MAX_PATH);
   std::wstring commandLine = L"\"" + std::wstring(self) + L"\" " + kChildSwitch + L" " +
-                             std::to_wstring(killAfter) + L" \"" + folder + L"\" " +
-                             (change == Change::kCategory ? L"category" : L"flag");
+                             std::to_wstring(killAfter) + L" \"" + folder + L"\"";
   STARTUPINFOW startup{sizeof startup};
   PROCESS_INFORMATION process{};
   if (!CreateProcessW(self, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
@@ -614,8 +595,12 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
-void CheckEveryKillPoint(Change change, const State& after) {
+TEST(StorageWin32Crash, AChangeKilledAtAnyPointLeavesTheOldOrTheNewState) {
   const State before = Sample();
+  State after = Sample();
+  after[0].entries.pop_back();
+  after[3].entries.pop_back();
+  after[2].entries.push_back(TaskEntry("101", Numbered(2)));
   TempFolder folder;
   const auto prepare = [&] {
     // A staging copy left by the previous child stays: the next change must
@@ -625,7 +610,7 @@ void CheckEveryKillPoint(Change change, const State& after) {
   };
 
   prepare();
-  ASSERT_EQ(RunKilledChild(folder.Path(), -1, change), 0);
+  ASSERT_EQ(RunKilledChild(folder.Path(), -1), 0);
   ASSERT_EQ(ReadState(folder.Path()), after);
   const auto operations = Lines(ReadFileBytes(folder.File(kOperationsLog)));
   const auto commit = std::find(operations.begin(), operations.end(), "CommitChange");
@@ -639,32 +624,17 @@ void CheckEveryKillPoint(Change change, const State& after) {
                                             std::to_string(killAfter) + ")"
                                       : std::string("not killed"));
     prepare();
-    EXPECT_EQ(RunKilledChild(folder.Path(), killAfter, change), killAfter <= count ? 3 : 0);
+    EXPECT_EQ(RunKilledChild(folder.Path(), killAfter), killAfter <= count ? 3 : 0);
     const State state = ReadState(folder.Path());
     EXPECT_TRUE(state == before || state == after);
     EXPECT_EQ(state, killAfter >= committed ? after : before);
   }
 }
 
-TEST(StorageWin32Crash, RewriteKilledAtAnyPointLeavesTheOldOrTheNewState) {
-  State after = Sample();
-  after[0].entries = {TaskEntry("100", Numbered(2)), TaskEntry("101", Numbered(0)),
-                      TaskEntry("102", Numbered(7))};
-  after[3].entries = {FlagEntry("100", "R"), FlagEntry("101", "A"), FlagEntry("102", "A")};
-  CheckEveryKillPoint(Change::kCategory, after);
-}
-
-TEST(StorageWin32Crash, ReminderFlagKilledAtAnyPointLeavesTheOldOrTheNewState) {
-  State after = Sample();
-  after[3].entries[1] = FlagEntry("101", "R");
-  CheckEveryKillPoint(Change::kFlag, after);
-}
-
-// The child's arguments: kill-after count, folder, change.
+// The child's arguments: kill-after count, folder.
 struct ChildArguments {
   int killAfter;
   std::wstring folder;
-  Change change;
 };
 
 std::optional<ChildArguments> ParseChildArguments() {
@@ -672,10 +642,8 @@ std::optional<ChildArguments> ParseChildArguments() {
   wchar_t** args = CommandLineToArgvW(GetCommandLineW(), &count);
   if (!args) return std::nullopt;
   std::optional<ChildArguments> result;
-  if (count == 5 && std::wstring_view(args[1]) == kChildSwitch) {
-    result =
-        ChildArguments{_wtoi(args[2]), args[3],
-                       std::wstring_view(args[4]) == L"flag" ? Change::kFlag : Change::kCategory};
+  if (count == 4 && std::wstring_view(args[1]) == kChildSwitch) {
+    result = ChildArguments{_wtoi(args[2]), args[3]};
   }
   LocalFree(args);
   return result;
@@ -686,7 +654,7 @@ std::optional<ChildArguments> ParseChildArguments() {
 
 int main(int argc, char** argv) {
   if (const auto child = ordalis::ParseChildArguments()) {
-    return ordalis::RunChild(child->folder, child->killAfter, child->change);
+    return ordalis::RunChild(child->folder, child->killAfter);
   }
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

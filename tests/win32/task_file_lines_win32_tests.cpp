@@ -1,10 +1,11 @@
 // Lines of the task file that the program does not show, on the real
-// profile functions: a rewrite keeps them byte for byte, and what it writes
-// reads back the same through the platform's own reader.
+// profile functions: the user's actions keep them byte for byte, and what
+// they write reads back the same through the platform's own reader.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "storage/scrambler.h"
 #include "storage/task_codec.h"
 #include "storage/task_file.h"
+#include "storage/task_store.h"
 #include "support.h"
 #include "win32/text.h"
 
@@ -46,7 +48,7 @@ std::string PlatformRead(const std::wstring& folder, const char* section, const 
   return file.Read(section, key);
 }
 
-TEST(TaskFileLinesWin32, EveryLineTheLoadDoesNotShowSurvivesARewriteByteForByte) {
+TEST(TaskFileLinesWin32, EveryLineTheLoadDoesNotShowSurvivesTheActionsByteForByte) {
   TempFolder folder;
   const std::string top = "; von Hand\r\nlose=Zeile\r\n\r\n[Important]\r\n";
   const std::string foreign = "99=a\r\n0105=" + Stored(Numbered(5)) +
@@ -60,27 +62,36 @@ TEST(TaskFileLinesWin32, EveryLineTheLoadDoesNotShowSurvivesARewriteByteForByte)
   ASSERT_TRUE(WriteFileBytes(folder.File(L"Vemra.dat"), top + Line("100", Numbered(0)) + foreign +
                                                             Line("101", Numbered(1)) + rest));
   Win32TaskFiles files(folder.Path());
-  CategoryLoad load = LoadCategory(files.Data(), Category::Important);
-  EXPECT_EQ(load.hidden, 9u);
-  ASSERT_EQ(load.rows.size(), 2u);
-  EXPECT_EQ(load.rows[1].task, Numbered(1));
+  TaskStore store(files);
+  const std::optional<CategoryLoad> load = store.Load(Category::Important);
+  ASSERT_TRUE(load);
+  EXPECT_EQ(load->hidden, 9u);
+  ASSERT_EQ(load->rows.size(), 2u);
+  EXPECT_EQ(load->rows[1].task, Numbered(1));
 
-  std::vector<TaskRow> rows = {load.rows[1], load.rows[0], {Numbered(3), Category::Important}};
-  ASSERT_EQ(WriteCategory(files, Category::Important, rows), SaveResult::kSaved);
+  // The later section's "101" and the doubled "100" keep the new task off
+  // their keys.
+  const Task renamed{Numbered(0).date, Numbered(0).time, "umbenannt"};
+  ASSERT_EQ(store.Edit(load->rows[0], renamed), SaveResult::kSaved);
+  ASSERT_EQ(store.MoveToDone(load->rows[1]), SaveResult::kSaved);
+  ASSERT_EQ(store.Add(Category::Important, Numbered(3)), SaveResult::kSaved);
+  EXPECT_EQ(store.StoredKey(), "102");
   EXPECT_EQ(ReadFileBytes(folder.File(L"Vemra.dat")),
-            top + Line("100", Numbered(1)) + Line("101", Numbered(0)) + Line("102", Numbered(3)) +
-                foreign + "[Others]\r\n" + Line("100", Numbered(9)) +
-                "200=" + *ScrambleText("geheim") + "\r\n[IMPORTANT]\r\n" +
-                Line("101", Numbered(8)) + "[Reminder]\r\n" + FlagLine("100", "A") +
-                FlagLine("101", "R") + FlagLine("102", "A") + "77=e");
+            top + Line("100", renamed) + foreign + Line("102", Numbered(3)) + "[Others]\r\n" +
+                Line("100", Numbered(9)) + "200=" + *ScrambleText("geheim") +
+                "\r\n[IMPORTANT]\r\n" + Line("101", Numbered(8)) + "[Reminder]\r\n" +
+                FlagLine("100", "R") + "77=e\r\n" + FlagLine("102", "A") + "[Done]\r\n" +
+                Line("100", Numbered(1)));
 
   // The platform reads the new tasks and the kept lines as the load does.
-  EXPECT_EQ(PlatformRead(folder.Path(), "Important", "100"), Stored(Numbered(1)));
+  EXPECT_EQ(PlatformRead(folder.Path(), "Important", "100"), Stored(renamed));
+  EXPECT_EQ(PlatformRead(folder.Path(), "Important", "101"), "");
   EXPECT_EQ(PlatformRead(folder.Path(), "Important", "102"), Stored(Numbered(3)));
   EXPECT_EQ(PlatformRead(folder.Path(), "Important", "abc"), "c");
   EXPECT_EQ(PlatformRead(folder.Path(), "Reminder", "77"), "e");
+  EXPECT_EQ(PlatformRead(folder.Path(), "Done", "100"), Stored(Numbered(1)));
   EXPECT_EQ(ScrambleText(PlatformRead(folder.Path(), "Others", "200")), "geheim");
-  EXPECT_EQ(LoadCategory(files.Data(), Category::Important).rows, rows);
+  EXPECT_EQ(LoadCategory(files.Data(), Category::Important).hidden, 9u);
 }
 
 TEST(TaskFileLinesWin32, AFileOfHundredAndFiftyTasksKeepsTheFiftyItCannotShow) {
@@ -91,17 +102,18 @@ TEST(TaskFileLinesWin32, AFileOfHundredAndFiftyTasksKeepsTheFiftyItCannotShow) {
   }
   ASSERT_TRUE(WriteFileBytes(folder.File(L"Vemra.dat"), "[Done]\r\n" + shown + kept));
   Win32TaskFiles files(folder.Path());
-  CategoryLoad load = LoadCategory(files.Data(), Category::Done);
-  ASSERT_EQ(load.rows.size(), 100u);
-  EXPECT_EQ(load.hidden, 50u);
+  TaskStore store(files);
+  const std::optional<CategoryLoad> load = store.Load(Category::Done);
+  ASSERT_TRUE(load);
+  ASSERT_EQ(load->rows.size(), 100u);
+  EXPECT_EQ(load->hidden, 50u);
 
-  load.rows.erase(load.rows.begin() + 10);
-  ASSERT_EQ(WriteCategory(files, Category::Done, load.rows), SaveResult::kSaved);
+  ASSERT_EQ(store.Remove(load->rows[10]), SaveResult::kSaved);
   const std::string after = ReadFileBytes(folder.File(L"Vemra.dat"));
   ASSERT_GE(after.size(), kept.size());
   EXPECT_EQ(after.substr(after.size() - kept.size()), kept);
-  EXPECT_EQ(PlatformRead(folder.Path(), "Done", "199"), "");
-  EXPECT_EQ(PlatformRead(folder.Path(), "Done", "198"), Stored(Numbered(199)));
+  EXPECT_EQ(PlatformRead(folder.Path(), "Done", "110"), "");
+  EXPECT_EQ(PlatformRead(folder.Path(), "Done", "199"), Stored(Numbered(199)));
   EXPECT_EQ(PlatformRead(folder.Path(), "Done", "249"), Stored(Numbered(249)));
   EXPECT_EQ(LoadCategory(files.Data(), Category::Done).hidden, 50u);
 }
@@ -121,20 +133,22 @@ TEST(TaskFileLinesWin32, AUnicodeFileIsWrittenBackInOurFormOrLeftAlone) {
     const std::string before = utf16(head + task + L"\r\n" + extra);
     ASSERT_TRUE(WriteFileBytes(folder.File(L"Vemra.dat"), before));
     Win32TaskFiles files(folder.Path());
-    CategoryLoad load = LoadCategory(files.Data(), Category::Done);
-    ASSERT_EQ(load.rows.size(), 1u);
-    EXPECT_EQ(load.rows[0].task, Numbered(1));
+    TaskStore store(files);
+    const std::optional<CategoryLoad> load = store.Load(Category::Done);
+    ASSERT_TRUE(load);
+    ASSERT_EQ(load->rows.size(), 1u);
+    EXPECT_EQ(load->rows[0].task, Numbered(1));
 
-    load.rows.push_back({Numbered(2), Category::Done});
     const bool foreign = extra.find(L'\u03A9') != std::wstring::npos;
-    EXPECT_EQ(WriteCategory(files, Category::Done, load.rows),
+    EXPECT_EQ(store.Add(Category::Done, Numbered(2)),
               foreign ? SaveResult::kWriteFailed : SaveResult::kSaved);
     if (foreign) {
       EXPECT_EQ(files.LastFailure(), WriteFailure::kForeignCharacters);
       EXPECT_EQ(ReadFileBytes(folder.File(L"Vemra.dat")), before);
     } else {
-      EXPECT_EQ(win32::FromAnsi(ReadFileBytes(folder.File(L"Vemra.dat"))),
-                head + task + L"\r\n101=" + win32::FromAnsi(Stored(Numbered(2))) + L"\r\n" + extra);
+      EXPECT_EQ(
+          win32::FromAnsi(ReadFileBytes(folder.File(L"Vemra.dat"))),
+          head + task + L"\r\n" + extra + L"101=" + win32::FromAnsi(Stored(Numbered(2))) + L"\r\n");
       EXPECT_EQ(PlatformRead(folder.Path(), "Done", "101"), Stored(Numbered(2)));
     }
   }
