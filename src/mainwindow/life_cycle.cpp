@@ -67,7 +67,13 @@ void MainWindow::Form_Load() {
   }
   RestoreListLook();
 
-  AutostartTip(0);
+  if (s_.automaticStart) {
+    AutostartTip(0);
+  } else {
+    // The shell takes its time over a new icon: the window the user
+    // started shows first, and the icon comes right after its first paint.
+    SetTimer(hwnd, kTimerStartIcon, USER_TIMER_MINIMUM, nullptr);
+  }
   const auto symbol = Setting(L"Symbol");
   const bool trayConfigured = !symbol || ReadsAsOne(*symbol);
   if (!trayConfigured) {
@@ -229,6 +235,7 @@ void MainWindow::bBeenden_Click() {
 
 void MainWindow::CloseSequence() {
   HWND hwnd = Handle();
+  KillTimer(hwnd, kTimerStartIcon);  // what the close does with the icon holds
   MenuMarkieren();
   // The notice hides the window; the balloon still belongs to this close.
   const bool shownAtClose = IsWindowVisible(hwnd) || noticeShown_;
@@ -329,6 +336,7 @@ void MainWindow::Form_EndSession() {
 void MainWindow::EndProgram() {
   if (ended_) return;
   ended_ = true;
+  KillTimer(Handle(), kTimerStartIcon);
   tray_.Remove();
   SetTimerInterval(kTimerStunde, 0);
   SetTimerInterval(kTimerRelevantes, 0);

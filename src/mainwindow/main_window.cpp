@@ -361,6 +361,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam == kTimerStunde) TStunde_Timer();
       if (wParam == kTimerRelevantes) TRelevantes_Timer();
       if (wParam == kTimerRetryRead && !Busy() && IsWindowVisible(Handle())) ReloadView();
+      if (wParam == kTimerStartIcon) AutostartTip(0);
       if (wParam == kTimerOccupied) {
         KillTimer(Handle(), kTimerOccupied);
         Resume();  // the reminders that wait for the full-screen program look again

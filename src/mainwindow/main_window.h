@@ -75,6 +75,7 @@ inline constexpr UINT_PTR kTimerRelevantes = 2;
 inline constexpr UINT_PTR kTimerRetryRead = 3;      // the data file could not be read
 inline constexpr UINT_PTR kTimerOutsideChange = 4;  // the folder changed a moment ago
 inline constexpr UINT_PTR kTimerOccupied = 5;       // a reminder waits for a full-screen program
+inline constexpr UINT_PTR kTimerStartIcon = 6;      // the icon comes after the first paint
 // Posted when the last dialog or sequence that waits for the user ends: the
 // reminders and tray presses that waited for it run now.
 inline constexpr UINT kWmResume = WM_APP + 1;
@@ -158,8 +159,14 @@ class MainWindow : public win32::Window {
   void OnTrayMouse(UINT mouseMessage);
   // The options dialog switches the icon on ("Einfügen") and off ("Löschen").
   // On is always the one icon, also when it is there already.
-  void CSymbol_Click() { tray_.Add(kMainWindowCaption); }
-  void BSymbol_Click() { tray_.Remove(); }
+  void CSymbol_Click() {
+    KillTimer(Handle(), kTimerStartIcon);
+    tray_.Add(kMainWindowCaption);
+  }
+  void BSymbol_Click() {
+    KillTimer(Handle(), kTimerStartIcon);
+    tray_.Remove();
+  }
   // The task commands.
   void BHinzufuegen_Click();
   void BBearbeiten_Click();

@@ -32,6 +32,7 @@ void MainWindow::Resume() {
 }
 
 void MainWindow::AutostartTip(int mode) {
+  KillTimer(Handle(), kTimerStartIcon);
   if (mode == 0) {
     tray_.Add(kMainWindowCaption);
     return;

@@ -109,6 +109,9 @@ class LifecycleTest : public testing::Test {
     window_ = std::make_unique<MainWindow>(std::move(services));
     const bool created = window_->Create();
     hwnd_ = window_->Handle();
+    // The icon of a start the user made comes after the window's first
+    // paint.
+    if (created) test::PumpMessages(40);
     return created;
   }
   void Reopen(bool automaticStart = false) {
