@@ -45,11 +45,8 @@ constexpr ControlSpec kControls[] = {
 
 class PasswordDialog : public win32::Dialog {
  public:
-  PasswordDialog(const PasswordServices& services, PasswordPurpose purpose, const wchar_t* note,
-                 bool quietly)
-      : s_(services), purpose_(purpose), note_(note), quietly_(quietly) {
-    if (quietly) OpenQuietly();
-  }
+  PasswordDialog(const PasswordServices& services, PasswordPurpose purpose, const wchar_t* note)
+      : s_(services), purpose_(purpose), note_(note) {}
 
  protected:
   std::span<const ControlSpec> Controls() const override { return kControls; }
@@ -62,7 +59,7 @@ class PasswordDialog : public win32::Dialog {
     if (purpose_ != PasswordPurpose::kConfirmChange) {
       win32::RemoveCloseCommand(Handle());
       // Asked at start-up or from a tray click: in front of whatever is.
-      if (!quietly_) SetForegroundWindow(Handle());
+      if (!Quietly()) SetForegroundWindow(Handle());
     }
     SetWindowTextW(Item(IDC_PW_LABEL3),
                    purpose_ == PasswordPurpose::kConfirmChange ? kConfirmText : kUnlockText);
@@ -123,7 +120,6 @@ class PasswordDialog : public win32::Dialog {
   PasswordServices s_;
   PasswordPurpose purpose_;
   const wchar_t* note_;
-  bool quietly_;
   win32::UniqueIcon icon_;
 };
 
@@ -139,7 +135,8 @@ PasswordOutcome AskPassword(HWND owner, const PasswordServices& services, Passwo
   } else if (purpose == PasswordPurpose::kUnlockForReminder) {
     note = kReminderWaitingText;
   }
-  PasswordDialog dialog(services, purpose, note, quietly);
+  PasswordDialog dialog(services, purpose, note);
+  if (quietly) dialog.OpenQuietly();
   return dialog.RunModal(owner) == IDOK ? PasswordOutcome::kAccepted : PasswordOutcome::kCancelled;
 }
 

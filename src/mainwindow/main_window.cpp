@@ -193,7 +193,17 @@ void MainWindow::SetListFont(std::wstring face, int points) {
   list_.FitDateAndTime(dpi_);
 }
 
+void MainWindow::PostLookChecks() {
+  // Shown, restored or activated by whatever means: once the change is
+  // done, a pending password prompt comes in front, and what waited for the
+  // user to look is told.
+  if (ended_) return;
+  if (authPending_) PostMessageW(Handle(), kWmAskPassword, 0, 0);
+  if (!waitingTells_.empty() || hiddenWaiting_) PostMessageW(Handle(), kWmTellWaiting, 0, 0);
+}
+
 bool MainWindow::SelectTask(const TaskRow& row) {
+  SelectTab(row.category);
   const std::optional<size_t> at = list_.Find(row);
   if (at) list_.Select(*at);
   return at.has_value();
@@ -387,19 +397,16 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return Window::HandleMessage(message, wParam, lParam);
     }
     case WM_WINDOWPOSCHANGED:
-      // Shown, restored or activated by whatever means while the password
-      // is pending: once the change is done, the prompt comes in front.
-      if (authPending_ && !ended_) PostMessageW(Handle(), kWmAskPassword, 0, 0);
-      if (!waitingTells_.empty() || hiddenWaiting_) PostMessageW(Handle(), kWmTellWaiting, 0, 0);
+      PostLookChecks();
       return Window::HandleMessage(message, wParam, lParam);
     case WM_ACTIVATE: {
-      if (authPending_ && !ended_) PostMessageW(Handle(), kWmAskPassword, 0, 0);
+      PostLookChecks();
       const LRESULT result = Window::HandleMessage(message, wParam, lParam);
-      if (LOWORD(wParam) == WA_INACTIVE) return result;
       // Activated by a click on the caption after a reminder that came
       // quietly: the keyboard goes to the list, not to the bare window.
-      if (GetFocus() == Handle() && !HIWORD(wParam)) SetFocus(list_.Handle());
-      if (!waitingTells_.empty() || hiddenWaiting_) PostMessageW(Handle(), kWmTellWaiting, 0, 0);
+      if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam) && GetFocus() == Handle()) {
+        SetFocus(list_.Handle());
+      }
       return result;
     }
     case kWmAskPassword: AskPasswordForShownWindow(); return 0;

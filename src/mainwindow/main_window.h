@@ -260,7 +260,6 @@ class MainWindow : public win32::Window {
   void ArmResidentTimers();
   void TabRestore();
   void ShowWindowSequence();
-  void ShowNormalInFront();
   // In front with the list focused; `quietly`, in front of the program
   // that has the keyboard without taking it.
   void BringToFront(bool quietly = false);
@@ -290,8 +289,12 @@ class MainWindow : public win32::Window {
   void Resume();
   // The list's font, kept for DPI changes.
   void SetListFont(std::wstring face, int points);
-  // Selects the row of this task in the list; false when it is not there.
+  // Shows the task's category with its row selected; false when it is not
+  // there.
   bool SelectTask(const TaskRow& row);
+  // After the window was shown, moved or activated: the password prompt and
+  // the messages that wait for the user to look.
+  void PostLookChecks();
   int HelpTopicFor(HWND control) const;
   bool HelpFilesPresent();
   void OpenHelp(bool available, int topic);

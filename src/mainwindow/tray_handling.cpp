@@ -122,25 +122,13 @@ void MainWindow::ShowWindowSequence() {
   HWND hwnd = Handle();
   SetForegroundWindow(hwnd);
   win32::ProcessPendingMessages();
-  ShowNormalInFront();
-}
-
-void MainWindow::ShowNormalInFront() {
-  // Topmost and at once not topmost again: in front of every normal window
-  // without staying on top.
-  HWND hwnd = Handle();
-  ShowWindow(hwnd, SW_SHOWNORMAL);
-  SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  SetWindowPos(hwnd, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  win32::ShowInFront(hwnd, false);
 }
 
 void MainWindow::BringToFront(bool quietly) {
-  if (quietly) {
-    win32::ShowInFrontQuietly(Handle());
-    return;  // the list gets the focus when the user activates the window
-  }
-  ShowNormalInFront();
-  SetFocus(list_.Handle());
+  win32::ShowInFront(Handle(), quietly);
+  // Quietly, the list gets the focus when the user activates the window.
+  if (!quietly) SetFocus(list_.Handle());
 }
 
 }  // namespace ordalis

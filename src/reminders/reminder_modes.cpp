@@ -141,20 +141,14 @@ bool MainWindow::Remind(const std::vector<TaskRow>& due, Play play, bool byTheUs
   // password is given.
   if (!Unlock(true, quietly)) return false;
   quiet_ = quietly;
-  if (remindedTask_) {
-    SelectTab(remindedTask_->category);
-    SelectTask(*remindedTask_);
-  }
+  if (remindedTask_) SelectTask(*remindedTask_);
   BringToFront(quietly);
   quiet_ = false;
   return true;
 }
 
 void MainWindow::ShowRemindedTask() {
-  if (remindedTask_) {
-    SelectTab(remindedTask_->category);
-    SelectTask(*remindedTask_);
-  }
+  if (remindedTask_) SelectTask(*remindedTask_);
   ShowWindowSequence();
   SetFocus(list_.Handle());
 }

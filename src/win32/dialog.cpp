@@ -147,7 +147,7 @@ INT_PTR Dialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         // Visible now, the dialog manager does not show (and activate) it
         // again; setting the focus would activate it.
         focusOnActivation_ = first;
-        ShowInFrontQuietly(hwnd_);
+        ShowInFront(hwnd_, true);
         return FALSE;
       }
       if (first) SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);

@@ -30,6 +30,7 @@ class Dialog {
   // without taking the keyboard; its first control gets the focus when the
   // user activates it.
   void OpenQuietly() { quietly_ = true; }
+  bool Quietly() const { return quietly_; }
 
  protected:
   virtual std::span<const ControlSpec> Controls() const = 0;

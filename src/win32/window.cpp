@@ -26,13 +26,14 @@ bool KeyboardElsewhere() {
   return GetWindowThreadProcessId(front, nullptr) != GetCurrentThreadId();
 }
 
-void ShowInFrontQuietly(HWND window) {
-  ShowWindow(window, SW_SHOWNOACTIVATE);
+void ShowInFront(HWND window, bool quietly) {
+  ShowWindow(window, quietly ? SW_SHOWNOACTIVATE : SW_SHOWNORMAL);
   // Topmost and at once not topmost again: in front of every normal window
   // without staying on top.
-  constexpr UINT kFlags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
-  SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, kFlags);
-  SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, kFlags);
+  const UINT flags = SWP_NOMOVE | SWP_NOSIZE | (quietly ? SWP_NOACTIVATE : 0);
+  SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, flags);
+  SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+  if (!quietly) return;
   FLASHWINFO flash{sizeof flash, window, FLASHW_ALL | FLASHW_TIMERNOFG, 0, 0};
   FlashWindowEx(&flash);
 }

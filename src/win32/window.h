@@ -21,10 +21,11 @@ void RepaintForNewColours(HWND window);
 // this thread, nor the desktop.
 bool KeyboardElsewhere();
 
-// Shows a window in front of the others without taking the keyboard from
-// the window that has it, and flashes it (its task-bar button, if it has
-// one) until the user activates it.
-void ShowInFrontQuietly(HWND window);
+// Shows a window restored and in front of every normal window without
+// making it topmost. Activated, it takes the keyboard; `quietly`, the
+// window that has the keyboard keeps it, and this one flashes (its task-bar
+// button, if it has one) until the user activates it.
+void ShowInFront(HWND window, bool quietly);
 
 // Where a window stands for the dialogs placed beside it: its rectangle
 // while it is on screen; minimised or hidden, the place it is restored to.
