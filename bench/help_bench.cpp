@@ -12,19 +12,13 @@
 
 #include "helpviewer/help_file.h"
 #include "helpviewer/viewer_window.h"
+#include "bench_clock.h"
 #include "support.h"
 
 namespace {
 
 int kTopics = 20000;  // or the first argument
 constexpr int kRuns = 5;
-
-double NowMs() {
-  LARGE_INTEGER counter, frequency;
-  QueryPerformanceCounter(&counter);
-  QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 // Each topic with a heading, a paragraph with bold text and two links, and
 // a bullet: about 300 bytes, as the topics of Vemra.lhf.

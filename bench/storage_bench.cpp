@@ -15,6 +15,7 @@
 #include "storage/task_codec.h"
 #include "storage/task_file.h"
 #include "storage/task_store.h"
+#include "bench_clock.h"
 #include "support.h"
 
 namespace {
@@ -22,13 +23,6 @@ namespace {
 using ordalis::Category;
 
 constexpr int kRuns = 21;
-
-double NowMs() {
-  LARGE_INTEGER counter, frequency;
-  QueryPerformanceCounter(&counter);
-  QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());

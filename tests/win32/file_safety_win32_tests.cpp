@@ -47,6 +47,12 @@ class FileSafetyTest : public test::MainWindowFixture {
     return test::TasksOf(rows);
   }
   int ListRows() const { return ListView_GetItemCount(List()); }
+  // The window on screen over a file of three important tasks.
+  void OpenOnThree() {
+    WriteDataFile(DataPath(), kThree);
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ShowWindow(window_->Handle(), SW_SHOW);
+  }
   // Adds "Neu" through the editor, as a user does.
   void AddNeu() {
     DialogScript script(kNewTaskCaption);
@@ -57,9 +63,7 @@ class FileSafetyTest : public test::MainWindowFixture {
 };
 
 TEST_F(FileSafetyTest, AFileAwayWhileATabLoadsIsNeverTakenForAnEmptyOne) {
-  WriteDataFile(DataPath(), kThree);
-  ASSERT_NO_FATAL_FAILURE(Open());
-  ShowWindow(window_->Handle(), SW_SHOW);
+  ASSERT_NO_FATAL_FAILURE(OpenOnThree());
   const std::wstring away = folder_.File(L"Vemra.weg");
   ASSERT_TRUE(MoveFileW(DataPath().c_str(), away.c_str()));
   {
@@ -80,9 +84,7 @@ TEST_F(FileSafetyTest, AFileAwayWhileATabLoadsIsNeverTakenForAnEmptyOne) {
 }
 
 TEST_F(FileSafetyTest, AnotherProgramsLinesShowAndStayThroughOurChanges) {
-  WriteDataFile(DataPath(), kThree);
-  ASSERT_NO_FATAL_FAILURE(Open());
-  ShowWindow(window_->Handle(), SW_SHOW);
+  ASSERT_NO_FATAL_FAILURE(OpenOnThree());
   window_->SelectTab(Category::Important);
   // Another program adds a task and removes one while Ordalis shows them.
   const Task synced{"12-24-2026", "18:00", "vom anderen PC"};
@@ -98,9 +100,7 @@ TEST_F(FileSafetyTest, AnotherProgramsLinesShowAndStayThroughOurChanges) {
 }
 
 TEST_F(FileSafetyTest, CancelWritesNothingAndAHeldFileOnlyDelaysTheSave) {
-  WriteDataFile(DataPath(), kThree);
-  ASSERT_NO_FATAL_FAILURE(Open());
-  ShowWindow(window_->Handle(), SW_SHOW);
+  ASSERT_NO_FATAL_FAILURE(OpenOnThree());
   window_->SelectTab(Category::Important);
   AddNeu();  // a first change, so that there is a backup to keep
   const std::string data = test::ReadFileBytes(DataPath());
@@ -186,9 +186,7 @@ TEST_F(FileSafetyTest, FilesAnEditorSavedWithAByteOrderMarkAreWrittenBackInOurFo
 }
 
 TEST_F(FileSafetyTest, RestoreDialogListsTheBackupsNewestFirst) {
-  WriteDataFile(DataPath(), kThree);
-  ASSERT_NO_FATAL_FAILURE(Open());
-  ShowWindow(window_->Handle(), SW_SHOW);
+  ASSERT_NO_FATAL_FAILURE(OpenOnThree());
   window_->SelectTab(Category::Important);
   AddNeu();
   AddNeu();
@@ -212,9 +210,7 @@ TEST_F(FileSafetyTest, RestoreDialogListsTheBackupsNewestFirst) {
 }
 
 TEST_F(FileSafetyTest, TheOptionsOpenTheBackupsToo) {
-  WriteDataFile(DataPath(), kThree);
-  ASSERT_NO_FATAL_FAILURE(Open());
-  ShowWindow(window_->Handle(), SW_SHOW);
+  ASSERT_NO_FATAL_FAILURE(OpenOnThree());
   window_->SelectTab(Category::Important);
   AddNeu();
   DialogScript script(kOptionsCaption);
