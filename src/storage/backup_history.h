@@ -11,7 +11,7 @@
 
 namespace ordalis {
 
-inline constexpr char kBackupFolder[] = "Sicherungen";
+inline constexpr wchar_t kBackupFolder[] = L"Sicherungen";
 inline constexpr size_t kBackupsKept = 20;
 
 // "Vemra-20261208-154501.dat"; a further backup of the same second takes

@@ -189,13 +189,11 @@ bool Win32ProfileFile::ReplaceText(std::string_view text) {
     return false;
   }
   FlushCache();
-  const std::string_view bytes = text;
   win32::UniqueFile file = OpenFile(path_, GENERIC_WRITE, 0, CREATE_ALWAYS);
   DWORD written = 0;
-  if (!file ||
-      (!bytes.empty() &&
-       (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
-        written != bytes.size()))) {
+  if (!file || (!text.empty() && (!WriteFile(file.get(), text.data(),
+                                             static_cast<DWORD>(text.size()), &written, nullptr) ||
+                                  written != text.size()))) {
     failure_ = FailureOf(GetLastError(), WriteFailure::kFolderNotWritable);
     return false;
   }
@@ -233,11 +231,14 @@ void Win32TaskFiles::AddToHistory() {
   SYSTEMTIME now{};
   GetLocalTime(&now);
   const LocalTime time{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
-  const std::string name = NextBackupName(time, BackupNames());
+  std::vector<std::string> names = BackupNames();
+  const std::string name = NextBackupName(time, names);
   const std::wstring path = HistoryPath(name);
   if (!CopyWhileHeld(data_.Path(), path, TRUE)) return;
   SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  for (const std::string& old : BackupsToRemove(BackupNames())) {
+  // One look at the folder serves both: the new backup joins the ones found.
+  names.push_back(name);
+  for (const std::string& old : BackupsToRemove(names)) {
     DeleteFileW(HistoryPath(old).c_str());
   }
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "storage/backup_history.h"
 #include "storage/task_file.h"
 
 namespace ordalis {
@@ -58,7 +59,7 @@ class Win32TaskFiles : public TaskFiles {
   bool DataExists() override;
   std::vector<std::string> BackupNames() override;
   std::optional<std::string> ReadBackup(std::string_view name) override;
-  std::wstring HistoryFolder() const { return folder_ + L"\\Sicherungen"; }
+  std::wstring HistoryFolder() const { return folder_ + L"\\" + kBackupFolder; }
   std::wstring HistoryPath(std::string_view name) const;
 
  private:
