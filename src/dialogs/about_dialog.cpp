@@ -1,7 +1,5 @@
 #include "dialogs/about_dialog.h"
 
-#include <shellapi.h>
-
 #include <memory>
 #include <string>
 
@@ -11,6 +9,7 @@
 #include "win32/dialog.h"
 #include "win32/dpi.h"
 #include "win32/icons.h"
+#include "win32/shell.h"
 #include "win32/window.h"
 
 namespace ordalis {
@@ -131,11 +130,11 @@ class AboutDialog : public win32::Dialog {
 
   void BMail_Click() {
     const std::wstring link = MailLink(mail_, version_.name);
-    ShellExecuteW(Handle(), L"Open", link.c_str(), L"", L"", SW_SHOWNORMAL);
+    win32::ShellOpen(Handle(), L"Open", link.c_str(), SW_SHOWNORMAL);
   }
 
   void BWebseite_Click() {
-    ShellExecuteW(Handle(), nullptr, website_.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
+    win32::ShellOpen(Handle(), nullptr, website_.c_str(), SW_SHOWMAXIMIZED);
   }
 
   ProductVersion version_;

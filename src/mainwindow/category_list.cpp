@@ -53,9 +53,11 @@ void CategoryList::SetView(Category view, UINT dpi) {
   const bool hadTime = HasTime();
   view_ = view;
   // The rows are shown again after a change of view, so the cells of a
-  // column taken out or put back need no care here.
+  // column taken out or put back need no care here. Every view sets its
+  // widths of the time and the description again.
   if (hadTime && !HasTime()) ListView_DeleteColumn(list_, 1);
   if (!hadTime && HasTime()) InsertColumn(list_, 1, L"Uhrzeit", kTimeTwips, dpi);
+  if (HasTime()) SetColumnWidthTwips(SortColumn::kTime, kTimeTwips, dpi);
   SetColumnWidthTwips(SortColumn::kDescription,
                       HasTime() ? kDescriptionTwips : kDescriptionTwips + kTimeTwips, dpi);
   FitDateAndTime(dpi);

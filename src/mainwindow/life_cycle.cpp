@@ -54,10 +54,9 @@ void MainWindow::Form_Load() {
 
   if (!s_.automaticStart && !Unlock()) return;
   if (!s_.automaticStart) OfferRestore();
-  // Changes other programs make to the data file show within moments.
-  const size_t slash = s_.dataPath.find_last_of(L"\\/");
-  folderWatch_.Start(slash == std::wstring::npos ? s_.programFolder : s_.dataPath.substr(0, slash),
-                     hwnd, kWmFolderChanged);
+  // Changes other programs make to the data file show within moments: the
+  // watch starts after the first paint, and what changed before is found then.
+  SetTimer(hwnd, kTimerStartWatch, USER_TIMER_MINIMUM, nullptr);
 
   RestorePlacement();
   if (const auto reminder = Setting(L"Reminder")) {
@@ -90,7 +89,9 @@ void MainWindow::Form_Load() {
   const bool due = StartupDueCheck();
   if (ended_) return;  // the password was not given
   // A task found due stays in view: the last tab does not take its place.
-  const bool tabRead = !due && RestoreLastTab();
+  // A stored value that names no tab keeps the tab the due check looked at
+  // last: the other tasks'.
+  const bool tabRead = !due && RestoreLastTab(Category::Others);
 
   if (!due && !tabRead) SelectTab(Category::Important);
   if (due || !s_.automaticStart) {
@@ -109,6 +110,14 @@ void MainWindow::Form_Load() {
   MenuMarkieren();
   splash.reset();
   SetupControlTooltips(0);
+}
+
+void MainWindow::StartFolderWatch() {
+  KillTimer(Handle(), kTimerStartWatch);
+  const size_t slash = s_.dataPath.find_last_of(L"\\/");
+  folderWatch_.Start(slash == std::wstring::npos ? s_.programFolder : s_.dataPath.substr(0, slash),
+                     Handle(), kWmFolderChanged);
+  CheckOutsideChange();
 }
 
 void MainWindow::RegisterWithSession() {
@@ -197,8 +206,9 @@ bool MainWindow::StartupDueCheck() {
     return true;
   }
   // Other tasks of today carry no time and no flag. Decided from the file:
-  // while the password is pending the list is empty.
-  SelectTab(Category::Others);
+  // while the password is pending the list is empty. Their tab is loaded
+  // only to show one; otherwise the list is filled once, for the tab the
+  // start ends on.
   std::vector<TaskRow> rows;
   try {
     rows = LoadCategory(s_.files.Data(), Category::Others).rows;
@@ -207,6 +217,7 @@ bool MainWindow::StartupDueCheck() {
   }
   for (const TaskRow& row : rows) {
     if (IsDueAtStart(row.task, false, now)) {
+      SelectTab(Category::Others);
       Remind({row}, Play::kAsync, !s_.automaticStart);
       return true;
     }
@@ -214,13 +225,15 @@ bool MainWindow::StartupDueCheck() {
   return false;
 }
 
-bool MainWindow::RestoreLastTab() {
+bool MainWindow::RestoreLastTab(std::optional<Category> otherwise) {
   if (!SettingIsOne(L"Register")) return false;
   const auto stored = Setting(L"TabStrip");
   if (!stored) return false;
   const std::wstring text = TextValue(*stored);
   if (!text.empty() && text[0] >= L'1' && text[0] <= L'3') {
     SelectTab(static_cast<Category>(text[0] - L'0'));
+  } else if (otherwise) {
+    SelectTab(*otherwise);
   }
   return true;
 }

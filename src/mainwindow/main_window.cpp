@@ -65,14 +65,24 @@ constexpr std::array<TabSpec, 4> kTabs = {{
     {Category::Done, L" &Erledigtes  ", L'e'},
 }};
 
+// The window's outer size at this DPI.
+SIZE WindowSize(UINT dpi) {
+  return win32::WindowSizeForClient(TwipsToPixels(kClientWidth, dpi),
+                                    TwipsToPixels(kClientHeight, dpi), kStyle, kExStyle, dpi);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
 // Creation
 
 bool MainWindow::Create() {
-  if (!CreateTopLevel(L"OrdalisMain", kMainWindowCaption, kStyle, kExStyle, 0, 0,
-                      LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VEMRA)))) {
+  // Made at its size for the screen's DPI: on most screens it needs no
+  // second sizing for its own.
+  const SIZE size = WindowSize(win32::WindowDpi(nullptr));
+  // No class icon: the window gets its icons at their size for its DPI.
+  if (!CreateTopLevel(L"OrdalisMain", kMainWindowCaption, kStyle, kExStyle, size.cx, size.cy,
+                      nullptr)) {
     return false;
   }
   quitMessage_ = RegisterWindowMessageW(kQuitMessageName);
@@ -84,7 +94,7 @@ void MainWindow::CreateControlsAndMenu() {
   HWND hwnd = Handle();
   dpi_ = win32::WindowDpi(hwnd);
   font_ = win32::MessageFont(dpi_);
-  listFont_ = win32::PointFont(listFontName_.c_str(), listFontPoints_, dpi_);
+  // The list's font comes with the stored look, before the window shows.
   win32::CreateControls(hwnd, kControls, dpi_, font_.get());
   HWND tabs = GetDlgItem(hwnd, IDC_TABSTRIP);
   for (int i = 0; i < static_cast<int>(kTabs.size()); ++i) {
@@ -95,7 +105,7 @@ void MainWindow::CreateControlsAndMenu() {
   }
   list_.Attach(GetDlgItem(hwnd, IDC_LDATEN), dpi_);
   CheckRadioButton(hwnd, IDC_OWECKER1, IDC_OWECKER3, IDC_OWECKER3);
-  Layout();
+  Layout(false);
 
   HMENU reminders = CreatePopupMenu();
   AppendMenuW(reminders, MF_STRING, IDM_ERINNERUNG1, L"Stündlich");
@@ -116,21 +126,25 @@ void MainWindow::CreateControlsAndMenu() {
   AppendMenuW(menu, MF_STRING, IDM_BEENDEN, L"Beenden");
 
   icons_.Apply(hwnd, IDI_VEMRA, dpi_);
-  tray_.CreateHost(nullptr, [this](UINT mouse) { OnTrayMouse(mouse); });
+  tray_.Setup(nullptr, [this](UINT mouse) { OnTrayMouse(mouse); });
   tray_.UseProgramIcon(IDI_VEMRA);
 }
 
 // ---------------------------------------------------------------------------
 // Tabs and the list
 
-void MainWindow::Layout() {
+void MainWindow::Layout(bool placeControls) {
   HWND hwnd = Handle();
-  const SIZE size =
-      win32::WindowSizeForClient(TwipsToPixels(kClientWidth, dpi_),
-                                 TwipsToPixels(kClientHeight, dpi_), kStyle, kExStyle, dpi_);
-  SetWindowPos(hwnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  win32::PlaceControls(hwnd, kControls, dpi_, font_.get());
-  SendMessageW(list_.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), TRUE);
+  const SIZE size = WindowSize(dpi_);
+  RECT now{};
+  GetWindowRect(hwnd, &now);
+  if (now.right - now.left != size.cx || now.bottom - now.top != size.cy) {
+    SetWindowPos(hwnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  if (placeControls) {
+    win32::PlaceControls(hwnd, kControls, dpi_, font_.get());
+    SendMessageW(list_.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), TRUE);
+  }
   // The tab strip shows only its row of tabs; the list stands right below.
   HWND tabs = GetDlgItem(hwnd, IDC_TABSTRIP);
   RECT item{};
@@ -372,6 +386,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam == kTimerRelevantes) TRelevantes_Timer();
       if (wParam == kTimerRetryRead && !Busy() && IsWindowVisible(Handle())) ReloadView();
       if (wParam == kTimerStartIcon) AutostartTip(0);
+      if (wParam == kTimerStartWatch) StartFolderWatch();
       if (wParam == kTimerOccupied) {
         KillTimer(Handle(), kTimerOccupied);
         Resume();  // the reminders that wait for the full-screen program look again
@@ -444,7 +459,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
       font_ = win32::MessageFont(dpi_);
       listFont_ = win32::PointFont(listFontName_.c_str(), listFontPoints_, dpi_);
-      Layout();
+      Layout(true);
       list_.Rescale(oldDpi, dpi_);
       controlTips_.Rescale(dpi_);
       icons_.Apply(Handle(), IDI_VEMRA, dpi_);

@@ -76,6 +76,7 @@ inline constexpr UINT_PTR kTimerRetryRead = 3;      // the data file could not b
 inline constexpr UINT_PTR kTimerOutsideChange = 4;  // the folder changed a moment ago
 inline constexpr UINT_PTR kTimerOccupied = 5;       // a reminder waits for a full-screen program
 inline constexpr UINT_PTR kTimerStartIcon = 6;      // the icon comes after the first paint
+inline constexpr UINT_PTR kTimerStartWatch = 7;     // so does the watch on the program folder
 // Posted when the last dialog or sequence that waits for the user ends: the
 // reminders and tray presses that waited for it run now.
 inline constexpr UINT kWmResume = WM_APP + 1;
@@ -136,7 +137,7 @@ class MainWindow : public win32::Window {
   UINT TimerInterval(UINT_PTR timer) const;
   bool TrayIconShown() const { return tray_.Shown(); }
   int BalloonsShown() const { return tray_.BalloonsShown(); }
-  HWND TrayHost() const { return tray_.Host(); }
+  HWND TrayHost() { return tray_.Host(); }
   TrayIcon& Tray() { return tray_; }
   bool HelpAvailable() const { return helpAvailable_; }
   bool Ended() const { return ended_; }
@@ -208,7 +209,10 @@ class MainWindow : public win32::Window {
   void mHilfe_Click();
 
   void CreateControlsAndMenu();
-  void Layout();
+  // Sizes the window and fits the tab row for the DPI; the controls, made
+  // in place, are placed again (and the list given its font) only at a new
+  // DPI.
+  void Layout(bool placeControls);
   void SetViewButtons(Category view);
   // Edit and delete follow the selection, the focus and the view.
   void UpdateEditButtons();
@@ -239,7 +243,10 @@ class MainWindow : public win32::Window {
   void RestorePlacement();
   void RestoreListLook();
   bool StartupDueCheck();
-  bool RestoreLastTab();
+  // Selects the stored tab (when the user wants it kept), or `otherwise`
+  // for a stored value that names none; true when one was stored.
+  bool RestoreLastTab(std::optional<Category> otherwise = std::nullopt);
+  void StartFolderWatch();
   // Windows brings the program back after an update restart, and tells it
   // of a session unlock.
   void RegisterWithSession();

@@ -21,16 +21,20 @@ TrayIcon::~TrayIcon() {
   if (host_) DestroyWindow(host_);
 }
 
-bool TrayIcon::CreateHost(HICON icon, std::function<void(UINT)> onMouse) {
+void TrayIcon::Setup(HICON icon, std::function<void(UINT)> onMouse) {
   icon_ = icon;
   onMouse_ = std::move(onMouse);
+}
+
+HWND TrayIcon::Host() {
+  if (host_) return host_;
   taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
-  const HINSTANCE instance = GetModuleHandleW(nullptr);
   win32::EnsureWindowClass(kHostClass, HostProcedure);
   // A hidden top-level window: only these hear the "TaskbarCreated" broadcast.
   host_ = CreateWindowExW(WS_EX_TOOLWINDOW, kHostClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                          instance, this);
-  return host_ != nullptr;
+                          GetModuleHandleW(nullptr), this);
+  Reload();
+  return host_;
 }
 
 void TrayIcon::UseProgramIcon(int id) {
@@ -39,7 +43,7 @@ void TrayIcon::UseProgramIcon(int id) {
 }
 
 void TrayIcon::Reload() {
-  if (!iconId_) return;
+  if (!iconId_ || !host_) return;  // loaded with the host
   win32::UniqueIcon fresh = win32::LoadNotificationIcon(GetModuleHandleW(nullptr), iconId_);
   if (!fresh) return;
   icon_ = fresh.get();
@@ -65,8 +69,9 @@ NOTIFYICONDATAW TrayIcon::Record(UINT flags) const {
 bool TrayIcon::Add(const std::wstring& tip) {
   tip_ = tip;
   wanted_ = true;
+  if (!Host()) return false;
   if (TryAdd()) return true;
-  if (host_ && retriesLeft_ == 0) {
+  if (retriesLeft_ == 0) {
     retriesLeft_ = kRetries;
     SetTimer(host_, kRetryTimer, kRetryInterval, nullptr);
   }

@@ -6,12 +6,12 @@
 // refuses (at log-on the task bar may not be there yet) is tried again for
 // about a minute, and every new task bar gets the icon while it is wanted.
 #include <windows.h>
-#include <shellapi.h>
 
 #include <functional>
 #include <string>
 
 #include "win32/handles.h"
+#include "win32/shell.h"
 
 namespace ordalis {
 
@@ -25,7 +25,7 @@ class TrayIcon {
   static constexpr UINT_PTR kRetryTimer = 1;
   static constexpr UINT kRetryInterval = 5000;  // ms
   static constexpr int kRetries = 12;
-  // Shell_NotifyIconW, or a stand-in for it.
+  // The shell's Shell_NotifyIconW, or a stand-in for it.
   using ShellNotify = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAW);
 
   TrayIcon() = default;
@@ -37,13 +37,16 @@ class TrayIcon {
   // going down, and from the keyboard (Win+B, the arrow keys) Enter or the
   // space bar as the left button, the context-menu key or Shift+F10 as the
   // right one.
-  bool CreateHost(HICON icon, std::function<void(UINT)> onMouse);
+  void Setup(HICON icon, std::function<void(UINT)> onMouse);
   // Shows the program's icon `id` at the notification area's size instead,
   // loaded again for a new task bar and by Reload() (the DPI changed).
   void UseProgramIcon(int id);
   void Reload();
   HICON Icon() const { return icon_; }
-  HWND Host() const { return host_; }
+  // The hidden host window, made at the first call (or the first Add) with
+  // the program's icon: a start that shows its window first does not wait
+  // for either.
+  HWND Host();
 
   // Puts the icon into the notification area, or updates it when it is
   // there already: never a second icon.
@@ -84,7 +87,7 @@ class TrayIcon {
   bool shown_ = false;
   bool wanted_ = false;
   int retriesLeft_ = 0;
-  ShellNotify shell_ = Shell_NotifyIconW;
+  ShellNotify shell_ = win32::NotifyIcon;
   int balloons_ = 0;
   UINT taskbarCreated_ = 0;
   std::function<void(UINT)> onMouse_;

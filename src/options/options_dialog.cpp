@@ -14,6 +14,7 @@
 #include "storage/password_rules.h"
 #include "storage/scrambler.h"
 #include "win32/dialog.h"
+#include "win32/libraries.h"
 #include "win32/text.h"
 #include "win32/wait.h"
 
@@ -263,12 +264,8 @@ void OptionsDialog::CSymbol_Click() {
 // for, not at every start of the program.
 static bool OpenFileDialog(OPENFILENAMEW& open) {
   using Fn = BOOL(WINAPI*)(OPENFILENAMEW*);
-  static const auto show = []() -> Fn {
-    const HMODULE comdlg = LoadLibraryW(L"comdlg32.dll");
-    return comdlg ? reinterpret_cast<Fn>(
-                        reinterpret_cast<void*>(GetProcAddress(comdlg, "GetOpenFileNameW")))
-                  : nullptr;
-  }();
+  static const auto show =
+      win32::Export<Fn>(win32::SystemLibrary(L"comdlg32.dll"), "GetOpenFileNameW");
   return show && show(&open);
 }
 

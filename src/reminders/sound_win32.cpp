@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include "win32/libraries.h"
+
 namespace ordalis {
 
 namespace {
@@ -11,9 +13,8 @@ namespace {
 // ask for a device, not at every start; from the system folder only.
 template <typename Function>
 Function FromWinmm(const char* name) {
-  static const HMODULE winmm = LoadLibraryExW(L"winmm.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-  return winmm ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(winmm, name)))
-               : nullptr;
+  static const HMODULE winmm = win32::SystemLibrary(L"winmm.dll");
+  return win32::Export<Function>(winmm, name);
 }
 
 void PlaySoundOnce(LPCWSTR sound, UINT flags) {

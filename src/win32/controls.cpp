@@ -5,13 +5,17 @@
 namespace ordalis::win32 {
 
 void CreateControls(HWND parent, std::span<const ControlSpec> controls, UINT dpi, HFONT font) {
+  // Each control is made in its place: one move less per control at every
+  // start.
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   for (const ControlSpec& entry : controls) {
-    CreateWindowExW(entry.exStyle, entry.windowClass, entry.text, WS_CHILD | entry.style, 0, 0, 0,
-                    0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), instance,
-                    nullptr);
+    HWND control =
+        CreateWindowExW(entry.exStyle, entry.windowClass, entry.text, WS_CHILD | entry.style,
+                        TwipsToPixels(entry.x, dpi), TwipsToPixels(entry.y, dpi),
+                        TwipsToPixels(entry.width, dpi), TwipsToPixels(entry.height, dpi), parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), instance, nullptr);
+    if (control) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   }
-  PlaceControls(parent, controls, dpi, font);
 }
 
 void PlaceControls(HWND parent, std::span<const ControlSpec> controls, UINT dpi, HFONT font) {

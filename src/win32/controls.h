@@ -20,7 +20,8 @@ struct ControlSpec {
   DWORD exStyle = 0;
 };
 
-// Creates every control of the table as a child of `parent`.
+// Creates every control of the table as a child of `parent`, placed for
+// this DPI and with the font.
 void CreateControls(HWND parent, std::span<const ControlSpec> controls, UINT dpi, HFONT font);
 // Places every control of the table for this DPI and gives it the font.
 void PlaceControls(HWND parent, std::span<const ControlSpec> controls, UINT dpi, HFONT font);

@@ -75,14 +75,14 @@ void Dialog::End(INT_PTR result) {
   }
 }
 
-void Dialog::Layout() {
+void Dialog::Layout(bool placeControls) {
   const SIZE client = ClientTwips();
   const SIZE outer =
       WindowSizeForClient(TwipsToPixels(client.cx, dpi_), TwipsToPixels(client.cy, dpi_),
                           kDialogStyle, WS_EX_CONTROLPARENT, dpi_);
   SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  PlaceControls(hwnd_, Controls(), dpi_, font_.get());
+  if (placeControls) PlaceControls(hwnd_, Controls(), dpi_, font_.get());
 }
 
 void Dialog::CenterOverOwner() {
@@ -139,7 +139,7 @@ INT_PTR Dialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       font_ = MakeFont(dpi_);
       SetWindowTextW(hwnd_, Caption().c_str());
       CreateControls(hwnd_, Controls(), dpi_, font_.get());
-      Layout();
+      Layout(false);
       CenterOverOwner();
       HWND first = OnInit();
       if (!first) first = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
@@ -168,7 +168,7 @@ INT_PTR Dialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
       SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-      Layout();
+      Layout(true);
       OnDpiChanged();
       return TRUE;
     }

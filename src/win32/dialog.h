@@ -57,7 +57,9 @@ class Dialog {
  private:
   static INT_PTR CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
-  void Layout();
+  // Sizes the dialog for its DPI; the controls, made in place, are placed
+  // again only at a new DPI.
+  void Layout(bool placeControls);
   void CenterOverOwner();
 
   HWND hwnd_ = nullptr;

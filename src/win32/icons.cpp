@@ -68,7 +68,7 @@ void WindowIcons::Apply(HWND window, int id, UINT dpi) {
   const HINSTANCE module = GetModuleHandleW(nullptr);
   UniqueIcon small = LoadIconAtSize(module, id, SmallIconSize(dpi));
   UniqueIcon large = LoadIconAtSize(module, id, LargeIconSize(dpi));
-  if (!small || !large) return;  // the class icon stays
+  if (!small || !large) return;  // the icons the window has stay
   SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
   SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large.get()));
   // The window uses the new ones now; the old ones may go.

@@ -99,6 +99,15 @@ TEST_F(FileSafetyTest, AnotherProgramsLinesShowAndStayThroughOurChanges) {
   EXPECT_EQ(Stored(), (std::vector<Task>{kNeu, kArzt, kBrief, synced}));
 }
 
+TEST_F(FileSafetyTest, AChangeBeforeTheWatchStartsShowsToo) {
+  // The watch on the folder starts after the first paint; what another
+  // program wrote between the start's read and then is not lost.
+  ASSERT_NO_FATAL_FAILURE(OpenOnThree());
+  WriteDataFile(DataPath(), {{"Important", {{"100", kArzt}}}});
+  test::PumpMessages(200);
+  EXPECT_EQ(ListRows(), 1);
+}
+
 TEST_F(FileSafetyTest, CancelWritesNothingAndAHeldFileOnlyDelaysTheSave) {
   ASSERT_NO_FATAL_FAILURE(OpenOnThree());
   window_->SelectTab(Category::Important);

@@ -139,7 +139,8 @@ struct RefusingShell {
 
 TEST(TrayIconShell, ARefusedAddIsTriedAgainAndEveryNewTaskBarGetsTheWantedIcon) {
   TrayIcon tray;
-  ASSERT_TRUE(tray.CreateHost(LoadIconW(nullptr, IDI_APPLICATION), nullptr));
+  tray.Setup(LoadIconW(nullptr, IDI_APPLICATION), nullptr);
+  ASSERT_TRUE(tray.Host());
   tray.SetShell(RefusingShell::Notify);
   const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
   const auto retry = [&] { SendMessageW(tray.Host(), WM_TIMER, TrayIcon::kRetryTimer, 0); };
@@ -196,9 +197,9 @@ TEST(TrayIconShell, Version4AndTheKeyboard) {
   };
   TrayIcon tray;
   std::vector<Press> presses;
-  ASSERT_TRUE(tray.CreateHost(LoadIconW(nullptr, IDI_APPLICATION), [&](UINT message) {
+  tray.Setup(LoadIconW(nullptr, IDI_APPLICATION), [&](UINT message) {
     presses.push_back({message, tray.FromKeyboard()});
-  }));
+  });
   tray.SetShell(NotingShell::Notify);
   NotingShell::messages.clear();
   ASSERT_TRUE(tray.Add(L"Ordalis "));
