@@ -206,9 +206,9 @@ bool MainWindow::StartupDueCheck() {
     return true;
   }
   // Other tasks of today carry no time and no flag. Decided from the file:
-  // while the password is pending the list is empty. Their tab is loaded
-  // only to show one; otherwise the list is filled once, for the tab the
-  // start ends on.
+  // while the password is pending the list is empty. Their tab is selected
+  // only for a task found due; otherwise the list is filled once, for the
+  // tab the start ends on.
   std::vector<TaskRow> rows;
   try {
     rows = LoadCategory(s_.files.Data(), Category::Others).rows;
