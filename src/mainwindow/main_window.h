@@ -2,7 +2,8 @@
 // The main window: the category tabs over the task list, the task buttons,
 // the reminder modes and the close button. It is the program. Its parts live
 // by concern:
-//   main_window.cpp       creation, layout, tabs and list, message dispatch
+//   main_window.cpp       creation, layout, tabs and list, keys, help
+//   window_messages.cpp   message dispatch: commands, timers, notifications
 //   life_cycle.cpp        start-up, closing, quitting, the end of a session
 //   task_commands.cpp     add, edit, delete, move to done
 //   tray_handling.cpp     the icon's presses and menu, showing the window,

@@ -1,0 +1,184 @@
+// The main window's message dispatch: the commands of buttons and menus, the
+// notifications of the tabs and the list, the timers, and what Windows tells
+// the program (power, time, session, DPI, colours).
+#include "mainwindow/main_window.h"
+
+#include <commctrl.h>
+#include <wtsapi32.h>
+
+#include <utility>
+
+#include "resources/resource.h"
+#include "win32/controls.h"
+#include "win32/window.h"
+
+namespace ordalis {
+
+LRESULT MainWindow::OnNotify(const NMHDR& header) {
+  if (header.idFrom == IDC_TABSTRIP && header.code == TCN_SELCHANGE) {
+    TabStrip_Click();
+  } else if (header.idFrom == IDC_LDATEN) {
+    switch (header.code) {
+      case LVN_COLUMNCLICK:
+        LDaten_ColumnClick(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
+        break;
+      case NM_DBLCLK: LDaten_DblClick(); break;
+      case NM_RCLICK: LDaten_RightClick(); break;
+      case LVN_ITEMCHANGED:
+      case NM_SETFOCUS:
+      case NM_KILLFOCUS: UpdateEditButtons(); break;
+      default: break;
+    }
+  }
+  return 0;
+}
+
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == quitMessage_ && message != 0) return QuitOnRequest();
+  switch (message) {
+    case WM_COMMAND:
+      // What shows the tasks or the options asks for a password that waits.
+      switch (LOWORD(wParam)) {
+        case IDM_VISIBLE:
+        case IDM_NEU:
+        case IDM_OPTIONEN:
+        case IDC_BOPTIONEN:
+        case IDM_SICHERUNG:
+        case IDC_BHINZUFUEGEN:
+        case IDC_BBEARBEITEN:
+        case IDC_BLOESCHEN:
+          if (!Unlock()) return 0;
+          break;
+        default: break;
+      }
+      switch (LOWORD(wParam)) {
+        case IDC_BBEENDEN: bBeenden_Click(); break;
+        case IDC_OWECKER1:
+        case IDC_OWECKER2:
+        case IDC_OWECKER3:
+          if (HIWORD(wParam) == BN_CLICKED) {
+            OWecker_Click(static_cast<Mode>(LOWORD(wParam) - IDC_OWECKER1 + 1));
+          }
+          break;
+        case IDC_BOPTIONEN: ShowOptions(IsWindowVisible(Handle()) != FALSE); break;
+        case IDC_BHINZUFUEGEN: BHinzufuegen_Click(); break;
+        case IDC_BBEARBEITEN: BBearbeiten_Click(); break;
+        case IDC_BLOESCHEN: BLoeschen_Click(); break;
+        case IDM_VISIBLE: mVisible_Click(); break;
+        case IDM_NEU: BHinzufuegen_Click(); break;
+        case IDM_ERINNERUNG1: mErinnerung_Click(1); break;
+        case IDM_ERINNERUNG2: mErinnerung_Click(2); break;
+        case IDM_ERINNERUNG3: mErinnerung_Click(3); break;
+        case IDM_OPTIONEN: ShowOptions(true); break;
+        case IDM_HILFE: mHilfe_Click(); break;
+        case IDM_INFO: ShowAbout(); break;
+        case IDM_BEENDEN: mBeenden_Click(); break;
+        case IDM_SICHERUNG: mSicherung_Click(); break;
+        default: break;
+      }
+      return 0;
+    case WM_NOTIFY: return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+    case WM_TIMER:
+      if (wParam == kTimerStunde) TStunde_Timer();
+      if (wParam == kTimerRelevantes) TRelevantes_Timer();
+      if (wParam == kTimerRetryRead && !Busy() && IsWindowVisible(Handle())) ReloadView();
+      if (wParam == kTimerStartIcon) AutostartTip(0);
+      if (wParam == kTimerStartWatch) StartFolderWatch();
+      if (wParam == kTimerOccupied) {
+        KillTimer(Handle(), kTimerOccupied);
+        Resume();  // the reminders that wait for the full-screen program look again
+      }
+      if (wParam == kTimerOutsideChange) {
+        KillTimer(Handle(), kTimerOutsideChange);
+        CheckOutsideChange();
+      }
+      return 0;
+    case kWmFolderChanged: OnFolderChanged(); return 0;
+    case kWmResume: Resume(); return 0;
+    case WM_CLOSE: Form_QueryUnload(); return 0;
+    case WM_SYSCOMMAND: {
+      WPARAM command = wParam & 0xFFF0;
+      if (command == SC_MAXIMIZE) {
+        // The window has no maximise box; another program that posts the
+        // command gets at most a restore of the minimised window.
+        if (!IsIconic(Handle())) return 0;
+        command = wParam = SC_RESTORE;
+      }
+      // The task-bar button of a minimised window shows the tasks too.
+      if (command == SC_RESTORE && !Unlock()) return 0;
+      return Window::HandleMessage(message, wParam, lParam);
+    }
+    case WM_WINDOWPOSCHANGED:
+      PostLookChecks();
+      return Window::HandleMessage(message, wParam, lParam);
+    case WM_ACTIVATE: {
+      PostLookChecks();
+      const LRESULT result = Window::HandleMessage(message, wParam, lParam);
+      // Activated by a click on the caption after a reminder that came
+      // quietly: the keyboard goes to the list, not to the bare window.
+      if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam) && GetFocus() == Handle()) {
+        SetFocus(list_.Handle());
+      }
+      return result;
+    }
+    case kWmAskPassword: AskPasswordForShownWindow(); return 0;
+    case kWmTellWaiting: TellWaitingIfSeen(); return 0;
+    // Answered at once, also under an open dialog: never hold up logging off.
+    case WM_QUERYENDSESSION: return TRUE;
+    case WM_POWERBROADCAST:
+      if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) CheckRemindersNow();
+      return TRUE;
+    case WM_TIMECHANGE: CheckRemindersNow(); return 0;
+    case WM_WTSSESSION_CHANGE:
+      if (wParam == WTS_SESSION_UNLOCK) CheckRemindersNow();
+      return 0;
+    case WM_ENDSESSION:
+      if (wParam) Form_EndSession();
+      return 0;
+    case WM_SIZE:
+      if (wParam != SIZE_MINIMIZED && IsWindowVisible(Handle()) && !quiet_) {
+        SetFocus(list_.Handle());
+      }
+      return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      // Labels, option buttons and the frame stand on the window's colour,
+      // in the text colour that goes with it (a high-contrast scheme makes
+      // the face dark).
+      SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
+      SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNTEXT));
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    case WM_DPICHANGED: {
+      const UINT oldDpi = dpi_;
+      dpi_ = HIWORD(wParam);
+      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      font_ = win32::MessageFont(dpi_);
+      listFont_ = win32::PointFont(listFontName_.c_str(), listFontPoints_, dpi_);
+      Layout(true);
+      list_.Rescale(oldDpi, dpi_);
+      controlTips_.Rescale(dpi_);
+      icons_.Apply(Handle(), IDI_VEMRA, dpi_);
+      tray_.Reload();
+      return 0;
+    }
+    case WM_SYSCOLORCHANGE: win32::RepaintForNewColours(Handle()); return 0;
+    case WM_SETTINGCHANGE:
+      // A new scheme, font or icon size: paint with what the system says now.
+      tray_.Reload();
+      win32::RepaintForNewColours(Handle());
+      return 0;
+    case WM_DESTROY:
+      // Form_Unload: the icon never outlives the program.
+      if (std::exchange(sessionNotified_, false)) WTSUnRegisterSessionNotification(Handle());
+      ReleaseControlTooltips();
+      tray_.Remove();
+      ended_ = true;
+      if (s_.onEnd) s_.onEnd();
+      return 0;
+    default: return Window::HandleMessage(message, wParam, lParam);
+  }
+}
+
+}  // namespace ordalis
