@@ -115,15 +115,16 @@ void MainWindow::TStunde_Timer() {
 
 void MainWindow::TRelevantes_Timer() {
   if (relevantesInterval_ == 0) return;
-  if (HoldReminder()) {
-    relevantesWaiting_ = true;
-    return;
-  }
-  relevantesWaiting_ = false;
+  relevantesWaiting_ = Busy();
+  if (relevantesWaiting_) return;
   // Read at this moment: a check held back by a dialog past midnight still
   // finds yesterday's task.
   const std::vector<TaskRow> due = ReminderSchedule::DueTasks(s_.files.Data(), s_.clock.Now());
   if (due.empty()) return;
+  // Windows is asked about full-screen programs only when there is
+  // something to remind of, not at every tick.
+  relevantesWaiting_ = HoldReminder();
+  if (relevantesWaiting_) return;
   // One reminder for all tasks due: "Wichtiges" with the first selected.
   if (!Remind(due, Play::kAsync)) return;
   SetTimerInterval(kTimerRelevantes, 0);

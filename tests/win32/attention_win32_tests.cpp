@@ -74,7 +74,11 @@ void TypeKeys(const char* keys) {
 
 struct FakeAttention : UserAttention {
   bool occupied = false;
-  bool Occupied() override { return occupied; }
+  int asked = 0;
+  bool Occupied() override {
+    ++asked;
+    return occupied;
+  }
 };
 
 // Every balloon the program asks the shell for.
@@ -169,6 +173,11 @@ TEST_F(AttentionTest, AFullScreenProgramHoldsTheReminderUntilItEnds) {
   FakeAttention attention;
   attention_ = &attention;
   ASSERT_NO_FATAL_FAILURE(StartBeforeTheTask(false));
+  // Nothing due yet: Windows is not asked at every tick.
+  clock_.now.hour = 9;
+  Tick();
+  EXPECT_EQ(attention.asked, 0);
+  clock_.now.hour = 10;
   attention.occupied = true;
   Tick();
   test::PumpMessages(100);
