@@ -18,6 +18,7 @@ using win32::Widen;
 namespace {
 
 constexpr double kTimeTwips = 1000, kDescriptionTwips = 3910.1104;
+constexpr SortColumn kColumns[] = {SortColumn::kDate, SortColumn::kTime, SortColumn::kDescription};
 
 void InsertColumn(HWND list, int index, const wchar_t* header, double twips, UINT dpi) {
   LVCOLUMNW column{};
@@ -163,7 +164,7 @@ int CategoryList::Index(SortColumn column) const {
 }
 
 std::optional<SortColumn> CategoryList::ColumnAt(int index) const {
-  for (const SortColumn column : {SortColumn::kDate, SortColumn::kTime, SortColumn::kDescription}) {
+  for (const SortColumn column : kColumns) {
     if (index >= 0 && Index(column) == index) return column;
   }
   return std::nullopt;
@@ -181,7 +182,7 @@ void CategoryList::SetColumnWidthTwips(SortColumn column, double twips, UINT dpi
 }
 
 void CategoryList::Rescale(UINT oldDpi, UINT newDpi) {
-  for (const SortColumn column : {SortColumn::kDate, SortColumn::kTime, SortColumn::kDescription}) {
+  for (const SortColumn column : kColumns) {
     SetColumnWidthTwips(column, ColumnWidthTwips(column, oldDpi), newDpi);
   }
 }
