@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/task_file_reads.h"
 #include "storage/profile_file_win32.h"
 #include "storage/profile_format.h"
 #include "storage/scrambler.h"
@@ -59,7 +60,7 @@ std::string FullFile() {
   };
   std::string important = "[Important]\r\n", others = "[Others]\r\n", flags = "[Reminder]\r\n";
   for (int i = 0; i < ordalis::kMaxTasks; ++i) {
-    const std::string key = ordalis::TaskKey(i);
+    const std::string key = ordalis::KeyAt(i);
     important += line(key, *ordalis::EncodeTask(Typical(i)));
     others += line(key, *ordalis::EncodeTask(Typical(i + 1)));
     flags += line(key, *ordalis::ScrambleText(i % 3 ? "A" : "R"));

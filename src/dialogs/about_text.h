@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "mainwindow/placement.h"
+#include "session/placement.h"
 
 namespace ordalis {
 

@@ -98,7 +98,7 @@ class PasswordDialog : public win32::Dialog {
     // A stored password that cannot be read back matches no text, the empty
     // one included: the lock never fails open.
     const PasswordCheck check =
-        CheckPassword(ReadStoredPassword(s_.data), win32::Narrow(win32::WindowText(field)));
+        CheckPassword(s_.tasks.StoredPassword(), win32::Narrow(win32::WindowText(field)));
     SetWindowTextW(field, L"");
     if (check == PasswordCheck::kMatch || check == PasswordCheck::kNoneStored) {
       EnableWindow(Item(IDC_PW_CREADY), FALSE);
@@ -127,7 +127,7 @@ class PasswordDialog : public win32::Dialog {
 
 PasswordOutcome AskPassword(HWND owner, const PasswordServices& services, PasswordPurpose purpose,
                             bool quietly) {
-  const std::string stored = ReadStoredPassword(services.data);
+  const std::string stored = services.tasks.StoredPassword();
   if (stored.empty()) return PasswordOutcome::kAccepted;
   const wchar_t* note = nullptr;
   if (CheckPassword(stored, std::nullopt) == PasswordCheck::kDamaged) {

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "storage/settings.h"
-#include "storage/task_file.h"
+#include "storage/task_store.h"
 
 namespace ordalis {
 
@@ -22,7 +22,7 @@ enum class PasswordOutcome {
 };
 
 struct PasswordServices {
-  ProfileFile& data;        // the data file that holds the password
+  TaskStore& tasks;         // the data file that holds the password
   SettingsStore& settings;  // the registered owner's name
 };
 

@@ -97,7 +97,6 @@ class TaskEditorDialog : public win32::Dialog {
   int SelectedMonth() const;
   void LeaveTimeField(int id);
   void Accept();
-  bool TimeShown() const { return IsWindowVisible(Item(IDC_CSTUNDEN)) != FALSE; }
 
   const TaskEditorRequest& request_;
   TaskEditorServices s_;
@@ -291,7 +290,7 @@ void TaskEditorDialog::Accept() {
   }
   SetText(hour, TwoDigits(Text(hour)));
   SetText(minute, TwoDigits(Text(minute)));
-  if (!TimeShown()) {
+  if (!request_.withTime) {
     SetText(hour, "00");
     SetText(minute, "00");
   }
@@ -332,7 +331,9 @@ bool TaskEditorDialog::OnFieldChar(HWND field, int id, wchar_t key) {
       case IDC_CBEZEICHNUNG: FocusSelected(Item(IDC_CTAGE)); break;
       case IDC_CTAGE: FocusSelected(Item(IDC_CMONATE)); break;
       case IDC_CMONATE: FocusSelected(Item(IDC_CJAHRE)); break;
-      case IDC_CJAHRE: FocusSelected(TimeShown() ? Item(IDC_CSTUNDEN) : Item(IDC_CREADY)); break;
+      case IDC_CJAHRE:
+        FocusSelected(request_.withTime ? Item(IDC_CSTUNDEN) : Item(IDC_CREADY));
+        break;
       default: SendMessageW(Handle(), WM_NEXTDLGCTL, 0, FALSE); break;  // as Tab does
     }
     return true;

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "editor/editor_rules.h"
-#include "reminders/clock.h"
+#include "session/clock.h"
 #include "reminders/sound.h"
-#include "storage/settings.h"
+#include "session/program_settings.h"
 #include "storage/task.h"
 
 namespace ordalis {
@@ -23,7 +23,7 @@ struct TaskEditorRequest {
 };
 
 struct TaskEditorServices {
-  SettingsStore& settings;
+  Settings& settings;
   SoundPlayer& sound;
   Clock& clock;
 };

@@ -7,8 +7,9 @@
 namespace ordalis {
 
 bool MainWindow::Unlock(bool reminderWaiting, bool quietly) {
-  if (!authPending_) return true;
-  if (prompting_) {
+  Lock& lock = session_.lock;
+  if (!lock.Pending()) return true;
+  if (!lock.BeginPrompt()) {
     // A second request (a show from another program, the task-bar button)
     // never opens a second prompt: the right password in one would leave
     // the other to end the program.
@@ -17,18 +18,16 @@ bool MainWindow::Unlock(bool reminderWaiting, bool quietly) {
   }
   PasswordOutcome outcome;
   {
-    BusyScope busy(*this);
-    prompting_ = true;
+    const auto asking = session_.gate.Ask();
     outcome = AskPassword(
-        Handle(), {s_.files.Data(), s_.settings},
+        Handle(), {session_.store, s_.settings},
         reminderWaiting ? PasswordPurpose::kUnlockForReminder : PasswordPurpose::kUnlock, quietly);
-    prompting_ = false;
   }
+  lock.EndPrompt(outcome == PasswordOutcome::kAccepted);
   if (outcome == PasswordOutcome::kCancelled) {
     EndProgram();  // removes the icon; nothing is stored
     return false;
   }
-  authPending_ = false;
   TabStrip_Click();  // the list is filled only now
   return true;
 }
@@ -36,7 +35,9 @@ bool MainWindow::Unlock(bool reminderWaiting, bool quietly) {
 void MainWindow::AskPasswordForShownWindow() {
   HWND hwnd = Handle();
   // Hidden or minimised, the empty window shows nothing and may stay so.
-  if (!authPending_ || ended_ || !IsWindowVisible(hwnd) || IsIconic(hwnd)) return;
+  if (!session_.lock.Pending() || session_.ended || !IsWindowVisible(hwnd) || IsIconic(hwnd)) {
+    return;
+  }
   if (Unlock()) BringToFront();
 }
 
@@ -46,7 +47,7 @@ void MainWindow::ShowOptions(bool modal) {
     ordalis::ShowOptions(Handle(), options_, false);
     return;
   }
-  BusyScope busy(*this);
+  const auto asking = session_.gate.Ask();
   ordalis::ShowOptions(Handle(), options_, true);
 }
 
@@ -57,10 +58,6 @@ bool MainWindow::OptionsBridge::HasSoundDevice() {
 void MainWindow::OptionsBridge::EnableTrayModes(bool enable) {
   EnableWindow(GetDlgItem(w_.Handle(), IDC_OWECKER1), enable);
   EnableWindow(GetDlgItem(w_.Handle(), IDC_OWECKER2), enable);
-}
-
-void MainWindow::OptionsBridge::ApplyListFont(const std::wstring& face, int points) {
-  w_.SetListFont(face, points);
 }
 
 }  // namespace ordalis

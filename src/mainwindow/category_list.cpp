@@ -114,19 +114,6 @@ void CategoryList::SortBy(SortColumn column) {
   }
 }
 
-size_t CategoryList::Add(TaskRow row) {
-  const size_t at = InsertPosition(rows_, row.task, order_);
-  rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(at), std::move(row));
-  Show();
-  return at;
-}
-
-void CategoryList::Remove(size_t position) {
-  if (position >= rows_.size()) return;
-  rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(position));
-  Show();
-}
-
 std::optional<size_t> CategoryList::Selected() const {
   const int item = ListView_GetNextItem(list_, -1, LVNI_SELECTED);
   if (item < 0 || static_cast<size_t>(item) >= rows_.size()) return std::nullopt;

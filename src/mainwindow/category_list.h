@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "mainwindow/task_order.h"
+#include "storage/task_order.h"
 #include "storage/task_file.h"
 
 namespace ordalis {
@@ -25,16 +25,14 @@ class CategoryList {
   // The columns of a view and their widths: "Sonstiges" has no time column
   // (rather than one of no width, which a screen reader would still read).
   void SetView(Category view, UINT dpi);
+  Category View() const { return view_; }
   // Widens the date and time columns where the list's font needs it for a
   // full date and time; the description gives up the room.
   void FitDateAndTime(UINT dpi);
-  // Shows the rows sorted by date; later rows join that order.
+  // Shows the rows sorted by date.
   void SetRows(std::vector<TaskRow> rows);
   void SortBy(SortColumn column);
   SortColumn Order() const { return order_; }
-  // Inserts a row at its place in the current order; returns its position.
-  size_t Add(TaskRow row);
-  void Remove(size_t position);
 
   const std::vector<TaskRow>& Rows() const { return rows_; }
   std::optional<size_t> Selected() const;

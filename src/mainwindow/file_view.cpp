@@ -15,18 +15,19 @@ namespace ordalis {
 using win32::Widen;
 
 void MainWindow::TabStrip_Click() {
-  const Category view = SelectedCategory();
+  // The tab the user chose; from here on the list's view is the category.
+  const Category view = ChosenTab();
   list_.SetView(view, dpi_);
   SetViewButtons(view);
   // While the password is pending no task reaches the list.
-  if (authPending_) {
+  if (session_.lock.Pending()) {
     list_.SetRows({});
     UpdateEditButtons();
     return;
   }
   std::optional<CategoryLoad> load;
   try {
-    load = store_.Load(view);
+    load = session_.store.Load(view);
   } catch (...) {
   }
   // Never a tab over another category's rows, and never an empty list for
@@ -37,31 +38,37 @@ void MainWindow::TabStrip_Click() {
     return;
   }
   KillTimer(Handle(), kTimerRetryRead);
-  unreadableTold_ = false;
+  session_.unreadableTold = false;
   EnableWindow(list_.Handle(), TRUE);
   UpdateEditButtons();
-  TellAboutLoad(load->unreadable, load->hidden > 0);
-  if (IsWindowVisible(Handle()) && !quiet_) SetFocus(list_.Handle());
-}
-
-void MainWindow::TellAboutLoad(const std::vector<UnreadableEntry>& entries, bool hidden) {
-  waitingTells_.insert(waitingTells_.end(), entries.begin(), entries.end());
-  hiddenWaiting_ |= hidden;
+  session_.notices.Add(load->unreadable, load->hidden > 0);
   TellWaitingIfSeen();
+  // Only a window that has the keyboard gives it to the list: one a
+  // reminder showed quietly leaves it with the program the user types in.
+  if (IsWindowVisible(Handle()) && GetActiveWindow() == Handle()) SetFocus(list_.Handle());
 }
 
 void MainWindow::TellWaitingIfSeen() {
   // A message box to a window nobody looks at would hold up the start with
   // Windows, and one over another program would take its keyboard: it
   // waits until the user activates the window.
-  if (Busy() || ended_ || !Seen()) return;
-  ReportUnreadable(std::exchange(waitingTells_, {}));
+  if (!session_.notices.Waiting() || session_.ended) return;
+  if (Busy()) {
+    session_.gate.Hold(HeldEvent::kTells);
+    return;
+  }
+  if (!Seen()) return;
+  const Notices::Tell tell = session_.notices.Take();
+  // One message for a load, and never again for an entry already told.
+  if (tell.damaged) {
+    Ask(Widen(kScrambleRefusedText), Widen(kScrambleRefusedTitle).c_str(),
+        MB_OK | MB_ICONEXCLAMATION);
+  }
   // Entries the list cannot show stay in the file; the user hears of them
   // once a run.
-  if (std::exchange(hiddenWaiting_, false) && !hiddenReported_) {
-    hiddenReported_ = true;
-    Ask(Widen(kHiddenEntriesText), kMainWindowCaption, MB_OK | MB_ICONINFORMATION);
-  }
+  if (tell.hidden) Ask(Widen(kHiddenEntriesText), kMainWindowCaption, MB_OK | MB_ICONINFORMATION);
+  // The task was reminded all the same, and is not again this run.
+  if (tell.flagFailure) ReportSaveFailure(*tell.flagFailure);
 }
 
 void MainWindow::ShowUnreadable() {
@@ -73,8 +80,8 @@ void MainWindow::ShowUnreadable() {
   // Read again every two seconds while the window shows, until it works.
   SetTimer(hwnd, kTimerRetryRead, 2000, nullptr);
   // Told to a user who looks at the window, never over another program.
-  if (unreadableTold_ || !Seen()) return;
-  unreadableTold_ = true;
+  if (session_.unreadableTold || !Seen()) return;
+  session_.unreadableTold = true;
   Ask(L"Die Aufgaben können im Moment nicht gelesen werden, weil die Datei\n" + s_.dataPath +
           L"\nvon einem anderen Programm gesperrt oder gerade nicht vorhanden ist.\n\nOrdalis "
           L"zeigt die Aufgaben, sobald die Datei wieder gelesen werden kann. Bis dahin wird "
@@ -88,7 +95,7 @@ bool MainWindow::ReloadView() {
       selected ? std::optional<TaskRow>(list_.Rows()[*selected]) : std::nullopt;
   const SortColumn order = list_.Order();
   TabStrip_Click();
-  if (!store_.Readable()) return false;
+  if (!session_.store.Readable()) return false;
   if (order != SortColumn::kDate) list_.SortBy(order);
   // The same task by its key, also when another program changed its text.
   if (kept) {
@@ -100,7 +107,7 @@ bool MainWindow::ReloadView() {
 
 void MainWindow::ShowStored(SaveResult result, Category stored, size_t fallbackRow,
                             const Task* typed) {
-  const std::string key = store_.StoredKey();
+  const std::string key = session_.store.StoredKey();
   if (result != SaveResult::kSaved) ReportSaveFailure(result, typed);
   // The list shows the file's state, never a task that was not stored.
   if (!ReloadView()) return;
@@ -113,17 +120,7 @@ void MainWindow::ShowStored(SaveResult result, Category stored, size_t fallbackR
   UpdateEditButtons();
 }
 
-void MainWindow::ReportUnreadable(const std::vector<UnreadableEntry>& entries) {
-  bool anyNew = false;
-  for (const UnreadableEntry& entry : entries) anyNew |= reported_.insert(entry).second;
-  // One message for a load, and never again for an entry already told.
-  if (anyNew) {
-    Ask(Widen(kScrambleRefusedText), Widen(kScrambleRefusedTitle).c_str(),
-        MB_OK | MB_ICONEXCLAMATION);
-  }
-}
-
-void MainWindow::ReportSaveFailure(SaveResult result, const Task* typed) {
+void MainWindow::ReportSaveFailure(SaveResult result, const Task* typed, HWND owner) {
   std::wstring text;
   switch (result) {
     case SaveResult::kRefused: text = Widen(kScrambleRefusedText); break;
@@ -154,7 +151,9 @@ void MainWindow::ReportSaveFailure(SaveResult result, const Task* typed) {
     if (!typed->time.empty()) text += L" " + Widen(typed->time);
     text += L" " + Widen(typed->description);
   }
-  Ask(text, Widen(kScrambleRefusedTitle).c_str(), MB_OK | MB_ICONEXCLAMATION);
+  const auto asking = session_.gate.Ask();
+  MessageBoxW(owner ? owner : Handle(), text.c_str(), Widen(kScrambleRefusedTitle).c_str(),
+              MB_OK | MB_ICONEXCLAMATION);
 }
 
 void MainWindow::OnFolderChanged() {
@@ -164,28 +163,25 @@ void MainWindow::OnFolderChanged() {
 }
 
 void MainWindow::CheckOutsideChange() {
-  // Nothing reloads under a question, and no task shows before the password.
-  if (Busy() || authPending_) {
-    outsideWaiting_ = true;
+  // Nothing reloads under a question, and no task shows before the password
+  // (the unlock fills the list).
+  if (Busy()) {
+    session_.gate.Hold(HeldEvent::kOutsideChange);
     return;
   }
-  outsideWaiting_ = false;
+  if (session_.lock.Pending()) return;
   // A hidden window reads the file when it shows again.
   if (!IsWindowVisible(Handle()) || IsIconic(Handle())) return;
-  if (!store_.Readable() || store_.ChangedOutside()) ReloadView();
+  if (!session_.store.Readable() || session_.store.ChangedOutside()) ReloadView();
 }
 
 void MainWindow::mSicherung_Click(HWND owner) {
   if (!owner) owner = Handle();
-  BusyScope busy(*this);
+  const auto asking = session_.gate.Ask();
   const auto ask = [owner](const std::wstring& text, const wchar_t* caption, UINT style) {
     return MessageBoxW(owner, text.c_str(), caption, style);
   };
-  std::vector<BackupEntry> backups;
-  for (std::string& name : s_.files.BackupNames()) {
-    const std::optional<std::string> text = s_.files.ReadBackup(name);
-    backups.push_back({std::move(name), text ? CountTasks(*text).tasks : 0});
-  }
+  const std::vector<BackupEntry> backups = session_.store.Backups();
   if (backups.empty()) {
     ask(L"Es gibt noch keine Sicherung. Ordalis legt vor jeder Änderung der Aufgaben eine an. ",
         kRestoreCaption, MB_OK | MB_ICONINFORMATION);
@@ -202,14 +198,14 @@ void MainWindow::mSicherung_Click(HWND owner) {
                                 L" Aufgaben wiederherstellen?\n\nDer jetzige Stand wird vorher "
                                 L"gesichert und kann ebenso wiederhergestellt werden. ";
   if (ask(question, kMainWindowCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
-  const SaveResult result = store_.Restore(*chosen);
-  if (result != SaveResult::kSaved) ReportSaveFailure(result);
+  const SaveResult result = session_.store.Restore(*chosen);
+  if (result != SaveResult::kSaved) ReportSaveFailure(result, nullptr, owner);
   ReloadView();
 }
 
 void MainWindow::OfferRestore() {
-  if (std::exchange(restoreOffered_, true)) return;  // once a run
-  const std::optional<TaskStore::RestoreOffer> offer = store_.RestoreCandidate();
+  if (std::exchange(session_.restoreOffered, true)) return;  // once a run
+  const std::optional<TaskStore::RestoreOffer> offer = session_.store.RestoreCandidate();
   if (!offer) return;
   const std::wstring question =
       L"Die Datei\n" + s_.dataPath +
@@ -218,7 +214,7 @@ void MainWindow::OfferRestore() {
       L" Aufgaben.\n\nMöchten Sie diese Sicherung wiederherstellen? Der jetzige Stand wird "
       L"vorher gesichert. ";
   if (Ask(question, kMainWindowCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
-  const SaveResult result = store_.Restore(offer->name);
+  const SaveResult result = session_.store.Restore(offer->name);
   if (result != SaveResult::kSaved) ReportSaveFailure(result);
 }
 

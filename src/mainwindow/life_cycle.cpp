@@ -7,7 +7,7 @@
 
 #include "dialogs/help.h"
 #include "dialogs/notice_dialog.h"
-#include "mainwindow/placement.h"
+#include "session/placement.h"
 #include "mainwindow/startup_windows.h"
 #include "reminders/due_rule.h"
 #include "win32/controls.h"
@@ -36,16 +36,17 @@ std::wstring Lowercase(std::wstring text) {
 
 void MainWindow::Form_Load() {
   HWND hwnd = Handle();
-  BusyScope busy(*this);  // presses on the icon wait for the start-up's end
+  const auto asking = session_.gate.Ask();  // presses on the icon wait for the start-up's end
+  session_.settings.Read();
   CreateControlsAndMenu();
 
   // A stored password locks the view from the first moment: asked now, or
   // after an automatic start when the window is reached for or a reminder
   // falls due. Until then the list holds no task.
-  authPending_ = !ReadStoredPassword(s_.files.Data()).empty();
+  session_.lock.Engage(!session_.store.StoredPassword().empty());
 
   std::unique_ptr<SplashWindow> splash;
-  if (!SettingIsOne(L"Startup")) {
+  if (!SettingOn(Settings::Switch::kHideSplash)) {
     splash = std::make_unique<SplashWindow>();
     Pause(1);
   }
@@ -59,11 +60,7 @@ void MainWindow::Form_Load() {
   SetTimer(hwnd, kTimerStartWatch, USER_TIMER_MINIMUM, nullptr);
 
   RestorePlacement();
-  if (const auto reminder = Setting(L"Reminder")) {
-    if (const auto number = NumericValue(*reminder)) {
-      if (const auto mode = ReminderModeFromNumber(*number)) SelectMode(*mode);
-    }
-  }
+  if (const auto mode = session_.settings.Reminder()) SelectMode(*mode);
   RestoreListLook();
 
   if (s_.automaticStart) {
@@ -73,8 +70,7 @@ void MainWindow::Form_Load() {
     // started shows first, and the icon comes right after its first paint.
     SetTimer(hwnd, kTimerStartIcon, USER_TIMER_MINIMUM, nullptr);
   }
-  const auto symbol = Setting(L"Symbol");
-  const bool trayConfigured = !symbol || ReadsAsOne(*symbol);
+  const bool trayConfigured = SettingOn(Settings::Switch::kTrayIcon);
   if (!trayConfigured) {
     // Without the icon the program cannot wait hidden for a reminder.
     EnableWindow(GetDlgItem(hwnd, IDC_OWECKER1), FALSE);
@@ -87,7 +83,7 @@ void MainWindow::Form_Load() {
   EnableMenuItem(menu_.get(), IDM_HILFE, MF_BYCOMMAND | (helpAvailable_ ? MF_ENABLED : MF_GRAYED));
 
   const bool due = StartupDueCheck();
-  if (ended_) return;  // the password was not given
+  if (session_.ended) return;  // the password was not given
   // A task found due stays in view: the last tab does not take its place.
   // A stored value that names no tab keeps the tab the due check looked at
   // last: the other tasks'.
@@ -100,7 +96,8 @@ void MainWindow::Form_Load() {
     // Waits in the notification area, and reminds from there as after a
     // close into it; otherwise an automatic start would never remind.
     ShowWindow(hwnd, SW_HIDE);
-    if (const Mode mode = schedule_.Mode(); mode == Mode::kHourly || mode == Mode::kRelevant) {
+    if (const Mode mode = session_.schedule.Mode();
+        mode == Mode::kHourly || mode == Mode::kRelevant) {
       ArmResidentTimers();
       SelectTab(Category::All);
     }
@@ -124,7 +121,7 @@ void MainWindow::RegisterWithSession() {
   // Back after an update restart as after a log-on, but not after a crash or
   // a hang, which could repeat.
   RegisterApplicationRestart(L"/a", RESTART_NO_CRASH | RESTART_NO_HANG);
-  sessionNotified_ = WTSRegisterSessionNotification(Handle(), NOTIFY_FOR_THIS_SESSION) != FALSE;
+  WTSRegisterSessionNotification(Handle(), NOTIFY_FOR_THIS_SESSION);
 }
 
 void MainWindow::RegisterProgram() {
@@ -132,7 +129,7 @@ void MainWindow::RegisterProgram() {
   constexpr auto user = SettingsRoot::kCurrentUser;
   if (!settings.KeyExists(user, kMakerKey)) settings.CreateKey(user, kMakerKey, L"1");
   if (!settings.KeyExists(user, kSettingsKey)) settings.CreateKey(user, kSettingsKey, L"1");
-  WriteSetting(settings, L"InstallDir", Lowercase(s_.programFolder));
+  session_.settings.StoreInstallFolder(Lowercase(s_.programFolder));
   // Without administrative rights this fails, and nothing needs it.
   constexpr auto machine = SettingsRoot::kLocalMachine;
   if (!settings.KeyExists(machine, kAppPathsKey)) settings.CreateKey(machine, kAppPathsKey, L"1");
@@ -147,14 +144,11 @@ void MainWindow::RestorePlacement() {
   const auto twips = [this](long pixels) {
     return static_cast<long long>(PixelsToTwips(pixels, dpi_));
   };
-  const auto stored = [this](std::wstring_view name) -> std::optional<long long> {
-    const auto value = Setting(name);
-    return value ? NumericValue(*value) : std::nullopt;
-  };
   SystemMonitors system;
   MonitorLayout& layout = s_.monitors ? *s_.monitors : system;
+  const Settings& settings = session_.settings;
   const TwipsPoint place =
-      StartPlacement(stored(L"Left"), stored(L"Top"), MonitorsInTwips(layout.Monitors(), dpi_),
+      StartPlacement(settings.Left(), settings.Top(), MonitorsInTwips(layout.Monitors(), dpi_),
                      {twips(rect.right - rect.left), twips(rect.bottom - rect.top)});
   SetWindowPos(hwnd, nullptr, TwipsToPixels(static_cast<double>(place.left), dpi_),
                TwipsToPixels(static_cast<double>(place.top), dpi_), 0, 0,
@@ -162,33 +156,21 @@ void MainWindow::RestorePlacement() {
 }
 
 void MainWindow::RestoreListLook() {
-  std::wstring face = listFontName_;
-  int points = listFontPoints_;
-  if (const auto name = Setting(L"FontName")) {
-    if (std::wstring stored = TextValue(*name); !stored.empty()) face = std::move(stored);
-  }
-  if (const auto size = Setting(L"FontSize")) {
-    if (const auto stored = NumericValue(*size); stored && *stored > 0 && *stored < 100) {
-      points = static_cast<int>(*stored);
-    }
-  }
-  SetListFont(std::move(face), points);
+  ApplyListFont();
   // A stored width is kept up to the width of the list itself; the date
   // column takes at most half of it, so that the time and the description
   // stay in view.
   RECT client{};
   GetClientRect(list_.Handle(), &client);
   const long long widest = PixelsToTwips(client.right, dpi_);
-  const auto width = [this](std::wstring_view name, SortColumn column, long long most) {
-    if (const auto value = Setting(name)) {
-      if (const auto twips = NumericValue(*value); twips && *twips >= 0) {
-        list_.SetColumnWidthTwips(column, static_cast<double>(std::min(*twips, most)), dpi_);
-      }
+  const auto width = [this](std::optional<long long> twips, SortColumn column, long long most) {
+    if (twips && *twips >= 0) {
+      list_.SetColumnWidthTwips(column, static_cast<double>(std::min(*twips, most)), dpi_);
     }
   };
-  width(L"Tab_A", SortColumn::kDate, widest / 2);
-  width(L"Tab_B", SortColumn::kDescription,
-        widest);  // lasts until the next tab selection sets the view's width
+  width(session_.settings.DateWidth(), SortColumn::kDate, widest / 2);
+  // The description's lasts until the next tab selection sets the view's width.
+  width(session_.settings.DescriptionWidth(), SortColumn::kDescription, widest);
   list_.FitDateAndTime(dpi_);
 }
 
@@ -199,23 +181,19 @@ bool MainWindow::StartupDueCheck() {
   // selected, each flagged so that no later check reminds it again.
   // After an automatic start with the password pending the missed ones are
   // left to the first tick: the start never waits for the password for them.
-  const std::vector<TaskRow> due =
-      schedule_.DueAtStart(s_.files.Data(), now, !(s_.automaticStart && authPending_));
+  const std::optional<std::string> text = session_.store.ReadNow();
+  if (!text) return false;
+  const std::vector<TaskRow> due = session_.schedule.DueAtStart(
+      ReminderTasksOf(*text), now, !(s_.automaticStart && session_.lock.Pending()));
   if (!due.empty()) {
-    if (Remind(due, Play::kWait, !s_.automaticStart)) store_.SetReminderFlags(due, 'R');
+    if (Remind(due, Play::kWait, !s_.automaticStart)) FlagReminded(due);
     return true;
   }
   // Other tasks of today carry no time and no flag. Decided from the file:
   // while the password is pending the list is empty. Their tab is selected
   // only for a task found due; otherwise the list is filled once, for the
   // tab the start ends on.
-  std::vector<TaskRow> rows;
-  try {
-    rows = LoadCategory(s_.files.Data(), Category::Others).rows;
-  } catch (...) {
-    return false;
-  }
-  for (const TaskRow& row : rows) {
+  for (const TaskRow& row : LoadCategoryText(*text, Category::Others).rows) {
     if (IsDueAtStart(row.task, false, now)) {
       SelectTab(Category::Others);
       Remind({row}, Play::kAsync, !s_.automaticStart);
@@ -226,12 +204,10 @@ bool MainWindow::StartupDueCheck() {
 }
 
 bool MainWindow::RestoreLastTab(std::optional<Category> otherwise) {
-  if (!SettingIsOne(L"Register")) return false;
-  const auto stored = Setting(L"TabStrip");
-  if (!stored) return false;
-  const std::wstring text = TextValue(*stored);
-  if (!text.empty() && text[0] >= L'1' && text[0] <= L'3') {
-    SelectTab(static_cast<Category>(text[0] - L'0'));
+  const Settings& settings = session_.settings;
+  if (!settings.On(Settings::Switch::kKeepTab) || !settings.TabStored()) return false;
+  if (const auto tab = settings.Tab()) {
+    SelectTab(*tab);
   } else if (otherwise) {
     SelectTab(*otherwise);
   }
@@ -242,18 +218,17 @@ bool MainWindow::RestoreLastTab(std::optional<Category> otherwise) {
 // Closing and quitting
 
 void MainWindow::bBeenden_Click() {
-  BusyScope busy(*this);  // a reminder that comes due meanwhile follows the close
+  const auto asking = session_.gate.Ask();  // a reminder due meanwhile follows the close
   CloseSequence();
 }
 
-void MainWindow::CloseSequence() {
+void MainWindow::CloseSequence(bool quitting, bool noticeShown) {
   HWND hwnd = Handle();
   KillTimer(hwnd, kTimerStartIcon);  // what the close does with the icon holds
   MenuMarkieren();
   // The notice hides the window; the balloon still belongs to this close.
-  const bool shownAtClose = IsWindowVisible(hwnd) || noticeShown_;
-  if (!quitting_ && !noticeShown_ && IsWindowVisible(hwnd)) ShowClosingNotice();
-  noticeShown_ = false;
+  const bool shownAtClose = IsWindowVisible(hwnd) || noticeShown;
+  if (!quitting && !noticeShown && IsWindowVisible(hwnd)) ShowClosingNotice();
   if (IsWindowVisible(hwnd)) tray_.Remove();
   StoreWindowState(!IsIconic(hwnd) && !IsZoomed(hwnd));
 
@@ -261,7 +236,7 @@ void MainWindow::CloseSequence() {
     AutostartTip(0);  // closed from the task bar while minimised
     return;
   }
-  const Mode mode = schedule_.Mode();
+  const Mode mode = session_.schedule.Mode();
   if (mode == Mode::kHourly || mode == Mode::kRelevant) {
     ArmResidentTimers();
     ShowWindow(hwnd, SW_MINIMIZE);
@@ -273,11 +248,10 @@ void MainWindow::CloseSequence() {
     SelectTab(Category::All);  // the hidden list holds every open task
     return;
   }
-  SetTimerInterval(kTimerStunde, 0);
-  SetTimerInterval(kTimerRelevantes, 0);
+  SetReminderTimers({});
   ShowWindow(hwnd, SW_MINIMIZE);
   ShowWindow(hwnd, SW_HIDE);
-  if (SettingIsOne(L"Beenden")) {
+  if (SettingOn(Settings::Switch::kKeepRunning)) {
     // Resident without a timer, and still to be reached through its icon.
     if (!tray_.Shown()) AutostartTip(0);
     return;
@@ -287,31 +261,32 @@ void MainWindow::CloseSequence() {
 
 bool MainWindow::ShowClosingNotice() {
   if (!DirektHilfen(s_.settings, kClosingNoticeId)) return false;
-  BusyScope busy(*this);
+  const auto asking = session_.gate.Ask();
   ShowWindow(Handle(), SW_HIDE);
   ShowNotice(Handle(), s_.settings, kClosingNoticeId, kClosingNoticeHeading, kClosingNoticeText);
-  noticeShown_ = true;
   win32::ProcessPendingMessages();
   return true;
 }
 
 void MainWindow::StoreWindowState(bool withPlacement) {
+  Settings::WindowState state;
+  state.reminder = ReminderModeFromNumber(static_cast<int>(session_.schedule.Mode()));
+  state.tab = SelectedCategory();
   if (withPlacement) {
     RECT rect{};
     GetWindowRect(Handle(), &rect);
-    StoreText(L"Left", std::to_wstring(PixelsToTwips(rect.left, dpi_)));
-    StoreText(L"Top", std::to_wstring(PixelsToTwips(rect.top, dpi_)));
-    StoreText(L"Tab_A", std::to_wstring(list_.ColumnWidthTwips(SortColumn::kDate, dpi_)));
-    StoreText(L"Tab_B", std::to_wstring(list_.ColumnWidthTwips(SortColumn::kDescription, dpi_)));
+    state.place = TwipsPoint{PixelsToTwips(rect.left, dpi_), PixelsToTwips(rect.top, dpi_)};
+    state.dateWidth = list_.ColumnWidthTwips(SortColumn::kDate, dpi_);
+    state.descriptionWidth = list_.ColumnWidthTwips(SortColumn::kDescription, dpi_);
   }
-  const int mode = static_cast<int>(schedule_.Mode());
-  StoreText(L"Reminder", mode ? std::to_wstring(mode) : std::wstring());
-  StoreText(L"TabStrip", std::to_wstring(static_cast<int>(SelectedCategory())));
+  session_.settings.Store(state);
 }
 
 void MainWindow::mBeenden_Click() {
-  quitting_ = true;
-  bBeenden_Click();
+  {
+    const auto asking = session_.gate.Ask();
+    CloseSequence(true);
+  }
   EndProgram();
 }
 
@@ -319,7 +294,7 @@ LRESULT MainWindow::QuitOnRequest() {
   // Never under a dialog or a message box: what the user is typing or asked
   // stays, and no rewrite is cut short. The sender asks again or tells the
   // user to end the program.
-  if (Busy() || ended_) return 0;
+  if (Busy() || session_.ended) return 0;
   mBeenden_Click();
   return 1;
 }
@@ -328,11 +303,13 @@ void MainWindow::Form_QueryUnload() {
   HWND hwnd = Handle();
   if (IsWindowVisible(hwnd)) {
     // The close box: the notice once, then the close sequence decides.
-    if (ShowClosingNotice()) {
+    const bool noticeShown = ShowClosingNotice();
+    if (noticeShown) {
       ShowWindow(hwnd, SW_SHOW);
       win32::ProcessPendingMessages();
     }
-    bBeenden_Click();
+    const auto asking = session_.gate.Ask();
+    CloseSequence(false, noticeShown);
     return;
   }
   bBeenden_Click();
@@ -347,12 +324,11 @@ void MainWindow::Form_EndSession() {
 }
 
 void MainWindow::EndProgram() {
-  if (ended_) return;
-  ended_ = true;
+  if (session_.ended) return;
+  session_.ended = true;
   KillTimer(Handle(), kTimerStartIcon);
   tray_.Remove();
-  SetTimerInterval(kTimerStunde, 0);
-  SetTimerInterval(kTimerRelevantes, 0);
+  SetReminderTimers({});
   DestroyWindow(Handle());
 }
 

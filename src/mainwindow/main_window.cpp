@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -85,8 +86,12 @@ bool MainWindow::Create() {
     return false;
   }
   quitMessage_ = RegisterWindowMessageW(kQuitMessageName);
+  // Posted, not run at once: the command that asked goes on to its end first.
+  session_.gate.OnLastClosed([this] {
+    if (Handle()) PostMessageW(Handle(), kWmResume, 0, 0);
+  });
   Form_Load();
-  return !ended_;
+  return !session_.ended;
 }
 
 void MainWindow::CreateControlsAndMenu() {
@@ -162,13 +167,20 @@ void MainWindow::Layout(bool placeControls) {
 }
 
 Category MainWindow::SelectedCategory() const {
+  return list_.View();
+}
+
+Category MainWindow::ChosenTab() const {
   const int index = TabCtrl_GetCurSel(GetDlgItem(Handle(), IDC_TABSTRIP));
   if (index < 0 || index >= static_cast<int>(kTabs.size())) return Category::Important;
   return kTabs[static_cast<size_t>(index)].category;
 }
 
 void MainWindow::SelectTab(Category category) {
-  TabCtrl_SetCurSel(GetDlgItem(Handle(), IDC_TABSTRIP), static_cast<int>(category) - 1);
+  const auto tab = std::find_if(kTabs.begin(), kTabs.end(), [category](const TabSpec& spec) {
+    return spec.category == category;
+  });
+  TabCtrl_SetCurSel(GetDlgItem(Handle(), IDC_TABSTRIP), static_cast<int>(tab - kTabs.begin()));
   TabStrip_Click();
 }
 
@@ -196,12 +208,11 @@ void MainWindow::LDaten_ColumnClick(int column) {
   if (const auto clicked = list_.ColumnAt(column)) list_.SortBy(*clicked);
 }
 
-void MainWindow::SetListFont(std::wstring face, int points) {
+void MainWindow::ApplyListFont() {
   // At once, in the list's DPI; the columns keep their widths unless a full
   // date or time no longer fits.
-  listFontName_ = std::move(face);
-  listFontPoints_ = points;
-  listFont_ = win32::PointFont(listFontName_.c_str(), listFontPoints_, dpi_);
+  const Settings& settings = session_.settings;
+  listFont_ = win32::PointFont(settings.ListFontName().c_str(), settings.ListFontPoints(), dpi_);
   SendMessageW(list_.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), TRUE);
   list_.FitDateAndTime(dpi_);
 }
@@ -210,9 +221,9 @@ void MainWindow::PostLookChecks() {
   // Shown, restored or activated by whatever means: once the change is
   // done, a pending password prompt comes in front, and what waited for the
   // user to look is told.
-  if (ended_) return;
-  if (authPending_) PostMessageW(Handle(), kWmAskPassword, 0, 0);
-  if (!waitingTells_.empty() || hiddenWaiting_) PostMessageW(Handle(), kWmTellWaiting, 0, 0);
+  if (session_.ended) return;
+  if (session_.lock.Pending()) PostMessageW(Handle(), kWmAskPassword, 0, 0);
+  if (session_.notices.Waiting()) PostMessageW(Handle(), kWmTellWaiting, 0, 0);
 }
 
 bool MainWindow::SelectTask(const TaskRow& row) {
@@ -309,27 +320,12 @@ bool MainWindow::PreTranslate(const MSG& msg) {
   if (control && (msg.wParam == VK_TAB || msg.wParam == VK_NEXT || msg.wParam == VK_PRIOR)) {
     const bool back = msg.wParam == VK_PRIOR || (msg.wParam == VK_TAB && GetKeyState(VK_SHIFT) < 0);
     const int count = static_cast<int>(kTabs.size());
-    const int next = (static_cast<int>(SelectedCategory()) - 1 + (back ? count - 1 : 1)) % count;
+    const int now = TabCtrl_GetCurSel(GetDlgItem(hwnd, IDC_TABSTRIP));
+    const int next = (std::max(now, 0) + (back ? count - 1 : 1)) % count;
     SelectTab(kTabs[static_cast<size_t>(next)].category);
     return true;
   }
   return false;
-}
-
-// ---------------------------------------------------------------------------
-// Settings
-
-std::optional<SettingValue> MainWindow::Setting(std::wstring_view name) {
-  return ReadSetting(s_.settings, name);
-}
-
-bool MainWindow::SettingIsOne(std::wstring_view name) {
-  const auto value = Setting(name);
-  return value && ReadsAsOne(*value);
-}
-
-void MainWindow::StoreText(std::wstring_view name, const std::wstring& text) {
-  WriteSetting(s_.settings, name, text);
 }
 
 }  // namespace ordalis

@@ -7,8 +7,11 @@
 //   life_cycle.cpp        start-up, closing, quitting, the end of a session
 //   task_commands.cpp     add, edit, delete, move to done
 //   tray_handling.cpp     the icon's presses and menu, showing the window,
-//                         and the rule that waits while the user is asked
-//   reminders/reminder_modes.cpp   the reminder modes and their timers
+//                         and what runs when the user has answered
+//   reminders.cpp         the reminder modes, their timers, and carrying
+//                         out what the schedule says
+// What the program knows and decides lives in the session (session/); the
+// window shows it and forwards the user's input.
 #include <windows.h>
 
 #include <functional>
@@ -24,12 +27,9 @@
 #include "mainwindow/tray_icon.h"
 #include "options/options_dialog.h"
 #include "reminders/attention.h"
-#include "reminders/clock.h"
-#include "reminders/reminder_schedule.h"
 #include "reminders/sound.h"
-#include "storage/settings.h"
-#include "storage/task_file.h"
-#include "storage/task_store.h"
+#include "session/clock.h"
+#include "session/session.h"
 #include "win32/handles.h"
 #include "win32/icons.h"
 #include "win32/window.h"
@@ -117,15 +117,17 @@ class MainWindow : public win32::Window {
  public:
   using Mode = ::ordalis::ReminderMode;
 
-  explicit MainWindow(MainWindowServices services) : s_(std::move(services)) {}
+  explicit MainWindow(MainWindowServices services)
+      : s_(std::move(services)), session_(s_.files, s_.settings) {}
 
   // Creates the window and runs the start-up.
   bool Create();
   // Marks a tab as selected and loads its category, as a click on it does.
   void SelectTab(Category category);
+  // The category the list shows.
   Category SelectedCategory() const;
   CategoryList& List() { return list_; }
-  TaskStore& Store() { return store_; }
+  Session& State() { return session_; }
 
   // The main window's own keys before the dialog manager sees them: the
   // access keys of the tabs and of "&Bearbeiten", Ctrl+Tab and F1. True when
@@ -134,19 +136,19 @@ class MainWindow : public win32::Window {
 
   // What tests look at: the reminder mode (1..3, 0 for none), a timer's
   // interval (0 = stopped), the icon, the help menu and the program's end.
-  int ReminderMode() const { return static_cast<int>(schedule_.Mode()); }
+  int ReminderMode() const { return static_cast<int>(session_.schedule.Mode()); }
   UINT TimerInterval(UINT_PTR timer) const;
   bool TrayIconShown() const { return tray_.Shown(); }
   int BalloonsShown() const { return tray_.BalloonsShown(); }
   HWND TrayHost() { return tray_.Host(); }
   TrayIcon& Tray() { return tray_; }
   bool HelpAvailable() const { return helpAvailable_; }
-  bool Ended() const { return ended_; }
+  bool Ended() const { return session_.ended; }
   HMENU TrayMenu() const { return menu_.get(); }
   ControlTips& Tips() { return controlTips_; }
-  bool AuthenticationPending() const { return authPending_; }
+  bool AuthenticationPending() const { return session_.lock.Pending(); }
   // A dialog or a sequence waits for the user.
-  bool Busy() const { return busy_ > 0; }
+  bool Busy() const { return session_.gate.Asking(); }
 
   // The commands behind the buttons and menu items.
   void bBeenden_Click();
@@ -186,25 +188,13 @@ class MainWindow : public win32::Window {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  // While one lives, the program waits for the user (a dialog, a message
-  // box, start-up or the close sequence): reminders and tray presses that
-  // would reload, show or hide the window wait until the last one ends.
-  class BusyScope {
-   public:
-    explicit BusyScope(MainWindow& window) : window_(window) { ++window_.busy_; }
-    ~BusyScope();
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-   private:
-    MainWindow& window_;
-  };
-
   void Form_Load();
   void Form_QueryUnload();
   void Form_EndSession();
   LRESULT QuitOnRequest();
   void TabStrip_Click();
+  // The category of the tab the tab strip has selected.
+  Category ChosenTab() const;
   void LDaten_ColumnClick(int column);
   void OWecker_Click(Mode mode);
   void mHilfe_Click();
@@ -218,10 +208,9 @@ class MainWindow : public win32::Window {
   // Edit and delete follow the selection, the focus and the view.
   void UpdateEditButtons();
   bool HasRoom(Category category, size_t tasks);
-  void ReportUnreadable(const std::vector<UnreadableEntry>& entries);
   // Tells why an action was not stored; `typed` is what the user entered,
-  // named so that it is not lost.
-  void ReportSaveFailure(SaveResult result, const Task* typed = nullptr);
+  // named so that it is not lost. Over `owner` (a dialog), else the window.
+  void ReportSaveFailure(SaveResult result, const Task* typed = nullptr, HWND owner = nullptr);
   // Shows the file as it is after an action: the task the store just stored
   // selected, else the row now at `fallbackRow`.
   void ShowStored(SaveResult result, Category stored, size_t fallbackRow,
@@ -252,8 +241,10 @@ class MainWindow : public win32::Window {
   // of a session unlock.
   void RegisterWithSession();
 
-  // Close steps.
-  void CloseSequence();
+  // Close steps. `quitting`: for "Beenden", which ends the program
+  // afterwards; `noticeShown`: the closing notice was shown for this close
+  // already.
+  void CloseSequence(bool quitting = false, bool noticeShown = false);
   void StoreWindowState(bool withPlacement);
   bool ShowClosingNotice();
   void EndProgram();
@@ -262,10 +253,16 @@ class MainWindow : public win32::Window {
   void AutostartTip(int mode);
   void Pause(double seconds);
   void MenuMarkieren();
-  void OptionMarkieren(Mode mode);
   void SelectMode(Mode mode);
-  void SetTimerInterval(UINT_PTR timer, UINT interval);
+  // The schedule's timers, and the window's timers that carry them.
+  void SetReminderTimers(ReminderIntervals intervals);
   void ArmResidentTimers();
+  // A check of the schedule, carried out: the reminder, or a look again
+  // once a full-screen program has ended.
+  void RunCheck(ReminderCheck check);
+  // Flags the reminded tasks; a flag that cannot be stored holds for the
+  // run, and the user is told once.
+  void FlagReminded(const std::vector<TaskRow>& due);
   void TabRestore();
   void ShowWindowSequence();
   // In front with the list focused; `quietly`, in front of the program
@@ -276,14 +273,11 @@ class MainWindow : public win32::Window {
   // stay hidden behind the password. `byTheUser`: at a start the user made,
   // the window takes the keyboard as any program the user starts.
   bool Remind(const std::vector<TaskRow>& due, Play play, bool byTheUser = false);
-  // A reminder waits while the user is asked something or runs a
-  // full-screen program or a presentation.
-  bool HoldReminder();
   // A click on the reminder's notification: the window with its task.
   void ShowRemindedTask();
-  // What a load found damaged or hidden is told when the user looks at the
-  // window; until then it waits, and nothing waits for an answer.
-  void TellAboutLoad(const std::vector<UnreadableEntry>& entries, bool hidden);
+  // What a load found damaged or hidden, or a flag that was not stored, is
+  // told when the user looks at the window; until then it waits, and
+  // nothing waits for an answer.
   void TellWaitingIfSeen();
   // The user looks at the window: it is on screen and has the keyboard.
   bool Seen() const {
@@ -295,8 +289,8 @@ class MainWindow : public win32::Window {
   bool BringWaitingDialogToFront();
   // Runs the reminders and the tray press that waited for the user.
   void Resume();
-  // The list's font, kept for DPI changes.
-  void SetListFont(std::wstring face, int points);
+  // The list takes the font of the settings, in its DPI.
+  void ApplyListFont();
   // Shows the task's category with its row selected; false when it is not
   // there.
   bool SelectTask(const TaskRow& row);
@@ -322,16 +316,15 @@ class MainWindow : public win32::Window {
   void SetupControlTooltips(DWORD style) { controlTips_.SetupControlTooltips(Handle(), style); }
   void ReleaseControlTooltips() { controlTips_.ReleaseControlTooltips(); }
 
-  std::optional<SettingValue> Setting(std::wstring_view name);
-  bool SettingIsOne(std::wstring_view name);
-  void StoreText(std::wstring_view name, const std::wstring& text);
+  bool SettingOn(Settings::Switch which) const { return session_.settings.On(which); }
 
   // What the options dialog changes of the running window.
   class OptionsBridge : public OptionsHost {
    public:
     explicit OptionsBridge(MainWindow& window) : w_(window) {}
     SettingsStore& Settings() override { return w_.s_.settings; }
-    TaskFiles& Files() override { return w_.s_.files; }
+    ordalis::Settings& Values() override { return w_.session_.settings; }
+    TaskStore& Tasks() override { return w_.session_.store; }
     SoundPlayer& Sound() override { return w_.s_.sound; }
     bool HasSoundDevice() override;
     std::wstring ProgramFolder() override { return w_.s_.programFolder; }
@@ -343,9 +336,9 @@ class MainWindow : public win32::Window {
     bool TrayIconShown() override { return w_.tray_.Shown(); }
     void AddTrayIcon() override { w_.CSymbol_Click(); }
     void RemoveTrayIcon() override { w_.BSymbol_Click(); }
-    void ApplyListFont(const std::wstring& face, int points) override;
-    SaveResult StorePassword(std::string_view password) override {
-      return w_.store_.SetPassword(password);
+    void ApplyListFont() override { w_.ApplyListFont(); }
+    void ReportSaveFailure(HWND owner, SaveResult result) override {
+      w_.ReportSaveFailure(result, nullptr, owner);
     }
     void RestoreBackup(HWND owner) override { w_.mSicherung_Click(owner); }
 
@@ -354,44 +347,20 @@ class MainWindow : public win32::Window {
   };
 
   MainWindowServices s_;
-  TaskStore store_{s_.files};
+  Session session_;
   FolderWatch folderWatch_;
   OptionsBridge options_{*this};
   CategoryList list_;
   TrayIcon tray_;
-  ReminderSchedule schedule_;  // the mode, and what is due
   SystemAttention systemAttention_;
-  std::optional<TaskRow> remindedTask_;        // the first task of the last reminder
-  std::vector<UnreadableEntry> waitingTells_;  // damaged entries nobody was told of yet
-  bool hiddenWaiting_ = false;                 // hidden entries nobody was told of yet
-  bool quiet_ = false;  // a reminder shows the window without taking the keyboard
   ControlTips controlTips_;
   win32::UniqueMenu menu_;  // the tray menu "Vorgang " with its submenu
   UINT dpi_ = 96;
   win32::WindowIcons icons_;  // the title bar's and Alt+Tab's, for dpi_
   win32::UniqueFont font_;
   win32::UniqueFont listFont_;
-  std::wstring listFontName_ = L"Tahoma";
-  int listFontPoints_ = 9;
-  std::set<UnreadableEntry> reported_;  // each damaged entry is told once a run
-  bool hiddenReported_ = false;         // entries the list cannot show were told
-  UINT stundeInterval_ = 0;
-  UINT relevantesInterval_ = 0;
-  int busy_ = 0;                          // BusyScopes alive
-  UINT quitMessage_ = 0;                  // the registered kQuitMessageName
-  bool stundeWaiting_ = false;            // a full hour is owed a reminder
-  bool relevantesWaiting_ = false;        // a due check came while the program was busy
-  bool outsideWaiting_ = false;           // another program changed the file while busy
-  bool unreadableTold_ = false;           // the user knows the file cannot be read now
-  bool restoreOffered_ = false;           // the start-up's restore question was considered
-  std::optional<UINT> trayPressWaiting_;  // the last press while busy, no dialog open
-  bool quitting_ = false;                 // the close sequence runs for "Beenden"
-  bool authPending_ = false;              // the password is pending: the list holds no task
-  bool prompting_ = false;                // the password prompt is open
-  bool helpAvailable_ = false;            // "Hilfethemen " is enabled
-  bool noticeShown_ = false;              // the closing notice was shown for this close request
-  bool ended_ = false;
-  bool sessionNotified_ = false;  // registered for session unlocks
+  UINT quitMessage_ = 0;        // the registered kQuitMessageName
+  bool helpAvailable_ = false;  // "Hilfethemen " is enabled
 };
 
 }  // namespace ordalis

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "mainwindow/placement.h"
+#include "session/placement.h"
 
 namespace ordalis {
 

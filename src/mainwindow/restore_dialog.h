@@ -7,14 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "storage/task_store.h"
+
 namespace ordalis {
 
 inline constexpr wchar_t kRestoreCaption[] = L" Sicherung wiederherstellen";
-
-struct BackupEntry {
-  std::string name;  // the file's name in the history
-  size_t tasks = 0;
-};
 
 // The name of the backup chosen, or nothing when the user cancels.
 std::optional<std::string> ChooseBackup(HWND owner, const std::vector<BackupEntry>& backups);

@@ -45,18 +45,18 @@ bool MainWindow::HasRoom(Category category, size_t tasks) {
 void MainWindow::BHinzufuegen_Click() {
   if (SelectedCategory() == Category::All) SelectTab(Category::Important);
   const Category view = SelectedCategory();
-  if (!store_.Readable()) {
+  if (!session_.store.Readable()) {
     ReportSaveFailure(SaveResult::kUnreadable);
   } else if (HasRoom(view, list_.Rows().size())) {
     std::optional<Task> task;
     {
-      BusyScope busy(*this);
+      const auto asking = session_.gate.Ask();
       task = EditTask(Handle(), {kNewTaskCaption, view != Category::Others, std::nullopt},
-                      {s_.settings, s_.sound, s_.clock});
+                      {session_.settings, s_.sound, s_.clock});
     }
     if (task) {
       if (SelectedCategory() != view) SelectTab(view);
-      ShowStored(store_.Add(view, *task), view, 0, &*task);
+      ShowStored(session_.store.Add(view, *task), view, 0, &*task);
     }
   }
   UpdateEditButtons();
@@ -70,17 +70,17 @@ void MainWindow::BBearbeiten_Click() {
   const Category view = SelectedCategory();
   std::optional<Task> task;
   {
-    BusyScope busy(*this);
+    const auto asking = session_.gate.Ask();
     task = EditTask(Handle(),
                     {kEditTaskCaption, view != Category::Others,
                      SplitForEditor(row.task.date, row.task.time, row.task.description)},
-                    {s_.settings, s_.sound, s_.clock});
+                    {session_.settings, s_.sound, s_.clock});
   }
   // "&Abbrechen" writes nothing; "&Ok" changes the task under its key, as
   // long as no other program changed it meanwhile.
   if (task) {
     if (SelectedCategory() != view) SelectTab(view);
-    ShowStored(store_.Edit(row, *task), row.category, *selected, &*task);
+    ShowStored(session_.store.Edit(row, *task), row.category, *selected, &*task);
   }
   UpdateEditButtons();
   SetFocus(list_.Handle());
@@ -96,7 +96,7 @@ void MainWindow::BLoeschen_Click() {
     if (Ask(text, kMainWindowCaption, MB_YESNO | MB_ICONQUESTION) == IDYES) {
       if (SelectedCategory() != view) SelectTab(view);
       // Its neighbour takes the selection.
-      ShowStored(store_.Remove(row), row.category, *selected);
+      ShowStored(session_.store.Remove(row), row.category, *selected);
     }
   }
   UpdateEditButtons();
@@ -136,11 +136,11 @@ void MainWindow::LDaten_RightClick() {
   const TaskRow row = list_.Rows()[*selected];
   if (Ask(kMoveQuestion, L" Erledigter Vorgang", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
   if (SelectedCategory() != view) SelectTab(view);
-  const std::optional<CategoryLoad> done = store_.Load(Category::Done);
+  const std::optional<CategoryLoad> done = session_.store.Load(Category::Done);
   if (done && !HasRoom(Category::Done, done->rows.size())) return;
   // One change takes the task out of its category and into "Erledigtes",
   // where the view then stays with the task selected.
-  const SaveResult result = store_.MoveToDone(row);
+  const SaveResult result = session_.store.MoveToDone(row);
   if (result == SaveResult::kSaved) SelectTab(Category::Done);
   ShowStored(result, SelectedCategory(), *selected);
   UpdateEditButtons();

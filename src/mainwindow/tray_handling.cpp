@@ -1,7 +1,6 @@
-// The icon's presses and menu, bringing the window back, and the rule that
-// keeps both from changing what the user is working on: while a dialog, a
-// message box, start-up or the close sequence waits, reminders and presses
-// that would reload, show or hide the window wait for it to end.
+// The icon's presses and menu, bringing the window back, and what waited
+// while a dialog, a message box, start-up or the close sequence asked the
+// user: the session's gate hands it back when the last question closes.
 #include <utility>
 
 #include "mainwindow/main_window.h"
@@ -10,25 +9,25 @@
 
 namespace ordalis {
 
-MainWindow::BusyScope::~BusyScope() {
-  // Posted, not run here: the command that asked goes on to its end first.
-  if (--window_.busy_ == 0 && window_.Handle()) {
-    PostMessageW(window_.Handle(), kWmResume, 0, 0);
-  }
-}
-
 int MainWindow::Ask(const std::wstring& text, const wchar_t* caption, UINT style) {
-  BusyScope busy(*this);
+  const auto asking = session_.gate.Ask();
   return MessageBoxW(Handle(), text.c_str(), caption, style);
 }
 
 void MainWindow::Resume() {
-  if (Busy() || ended_) return;
-  if (relevantesWaiting_) TRelevantes_Timer();
-  if (stundeWaiting_) TStunde_Timer();
-  if (outsideWaiting_) CheckOutsideChange();
-  TellWaitingIfSeen();
-  if (const auto press = std::exchange(trayPressWaiting_, std::nullopt)) OnTrayMouse(*press);
+  if (Busy() || session_.ended) return;
+  const UserGate::Released released = session_.gate.Release();
+  for (const HeldEvent event : released.events) {
+    switch (event) {
+      case HeldEvent::kDueCheck: TRelevantes_Timer(); break;
+      case HeldEvent::kHour: TStunde_Timer(); break;
+      case HeldEvent::kOutsideChange: CheckOutsideChange(); break;
+      case HeldEvent::kTells: TellWaitingIfSeen(); break;
+      case HeldEvent::kTrayPress:
+        if (released.trayPress) OnTrayMouse(*released.trayPress);
+        break;
+    }
+  }
 }
 
 void MainWindow::AutostartTip(int mode) {
@@ -59,19 +58,19 @@ void MainWindow::OnTrayMouse(UINT mouseMessage) {
   if (Busy()) {
     // The dialog that waits comes to the front, and no menu opens over it.
     if (!BringWaitingDialogToFront()) {
-      trayPressWaiting_ = mouseMessage;  // start-up or closing: the press follows
+      session_.gate.HoldTrayPress(mouseMessage);  // start-up or closing: the press follows
     }
     return;
   }
   if (mouseMessage == WM_RBUTTONDOWN) {
-    if (authPending_) {
+    if (session_.lock.Pending()) {
       Unlock();  // this press opens no menu
       return;
     }
     win32::ProcessPendingMessages();
     ShowTrayMenu();
   } else if (Unlock()) {
-    if (notification && remindedTask_) {
+    if (notification && session_.schedule.RemindedTask()) {
       ShowRemindedTask();
     } else {
       mVisible_Click();

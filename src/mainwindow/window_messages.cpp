@@ -86,7 +86,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam == kTimerStartWatch) StartFolderWatch();
       if (wParam == kTimerOccupied) {
         KillTimer(Handle(), kTimerOccupied);
-        Resume();  // the reminders that wait for the full-screen program look again
+        CheckRemindersNow();  // what waits for the full-screen program looks again
       }
       if (wParam == kTimerOutsideChange) {
         KillTimer(Handle(), kTimerOutsideChange);
@@ -136,7 +136,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam) Form_EndSession();
       return 0;
     case WM_SIZE:
-      if (wParam != SIZE_MINIMIZED && IsWindowVisible(Handle()) && !quiet_) {
+      // Only a window that has the keyboard gives it to the list: one a
+      // reminder showed quietly leaves it with the program the user types in.
+      if (wParam != SIZE_MINIMIZED && IsWindowVisible(Handle()) && GetActiveWindow() == Handle()) {
         SetFocus(list_.Handle());
       }
       return 0;
@@ -155,7 +157,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
       font_ = win32::MessageFont(dpi_);
-      listFont_ = win32::PointFont(listFontName_.c_str(), listFontPoints_, dpi_);
+      listFont_ = win32::PointFont(session_.settings.ListFontName().c_str(),
+                                   session_.settings.ListFontPoints(), dpi_);
       Layout(true);
       list_.Rescale(oldDpi, dpi_);
       controlTips_.Rescale(dpi_);
@@ -171,10 +174,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_DESTROY:
       // Form_Unload: the icon never outlives the program.
-      if (std::exchange(sessionNotified_, false)) WTSUnRegisterSessionNotification(Handle());
+      WTSUnRegisterSessionNotification(Handle());  // fails harmlessly when never registered
       ReleaseControlTooltips();
       tray_.Remove();
-      ended_ = true;
+      session_.ended = true;
       if (s_.onEnd) s_.onEnd();
       return 0;
     default: return Window::HandleMessage(message, wParam, lParam);

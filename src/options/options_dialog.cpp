@@ -77,10 +77,7 @@ class OptionsDialog : public win32::Dialog {
   void Focus(int id) {
     SendMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(id)), TRUE);
   }
-  bool SettingIsOne(std::wstring_view name) {
-    const auto value = ReadSetting(host_.Settings(), name);
-    return value && ReadsAsOne(*value);
-  }
+  bool On(Settings::Switch which) { return host_.Values().On(which); }
 
   void Form_Load();
   void ShowStoredFont();
@@ -97,6 +94,10 @@ class OptionsDialog : public win32::Dialog {
   void StorePassword();
   void ApplyToMainWindow();
   void StoreFont();
+
+  // The password fields take a new password: none is stored, or the stored
+  // one was confirmed.
+  bool passwordOpen_ = false;
 
   // F1 on any control of the dialog opens its topic, as "&Hilfe". The key
   // is taken where the dialog's message loop (modal, or the program's for
@@ -174,7 +175,7 @@ void OptionsDialog::Form_Load() {
   }
   SendMessageW(sizes, CB_SETCURSEL, kDefaultSizeEntry, 0);
 
-  Check(IDC_OPT_CSTARTUP, SettingIsOne(L"Startup"));
+  Check(IDC_OPT_CSTARTUP, On(Settings::Switch::kHideSplash));
   SettingValue run, approved;
   settings.GetValue(SettingsRoot::kCurrentUser, kRunKey, kRunValue, run);
   settings.GetValue(SettingsRoot::kCurrentUser, kApprovedKey, kRunValue, approved);
@@ -186,39 +187,32 @@ void OptionsDialog::Form_Load() {
   Check(IDC_OPT_CAUTOSTART, autostartShown_);
   ShowWindow(Item(IDC_OPT_LAUTOSTART),
              autostart == AutostartShown::kOffInWindows ? SW_SHOWNA : SW_HIDE);
-  Check(IDC_OPT_CREGISTER, SettingIsOne(L"Register"));
-  const auto symbol = ReadSetting(settings, L"Symbol");
-  Check(IDC_OPT_CSYMBOL, !symbol || ReadsAsOne(*symbol));
-  Check(IDC_OPT_CBEENDEN, SettingIsOne(L"Beenden"));
+  Check(IDC_OPT_CREGISTER, On(Settings::Switch::kKeepTab));
+  Check(IDC_OPT_CSYMBOL, On(Settings::Switch::kTrayIcon));
+  Check(IDC_OPT_CBEENDEN, On(Settings::Switch::kKeepRunning));
   // Without the icon, "nie erinnern" always ends the program: the box
   // follows the icon's box from the start, whatever was stored.
   CSymbol_Click();
 
-  const auto notification = ReadSetting(settings, L"Notification");
-  Sound_Click(notification ? static_cast<int>(NumericValue(*notification).value_or(0) != 0) : 0);
-  if (const auto file = ReadSetting(settings, L"Sounddatei")) {
-    SetWindowTextW(Item(IDC_OPT_TSOUNDDATEI), TextValue(*file).c_str());
-  }
+  Sound_Click(On(Settings::Switch::kOwnSound) ? 1 : 0);
+  SetWindowTextW(Item(IDC_OPT_TSOUNDDATEI), host_.Values().SoundFile().c_str());
   ShowStoredFont();
-  ShowPasswordFields(ReadStoredPassword(host_.Files().Data()).size());
+  ShowPasswordFields(host_.Tasks().StoredPassword().size());
 }
 
 // The box is checked when a font is stored; the boxes then show it.
 // Otherwise they show the list's design font, disabled.
 void OptionsDialog::ShowStoredFont() {
-  const auto face = ReadSetting(host_.Settings(), L"FontName");
-  const std::wstring stored = face ? TextValue(*face) : std::wstring();
+  const std::wstring& stored = host_.Values().FontName();
   Check(IDC_OPT_CSCHRIFTART, !stored.empty());
   if (!stored.empty()) {
     // A font that is no longer installed is still shown as stored, so that
     // an OK keeps it.
     HWND names = Item(IDC_OPT_LFONTNAME);
     if (!SelectEntry(names, stored)) SetWindowTextW(names, stored.c_str());
-    if (const auto size = ReadSetting(host_.Settings(), L"FontSize")) {
+    if (const std::wstring& size = host_.Values().FontSizeText(); !size.empty()) {
       HWND sizes = Item(IDC_OPT_LFONTSIZE);
-      if (!SelectEntry(sizes, TextValue(*size))) {
-        SendMessageW(sizes, CB_SETCURSEL, kDefaultSizeEntry, 0);
-      }
+      if (!SelectEntry(sizes, size)) SendMessageW(sizes, CB_SETCURSEL, kDefaultSizeEntry, 0);
     }
   }
   EnableWindow(Item(IDC_OPT_LFONTNAME), !stored.empty());
@@ -229,6 +223,7 @@ void OptionsDialog::ShowStoredFont() {
 // has confirmed it; a new one is typed twice.
 void OptionsDialog::ShowPasswordFields(size_t storedLength) {
   const bool stored = storedLength > 0;
+  passwordOpen_ = !stored;
   SetWindowTextW(Item(IDC_OPT_TKEY), PasswordMask(storedLength).c_str());
   SetWindowTextW(Item(IDC_OPT_TREPEAT), L"");
   SendMessageW(Item(IDC_OPT_TKEY), EM_SETPASSWORDCHAR, L'*', 0);
@@ -309,7 +304,7 @@ void OptionsDialog::BHilfe_Click() {
 
 // The stored password is asked for before it may be replaced or removed.
 void OptionsDialog::BKennwort_Click() {
-  const PasswordServices services{host_.Files().Data(), host_.Settings()};
+  const PasswordServices services{host_.Tasks(), host_.Settings()};
   if (AskPassword(Handle(), services, PasswordPurpose::kConfirmChange) !=
       PasswordOutcome::kAccepted) {
     return;
@@ -321,8 +316,8 @@ void OptionsDialog::BKennwort_Click() {
 // A new password must be typed the same twice and be one the data file can
 // give back exactly; otherwise the user is told and the dialog stays open.
 bool OptionsDialog::NewPasswordAcceptable() {
+  if (!passwordOpen_) return true;
   HWND field = Item(IDC_OPT_TKEY);
-  if (!IsWindowEnabled(field)) return true;
   const std::wstring typed = win32::WindowText(field);
   std::wstring text;
   if (typed != win32::WindowText(Item(IDC_OPT_TREPEAT))) {
@@ -340,13 +335,13 @@ void OptionsDialog::BReady_Click() {
   if (!NewPasswordAcceptable()) return;
   SettingsStore& settings = host_.Settings();
 
-  if (!Checked(IDC_OPT_CSYMBOL) && SettingIsOne(L"Symbol") &&
+  Settings& values = host_.Values();
+  if (!Checked(IDC_OPT_CSYMBOL) && values.StoredOn(Settings::Switch::kTrayIcon) &&
       MessageBoxW(Handle(), kTrayWarning, kWarningTitle, MB_YESNO | MB_ICONEXCLAMATION) == IDNO) {
     Check(IDC_OPT_CSYMBOL, true);
     CSymbol_Click();
   }
-  const auto flag = [this](int id) { return SettingValue(std::uint32_t{Checked(id)}); };
-  WriteSetting(settings, L"Startup", flag(IDC_OPT_CSTARTUP));
+  values.Store(Settings::Switch::kHideSplash, Checked(IDC_OPT_CSTARTUP));
   // Switched on, the start-up manager's value says "enabled" too, so that a
   // start switched off in Windows before comes back.
   const std::pair<const wchar_t*, SettingValue> autostart[] = {
@@ -362,16 +357,11 @@ void OptionsDialog::BReady_Click() {
       settings.SetValue(SettingsRoot::kCurrentUser, key, kRunValue, value);
     }
   }
-  WriteSetting(settings, L"Register", flag(IDC_OPT_CREGISTER));
-  WriteSetting(settings, L"Symbol", flag(IDC_OPT_CSYMBOL));
-  WriteSetting(settings, L"Beenden", flag(IDC_OPT_CBEENDEN));
-  WriteSetting(settings, L"Notification", flag(IDC_OPT_SOUND1));
-  const std::wstring file = win32::WindowText(Item(IDC_OPT_TSOUNDDATEI));
-  if (!file.empty()) {
-    WriteSetting(settings, L"Sounddatei", file);
-  } else if (ReadSetting(settings, L"Sounddatei")) {
-    settings.DeleteValue(SettingsRoot::kCurrentUser, kSettingsKey, L"Sounddatei");
-  }
+  values.Store(Settings::Switch::kKeepTab, Checked(IDC_OPT_CREGISTER));
+  values.Store(Settings::Switch::kTrayIcon, Checked(IDC_OPT_CSYMBOL));
+  values.Store(Settings::Switch::kKeepRunning, Checked(IDC_OPT_CBEENDEN));
+  values.Store(Settings::Switch::kOwnSound, Checked(IDC_OPT_SOUND1));
+  values.StoreSoundFile(win32::WindowText(Item(IDC_OPT_TSOUNDDATEI)));
   StorePassword();
   ApplyToMainWindow();
   StoreFont();
@@ -381,29 +371,29 @@ void OptionsDialog::BReady_Click() {
 // Only a field the user could type into is stored: the asterisks of a
 // stored password never are.
 void OptionsDialog::StorePassword() {
+  if (!passwordOpen_) return;
   HWND field = Item(IDC_OPT_TKEY);
-  if (!IsWindowEnabled(field)) return;
   const std::string typed = win32::Narrow(win32::WindowText(field)).value_or(std::string());
-  TaskFiles& files = host_.Files();
-  const std::string previous = ReadStoredPassword(files.Data());
+  TaskStore& tasks = host_.Tasks();
+  const std::string previous = tasks.StoredPassword();
   // Nothing typed and nothing stored: the data file stays untouched.
   if (typed.empty() && previous.empty()) return;
-  if (host_.StorePassword(typed) == SaveResult::kSaved) {
-    // Kept only when it reads back exactly as typed; otherwise the old one
-    // returns, so that no password is stored that nothing can match.
-    const std::string stored = ReadStoredPassword(files.Data());
-    if (typed.empty() ? stored.empty() : CheckPassword(stored, typed) == PasswordCheck::kMatch) {
-      return;
-    }
-    if (const auto old = ScrambleText(previous)) host_.StorePassword(*old);
-    MessageBoxW(Handle(), kUnreadablePasswordText, kOptionsCaption, MB_OK | MB_ICONEXCLAMATION);
+  const SaveResult result = tasks.SetPassword(typed);
+  if (result != SaveResult::kSaved) {
+    // Told, and the fields show the password that is stored: nobody
+    // believes the list locked by a password that was not stored.
+    host_.ReportSaveFailure(Handle(), result);
+    ShowPasswordFields(tasks.StoredPassword().size());
     return;
   }
-  const std::wstring text = L"Das Kennwort wurde nicht gespeichert, weil die Datei\n" +
-                            host_.ProgramFolder() +
-                            L"\\Vemra.dat\nnicht geschrieben werden konnte. ";
-  MessageBoxW(Handle(), text.c_str(), win32::Widen(kScrambleRefusedTitle).c_str(),
-              MB_OK | MB_ICONEXCLAMATION);
+  // Kept only when it reads back exactly as typed; otherwise the old one
+  // returns, so that no password is stored that nothing can match.
+  const std::string stored = tasks.StoredPassword();
+  if (typed.empty() ? stored.empty() : CheckPassword(stored, typed) == PasswordCheck::kMatch) {
+    return;
+  }
+  if (const auto old = ScrambleText(previous)) tasks.SetPassword(*old);
+  MessageBoxW(Handle(), kUnreadablePasswordText, kOptionsCaption, MB_OK | MB_ICONEXCLAMATION);
 }
 
 void OptionsDialog::ApplyToMainWindow() {
@@ -422,25 +412,17 @@ void OptionsDialog::ApplyToMainWindow() {
 }
 
 void OptionsDialog::StoreFont() {
-  SettingsStore& settings = host_.Settings();
+  Settings& values = host_.Values();
   if (Checked(IDC_OPT_CSCHRIFTART)) {
-    std::wstring face = win32::WindowText(Item(IDC_OPT_LFONTNAME));
-    if (face.empty()) face = kDefaultFace;
-    WriteSetting(settings, L"FontName", face);
-    WriteSetting(settings, L"FontSize", win32::WindowText(Item(IDC_OPT_LFONTSIZE)));
+    values.StoreFont(win32::WindowText(Item(IDC_OPT_LFONTNAME)),
+                     win32::WindowText(Item(IDC_OPT_LFONTSIZE)));
   } else {
-    settings.DeleteValue(SettingsRoot::kCurrentUser, kSettingsKey, L"FontName");
-    settings.DeleteValue(SettingsRoot::kCurrentUser, kSettingsKey, L"FontSize");
+    values.StoreFont(std::nullopt, L"");
   }
   // What is stored now goes to the running list; a deleted font leaves the
   // list as it is until the next start.
-  const auto face = ReadSetting(settings, L"FontName");
-  const auto size = ReadSetting(settings, L"FontSize");
-  if (!face || !size) return;
-  const long long points = NumericValue(*size).value_or(0);
-  if (!TextValue(*face).empty() && points > 0 && points < 100) {
-    host_.ApplyListFont(TextValue(*face), static_cast<int>(points));
-  }
+  const long long points = NumericValue(values.FontSizeText()).value_or(0);
+  if (!values.FontName().empty() && points > 0 && points < 100) host_.ApplyListFont();
 }
 
 OptionsDialog* openDialog = nullptr;            // the one that is open now

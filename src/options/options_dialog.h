@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "reminders/sound.h"
-#include "storage/settings.h"
-#include "storage/task_file.h"
+#include "session/program_settings.h"
+#include "storage/task_store.h"
 
 namespace ordalis {
 
@@ -18,8 +18,11 @@ inline constexpr wchar_t kOptionsCaption[] = L" Einstellungen";
 class OptionsHost {
  public:
   virtual ~OptionsHost() = default;
+  // The store for what is kept beside the program's preferences (the start
+  // with Windows, the notices), the preferences, and the tasks.
   virtual SettingsStore& Settings() = 0;
-  virtual TaskFiles& Files() = 0;
+  virtual ordalis::Settings& Values() = 0;
+  virtual TaskStore& Tasks() = 0;
   virtual SoundPlayer& Sound() = 0;
   virtual bool HasSoundDevice() = 0;
   // The folder of the executable, without a trailing "\", and the
@@ -38,14 +41,12 @@ class OptionsHost {
   virtual bool TrayIconShown() = 0;
   virtual void AddTrayIcon() = 0;     // CSymbol_Click of the main window
   virtual void RemoveTrayIcon() = 0;  // BSymbol_Click of the main window
-  // The task list takes this font at once, in its own DPI, keeping its
-  // column widths.
-  virtual void ApplyListFont(const std::wstring& face, int points) = 0;
-  // Stores the password, or removes it when empty: one change of the data
-  // file with its backup.
-  virtual SaveResult StorePassword(std::string_view password) {
-    return WritePassword(Files(), password);
-  }
+  // The task list takes the stored font at once, in its own DPI, keeping
+  // its column widths.
+  virtual void ApplyListFont() = 0;
+  // Tells the user over `owner` why a change was not stored, as every
+  // failed save is told.
+  virtual void ReportSaveFailure(HWND owner, SaveResult result) = 0;
   // Lists the backups over `owner` and restores the one the user picks.
   virtual void RestoreBackup(HWND /*owner*/) {}
 };

@@ -1,5 +1,5 @@
 #pragma once
-#include "reminders/clock.h"
+#include "session/clock.h"
 
 namespace ordalis {
 

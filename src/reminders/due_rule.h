@@ -1,6 +1,6 @@
 #pragma once
 // The stored forms of the time, and what is announced at a start.
-#include "reminders/clock.h"
+#include "session/clock.h"
 #include "storage/task.h"
 
 namespace ordalis {

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 
-#include "mainwindow/task_order.h"
 #include "reminders/due_rule.h"
+#include "storage/task_order.h"
 
 namespace ordalis {
 
 namespace {
+
+const std::string kRemindedFlag = "R";
 
 bool Digits(std::string_view text, size_t at, size_t count) {
   for (size_t i = at; i < at + count; ++i) {
@@ -53,8 +55,9 @@ ReminderIntervals ResidentIntervals(ReminderMode mode) {
           mode == ReminderMode::kRelevant ? 30000u : 0u};
 }
 
-bool AnyOpenTask(ProfileFile& data) {
-  return !LoadCategory(data, Category::All).rows.empty();
+ReminderTasks ReminderTasksOf(std::string_view text) {
+  return {LoadCategoryText(text, Category::Important).rows, ReminderFlagsOf(text),
+          !LoadCategoryText(text, Category::All).rows.empty()};
 }
 
 long long MinuteNumber(const LocalTime& time) {
@@ -96,20 +99,84 @@ std::vector<TaskRow> ReminderSchedule::DueTasks(std::vector<TaskRow> important,
   return due;
 }
 
-std::vector<TaskRow> ReminderSchedule::DueTasks(ProfileFile& data, const LocalTime& now) {
-  return DueTasks(LoadCategory(data, Category::Important).rows, ReadReminderFlags(data), now);
-}
-
-std::vector<TaskRow> ReminderSchedule::DueAtStart(ProfileFile& data, const LocalTime& now,
+std::vector<TaskRow> ReminderSchedule::DueAtStart(const ReminderTasks& tasks, const LocalTime& now,
                                                   bool withMissed) const {
-  if (mode_ == ReminderMode::kRelevant && withMissed) return DueTasks(data, now);
-  std::vector<TaskRow> rows = LoadCategory(data, Category::Important).rows;
+  const ReminderFlags flags = FlagsWithKept(tasks);
+  if (mode_ == ReminderMode::kRelevant && withMissed) return DueTasks(tasks.important, flags, now);
+  std::vector<TaskRow> rows = tasks.important;
   SortRows(rows, SortColumn::kDate);
-  const ReminderFlags flags = ReadReminderFlags(data);
   std::erase_if(rows, [&](const TaskRow& row) {
     return FlagOf(flags, row.key) == "R" || !IsDueAtStart(row.task, true, now);
   });
   return rows;
+}
+
+void ReminderSchedule::SetIntervals(ReminderIntervals intervals, const LocalTime& now) {
+  intervals_ = intervals;
+  // A stopped check has nothing left to raise.
+  if (intervals.stunde == 0) hourOwed_ = false;
+  if (intervals.stunde != 0) ArmHourly(now);
+}
+
+ReminderAnswer ReminderSchedule::Tick(ReminderCheck check, const LocalTime& now, UserGate& gate,
+                                      UserAttention& attention,
+                                      const std::function<std::optional<ReminderTasks>()>& read) {
+  using Action = ReminderAnswer::Action;
+  const auto holdForUser = [&] {
+    gate.Hold(check == ReminderCheck::kHour ? HeldEvent::kHour : HeldEvent::kDueCheck);
+    return ReminderAnswer{Action::kWaitForUser, {}};
+  };
+  // Windows is asked about full-screen programs only when there is
+  // something to remind of, not at every tick.
+  const auto occupied = [&] { return attention.Occupied(); };
+  if (check == ReminderCheck::kHour) {
+    if (intervals_.stunde == 0) return {};
+    // The full hour is owed from its first check on, also when the user is
+    // asked something then: it comes as soon as the question is answered.
+    if (HourDue(now)) hourOwed_ = true;
+    if (!hourOwed_) return {};
+    if (gate.Asking()) return holdForUser();
+    if (occupied()) return {Action::kWaitForScreen, {}};
+    hourOwed_ = false;
+    const std::optional<ReminderTasks> tasks = read();
+    if (!tasks || !tasks->anyOpen) return {};
+    return {Action::kRemind, {}};
+  }
+  if (intervals_.relevantes == 0) return {};
+  if (gate.Asking()) return holdForUser();
+  // Read at this moment: a check held back by a dialog past midnight still
+  // finds yesterday's task.
+  const std::optional<ReminderTasks> tasks = read();
+  if (!tasks) return {};
+  std::vector<TaskRow> due = DueTasks(tasks->important, FlagsWithKept(*tasks), now);
+  if (due.empty()) return {};
+  if (occupied()) return {Action::kWaitForScreen, {}};
+  return {Action::kRemind, std::move(due)};
+}
+
+void ReminderSchedule::Shown(ReminderCheck check) {
+  (check == ReminderCheck::kHour ? intervals_.stunde : intervals_.relevantes) = 0;
+}
+
+void ReminderSchedule::NoteReminded(const std::vector<TaskRow>& due) {
+  remindedTask_ = due.empty() ? std::nullopt : std::optional<TaskRow>(due.front());
+}
+
+void ReminderSchedule::KeepFlagged(const std::vector<TaskRow>& rows) {
+  kept_.insert(kept_.end(), rows.begin(), rows.end());
+}
+
+ReminderFlags ReminderSchedule::FlagsWithKept(const ReminderTasks& tasks) const {
+  ReminderFlags flags = tasks.flags;
+  // The flag belongs to the task under the key, not to whatever stands
+  // there now.
+  for (const TaskRow& kept : kept_) {
+    for (const TaskRow& row : tasks.important) {
+      if (row.key == kept.key && row.stored == kept.stored)
+        flags.insert_or_assign(row.key, kRemindedFlag);
+    }
+  }
+  return flags;
 }
 
 std::string ReminderNotice(const std::vector<TaskRow>& due, bool locked) {

@@ -7,7 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "reminders/clock.h"
+#include <functional>
+
+#include "reminders/attention.h"
+#include "session/clock.h"
+#include "session/user_gate.h"
 #include "storage/task_file.h"
 
 namespace ordalis {
@@ -32,18 +36,62 @@ struct ReminderIntervals {
 ReminderIntervals MenuIntervals(ReminderMode mode);
 ReminderIntervals ResidentIntervals(ReminderMode mode);
 
-// The hourly reminder speaks only when there is an open task: one of
-// "Wichtiges" or "Sonstiges", whatever tab the user looks at.
-bool AnyOpenTask(ProfileFile& data);
+// What the reminders read of the task file at a check: the important tasks
+// with their stored flags, and whether any task is open at all (the hourly
+// reminder speaks only then, whatever tab the user looks at).
+struct ReminderTasks {
+  std::vector<TaskRow> important;
+  ReminderFlags flags;
+  bool anyOpen = false;
+};
+ReminderTasks ReminderTasksOf(std::string_view text);
 
 // A task stays owed for this long after its time: a PC off over a long
 // weekend still reminds, a task of last month does not.
 inline constexpr long long kDueWindowMinutes = 7 * 24 * 60;
 
+// The two checks: the full hour, and the important tasks due.
+enum class ReminderCheck { kHour, kDue };
+
+// What a check says.
+struct ReminderAnswer {
+  enum class Action {
+    kNothing,
+    kWaitForUser,    // held until the open question closes
+    kWaitForScreen,  // held while a full-screen program runs; look again later
+    kRemind,         // sound, notification and the window: the due tasks, or the hour
+  };
+  Action action = Action::kNothing;
+  std::vector<TaskRow> due;  // the due check's tasks, the first to select
+};
+
 class ReminderSchedule {
  public:
   ReminderMode Mode() const { return mode_; }
   void SetMode(ReminderMode mode) { mode_ = mode; }
+
+  // The timers of the two checks. Arming the hour notes the hour it starts
+  // in; stopping a check drops what it owed.
+  ReminderIntervals Intervals() const { return intervals_; }
+  void SetIntervals(ReminderIntervals intervals, const LocalTime& now);
+
+  // A check: what to remind now, or nothing. Under an open question the
+  // check is held by the gate and runs again when the question closes;
+  // while the user runs a full-screen program it waits (Windows is asked
+  // only when there is something to remind of). The tasks are read only
+  // when they are needed; nothing read means nothing to remind.
+  ReminderAnswer Tick(ReminderCheck check, const LocalTime& now, UserGate& gate,
+                      UserAttention& attention,
+                      const std::function<std::optional<ReminderTasks>()>& read);
+  // A reminder of a check was carried out: the window stays in front with
+  // it, and that check's timer rests until the window is closed again.
+  void Shown(ReminderCheck check);
+
+  // The first task of the last reminder, for a click on its notification.
+  const std::optional<TaskRow>& RemindedTask() const { return remindedTask_; }
+  void NoteReminded(const std::vector<TaskRow>& due);
+  // Flags that could not be stored hold for the run: the task rings once.
+  void KeepFlagged(const std::vector<TaskRow>& rows);
 
   // The important tasks due now, in the list's date order (on one date in
   // key order): their date and time have passed, within the last seven
@@ -51,14 +99,12 @@ class ReminderSchedule {
   // first of them is the one to select.
   static std::vector<TaskRow> DueTasks(std::vector<TaskRow> important, const ReminderFlags& flags,
                                        const LocalTime& now);
-  // The same, read from the task file.
-  static std::vector<TaskRow> DueTasks(ProfileFile& data, const LocalTime& now);
 
   // At a start: in "bei relevanten Meldungen" every task due as above (also
   // those missed while the PC was off) unless `withMissed` is false; in the
   // other modes, and without the missed ones, an important task of this
   // very minute not yet reminded.
-  std::vector<TaskRow> DueAtStart(ProfileFile& data, const LocalTime& now,
+  std::vector<TaskRow> DueAtStart(const ReminderTasks& tasks, const LocalTime& now,
                                   bool withMissed = true) const;
 
   // The hourly reminder. Arming notes the hour it starts in; a check says
@@ -69,8 +115,15 @@ class ReminderSchedule {
   bool HourDue(const LocalTime& now);
 
  private:
+  // The stored flags with those kept for the run.
+  ReminderFlags FlagsWithKept(const ReminderTasks& tasks) const;
+
   ReminderMode mode_ = ReminderMode::kNever;
+  ReminderIntervals intervals_;
   std::optional<long long> lastHour_;  // the latest hour the hourly check saw
+  bool hourOwed_ = false;              // a full hour waits for its reminder
+  std::optional<TaskRow> remindedTask_;
+  std::vector<TaskRow> kept_;  // reminded, but the flag could not be stored
 };
 
 // The text of the notification that goes with a reminder: each task due

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "storage/settings.h"
+#include "session/program_settings.h"
 
 namespace ordalis {
 
@@ -20,10 +20,9 @@ class SoundPlayer {
 
 enum class Play { kAsync, kWait };
 
-// The user's sound file when "Notification" is 1 and "Sounddatei" names an
-// existing file (always played to its end), otherwise the named embedded
-// sound as asked. The settings are read afresh each time.
-void PlayNotificationSound(SettingsStore& settings, SoundPlayer& player, std::wstring_view name,
+// The user's sound file when the settings choose one and it exists (always
+// played to its end), otherwise the named embedded sound as asked.
+void PlayNotificationSound(Settings& settings, SoundPlayer& player, std::wstring_view name,
                            Play play);
 
 }  // namespace ordalis

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "reminders/clock.h"
+#include "session/clock.h"
 
 namespace ordalis {
 

@@ -20,10 +20,6 @@ std::optional<int> TaskKeyNumber(std::string_view key) {
   return number;
 }
 
-std::string TaskKey(int position) {
-  return std::to_string(kFirstTaskKey + position);
-}
-
 const char kHiddenEntriesText[] =
     "Diese Kategorie enth\xE4lt Eintr\xE4ge, die Ordalis nicht anzeigen kann (etwa mehr als 100 "
     "Aufgaben oder von Hand eingef\xFCgte Zeilen). Sie bleiben unver\xE4ndert in der Datei "
@@ -89,27 +85,6 @@ void LoadSection(std::string_view text, Category category, bool withTime, Catego
   }
 }
 
-// Runs one change on the staging copy and puts it in place; the data file
-// stays untouched when any step fails.
-template <typename Change>
-SaveResult ChangeDataFile(TaskFiles& files, Change&& change) {
-  ProfileFile* staging = files.BeginChange();
-  if (staging && change(*staging) && files.CommitChange()) return SaveResult::kSaved;
-  files.AbandonChange();
-  return SaveResult::kWriteFailed;
-}
-
-// Puts one value in place of the first entry of its key, or takes that
-// entry out; every other line stays as it stands.
-SaveResult ReplaceValue(TaskFiles& files, std::string_view section, std::string_view key,
-                        const std::optional<std::string>& value) {
-  return ChangeDataFile(files, [&](ProfileFile& staging) {
-    const std::optional<std::string> text = staging.ReadText();
-    if (!text) return false;
-    return staging.ReplaceText(ReplaceProfileValue(*text, section, key, value));
-  });
-}
-
 }  // namespace
 
 CategoryLoad LoadCategory(ProfileFile& data, Category category) {
@@ -135,30 +110,29 @@ CategoryLoad LoadCategoryText(std::string_view text, Category category) {
   return load;
 }
 
-std::string ReadReminderFlag(ProfileFile& data, std::string_view key) {
-  return ScrambleText(data.Read(kReminderSection, key)).value_or(std::string());
+std::optional<std::string> FirstProfileValue(std::string_view text, std::string_view section,
+                                             std::string_view key) {
+  for (const ProfileLine& line : FindSection(text, section).first) {
+    if (line.kind == ProfileLine::Kind::kEntry && SameProfileName(line.name, key)) {
+      return ProfileValueAsRead(line.value);
+    }
+  }
+  return std::nullopt;
 }
 
-ReminderFlags ReadReminderFlags(ProfileFile& data) {
+ReminderFlags ReminderFlagsOf(std::string_view text) {
   ReminderFlags flags;
   // A key that stands twice counts as its first entry, as for a single read.
-  for (ProfileEntry& entry : data.ReadSection(kReminderSection)) {
-    flags.emplace(std::move(entry.key), ScrambleText(entry.value).value_or(std::string()));
+  for (const ProfileLine& line : FindSection(text, kReminderSection).first) {
+    if (line.kind != ProfileLine::Kind::kEntry) continue;
+    flags.emplace(std::string(line.name),
+                  ScrambleText(ProfileValueAsRead(line.value)).value_or(std::string()));
   }
   return flags;
 }
 
-std::string ReadStoredPassword(ProfileFile& data) {
-  return data.Read(SectionOf(Category::Others), kPasswordKey);
-}
-
-SaveResult WritePassword(TaskFiles& files, std::string_view password) {
-  std::optional<std::string> stored;
-  if (!password.empty()) {
-    stored = ScrambleText(password);
-    if (!stored) return SaveResult::kRefused;
-  }
-  return ReplaceValue(files, SectionOf(Category::Others), kPasswordKey, stored);
+std::string StoredPasswordOf(std::string_view text) {
+  return FirstProfileValue(text, SectionOf(Category::Others), kPasswordKey).value_or(std::string());
 }
 
 }  // namespace ordalis

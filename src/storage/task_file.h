@@ -124,7 +124,6 @@ extern const char kHiddenEntriesText[];
 
 // The task number of a key name ("100".."199"), or nullopt for any other.
 std::optional<int> TaskKeyNumber(std::string_view key);
-std::string TaskKey(int position);  // 0 -> "100"
 
 // Reads a category's tasks; "Alles" gives the important ones, then the
 // others without their time.
@@ -148,16 +147,16 @@ enum class SaveResult {
   kChangedOutside,  // another program changed or removed the task since it was shown
 };
 
-// The unscrambled reminder flag stored for an important task's key; empty
-// when there is none or it cannot be read.
-std::string ReadReminderFlag(ProfileFile& data, std::string_view key);
-// Every stored reminder flag by key, unscrambled, in one read of the file.
+// The value of a key's first entry in the first section of a name, as the
+// profile reader gives it; nothing when the key is not there.
+std::optional<std::string> FirstProfileValue(std::string_view text, std::string_view section,
+                                             std::string_view key);
+// Every stored reminder flag of a file's text by key, unscrambled (empty
+// when a flag cannot be read).
 using ReminderFlags = std::map<std::string, std::string, std::less<>>;
-ReminderFlags ReadReminderFlags(ProfileFile& data);
-
-// The stored password, still scrambled; empty when none is set.
-std::string ReadStoredPassword(ProfileFile& data);
-// Stores the password scrambled, or removes it when it is empty.
-SaveResult WritePassword(TaskFiles& files, std::string_view password);
+ReminderFlags ReminderFlagsOf(std::string_view text);
+// The stored password of a file's text, still scrambled; empty when none
+// is set.
+std::string StoredPasswordOf(std::string_view text);
 
 }  // namespace ordalis

@@ -13,18 +13,6 @@ namespace {
 
 inline constexpr char kSingleBackup[] = "Vemra.bak";
 
-// The value of a key's first entry in the first section of a name, as the
-// profile reader gives it; nothing when the key is not there.
-std::optional<std::string> FirstValue(std::string_view text, std::string_view section,
-                                      std::string_view key) {
-  for (const ProfileLine& line : FindSection(text, section).first) {
-    if (line.kind == ProfileLine::Kind::kEntry && SameProfileName(line.name, key)) {
-      return ProfileValueAsRead(line.value);
-    }
-  }
-  return std::nullopt;
-}
-
 // The text without the row's entry and, for an important task, its flag.
 std::string WithoutTask(std::string_view text, const TaskRow& row) {
   std::string changed = ReplaceProfileValue(text, SectionOf(row.category), row.key, std::nullopt);
@@ -52,6 +40,14 @@ std::optional<CategoryLoad> TaskStore::Load(Category view) {
   CategoryLoad load = LoadCategoryText(*text, view);
   known_ = std::move(text);
   return load;
+}
+
+std::optional<std::string> TaskStore::ReadNow() {
+  return files_.Data().ReadText();
+}
+
+std::string TaskStore::StoredPassword() {
+  return StoredPasswordOf(ReadNow().value_or(std::string()));
 }
 
 bool TaskStore::ChangedOutside() {
@@ -83,8 +79,15 @@ SaveResult TaskStore::Change(bool needsRead, Editing&& edit) {
     if (edited.result != SaveResult::kSaved) storedKey_.clear();
     return edited.result;
   }
-  // The backup holds the file as it was right before this action.
-  if (!staging->ReplaceText(edited.text) || !(files_.Backup(), files_.CommitChange())) {
+  if (!staging->ReplaceText(edited.text)) {
+    files_.AbandonChange();
+    return SaveResult::kWriteFailed;
+  }
+  // The backup holds the file as it was right before this action. The first
+  // change has no file to copy yet, so a backup that is not made does not
+  // hold the change up.
+  files_.Backup();
+  if (!files_.CommitChange()) {
     files_.AbandonChange();
     storedKey_.clear();
     return SaveResult::kWriteFailed;
@@ -97,7 +100,7 @@ SaveResult TaskStore::Change(bool needsRead, Editing&& edit) {
 
 bool TaskStore::Unchanged(std::string_view text, const TaskRow& row) {
   if (row.key.empty()) return false;
-  return FirstValue(text, SectionOf(row.category), row.key) == row.stored;
+  return FirstProfileValue(text, SectionOf(row.category), row.key) == row.stored;
 }
 
 TaskStore::Edited TaskStore::AddValue(std::string_view text, Category category,
@@ -150,7 +153,7 @@ SaveResult TaskStore::Edit(const TaskRow& row, const Task& task) {
 SaveResult TaskStore::Remove(const TaskRow& row) {
   return Change(true, [&](std::string_view text) -> Edited {
     const std::string_view section = SectionOf(row.category);
-    const std::optional<std::string> now = FirstValue(text, section, row.key);
+    const std::optional<std::string> now = FirstProfileValue(text, section, row.key);
     // Gone already: there is nothing left to do.
     if (!now) return {SaveResult::kSaved, std::string(text)};
     if (*now != row.stored) return {SaveResult::kChangedOutside, {}};
@@ -170,10 +173,6 @@ SaveResult TaskStore::MoveToDone(const TaskRow& row) {
     added.text = WithoutTask(added.text, row);
     return added;
   });
-}
-
-SaveResult TaskStore::SetReminderFlag(const TaskRow& row, char flag) {
-  return SetReminderFlags({row}, flag);
 }
 
 SaveResult TaskStore::SetReminderFlags(const std::vector<TaskRow>& rows, char flag) {
@@ -208,6 +207,15 @@ SaveResult TaskStore::Restore(std::string_view backupName) {
   std::optional<std::string> backup = files_.ReadBackup(backupName);
   if (!backup) return SaveResult::kWriteFailed;
   return Change(false, [&](std::string_view) { return Edited{SaveResult::kSaved, *backup}; });
+}
+
+std::vector<BackupEntry> TaskStore::Backups() {
+  std::vector<BackupEntry> backups;
+  for (std::string& name : files_.BackupNames()) {
+    const std::optional<std::string> text = files_.ReadBackup(name);
+    backups.push_back({std::move(name), text ? CountTasks(*text).tasks : 0});
+  }
+  return backups;
 }
 
 std::optional<TaskStore::RestoreOffer> TaskStore::RestoreCandidate() {

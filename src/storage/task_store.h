@@ -16,6 +16,11 @@
 
 namespace ordalis {
 
+struct BackupEntry {
+  std::string name;  // the file's name in the history
+  size_t tasks = 0;
+};
+
 class TaskStore {
  public:
   explicit TaskStore(TaskFiles& files) : files_(files) {}
@@ -27,6 +32,12 @@ class TaskStore {
   // Reads the file and gives a view's rows; nothing when the file cannot be
   // read now (held by another program, away for a moment).
   std::optional<CategoryLoad> Load(Category view);
+  // The file's text as it stands now, for what the window does not show
+  // (the due checks, the password): the list's state stays as it was.
+  std::optional<std::string> ReadNow();
+  // The stored password, still scrambled; empty when none is set or the
+  // file cannot be read.
+  std::string StoredPassword();
   // The file could be read at the last attempt.
   bool Readable() const { return readable_; }
   // The file now differs from what the store last read or wrote: another
@@ -39,7 +50,6 @@ class TaskStore {
   SaveResult Edit(const TaskRow& row, const Task& task);
   SaveResult Remove(const TaskRow& row);
   SaveResult MoveToDone(const TaskRow& row);
-  SaveResult SetReminderFlag(const TaskRow& row, char flag);
   // Flags several tasks reminded together, in one change. A task another
   // program changed or removed meanwhile is left out; kChangedOutside when
   // that leaves none.
@@ -49,6 +59,9 @@ class TaskStore {
   // history first, so a restore can itself be undone.
   SaveResult Restore(std::string_view backupName);
   const std::string& StoredKey() const { return storedKey_; }
+
+  // The backups of the history, newest first, with the tasks each holds.
+  std::vector<BackupEntry> Backups();
 
   // The newest backup that holds tasks when the data file is empty (0 bytes)
   // or every task entry of it is unreadable; nothing otherwise.

@@ -11,8 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "common/task_file_reads.h"
 #include "fake_task_files.h"
-#include "mainwindow/task_order.h"
+#include "storage/task_order.h"
 #include "storage/profile_format.h"
 #include "storage/profile_text.h"
 #include "storage/scrambler.h"
@@ -211,7 +212,7 @@ void CheckAction(const std::string& text, Category view, Random& random, size_t&
       if (action == kMove && view == Category::Done) expected = SaveResult::kChangedOutside;
       break;
     case kFlag:
-      result = store.SetReminderFlag(row, 'R');
+      result = store.SetReminderFlags({row}, 'R');
       written = {{kReminderSection, row.key}};
       if (!important) expected = SaveResult::kChangedOutside;
       break;
@@ -254,10 +255,10 @@ void CheckAction(const std::string& text, Category view, Random& random, size_t&
         ASSERT_TRUE(shows(Category::Done, store.StoredKey(), row.stored));
       }
       break;
-    case kFlag: ASSERT_EQ(ReadReminderFlags(files.Data())[row.key], "R"); break;
+    case kFlag: ASSERT_EQ(FlagsIn(files.Data())[row.key], "R"); break;
     case kPassword:
       if (!password.empty()) {
-        ASSERT_EQ(ScrambleText(ReadStoredPassword(files.Data())), password);
+        ASSERT_EQ(ScrambleText(PasswordIn(files.Data())), password);
       }
       break;
   }

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "mainwindow/placement.h"
+#include "session/placement.h"
 
 namespace ordalis {
 namespace {

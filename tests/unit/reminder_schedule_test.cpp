@@ -202,6 +202,7 @@ class ReminderScheduleFile : public testing::Test {
   void Flag(std::string_view key, std::string_view flag) {
     data_.SetRaw(kReminderSection, key, ProtectProfileValue(*ScrambleText(flag)));
   }
+  ReminderTasks Tasks() { return ReminderTasksOf(*data_.ReadText()); }
   test::FakeProfileFile data_;
 };
 
@@ -214,24 +215,23 @@ TEST_F(ReminderScheduleFile, AtStartTheModeDecidesWhatWasMissed) {
   const LocalTime now = At(2026, 12, 8, 8, 15, 40);
   ReminderSchedule schedule;
   schedule.SetMode(ReminderMode::kRelevant);
-  EXPECT_EQ(Keys(schedule.DueAtStart(data_, now)), (Keyset{"100", "101"}));
-  EXPECT_EQ(Keys(schedule.DueAtStart(data_, now, false)), Keyset{"101"});
-  EXPECT_EQ(Keys(ReminderSchedule::DueTasks(data_, now)), (Keyset{"100", "101"}));
+  EXPECT_EQ(Keys(schedule.DueAtStart(Tasks(), now)), (Keyset{"100", "101"}));
+  EXPECT_EQ(Keys(schedule.DueAtStart(Tasks(), now, false)), Keyset{"101"});
   // The other modes announce only the task of this very minute.
   for (const ReminderMode mode : {ReminderMode::kHourly, ReminderMode::kNever}) {
     schedule.SetMode(mode);
-    EXPECT_EQ(Keys(schedule.DueAtStart(data_, now)), Keyset{"101"});
+    EXPECT_EQ(Keys(schedule.DueAtStart(Tasks(), now)), Keyset{"101"});
   }
   Flag("101", "R");
-  EXPECT_EQ(Keys(schedule.DueAtStart(data_, now)), Keyset{});
+  EXPECT_EQ(Keys(schedule.DueAtStart(Tasks(), now)), Keyset{});
 }
 
 TEST_F(ReminderScheduleFile, AnOpenTaskIsOneOfImportantOrOthers) {
   data_.SetRaw("Done", "100",
                ProtectProfileValue(*EncodeTask({"12-08-2026", "10:00", "Erledigt"})));
-  EXPECT_FALSE(AnyOpenTask(data_));
+  EXPECT_FALSE(Tasks().anyOpen);
   data_.SetRaw("Others", "100", ProtectProfileValue(*EncodeTask({"12-31-2026", "00:00", "Sekt"})));
-  EXPECT_TRUE(AnyOpenTask(data_));
+  EXPECT_TRUE(Tasks().anyOpen);
 }
 
 TEST(ReminderNotice, NamesEachTaskDueAsMuchAsFitsAndNothingWhileLocked) {

@@ -4,6 +4,7 @@
 #include <map>
 #include <tuple>
 
+#include "session/program_settings.h"
 #include "storage/settings.h"
 
 using namespace std::string_literals;
@@ -162,4 +163,53 @@ TEST(SettingsReadWrite, AbsentUnreadableAndFailedWrites) {
   ASSERT_TRUE(unreadable.has_value());
   EXPECT_TRUE(std::holds_alternative<std::monostate>(*unreadable));
   EXPECT_EQ(TextValue(*unreadable), L"");
+}
+
+// The program's preferences: read once with their defaults, and written in
+// the forms the registry has always held them in.
+TEST(ProgramSettings, DefaultsStoredFormsAndWhatAValueNamesNot) {
+  using ordalis::Settings;
+  FakeSettings store;
+  store.CreateKey(SettingsRoot::kCurrentUser, ordalis::kSettingsKey, L"1");
+  Settings settings(store);
+  settings.Read();
+  // Nothing stored: the icon on, the rest off, the list's own font.
+  EXPECT_TRUE(settings.On(Settings::Switch::kTrayIcon));
+  EXPECT_FALSE(settings.StoredOn(Settings::Switch::kTrayIcon));
+  EXPECT_FALSE(settings.On(Settings::Switch::kKeepRunning));
+  EXPECT_FALSE(settings.TabStored());
+  EXPECT_EQ(settings.ListFontName(), L"Tahoma");
+  EXPECT_EQ(settings.ListFontPoints(), 9);
+
+  const auto put = [&](const wchar_t* name, SettingValue value) {
+    store.values[{SettingsRoot::kCurrentUser, std::wstring(ordalis::kSettingsKey), name}] = value;
+  };
+  put(L"Symbol", Number(0));
+  put(L"Beenden", Text(L" 1 "));
+  put(L"Reminder", Text(L"4"));  // no mode
+  put(L"TabStrip", Text(L"4"));  // stored, but names no tab
+  put(L"FontName", Text(L"Arial"));
+  put(L"FontSize", Text(L"100"));  // too large: the list's own size
+  settings.Read();
+  EXPECT_FALSE(settings.On(Settings::Switch::kTrayIcon));
+  EXPECT_TRUE(settings.On(Settings::Switch::kKeepRunning));
+  EXPECT_EQ(settings.Reminder(), std::nullopt);
+  EXPECT_TRUE(settings.TabStored());
+  EXPECT_EQ(settings.Tab(), std::nullopt);
+  EXPECT_EQ(settings.ListFontName(), L"Arial");
+  EXPECT_EQ(settings.ListFontPoints(), 9);
+
+  settings.Store(Settings::Switch::kTrayIcon, true);
+  settings.Store({std::nullopt, ordalis::Category::Others, ordalis::TwipsPoint{-600, 120}, 900, 0});
+  settings.StoreFont(std::nullopt, L"");
+  EXPECT_EQ(ordalis::ReadSetting(store, L"Symbol"), Number(1));
+  EXPECT_EQ(ordalis::ReadSetting(store, L"Reminder"), Text(L""));
+  EXPECT_EQ(ordalis::ReadSetting(store, L"TabStrip"), Text(L"3"));
+  EXPECT_EQ(ordalis::ReadSetting(store, L"Left"), Text(L"-600"));
+  EXPECT_EQ(ordalis::ReadSetting(store, L"Tab_A"), Text(L"900"));
+  EXPECT_EQ(ordalis::ReadSetting(store, L"FontName"), std::nullopt);
+  // What was written is what the program holds, without reading again.
+  EXPECT_TRUE(settings.StoredOn(Settings::Switch::kTrayIcon));
+  EXPECT_EQ(settings.Tab(), ordalis::Category::Others);
+  EXPECT_EQ(settings.ListFontName(), L"Tahoma");
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/task_file_reads.h"
 #include "fake_task_files.h"
 #include "storage/profile_format.h"
 #include "storage/scrambler.h"
@@ -65,7 +66,7 @@ TEST(TaskFileKeptLines, ForeignLinesAreCountedAndSurviveEveryActionByteForByte) 
 
     const TaskRow& first = load->rows[0];
     const Task renamed{first.task.date, first.task.time, "umbenannt"};
-    ASSERT_EQ(store.SetReminderFlag(first, 'R'), SaveResult::kSaved);
+    ASSERT_EQ(store.SetReminderFlags({first}, 'R'), SaveResult::kSaved);
     ASSERT_EQ(store.Edit(first, renamed), SaveResult::kSaved);
     ASSERT_EQ(store.MoveToDone(load->rows[1]), SaveResult::kSaved);
     ASSERT_EQ(store.Add(Category::Others, Numbered(3)), SaveResult::kSaved);

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "common/task_file_reads.h"
 #include "fake_task_files.h"
 #include "storage/profile_format.h"
 #include "storage/scrambler.h"
@@ -55,7 +56,7 @@ class TaskFileTest : public ::testing::Test {
   // Important 100..102 with flags R, A, R; Others 100..101 and the password;
   // Done 100.
   void StoreSample() {
-    for (int i = 0; i < 3; ++i) Store(data, "Important", TaskKey(i), Numbered(i));
+    for (int i = 0; i < 3; ++i) Store(data, "Important", KeyAt(i), Numbered(i));
     StoreFlag(data, "100", "R");
     StoreFlag(data, "101", "A");
     StoreFlag(data, "102", "R");
@@ -108,7 +109,7 @@ TEST_F(TaskFileTest, LoadOfAllGivesImportantTasksThenOthersWithoutTime) {
   const auto rows = Load(Category::All);
   ASSERT_EQ(rows.size(), 5u);
   for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(rows[i], (TaskRow{Numbered(i), Category::Important, TaskKey(i)}));
+    EXPECT_EQ(rows[i], (TaskRow{Numbered(i), Category::Important, KeyAt(i)}));
   }
   EXPECT_EQ(rows[3], (TaskRow{{"06-01-2024", "", "Steuer"}, Category::Others, "100"}));
   EXPECT_EQ(rows[4], (TaskRow{{"06-02-2024", "", "Reifen"}, Category::Others, "101"}));
@@ -117,20 +118,20 @@ TEST_F(TaskFileTest, LoadOfAllGivesImportantTasksThenOthersWithoutTime) {
 TEST_F(TaskFileTest, MissingFileReadsAsEmpty) {
   EXPECT_TRUE(Load(Category::All).empty());
   EXPECT_TRUE(Load(Category::Done).empty());
-  EXPECT_EQ(ReadStoredPassword(data), "");
-  EXPECT_EQ(ReadReminderFlag(data, "100"), "");
+  EXPECT_EQ(PasswordIn(data), "");
+  EXPECT_EQ(StoredFlag(data, "100"), "");
 }
 
 // --- The password -------------------------------------------------------
 
 TEST_F(TaskFileTest, PasswordIsStoredScrambledAndRemovedWhenEmpty) {
   Store(data, "Others", "100", Numbered(1));
-  ASSERT_EQ(WritePassword(files, "Sesam"), SaveResult::kSaved);
-  EXPECT_NE(ReadStoredPassword(data), "Sesam");
-  EXPECT_EQ(ScrambleText(ReadStoredPassword(data)), "Sesam");
+  ASSERT_EQ(StorePassword(files, "Sesam"), SaveResult::kSaved);
+  EXPECT_NE(PasswordIn(data), "Sesam");
+  EXPECT_EQ(ScrambleText(PasswordIn(data)), "Sesam");
 
-  ASSERT_EQ(WritePassword(files, ""), SaveResult::kSaved);
-  EXPECT_EQ(ReadStoredPassword(data), "");
+  ASSERT_EQ(StorePassword(files, ""), SaveResult::kSaved);
+  EXPECT_EQ(PasswordIn(data), "");
   EXPECT_EQ(data.KeyNames("Others"), std::vector<std::string>{"100"});
   EXPECT_EQ(TasksOf(Load(Category::Others)), std::vector<Task>{Numbered(1)});
 }
@@ -139,17 +140,17 @@ TEST_F(TaskFileTest, PasswordWhoseStoredFormBeginsWithAQuoteComesBackWhole) {
   // "µ" scrambles to a double quote under the first key digit.
   const std::string password = "\xB5geheim";
   ASSERT_EQ(ScrambleText(password)->front(), '"');
-  ASSERT_EQ(WritePassword(files, password), SaveResult::kSaved);
-  EXPECT_EQ(ScrambleText(ReadStoredPassword(data)), password);
+  ASSERT_EQ(StorePassword(files, password), SaveResult::kSaved);
+  EXPECT_EQ(ScrambleText(PasswordIn(data)), password);
 }
 
 TEST_F(TaskFileTest, PasswordThatCannotBeStoredChangesNothing) {
   StoreSample();
   const FakeContent before = *data.content;
-  EXPECT_EQ(WritePassword(files, "\x80uro"), SaveResult::kRefused);
+  EXPECT_EQ(StorePassword(files, "\x80uro"), SaveResult::kRefused);
   files.fail = [](std::string_view operation) { return operation == "ReplaceText"; };
-  EXPECT_EQ(WritePassword(files, "neu"), SaveResult::kWriteFailed);
-  EXPECT_EQ(WritePassword(files, ""), SaveResult::kWriteFailed);
+  EXPECT_EQ(StorePassword(files, "neu"), SaveResult::kWriteFailed);
+  EXPECT_EQ(StorePassword(files, ""), SaveResult::kWriteFailed);
   EXPECT_EQ(*data.content, before);
 }
 

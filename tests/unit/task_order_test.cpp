@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "mainwindow/task_order.h"
+#include "storage/task_order.h"
 
 namespace ordalis {
 namespace {
@@ -80,15 +80,6 @@ TEST(TaskOrder, DescriptionsSortAsAGermanDictionaryDoes) {
                                       "zz",
                                       "\xB0"
                                       "C"}));
-}
-
-TEST(TaskOrder, ANewRowJoinsAfterItsEquals) {
-  const std::vector<TaskRow> rows = {Row("01-01-2026", "", "a"), Row("02-01-2026", "", "b"),
-                                     Row("02-01-2026", "", "c"), Row("01-01-2027", "", "d")};
-  EXPECT_EQ(InsertPosition(rows, {"02-01-2026", "", "new"}, SortColumn::kDate), 3u);
-  EXPECT_EQ(InsertPosition(rows, {"12-31-2025", "", "new"}, SortColumn::kDate), 0u);
-  EXPECT_EQ(InsertPosition(rows, {"12-31-2026", "", "new"}, SortColumn::kDate), 3u);
-  EXPECT_EQ(InsertPosition(rows, {"02-02-2027", "", "new"}, SortColumn::kDate), 4u);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The task store: each user action is one change of the file's text, made
 // to the file as it stands, never to what could not be read.
+#include "common/task_file_reads.h"
 #include "storage/task_store.h"
 
 #include <gtest/gtest.h>
@@ -46,7 +47,7 @@ class TaskStoreTest : public ::testing::Test {
     ADD_FAILURE() << "no such row";
     return {};
   }
-  std::string FlagOf(std::string_view key) { return ReadReminderFlag(data(), key); }
+  std::string FlagOf(std::string_view key) { return StoredFlag(data(), key); }
   std::optional<std::string> OfferedBackup() {
     const auto offer = store.RestoreCandidate();
     if (offer) return offer->name;
@@ -64,7 +65,7 @@ class TaskStoreTest : public ::testing::Test {
         {"edit", [=, this] { return store.Edit(arzt, changed); }},
         {"remove", [=, this] { return store.Remove(bahn); }},
         {"move", [=, this] { return store.MoveToDone(arzt); }},
-        {"flag", [=, this] { return store.SetReminderFlag(bahn, 'R'); }},
+        {"flag", [=, this] { return store.SetReminderFlags({bahn}, 'R'); }},
         {"flags",
          [=, this] {
            return store.SetReminderFlags({arzt, bahn}, 'R');
@@ -109,7 +110,7 @@ TEST_F(TaskStoreTest, MovesKeepFlagsWithTheirTasksAndEveryOtherLine) {
   EXPECT_EQ(data().Read("Important", "0105"), "von Hand");
 
   // A new description keeps the reminder given; a new time re-arms it.
-  ASSERT_EQ(store.SetReminderFlag(Row(Category::Important, kBahn), 'R'), SaveResult::kSaved);
+  ASSERT_EQ(store.SetReminderFlags({Row(Category::Important, kBahn)}, 'R'), SaveResult::kSaved);
   const Task renamed{kBahn.date, kBahn.time, "Zug"};
   ASSERT_EQ(store.Edit(Row(Category::Important, kBahn), renamed), SaveResult::kSaved);
   EXPECT_EQ(FlagOf("101"), "R");
@@ -119,14 +120,14 @@ TEST_F(TaskStoreTest, MovesKeepFlagsWithTheirTasksAndEveryOtherLine) {
 
   // A removed task takes its flag along and leaves the others' alone; a
   // flag another program left under a free key is not the next task's.
-  ASSERT_EQ(store.SetReminderFlag(Row(Category::Important, kBrief), 'R'), SaveResult::kSaved);
+  ASSERT_EQ(store.SetReminderFlags({Row(Category::Important, kBrief)}, 'R'), SaveResult::kSaved);
   ASSERT_EQ(store.Remove(Row(Category::Important, {kBahn.date, "08:00", "Zug"})),
             SaveResult::kSaved);
-  EXPECT_EQ(ReadReminderFlags(data()), (ReminderFlags{{"100", "R"}}));
+  EXPECT_EQ(FlagsIn(data()), (ReminderFlags{{"100", "R"}}));
   data().SetRaw("Reminder", "101", *ScrambleText("R"));
   ASSERT_EQ(store.Add(Category::Important, kArzt), SaveResult::kSaved);
   EXPECT_EQ(store.StoredKey(), "101");
-  EXPECT_EQ(ReadReminderFlags(data()), (ReminderFlags{{"100", "R"}, {"101", "A"}}));
+  EXPECT_EQ(FlagsIn(data()), (ReminderFlags{{"100", "R"}, {"101", "A"}}));
 }
 
 TEST_F(TaskStoreTest, TasksRemindedTogetherAreFlaggedTogetherExceptOnesChangedElsewhere) {
@@ -166,7 +167,7 @@ TEST_F(TaskStoreTest, WhatAnotherProgramWroteSinceTheLoadStays) {
   EXPECT_EQ(store.Edit(bahn, {"01-01-2027", "08:00", "mein Stand"}), SaveResult::kChangedOutside);
   EXPECT_EQ(store.Remove(bahn), SaveResult::kChangedOutside);
   EXPECT_EQ(store.MoveToDone(bahn), SaveResult::kChangedOutside);
-  EXPECT_EQ(store.SetReminderFlag(bahn, 'R'), SaveResult::kChangedOutside);
+  EXPECT_EQ(store.SetReminderFlags({bahn}, 'R'), SaveResult::kChangedOutside);
   EXPECT_EQ(*data().content, afterAdd);
   EXPECT_EQ(Tasks(Category::Important).size(), 4u);
 
@@ -231,8 +232,20 @@ TEST_F(TaskStoreTest, AFailingStepLeavesTheFileAndThePasswordAsTheyWere) {
   }
 }
 
+TEST_F(TaskStoreTest, APasswordSetWhileTheFileIsHeldIsNotTakenForSet) {
+  ASSERT_EQ(store.SetPassword("alt"), SaveResult::kSaved);
+  const std::string stored = store.StoredPassword();
+  // Another program holds the file: no staging copy can be made of it.
+  files.fail = [](std::string_view op) { return op == "BeginChange"; };
+  EXPECT_EQ(store.SetPassword("neu"), SaveResult::kWriteFailed);
+  EXPECT_EQ(store.SetPassword(""), SaveResult::kWriteFailed);
+  files.fail = nullptr;
+  EXPECT_EQ(store.StoredPassword(), stored);
+  EXPECT_EQ(ScrambleText(store.StoredPassword()), "alt");
+}
+
 TEST_F(TaskStoreTest, WhatCannotBeStoredWritesNothing) {
-  for (int i = 0; i < kMaxTasks; ++i) Put("Done", TaskKey(i), kBrief);
+  for (int i = 0; i < kMaxTasks; ++i) Put("Done", KeyAt(i), kBrief);
   const TaskRow arzt = Row(Category::Important, kArzt);
   const std::string before = *data().content;
   const Task foreign{"12-12-2026", "10:00", "Zeile\x81"};

@@ -138,7 +138,7 @@ TEST_F(OptionsNames, TheOptionsAndThePromptsFields) {
         ExpectNamed(dialog, {{IDC_PW_TEXT1, L"Name"}, {IDC_PW_TEXT2, L"Kennwort"}});
       })
       .Click(IDC_PW_CCANCEL);
-  AskPassword(nullptr, {files_.Data(), settings_}, PasswordPurpose::kUnlock);
+  AskPassword(nullptr, {host_.Tasks(), settings_}, PasswordPurpose::kUnlock);
   EXPECT_TRUE(prompt.Finished());
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <thread>
 
+#include "common/task_file_reads.h"
 #include "dialog_script.h"
 #include "dialogs/password_dialog.h"
 #include "lifecycle_fixture.h"
@@ -108,7 +109,7 @@ class AttentionTest : public LifecycleTest {
                 {"Others", {{"100", {"12-31-2026", "00:00", "Sekt"}}}}});
     Win32TaskFiles files(folder_);
     if (locked) {
-      ASSERT_EQ(WritePassword(files, "geheim"), SaveResult::kSaved);
+      ASSERT_EQ(StorePassword(files, "geheim"), SaveResult::kSaved);
     }
     clock_.now = {2026, 12, 8, 9, 59, 0, 0};
     ASSERT_NO_FATAL_FAILURE(Reopen(true));
@@ -189,7 +190,7 @@ TEST_F(AttentionTest, AFullScreenProgramHoldsTheReminderUntilItEnds) {
   while (sound_.played.empty() && GetTickCount() - start < 8000) test::PumpMessages(50);
   EXPECT_EQ(sound_.played.size(), 1u);
   EXPECT_TRUE(IsWindowVisible(hwnd_));
-  EXPECT_EQ(ReadReminderFlag(files_->Data(), "100"), "R");
+  EXPECT_EQ(StoredFlag(files_->Data(), "100"), "R");
 }
 
 TEST_F(AttentionTest, EachReminderPutsANotificationOnTheIconWhoseClickShowsTheTask) {

@@ -9,11 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "common/task_file_reads.h"
 #include "dialog_script.h"
 #include "editor/task_editor_dialog.h"
 #include "fixtures.h"
 #include "mainwindow/main_window.h"
-#include "mainwindow/task_order.h"
+#include "storage/task_order.h"
 #include "storage/profile_file_win32.h"
 #include "storage/scrambler.h"
 #include "storage/task_file.h"
@@ -31,7 +32,7 @@ using test::WriteDataFile;
 std::vector<StoredTask> Hundred(const char* date, const char* time) {
   std::vector<StoredTask> tasks;
   for (int i = 0; i < kMaxTasks; ++i) {
-    tasks.push_back({TaskKey(i), {date, time, "Aufgabe " + std::to_string(i + 1)}});
+    tasks.push_back({KeyAt(i), {date, time, "Aufgabe " + std::to_string(i + 1)}});
   }
   return tasks;
 }
@@ -54,7 +55,7 @@ class TaskCommandsTest : public test::MainWindowFixture {
   std::string FlagOf(const std::string& description) const {
     Win32TaskFiles fresh(folder_.Path());
     for (const TaskRow& row : StoredRows(Category::Important)) {
-      if (row.task.description == description) return ReadReminderFlag(fresh.Data(), row.key);
+      if (row.task.description == description) return StoredFlag(fresh.Data(), row.key);
     }
     return "(not stored)";
   }
@@ -231,7 +232,7 @@ TEST_F(TaskCommandsTest, DeletingAsksFirstAndRemovesOnYesOnly) {
 TEST_F(TaskCommandsTest, DeletingTheLastOtherTaskKeepsThePassword) {
   WriteDataFile(DataPath(), kSample);
   ASSERT_NO_FATAL_FAILURE(Open());
-  ASSERT_EQ(WritePassword(*files_, "geheim"), SaveResult::kSaved);
+  ASSERT_EQ(StorePassword(*files_, "geheim"), SaveResult::kSaved);
   window_->SelectTab(Category::Others);
   SelectRow(L"12-31-2026", L"Sekt kaufen");
   DialogScript script(kMainWindowCaption);
@@ -241,7 +242,7 @@ TEST_F(TaskCommandsTest, DeletingTheLastOtherTaskKeepsThePassword) {
   EXPECT_TRUE(Stored(Category::Others).empty());
   Win32ProfileFile data(DataPath());
   EXPECT_EQ(data.KeyNames("Others"), std::vector<std::string>{"200"});
-  EXPECT_EQ(ReadStoredPassword(data), *ScrambleText("geheim"));
+  EXPECT_EQ(PasswordIn(data), *ScrambleText("geheim"));
   // Nothing left to edit or delete.
   EXPECT_FALSE(Enabled(IDC_BBEARBEITEN));
   EXPECT_FALSE(Enabled(IDC_BLOESCHEN));

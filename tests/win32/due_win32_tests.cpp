@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/task_file_reads.h"
 #include "dialog_script.h"
 #include "lifecycle_fixture.h"
 
@@ -23,7 +24,7 @@ using test::Text;
 class DueTest : public LifecycleTest {
  protected:
   void SetUp() override { Quiet(); }
-  std::string FlagOf(std::string_view key) { return ReadReminderFlag(files_->Data(), key); }
+  std::string FlagOf(std::string_view key) { return StoredFlag(files_->Data(), key); }
   // Pumps messages until a sound was played, at most two seconds.
   bool SoundWithinTwoSeconds() {
     const DWORD start = GetTickCount();

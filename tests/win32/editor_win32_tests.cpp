@@ -64,7 +64,8 @@ bool Shown(HWND dialog, int id) {
 class TaskEditorTest : public testing::Test {
  protected:
   std::optional<Task> Run(const TaskEditorRequest& request) {
-    return EditTask(nullptr, request, {settings_, sound_, clock_});
+    values_.Read();
+    return EditTask(nullptr, request, {values_, sound_, clock_});
   }
   std::optional<Task> RunNew(bool withTime = true) {
     return Run({kNewTaskCaption, withTime, std::nullopt});
@@ -72,6 +73,7 @@ class TaskEditorTest : public testing::Test {
 
   test::ScratchRegistry registry_;
   RegistrySettings settings_;
+  Settings values_{settings_};
   FixedClock clock_;
   RecordingPlayer sound_;
 };

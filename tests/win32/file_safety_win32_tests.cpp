@@ -16,7 +16,7 @@
 #include "fixtures.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/restore_dialog.h"
-#include "mainwindow/task_order.h"
+#include "storage/task_order.h"
 #include "options/options_dialog.h"
 #include "storage/profile_file_win32.h"
 #include "storage/backup_history.h"

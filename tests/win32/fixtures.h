@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "mainwindow/main_window.h"
-#include "reminders/clock.h"
+#include "session/clock.h"
 #include "reminders/sound.h"
 #include "storage/profile_file_win32.h"
 #include "storage/profile_format.h"
@@ -117,8 +117,6 @@ struct StoredTask {
 };
 // Tasks by section name.
 using Sections = std::map<std::string, std::vector<StoredTask>>;
-// Reminder flags by key.
-using ReminderFlags = std::map<std::string, std::string>;
 
 // A data file as any program that follows the format writes it: the
 // sections, the reminder flags when there are any, then `extra` as it is.

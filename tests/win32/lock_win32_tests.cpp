@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "common/task_file_reads.h"
 #include "dialog_script.h"
 #include "dialogs/password_dialog.h"
 #include "lifecycle_fixture.h"
@@ -38,7 +39,7 @@ class LockTest : public LifecycleTest {
     WriteTasks({{"Important", {{"100", {"12-08-2026", "10:00", "Arzt"}}}},
                 {"Others", {{"100", {"12-31-2026", "00:00", "Sekt"}}}}});
     Win32TaskFiles files(folder_);
-    ASSERT_EQ(WritePassword(files, "geheim"), SaveResult::kSaved);
+    ASSERT_EQ(StorePassword(files, "geheim"), SaveResult::kSaved);
   }
 };
 
@@ -102,7 +103,7 @@ TEST_F(LockTest, AfterAnAutomaticStartEveryWayToTheTasksAsksFirst) {
     EXPECT_TRUE(script.Finished());
     EXPECT_FALSE(TasksShown());
     EXPECT_TRUE(window_->Ended());
-    EXPECT_EQ(ReadReminderFlag(files_->Data(), "100"), "");  // never reminded unseen
+    EXPECT_EQ(StoredFlag(files_->Data(), "100"), "");  // never reminded unseen
   }
 }
 
@@ -245,7 +246,7 @@ TEST_F(LockTest, AReminderSoundsFirstAndShowsItsTaskOnceThePasswordIsGiven) {
   SendMessageW(hwnd_, WM_TIMER, kTimerRelevantes, 0);
   EXPECT_TRUE(script.Finished());
   ExpectShownInFront();
-  EXPECT_EQ(ReadReminderFlag(files_->Data(), "100"), "R");
+  EXPECT_EQ(StoredFlag(files_->Data(), "100"), "R");
   EXPECT_FALSE(window_->AuthenticationPending());
 }
 
@@ -253,7 +254,7 @@ TEST_F(LockTest, TheStartUpAlertSoundsAndWaitsForThePassword) {
   WriteTasks({{"Important", {{"100", {"12-08-2026", "10:30", "Jetzt"}}}}});
   {
     Win32TaskFiles files(folder_);
-    ASSERT_EQ(WritePassword(files, "geheim"), SaveResult::kSaved);
+    ASSERT_EQ(StorePassword(files, "geheim"), SaveResult::kSaved);
   }
   DialogScript script(kPasswordCaption);
   script
@@ -269,7 +270,7 @@ TEST_F(LockTest, TheStartUpAlertSoundsAndWaitsForThePassword) {
 
 TEST_F(LockTest, OptionsAreModalFromTheMenuAndModelessFromTheHiddenWindowsButton) {
   Win32TaskFiles files(folder_);
-  ASSERT_EQ(WritePassword(files, ""), SaveResult::kSaved);
+  ASSERT_EQ(StorePassword(files, ""), SaveResult::kSaved);
   ASSERT_NO_FATAL_FAILURE(Open());
   {
     DialogScript script(kOptionsCaption);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/task_file_reads.h"
 #include "dialog_script.h"
 #include "fixtures.h"
 #include "options/options_controls.h"
@@ -25,11 +26,12 @@ inline constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVers
 
 class NotingHost : public OptionsHost {
   SettingsStore& settings_;
-  TaskFiles& files_;
+  ordalis::Settings values_{settings_};
+  TaskStore store_;
 
  public:
   NotingHost(SettingsStore& settings, TaskFiles& files, std::wstring folder)
-      : settings_(settings), files_(files), folder(std::move(folder)) {}
+      : settings_(settings), store_(files), folder(std::move(folder)) {}
 
   RecordingPlayer sound;
   bool soundDevice = true;
@@ -39,7 +41,12 @@ class NotingHost : public OptionsHost {
   std::vector<std::string> calls;  // what the dialog did to the main window
 
   SettingsStore& Settings() override { return settings_; }
-  TaskFiles& Files() override { return files_; }
+  // Read at each call: the tests store values before the dialog opens.
+  ordalis::Settings& Values() override {
+    values_.Read();
+    return values_;
+  }
+  TaskStore& Tasks() override { return store_; }
   SoundPlayer& Sound() override { return sound; }
   bool HasSoundDevice() override { return soundDevice; }
   std::wstring ProgramFolder() override { return folder; }
@@ -60,9 +67,11 @@ class NotingHost : public OptionsHost {
     trayShown = false;
     calls.push_back("remove icon");
   }
-  void ApplyListFont(const std::wstring& face, int points) override {
-    calls.push_back("font " + *win32::Narrow(face) + " " + std::to_string(points));
+  void ApplyListFont() override {
+    calls.push_back("font " + *win32::Narrow(values_.ListFontName()) + " " +
+                    std::to_string(values_.ListFontPoints()));
   }
+  void ReportSaveFailure(HWND, SaveResult) override { calls.push_back("not saved"); }
 };
 
 inline bool Checked(HWND dialog, int id) {
@@ -118,10 +127,10 @@ class OptionsTest : public testing::Test {
   }
   std::string StoredRun() { return Stored(L"Ordalis", kRunKey); }
   std::string StoredPassword() {
-    return ScrambleText(ReadStoredPassword(files_.Data())).value_or("(unreadable)");
+    return ScrambleText(PasswordIn(files_.Data())).value_or("(unreadable)");
   }
   void StorePassword(std::string_view password) {
-    ASSERT_EQ(WritePassword(files_, password), SaveResult::kSaved);
+    ASSERT_EQ(ordalis::StorePassword(files_, password), SaveResult::kSaved);
   }
 
   ScratchRegistry registry_;

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "common/task_file_reads.h"
 #include "dialog_script.h"
 #include "dialogs/password_dialog.h"
 #include "fixtures.h"
@@ -53,16 +54,17 @@ class OkStateAtClose {
 class PasswordTest : public testing::Test {
  protected:
   void Store(std::string_view password) {
-    ASSERT_EQ(WritePassword(files_, password), SaveResult::kSaved);
+    ASSERT_EQ(StorePassword(files_, password), SaveResult::kSaved);
   }
   PasswordOutcome Ask(PasswordPurpose purpose = PasswordPurpose::kUnlock) {
-    return AskPassword(nullptr, {files_.Data(), settings_}, purpose);
+    return AskPassword(nullptr, {store_, settings_}, purpose);
   }
 
   ScratchRegistry registry_;
   RegistrySettings settings_;
   TempFolder folder_;
   Win32TaskFiles files_{folder_.Path()};
+  TaskStore store_{files_};
 };
 
 TEST_F(PasswordTest, ShowsTheOwnerOrBenutzerAndLocksItsCloseCommand) {

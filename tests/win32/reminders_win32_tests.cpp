@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "common/task_file_reads.h"
 #include "dialog_script.h"
 #include "dialogs/notice_dialog.h"
 #include "editor/task_editor_dialog.h"
@@ -65,16 +66,6 @@ TEST_F(ReminderTest, HourlyReminderOnceAnHour) {
   EXPECT_EQ(sound_.played.size(), 2u);
 }
 
-TEST_F(ReminderTest, HourlyReminderNeedsTasks) {
-  ASSERT_NO_FATAL_FAILURE(Open());
-  CloseIntoTray(1);
-  At(11, 0);
-  window_->TStunde_Timer();
-  EXPECT_TRUE(sound_.played.empty());
-  EXPECT_FALSE(IsWindowVisible(hwnd_));
-  EXPECT_EQ(window_->TimerInterval(kTimerStunde), 60000u);
-}
-
 TEST_F(ReminderTest, DueCheckRemindsEachImportantTaskOnceUnderItsOwnKey) {
   // The old task sorts first, so rows and keys do not line up: row 2 is
   // key "100", not "101".
@@ -103,9 +94,9 @@ TEST_F(ReminderTest, DueCheckRemindsEachImportantTaskOnceUnderItsOwnKey) {
   EXPECT_EQ(window_->SelectedCategory(), Category::Important);
   EXPECT_EQ(test::ListCell(List(), SelectedRow(), L"Beschreibung"), L"Zahnarzt");
   EXPECT_EQ(window_->TimerInterval(kTimerRelevantes), 0u);
-  EXPECT_EQ(ReadReminderFlag(files_->Data(), "100"), "R");
-  EXPECT_EQ(ReadReminderFlag(files_->Data(), "101"), "R");
-  EXPECT_EQ(ReadReminderFlag(files_->Data(), "102"), "");
+  EXPECT_EQ(StoredFlag(files_->Data(), "100"), "R");
+  EXPECT_EQ(StoredFlag(files_->Data(), "101"), "R");
+  EXPECT_EQ(StoredFlag(files_->Data(), "102"), "");
 
   // Reminded tasks, those older than seven days and later ones are not due.
   CloseIntoTray(2);
@@ -113,8 +104,8 @@ TEST_F(ReminderTest, DueCheckRemindsEachImportantTaskOnceUnderItsOwnKey) {
   EXPECT_EQ(sound_.played.size(), 1u);
   EXPECT_FALSE(IsWindowVisible(hwnd_));
   EXPECT_EQ(window_->SelectedCategory(), Category::All);
-  EXPECT_EQ(ReadReminderFlag(files_->Data(), "102"), "");
-  EXPECT_EQ(ReadReminderFlag(files_->Data(), "103"), "");
+  EXPECT_EQ(StoredFlag(files_->Data(), "102"), "");
+  EXPECT_EQ(StoredFlag(files_->Data(), "103"), "");
 }
 
 TEST_F(ReminderTest, SoundChoice) {
@@ -139,7 +130,9 @@ TEST_F(ReminderTest, SoundChoice) {
     if (c.notification) Set(L"Notification", *c.notification);
     Set(L"Sounddatei", Text(c.soundFile));
     sound_.played.clear();
-    PlayNotificationSound(settings_, sound_, L"KONTAKT", c.play);
+    Settings values(settings_);
+    values.Read();
+    PlayNotificationSound(values, sound_, L"KONTAKT", c.play);
     EXPECT_EQ(sound_.played, std::vector<Played>{c.expected})
         << testing::PrintToString(c.soundFile);
   }
@@ -235,7 +228,7 @@ TEST_F(WaitingReminderTest, ATaskDueUnderADialogIsRemindedWhenItCloses) {
       script.Do([this](HWND) {
         Tick();
         EXPECT_TRUE(sound_.played.empty()) << "reminded under the dialog";
-        EXPECT_EQ(ReadReminderFlag(files_->Data(), "100"), "");
+        EXPECT_EQ(StoredFlag(files_->Data(), "100"), "");
       });
       c.answer(script);
       SendMessageW(Item(c.button), BM_CLICK, 0, 0);
@@ -248,7 +241,7 @@ TEST_F(WaitingReminderTest, ATaskDueUnderADialogIsRemindedWhenItCloses) {
     EXPECT_EQ(sound_.played.size(), 1u);
     EXPECT_EQ(window_->SelectedCategory(), Category::Important);
     EXPECT_EQ(test::ListCell(List(), SelectedRow(), L"Beschreibung"), L"Zahnarzt heute");
-    EXPECT_EQ(ReadReminderFlag(files_->Data(), "100"), "R");
+    EXPECT_EQ(StoredFlag(files_->Data(), "100"), "R");
   }
 }
 
@@ -290,7 +283,7 @@ TEST_F(WaitingReminderTest, AReminderDuringTheClosingNoticeFollowsTheClose) {
   script
       .Do([this](HWND) {
         Tick();
-        EXPECT_EQ(ReadReminderFlag(files_->Data(), "100"), "");
+        EXPECT_EQ(StoredFlag(files_->Data(), "100"), "");
       })
       .Click(IDOK);
   window_->bBeenden_Click();
@@ -298,17 +291,7 @@ TEST_F(WaitingReminderTest, AReminderDuringTheClosingNoticeFollowsTheClose) {
   test::PumpMessages(100);
   ExpectShownInFront();
   EXPECT_EQ(test::ListCell(List(), SelectedRow(), L"Beschreibung"), L"Anruf");
-  EXPECT_EQ(ReadReminderFlag(files_->Data(), "100"), "R");
-}
-
-TEST_F(ReminderTest, TheHourlyReminderAsksTheFileNotTheTabShown) {
-  WriteTasks({{"Others", {{"100", {"12-31-2026", "00:00", "Sekt"}}}}});
-  ASSERT_NO_FATAL_FAILURE(Open());
-  window_->mErinnerung_Click(1);
-  window_->SelectTab(Category::Done);  // empty
-  At(11, 0);
-  window_->TStunde_Timer();
-  EXPECT_EQ(sound_.played.size(), 1u);
+  EXPECT_EQ(StoredFlag(files_->Data(), "100"), "R");
 }
 
 // ---------------------------------------------------------------------------
@@ -337,7 +320,7 @@ TEST_F(ReminderTest, AnAutomaticStartIntoTheTrayArmsTheModesTimer) {
   At(11, 0);
   SendMessageW(hwnd_, WM_TIMER, kTimerRelevantes, 0);
   ExpectShownInFront();
-  EXPECT_EQ(ReadReminderFlag(files_->Data(), "100"), "R");
+  EXPECT_EQ(StoredFlag(files_->Data(), "100"), "R");
 }
 
 // ---------------------------------------------------------------------------

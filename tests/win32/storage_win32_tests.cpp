@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "common/task_file_reads.h"
 #include "fixtures.h"
 #include "storage/profile_file_win32.h"
 #include "storage/profile_format.h"
@@ -160,7 +161,7 @@ TEST(StorageWin32, EveryByteAScrambledValueCanHoldSurvivesAtBothEnds) {
     size_t row = 0, unreadable = 0;
     for (size_t i = 0; i < expected[part].size(); ++i) {
       const std::string& stored = expected[part][i];
-      const std::string key = TaskKey(static_cast<int>(i));
+      const std::string key = KeyAt(static_cast<int>(i));
       const unsigned code = static_cast<unsigned char>(stored.front());
       SCOPED_TRACE("code " + std::to_string(code));
       // The bytes in the file are the scrambled bytes, not a conversion.
@@ -199,8 +200,7 @@ TEST(StorageWin32, EveryDescriptionCharacterTheFileCanHoldComesBack) {
   // byte through a change), read by the platform's reader.
   State state = {{"Important", {}}, {"Others", {}}};
   for (size_t i = 0; i < tasks.size(); ++i) {
-    state[i < 100 ? 0 : 1].entries.push_back(
-        TaskEntry(TaskKey(static_cast<int>(i % 100)), tasks[i]));
+    state[i < 100 ? 0 : 1].entries.push_back(TaskEntry(KeyAt(static_cast<int>(i % 100)), tasks[i]));
   }
   TempFolder folder;
   ASSERT_TRUE(WriteFileBytes(folder.File(kData), FileText(state)));
@@ -236,7 +236,7 @@ TEST(StorageWin32, HandWrittenFileLoadsEveryTaskInKeyOrder) {
   const auto others = LoadCategory(files.Data(), Category::Others).rows;
   ASSERT_EQ(others.size(), 30u);
   for (int i = 0; i < 30; ++i) {
-    EXPECT_EQ(others[i].key, TaskKey(i));
+    EXPECT_EQ(others[i].key, KeyAt(i));
     EXPECT_EQ(others[i].task, Numbered(100 + i));
   }
 
@@ -252,16 +252,16 @@ TEST(StorageWin32, HandWrittenFileLoadsEveryTaskInKeyOrder) {
   EXPECT_EQ(all[2].category, Category::Others);
   EXPECT_EQ(all[2].task, (Task{Numbered(100).date, "", Numbered(100).description}));
 
-  EXPECT_EQ(ScrambleText(ReadStoredPassword(files.Data())), "geheim");
-  EXPECT_EQ(ReadReminderFlag(files.Data(), "100"), "R");
-  EXPECT_EQ(ReadReminderFlag(files.Data(), "105"), "");
+  EXPECT_EQ(ScrambleText(PasswordIn(files.Data())), "geheim");
+  EXPECT_EQ(StoredFlag(files.Data(), "100"), "R");
+  EXPECT_EQ(StoredFlag(files.Data(), "105"), "");
 }
 
 TEST(StorageWin32, MissingDataFileReadsAsEmptyAndTheFirstTaskMakesIt) {
   TempFolder folder;
   Win32TaskFiles files(folder.Path());
   EXPECT_TRUE(LoadCategory(files.Data(), Category::All).rows.empty());
-  EXPECT_EQ(ReadStoredPassword(files.Data()), "");
+  EXPECT_EQ(PasswordIn(files.Data()), "");
   // A change that changes nothing makes no file.
   TaskStore store(files);
   EXPECT_EQ(store.SetPassword(""), SaveResult::kSaved);
@@ -325,7 +325,7 @@ TEST(StorageWin32, EachActionReachesTheDiskWithThePreviousFileAsBackup) {
          s[2].entries.push_back(TaskEntry("101", Numbered(2)));
        }},
       {"flag",
-       [](TaskStore& store, const Rows& rows) { return store.SetReminderFlag(rows[1], 'R'); },
+       [](TaskStore& store, const Rows& rows) { return store.SetReminderFlags({rows[1]}, 'R'); },
        [](State& s) { s[3].entries[1] = FlagEntry("101", "R"); }},
       {"password", [&](TaskStore& store, const Rows&) { return store.SetPassword(password); },
        [&](State& s) { s[1].entries[1].value = *ScrambleText(password); }},
@@ -368,7 +368,7 @@ TEST(StorageWin32, AFolderWhereTheStagingCopyBelongsDoesNotBlockAChange) {
     const std::vector<TaskRow> rows = SampleRows(store);
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(store.Add(Category::Important, Numbered(5)), SaveResult::kSaved);
-    EXPECT_EQ(store.SetReminderFlag(rows[0], 'R'), SaveResult::kSaved);
+    EXPECT_EQ(store.SetReminderFlags({rows[0]}, 'R'), SaveResult::kSaved);
     EXPECT_EQ(store.SetPassword("neu"), SaveResult::kSaved);
     EXPECT_EQ(files.LastFailure(), WriteFailure::kNone);
     State expected = Sample();
@@ -399,7 +399,7 @@ TEST(StorageWin32, DataFileThatCannotBeReplacedStaysAsItWas) {
                                        nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(held);
     EXPECT_EQ(store.MoveToDone(rows[0]), SaveResult::kWriteFailed);
-    EXPECT_EQ(store.SetReminderFlag(rows[0], 'R'), SaveResult::kWriteFailed);
+    EXPECT_EQ(store.SetReminderFlags({rows[0]}, 'R'), SaveResult::kWriteFailed);
     EXPECT_EQ(store.SetPassword(""), SaveResult::kWriteFailed);
     EXPECT_EQ(files.LastFailure(), WriteFailure::kDataFileInUse);
     EXPECT_FALSE(FileIsThere(folder.File(kStaging)));

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "common/task_file_reads.h"
 #include "dialog_script.h"
 #include "dialogs/password_dialog.h"
 #include "lifecycle_fixture.h"
@@ -58,19 +59,20 @@ TEST_F(TrayTest, MouseOnTheIcon) {
   ExpectShownInFront();
   EXPECT_EQ(window_->SelectedCategory(), Category::Others);
 
-  // TabStrip "4" leaves the tab as it is.
-  Set(L"TabStrip", Text(L"4"));
-  ShowWindow(hwnd_, SW_HIDE);
-  window_->SelectTab(Category::Important);
+  // Closed on "Erledigtes", TabStrip "4" names no tab to come back to: the
+  // tab stays as the close left it.
+  window_->SelectTab(Category::Done);
+  window_->bBeenden_Click();
+  ASSERT_EQ(Get(L"TabStrip"), SettingValue(std::wstring(L"4")));
   TrayMouse(WM_LBUTTONDOWN);
   EXPECT_TRUE(IsWindowVisible(hwnd_));
-  EXPECT_EQ(window_->SelectedCategory(), Category::Important);
+  EXPECT_EQ(window_->SelectedCategory(), Category::All);
 }
 
 TEST_F(TrayTest, AfterAnAutomaticStartTheFirstRightClickAsksForThePassword) {
   {
     Win32TaskFiles files(folder_);
-    ASSERT_EQ(WritePassword(files, "geheim"), SaveResult::kSaved);
+    ASSERT_EQ(StorePassword(files, "geheim"), SaveResult::kSaved);
   }
   ASSERT_NO_FATAL_FAILURE(Open(true));
   ASSERT_TRUE(window_->AuthenticationPending());

@@ -17,7 +17,4 @@ bool TaskBefore(SortColumn column, const Task& a, const Task& b);
 // Sorts stably, so rows that compare alike keep their order.
 void SortRows(std::vector<TaskRow>& rows, SortColumn column);
 
-// Where a row joins rows sorted by `column`: after the rows that are alike.
-size_t InsertPosition(const std::vector<TaskRow>& rows, const Task& task, SortColumn column);
-
 }  // namespace ordalis

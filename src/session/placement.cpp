@@ -1,4 +1,4 @@
-#include "mainwindow/placement.h"
+#include "session/placement.h"
 
 #include <algorithm>
 

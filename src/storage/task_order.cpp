@@ -1,4 +1,4 @@
-#include "mainwindow/task_order.h"
+#include "storage/task_order.h"
 
 #include <algorithm>
 #include <array>
@@ -98,13 +98,6 @@ void SortRows(std::vector<TaskRow>& rows, SortColumn column) {
   std::stable_sort(rows.begin(), rows.end(), [column](const TaskRow& a, const TaskRow& b) {
     return TaskBefore(column, a.task, b.task);
   });
-}
-
-size_t InsertPosition(const std::vector<TaskRow>& rows, const Task& task, SortColumn column) {
-  const auto at = std::upper_bound(
-      rows.begin(), rows.end(), task,
-      [column](const Task& t, const TaskRow& row) { return TaskBefore(column, t, row.task); });
-  return static_cast<size_t>(at - rows.begin());
 }
 
 }  // namespace ordalis

@@ -1,0 +1,145 @@
+// The main window's reminder modes and timers, and the reminders carried
+// out. What is due, and whether it waits for the user or a full-screen
+// program, the schedule decides (reminders/reminder_schedule); the window
+// raises what it says. A reminder never takes the keyboard from another
+// program.
+#include "mainwindow/main_window.h"
+#include "win32/text.h"
+#include "win32/window.h"
+
+namespace ordalis {
+
+namespace {
+constexpr wchar_t kQuitQuestion[] =
+    L"Mit dieser Option verlassen Sie das Programm. \nMöchten Sie wirklich fortfahren ?";
+// While a full-screen program runs, this often the program looks whether it
+// has ended.
+constexpr UINT kOccupiedLook = 5000;  // ms
+}  // namespace
+
+void MainWindow::SelectMode(Mode mode) {
+  session_.schedule.SetMode(mode);
+  const int index = static_cast<int>(mode);
+  CheckRadioButton(Handle(), IDC_OWECKER1, IDC_OWECKER3,
+                   index >= 1 && index <= 3 ? IDC_OWECKER1 + index - 1 : 0);
+  MenuMarkieren();
+}
+
+void MainWindow::OWecker_Click(Mode mode) {
+  session_.schedule.SetMode(mode);
+  MenuMarkieren();
+}
+
+void MainWindow::MenuMarkieren() {
+  const int mode = static_cast<int>(session_.schedule.Mode());
+  for (int i = 1; i <= 3; ++i) {
+    CheckMenuItem(menu_.get(), IDM_ERINNERUNG1 + i - 1,
+                  MF_BYCOMMAND | (i == mode ? MF_CHECKED : MF_UNCHECKED));
+  }
+}
+
+void MainWindow::mErinnerung_Click(int index) {
+  const std::optional<Mode> chosen = ReminderModeFromNumber(index);
+  if (!chosen) return;
+  const Mode previous = session_.schedule.Mode();
+  SelectMode(*chosen);
+  SetReminderTimers(MenuIntervals(*chosen));
+  if (*chosen != Mode::kNever || SettingOn(Settings::Switch::kKeepRunning)) return;
+  const int answer = Ask(kQuitQuestion, kMainWindowCaption, MB_YESNO | MB_ICONWARNING);
+  if (answer == IDYES) {
+    EndProgram();
+  } else if (previous == Mode::kHourly || previous == Mode::kRelevant) {
+    mErinnerung_Click(static_cast<int>(previous));
+  }
+  // "No" while the mode was "nie erinnern" already keeps it, without a timer,
+  // instead of asking again until the user gives in and quits.
+}
+
+void MainWindow::SetReminderTimers(ReminderIntervals intervals) {
+  session_.schedule.SetIntervals(intervals, s_.clock.Now());
+  for (const auto& [timer, interval] :
+       {std::pair{kTimerStunde, intervals.stunde}, {kTimerRelevantes, intervals.relevantes}}) {
+    if (interval == 0) {
+      KillTimer(Handle(), timer);
+    } else {
+      SetTimer(Handle(), timer, interval, nullptr);
+    }
+  }
+}
+
+UINT MainWindow::TimerInterval(UINT_PTR timer) const {
+  const ReminderIntervals intervals = session_.schedule.Intervals();
+  return timer == kTimerStunde ? intervals.stunde : intervals.relevantes;
+}
+
+void MainWindow::ArmResidentTimers() {
+  SetReminderTimers(ResidentIntervals(session_.schedule.Mode()));
+}
+
+void MainWindow::CheckRemindersNow() {
+  if (session_.ended) return;
+  TStunde_Timer();
+  TRelevantes_Timer();
+}
+
+void MainWindow::TStunde_Timer() {
+  RunCheck(ReminderCheck::kHour);
+}
+
+void MainWindow::TRelevantes_Timer() {
+  RunCheck(ReminderCheck::kDue);
+}
+
+void MainWindow::RunCheck(ReminderCheck check) {
+  UserAttention& attention = s_.attention ? *s_.attention : systemAttention_;
+  const ReminderAnswer answer =
+      session_.schedule.Tick(check, s_.clock.Now(), session_.gate, attention,
+                             [this]() -> std::optional<ReminderTasks> {
+                               const std::optional<std::string> text = session_.store.ReadNow();
+                               if (!text) return std::nullopt;
+                               return ReminderTasksOf(*text);
+                             });
+  using Action = ReminderAnswer::Action;
+  if (answer.action == Action::kWaitForScreen) {
+    SetTimer(Handle(), kTimerOccupied, kOccupiedLook, nullptr);
+    return;
+  }
+  if (answer.action != Action::kRemind) return;
+  // One reminder for all tasks due: "Wichtiges" with the first selected.
+  if (!Remind(answer.due, Play::kAsync)) return;
+  session_.schedule.Shown(check);
+  KillTimer(Handle(), check == ReminderCheck::kHour ? kTimerStunde : kTimerRelevantes);
+  if (!answer.due.empty()) FlagReminded(answer.due);
+}
+
+void MainWindow::FlagReminded(const std::vector<TaskRow>& due) {
+  const SaveResult result = session_.store.SetReminderFlags(due, 'R');
+  // A task another program changed meanwhile is no longer the one reminded.
+  if (result == SaveResult::kSaved || result == SaveResult::kChangedOutside) return;
+  session_.schedule.KeepFlagged(due);
+  session_.notices.FlagNotStored(result);
+  TellWaitingIfSeen();
+}
+
+bool MainWindow::Remind(const std::vector<TaskRow>& due, Play play, bool byTheUser) {
+  // Asked before anything shows: the user may be typing into another
+  // program, and what they type stays there.
+  const bool quietly = !byTheUser && win32::KeyboardElsewhere();
+  PlayNotificationSound(session_.settings, s_.sound, L"KONTAKT", play);
+  tray_.ShowNotice(win32::Widen(ReminderNotice(due, session_.lock.Pending())));
+  session_.schedule.NoteReminded(due);
+  // The sound and the notification tell; the tasks stay unseen until the
+  // password is given.
+  if (!Unlock(true, quietly)) return false;
+  if (const auto& reminded = session_.schedule.RemindedTask()) SelectTask(*reminded);
+  BringToFront(quietly);
+  return true;
+}
+
+void MainWindow::ShowRemindedTask() {
+  if (const auto& reminded = session_.schedule.RemindedTask()) SelectTask(*reminded);
+  ShowWindowSequence();
+  SetFocus(list_.Handle());
+}
+
+}  // namespace ordalis

@@ -1,0 +1,88 @@
+#pragma once
+// The program's preferences as typed values, each with its default in one
+// place: read once at the start and written through the settings store, so
+// that what the program holds is always what is stored.
+#include <optional>
+#include <string>
+
+#include "session/placement.h"
+#include "storage/settings.h"
+#include "storage/task.h"
+
+namespace ordalis {
+
+enum class ReminderMode;
+
+class Settings {
+ public:
+  explicit Settings(SettingsStore& store) : store_(store) {}
+  SettingsStore& Registry() { return store_; }
+
+  // Reads every value; a value that is absent or of no use keeps its
+  // default.
+  void Read();
+
+  // The switches of the options, each a number 0 or 1 in the store.
+  enum class Switch {
+    kHideSplash,   // "Startup": no splash window at a start
+    kKeepTab,      // "Register": the last tab comes back at a start
+    kTrayIcon,     // "Symbol": the icon in the notification area (absent: on)
+    kKeepRunning,  // "Beenden": "nie erinnern" and closing keep the program running
+    kOwnSound,     // "Notification": the user's sound file instead of ours
+  };
+  bool On(Switch which) const;
+  // On as stored, not by its default: the icon's switch is on when absent.
+  bool StoredOn(Switch which) const {
+    return On(which) && (which != Switch::kTrayIcon || trayIconStored_);
+  }
+  void Store(Switch which, bool on);
+
+  std::optional<ReminderMode> Reminder() const { return reminder_; }
+  // The tab of the last run: whether one was stored, and which tab it
+  // names (none for a value that names no tab).
+  bool TabStored() const { return tabStored_; }
+  std::optional<Category> Tab() const { return tab_; }
+  std::optional<long long> Left() const { return left_; }
+  std::optional<long long> Top() const { return top_; }
+  std::optional<long long> DateWidth() const { return dateWidth_; }
+  std::optional<long long> DescriptionWidth() const { return descriptionWidth_; }
+  // What the window keeps at a close: the mode always, the place and the
+  // column widths (twips) when the window stood in its normal state.
+  struct WindowState {
+    std::optional<ReminderMode> reminder;
+    Category tab = Category::Important;
+    std::optional<TwipsPoint> place;
+    long long dateWidth = 0, descriptionWidth = 0;
+  };
+  void Store(const WindowState& state);
+
+  // The list's font as stored (the face empty when none is), and the one
+  // the list uses: the stored one when it is usable, else ours.
+  const std::wstring& FontName() const { return fontName_; }
+  const std::wstring& FontSizeText() const { return fontSize_; }
+  std::wstring ListFontName() const;
+  int ListFontPoints() const;
+  // Stores a face and a size as typed, or removes both (no face).
+  void StoreFont(const std::optional<std::wstring>& face, const std::wstring& size);
+
+  // The sound file of "Notification"; empty for none. Stored empty, the
+  // value goes.
+  const std::wstring& SoundFile() const { return soundFile_; }
+  void StoreSoundFile(const std::wstring& path);
+
+  void StoreInstallFolder(const std::wstring& folder);
+
+ private:
+  bool Write(std::wstring_view name, const SettingValue& value);
+
+  SettingsStore& store_;
+  bool hideSplash_ = false, keepTab_ = false, trayIcon_ = true, keepRunning_ = false,
+       ownSound_ = false, trayIconStored_ = false;
+  std::optional<ReminderMode> reminder_;
+  bool tabStored_ = false;
+  std::optional<Category> tab_;
+  std::optional<long long> left_, top_, dateWidth_, descriptionWidth_;
+  std::wstring fontName_, fontSize_, soundFile_;
+};
+
+}  // namespace ordalis
