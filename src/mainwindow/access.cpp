@@ -6,7 +6,7 @@
 
 namespace ordalis {
 
-bool MainWindow::Unlock(bool reminderWaiting, bool quietly) {
+bool MainWindow::Unlock(bool reminderWaiting, bool quietly, bool* cancelled) {
   Lock& lock = session_.lock;
   if (!lock.Pending()) return true;
   if (!lock.BeginPrompt()) {
@@ -25,7 +25,11 @@ bool MainWindow::Unlock(bool reminderWaiting, bool quietly) {
   }
   lock.EndPrompt(outcome == PasswordOutcome::kAccepted);
   if (outcome == PasswordOutcome::kCancelled) {
-    EndProgram();  // removes the icon; nothing is stored
+    if (cancelled) *cancelled = true;
+    // A reminder's prompt leaves the program waiting in the notification
+    // area with its timers; any other ends it (removes the icon, stores
+    // nothing).
+    if (!reminderWaiting) EndProgram();
     return false;
   }
   TabStrip_Click();  // the list is filled only now

@@ -14,6 +14,12 @@ namespace ordalis {
 
 using win32::Widen;
 
+namespace {
+std::wstring TaskCountText(size_t tasks) {
+  return std::to_wstring(tasks) + (tasks == 1 ? L" Aufgabe" : L" Aufgaben");
+}
+}  // namespace
+
 void MainWindow::TabStrip_Click() {
   // The tab the user chose; from here on the list's view is the category.
   const Category view = ChosenTab();
@@ -139,6 +145,11 @@ void MainWindow::ReportSaveFailure(SaveResult result, const Task* typed, HWND ow
              L"\ngerade nicht gelesen werden kann. Ordalis speichert erst wieder, wenn sie "
              L"gelesen werden konnte. ";
       break;
+    case SaveResult::kBackupGone:
+      text =
+          L"Die gewählte Sicherung ist nicht mehr vorhanden oder kann nicht gelesen werden. Die "
+          L"Aufgaben wurden nicht verändert. ";
+      break;
     case SaveResult::kChangedOutside:
       text =
           L"Ein anderes Programm hat diese Aufgabe inzwischen geändert oder gelöscht. Ihre "
@@ -194,8 +205,8 @@ void MainWindow::mSicherung_Click(HWND owner) {
     if (entry.name == *chosen) tasks = entry.tasks;
   }
   const std::wstring question = L"Möchten Sie die Sicherung vom " + Widen(BackupLabel(*chosen)) +
-                                L" mit " + std::to_wstring(tasks) +
-                                L" Aufgaben wiederherstellen?\n\nDer jetzige Stand wird vorher "
+                                L" mit " + TaskCountText(tasks) +
+                                L" wiederherstellen?\n\nDer jetzige Stand wird vorher "
                                 L"gesichert und kann ebenso wiederhergestellt werden. ";
   if (ask(question, kMainWindowCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
   const SaveResult result = session_.store.Restore(*chosen);
@@ -209,9 +220,11 @@ void MainWindow::OfferRestore() {
   if (!offer) return;
   const std::wstring question =
       L"Die Datei\n" + s_.dataPath +
-      L"\nist leer, oder keine ihrer Aufgaben kann gelesen werden. Die Sicherung vom " +
-      Widen(BackupLabel(offer->name)) + L" enthält " + std::to_wstring(offer->tasks) +
-      L" Aufgaben.\n\nMöchten Sie diese Sicherung wiederherstellen? Der jetzige Stand wird "
+      (offer->missing ? L"\nfehlt."
+                      : L"\nist leer, oder keine ihrer Aufgaben kann gelesen werden.") +
+      L" Die Sicherung vom " + Widen(BackupLabel(offer->name)) + L" enthält " +
+      TaskCountText(offer->tasks) +
+      L".\n\nMöchten Sie diese Sicherung wiederherstellen? Der jetzige Stand wird "
       L"vorher gesichert. ";
   if (Ask(question, kMainWindowCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
   const SaveResult result = session_.store.Restore(offer->name);

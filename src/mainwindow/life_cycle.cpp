@@ -90,7 +90,9 @@ void MainWindow::Form_Load() {
   const bool tabRead = !due && RestoreLastTab(Category::Others);
 
   if (!due && !tabRead) SelectTab(Category::Important);
-  if (due || !s_.automaticStart) {
+  // A reminder whose password was cancelled at a start with Windows leaves
+  // the window where it was: in the notification area.
+  if ((due && !session_.lock.Pending()) || !s_.automaticStart) {
     if (!IsWindowVisible(hwnd) || IsIconic(hwnd)) ShowWindow(hwnd, SW_SHOWNORMAL);
   } else if (trayConfigured) {
     // Waits in the notification area, and reminds from there as after a
@@ -103,6 +105,10 @@ void MainWindow::Form_Load() {
     }
   } else {
     ShowWindow(hwnd, SW_SHOWMINNOACTIVE);
+  }
+  // "bei relevanten Meldungen" reminds with the window open too.
+  if (session_.schedule.Mode() == Mode::kRelevant && TimerInterval(kTimerRelevantes) == 0) {
+    SetReminderTimers(MenuIntervals(Mode::kRelevant));
   }
   MenuMarkieren();
   splash.reset();

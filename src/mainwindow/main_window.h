@@ -270,8 +270,9 @@ class MainWindow : public win32::Window {
   void BringToFront(bool quietly = false);
   // A reminder: the sound, the notification and the window with the first
   // task due selected; none for the hourly reminder. False when the tasks
-  // stay hidden behind the password. `byTheUser`: at a start the user made,
-  // the window takes the keyboard as any program the user starts.
+  // stay hidden behind the password; when the user cancelled the password,
+  // the tasks count as reminded and wait for the window to be opened. `byTheUser`: at a start the
+  // user made, the window takes the keyboard as any program the user starts.
   bool Remind(const std::vector<TaskRow>& due, Play play, bool byTheUser = false);
   // A click on the reminder's notification: the window with its task.
   void ShowRemindedTask();
@@ -303,12 +304,13 @@ class MainWindow : public win32::Window {
 
   // The password and the options (access.cpp). True when the tasks may be
   // shown: no password prompt waits, or the password was given now; its
-  // "&Abbrechen" ends the program. There is only ever one prompt: asked
+  // "&Abbrechen" ends the program, except for a reminder's prompt, which
+  // sets `cancelled` and leaves the program running. There is only ever one prompt: asked
   // again while it is open, it comes to the front and the answer is false.
   // `reminderWaiting` adds the line that a reminder waits behind it.
   // `quietly`: another program has the keyboard, and the prompt does not
   // take it.
-  bool Unlock(bool reminderWaiting = false, bool quietly = false);
+  bool Unlock(bool reminderWaiting = false, bool quietly = false, bool* cancelled = nullptr);
   // The window came on screen while the password is pending.
   void AskPasswordForShownWindow();
   void ShowOptions(bool modal);

@@ -28,6 +28,9 @@ void MainWindow::SelectMode(Mode mode) {
 void MainWindow::OWecker_Click(Mode mode) {
   session_.schedule.SetMode(mode);
   MenuMarkieren();
+  // Chosen with the window open, the mode works as when chosen from the
+  // icon's menu: "bei relevanten Meldungen" reminds with the window open.
+  SetReminderTimers(MenuIntervals(mode));
 }
 
 void MainWindow::MenuMarkieren() {
@@ -92,13 +95,12 @@ void MainWindow::TRelevantes_Timer() {
 
 void MainWindow::RunCheck(ReminderCheck check) {
   UserAttention& attention = s_.attention ? *s_.attention : systemAttention_;
-  const ReminderAnswer answer =
-      session_.schedule.Tick(check, s_.clock.Now(), session_.gate, attention,
-                             [this]() -> std::optional<ReminderTasks> {
-                               const std::optional<std::string> text = session_.store.ReadNow();
-                               if (!text) return std::nullopt;
-                               return ReminderTasksOf(*text);
-                             });
+  const ReminderAnswer answer = session_.schedule.Tick(
+      check, s_.clock.Now(), session_.gate, attention, [this]() -> std::optional<ReminderTasks> {
+        const std::optional<std::string> text = session_.store.ReadNow();
+        if (!text) return std::nullopt;
+        return ReminderTasksOf(*text);
+      });
   using Action = ReminderAnswer::Action;
   if (answer.action == Action::kWaitForScreen) {
     SetTimer(Handle(), kTimerOccupied, kOccupiedLook, nullptr);
@@ -107,8 +109,14 @@ void MainWindow::RunCheck(ReminderCheck check) {
   if (answer.action != Action::kRemind) return;
   // One reminder for all tasks due: "Wichtiges" with the first selected.
   if (!Remind(answer.due, Play::kAsync)) return;
-  session_.schedule.Shown(check);
-  KillTimer(Handle(), check == ReminderCheck::kHour ? kTimerStunde : kTimerRelevantes);
+  if (check == ReminderCheck::kHour) {
+    // The window stays in front with it; the next full hour counts from
+    // the next close.
+    session_.schedule.HourShown();
+    KillTimer(Handle(), kTimerStunde);
+  }
+  // The due check goes on whatever the window does: each task rings once,
+  // by its flag.
   if (!answer.due.empty()) FlagReminded(answer.due);
 }
 
@@ -130,7 +138,14 @@ bool MainWindow::Remind(const std::vector<TaskRow>& due, Play play, bool byTheUs
   session_.schedule.NoteReminded(due);
   // The sound and the notification tell; the tasks stay unseen until the
   // password is given.
-  if (!Unlock(true, quietly)) return false;
+  bool cancelled = false;
+  if (!Unlock(true, quietly, &cancelled)) {
+    if (cancelled) {
+      session_.schedule.WaitForWindow();
+      if (!due.empty()) FlagReminded(due);
+    }
+    return false;
+  }
   if (const auto& reminded = session_.schedule.RemindedTask()) SelectTask(*reminded);
   BringToFront(quietly);
   return true;

@@ -35,9 +35,12 @@ std::wstring QuestionName(const Task& task) {
 
 bool MainWindow::HasRoom(Category category, size_t tasks) {
   if (tasks < static_cast<size_t>(kMaxTasks)) return true;
-  const std::wstring text = std::wstring(L"Die Kategorie \u201E") + CategoryName(category) +
-                            L"\u201C enthält bereits 100 Aufgaben und kann keine weitere "
-                            L"aufnehmen. Bitte erledigen oder löschen Sie zuerst eine Aufgabe. ";
+  const std::wstring text =
+      std::wstring(L"Die Kategorie \u201E") + CategoryName(category) +
+      L"\u201C enthält bereits 100 Aufgaben und kann keine weitere "
+      L"aufnehmen. " +
+      (category == Category::Done ? L"Bitte löschen Sie zuerst eine erledigte Aufgabe. "
+                                  : L"Bitte erledigen oder löschen Sie zuerst eine Aufgabe. ");
   Ask(text, kMainWindowCaption, MB_OK | MB_ICONEXCLAMATION);
   return false;
 }

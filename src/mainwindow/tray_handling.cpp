@@ -106,6 +106,11 @@ void MainWindow::ShowTrayMenu() {
 }
 
 void MainWindow::mVisible_Click() {
+  // A reminder whose password was cancelled shows its task now.
+  if (session_.schedule.TakeWaitingForWindow() && session_.schedule.RemindedTask()) {
+    ShowRemindedTask();
+    return;
+  }
   TabRestore();
   ShowWindowSequence();
 }

@@ -135,7 +135,14 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ENDSESSION:
       if (wParam) Form_EndSession();
       return 0;
+    case WM_SHOWWINDOW:
+      // The window shows the file as it is whenever it comes on screen:
+      // another program may have changed it while it was hidden.
+      if (wParam) SetTimer(Handle(), kTimerOutsideChange, USER_TIMER_MINIMUM, nullptr);
+      return Window::HandleMessage(message, wParam, lParam);
     case WM_SIZE:
+      if (wParam == SIZE_RESTORED)
+        SetTimer(Handle(), kTimerOutsideChange, USER_TIMER_MINIMUM, nullptr);
       // Only a window that has the keyboard gives it to the list: one a
       // reminder showed quietly leaves it with the program the user types in.
       if (wParam != SIZE_MINIMIZED && IsWindowVisible(Handle()) && GetActiveWindow() == Handle()) {

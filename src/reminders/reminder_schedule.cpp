@@ -154,10 +154,6 @@ ReminderAnswer ReminderSchedule::Tick(ReminderCheck check, const LocalTime& now,
   return {Action::kRemind, std::move(due)};
 }
 
-void ReminderSchedule::Shown(ReminderCheck check) {
-  (check == ReminderCheck::kHour ? intervals_.stunde : intervals_.relevantes) = 0;
-}
-
 void ReminderSchedule::NoteReminded(const std::vector<TaskRow>& due) {
   remindedTask_ = due.empty() ? std::nullopt : std::optional<TaskRow>(due.front());
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <functional>
+#include <utility>
 
 #include "reminders/attention.h"
 #include "session/clock.h"
@@ -83,13 +84,17 @@ class ReminderSchedule {
   ReminderAnswer Tick(ReminderCheck check, const LocalTime& now, UserGate& gate,
                       UserAttention& attention,
                       const std::function<std::optional<ReminderTasks>()>& read);
-  // A reminder of a check was carried out: the window stays in front with
-  // it, and that check's timer rests until the window is closed again.
-  void Shown(ReminderCheck check);
+  // The hourly reminder was shown: the window stays in front with it, and
+  // the hour's timer rests until the window is closed again.
+  void HourShown() { intervals_.stunde = 0; }
 
   // The first task of the last reminder, for a click on its notification.
   const std::optional<TaskRow>& RemindedTask() const { return remindedTask_; }
   void NoteReminded(const std::vector<TaskRow>& due);
+  // The user cancelled the password of a reminder: its task waits to be
+  // shown the next time the window is opened. Taken once.
+  void WaitForWindow() { waitsForWindow_ = true; }
+  bool TakeWaitingForWindow() { return std::exchange(waitsForWindow_, false); }
   // Flags that could not be stored hold for the run: the task rings once.
   void KeepFlagged(const std::vector<TaskRow>& rows);
 
@@ -123,6 +128,7 @@ class ReminderSchedule {
   std::optional<long long> lastHour_;  // the latest hour the hourly check saw
   bool hourOwed_ = false;              // a full hour waits for its reminder
   std::optional<TaskRow> remindedTask_;
+  bool waitsForWindow_ = false;
   std::vector<TaskRow> kept_;  // reminded, but the flag could not be stored
 };
 

@@ -13,7 +13,9 @@ const wchar_t kDamagedPasswordText[] =
     L"Datei Vemra.dat im Abschnitt [Others] die Zeile, die mit \u201E200=\u201C beginnt "
     L"(Hilfethema \u201EDas Kennwort\u201C).";
 const wchar_t kReminderWaitingText[] =
-    L"Eine Erinnerung wartet: Nach dem Kennwort zeigt Ordalis die fällige Aufgabe.";
+    L"Eine Erinnerung wartet: Nach dem Kennwort zeigt Ordalis die fällige Aufgabe. "
+    L"\u201EAbbrechen\u201C lässt Ordalis im Infobereich weiterlaufen; die Aufgabe wartet, "
+    L"bis Sie das Fenster öffnen.";
 
 namespace {
 

@@ -219,28 +219,55 @@ std::wstring Win32TaskFiles::HistoryPath(std::string_view name) const {
   return HistoryFolder() + L"\\" + Wide(name);
 }
 
-bool Win32TaskFiles::Backup() {
-  if (!CopyWhileHeld(data_.Path(), backupPath_, FALSE)) return false;
-  AddToHistory();
-  return true;
+bool Win32TaskFiles::Backup(bool toHistory) {
+  if (!DataExists()) return true;  // a first change has nothing to keep
+  // Copied beside the backup, then put in its place: a copy cut short by a
+  // full disk never takes the place of a whole backup.
+  const std::wstring partial = backupPath_ + L".tmp";
+  SetFileAttributesW(partial.c_str(), FILE_ATTRIBUTE_NORMAL);
+  DeleteFileW(partial.c_str());
+  const bool kept = CopyWhileHeld(data_.Path(), partial, FALSE) &&
+                    SetFileAttributesW(partial.c_str(), FILE_ATTRIBUTE_NORMAL) &&
+                    MoveFileExW(partial.c_str(), backupPath_.c_str(),
+                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  if (!kept) {
+    const DWORD error = GetLastError();
+    DeleteFileW(partial.c_str());
+    const DWORD attributes = GetFileAttributesW(backupPath_.c_str());
+    return Fail(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)
+                    ? WriteFailure::kBackupInTheWay
+                    : FailureOf(error, WriteFailure::kFolderNotWritable));
+  }
+  return !toHistory || AddToHistory();
 }
 
-void Win32TaskFiles::AddToHistory() {
-  // A folder that cannot be made leaves the single backup; the change goes on.
-  CreateDirectoryW(HistoryFolder().c_str(), nullptr);
+bool Win32TaskFiles::AddToHistory() {
+  const std::wstring folder = HistoryFolder();
+  if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+    return Fail(FailureOf(GetLastError(), WriteFailure::kFolderNotWritable));
+  }
+  const DWORD attributes = GetFileAttributesW(folder.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return Fail(WriteFailure::kBackupInTheWay);
+  }
   SYSTEMTIME now{};
   GetLocalTime(&now);
   const LocalTime time{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
   std::vector<std::string> names = BackupNames();
   const std::string name = NextBackupName(time, names);
   const std::wstring path = HistoryPath(name);
-  if (!CopyWhileHeld(data_.Path(), path, TRUE)) return;
+  if (!CopyWhileHeld(data_.Path(), path, TRUE)) {
+    const DWORD error = GetLastError();
+    DeleteFileW(path.c_str());  // never a history entry cut short
+    return Fail(FailureOf(error, WriteFailure::kFolderNotWritable));
+  }
   SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
   // One look at the folder serves both: the new backup joins the ones found.
   names.push_back(name);
   for (const std::string& old : BackupsToRemove(names)) {
     DeleteFileW(HistoryPath(old).c_str());
   }
+  return true;
 }
 
 bool Win32TaskFiles::DataExists() {

@@ -51,7 +51,7 @@ class Win32TaskFiles : public TaskFiles {
   const std::wstring& DataPath() const { return data_.Path(); }
 
   ProfileFile& Data() override { return data_; }
-  bool Backup() override;
+  bool Backup(bool toHistory) override;
   ProfileFile* BeginChange() override;
   bool CommitChange() override;
   void AbandonChange() override;
@@ -65,7 +65,7 @@ class Win32TaskFiles : public TaskFiles {
  private:
   bool Fail(WriteFailure failure);
   // Puts the data file as it is into the history and lets the oldest go.
-  void AddToHistory();
+  bool AddToHistory();
 
   std::wstring folder_;
   Win32ProfileFile data_;

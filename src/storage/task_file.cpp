@@ -40,6 +40,11 @@ const char* WriteFailureText(WriteFailure failure) {
       return "Die Datei wurde als Unicode-Text gespeichert und enth\xE4lt Zeichen, die Ordalis "
              "nicht unver\xE4ndert zur\xFC"
              "ckschreiben kann. ";
+    case WriteFailure::kBackupInTheWay:
+      return "Vor jeder \xC4nderung legt Ordalis eine Sicherung an. Das geht nicht, weil im "
+             "Programmordner ein Ordner \x84Vemra.bak\x93 oder eine Datei \x84Sicherungen\x93 im "
+             "Weg "
+             "ist. Bitte benennen Sie ihn um oder verschieben Sie ihn. ";
     case WriteFailure::kOther: break;
   }
   return "Die Ursache ist unbekannt. ";

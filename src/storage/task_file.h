@@ -48,6 +48,7 @@ enum class WriteFailure {
   kDataFileInUse,       // read-only, or held open by another program
   kDataFileUnreadable,  // the data file could not be read
   kForeignCharacters,   // a Unicode file holds characters Windows-1252 lacks
+  kBackupInTheWay,      // a folder named "Vemra.bak", or a file named "Sicherungen"
   kOther,
 };
 // The cause in a sentence for the user (Windows-1252).
@@ -59,8 +60,11 @@ class TaskFiles {
  public:
   virtual ~TaskFiles() = default;
   virtual ProfileFile& Data() = 0;
-  // Copies the data file over the backup; false when there is none to copy.
-  virtual bool Backup() = 0;
+  // Keeps the data file as it is now over the single backup and, with
+  // `toHistory`, as the newest of the history. True when it is kept, or
+  // when there is no data file to keep; false, with LastFailure(), when it
+  // could not be kept.
+  virtual bool Backup(bool toHistory) = 0;
   // Discards a staging copy left by an interrupted change and starts a new
   // one from the data file (empty when there is no data file yet).
   virtual ProfileFile* BeginChange() = 0;
@@ -145,6 +149,7 @@ enum class SaveResult {
   kWriteFailed,     // the data file could not be written; it is unchanged
   kUnreadable,      // the data file could not be read since it was last shown; nothing was written
   kChangedOutside,  // another program changed or removed the task since it was shown
+  kBackupGone,      // the backup to restore is gone or cannot be read; nothing was written
 };
 
 // The value of a key's first entry in the first section of a name, as the

@@ -12,6 +12,9 @@ namespace ordalis {
 namespace {
 
 inline constexpr char kSingleBackup[] = "Vemra.bak";
+// How often a change is made again on a file another program replaced
+// meanwhile before it gives up.
+constexpr int kAttempts = 5;
 
 // The text without the row's entry and, for an important task, its flag.
 std::string WithoutTask(std::string_view text, const TaskRow& row) {
@@ -51,13 +54,14 @@ std::string TaskStore::StoredPassword() {
 }
 
 bool TaskStore::ChangedOutside() {
+  // A file that was there and is gone is a change the list must show.
+  if (seen_ && !files_.DataExists()) return true;
   const std::optional<std::string> text = files_.Data().ReadText();
-  if (!text || (seen_ && !files_.DataExists())) return false;
-  return text != known_;
+  return text && text != known_;
 }
 
 template <typename Editing>
-SaveResult TaskStore::Change(bool needsRead, Editing&& edit) {
+SaveResult TaskStore::Change(bool needsRead, Editing&& edit, bool toHistory) {
   storedKey_.clear();
   if (needsRead) {
     if (!readable_) return SaveResult::kUnreadable;
@@ -66,36 +70,48 @@ SaveResult TaskStore::Change(bool needsRead, Editing&& edit) {
       return SaveResult::kUnreadable;
     }
   }
-  ProfileFile* staging = files_.BeginChange();
-  if (!staging) return SaveResult::kWriteFailed;
-  const std::optional<std::string> text = staging->ReadText();
-  if (!text) {
-    files_.AbandonChange();
-    return SaveResult::kWriteFailed;
-  }
-  Edited edited = edit(*text);
-  if (edited.result != SaveResult::kSaved || edited.text == *text) {
-    files_.AbandonChange();
-    if (edited.result != SaveResult::kSaved) storedKey_.clear();
-    return edited.result;
-  }
-  if (!staging->ReplaceText(edited.text)) {
-    files_.AbandonChange();
-    return SaveResult::kWriteFailed;
-  }
-  // The backup holds the file as it was right before this action. The first
-  // change has no file to copy yet, so a backup that is not made does not
-  // hold the change up.
-  files_.Backup();
-  if (!files_.CommitChange()) {
-    files_.AbandonChange();
+  // Another program that replaced the file while the change was made is
+  // never overwritten: the change is made again on what it wrote.
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
     storedKey_.clear();
-    return SaveResult::kWriteFailed;
+    ProfileFile* staging = files_.BeginChange();
+    if (!staging) return SaveResult::kWriteFailed;
+    const std::optional<std::string> text = staging->ReadText();
+    if (!text) {
+      files_.AbandonChange();
+      return SaveResult::kWriteFailed;
+    }
+    Edited edited = edit(*text);
+    if (edited.result != SaveResult::kSaved || edited.text == *text) {
+      files_.AbandonChange();
+      if (edited.result != SaveResult::kSaved) storedKey_.clear();
+      return edited.result;
+    }
+    // No change without the file as it was right before it: a backup that
+    // cannot be made refuses the change, and the user is told why.
+    if (!staging->ReplaceText(edited.text) || !files_.Backup(toHistory)) {
+      files_.AbandonChange();
+      storedKey_.clear();
+      return SaveResult::kWriteFailed;
+    }
+    // The last look before the swap: the file is still the one the change
+    // was made on.
+    if (files_.Data().ReadText() != text) {
+      files_.AbandonChange();
+      continue;
+    }
+    if (!files_.CommitChange()) {
+      files_.AbandonChange();
+      storedKey_.clear();
+      return SaveResult::kWriteFailed;
+    }
+    known_ = std::move(edited.text);
+    seen_ = true;
+    readable_ = true;
+    return SaveResult::kSaved;
   }
-  known_ = std::move(edited.text);
-  seen_ = true;
-  readable_ = true;
-  return SaveResult::kSaved;
+  storedKey_.clear();
+  return SaveResult::kWriteFailed;
 }
 
 bool TaskStore::Unchanged(std::string_view text, const TaskRow& row) {
@@ -178,17 +194,20 @@ SaveResult TaskStore::MoveToDone(const TaskRow& row) {
 SaveResult TaskStore::SetReminderFlags(const std::vector<TaskRow>& rows, char flag) {
   const std::string stored = Flag(flag);
   if (stored.empty()) return SaveResult::kRefused;
-  return Change(true, [&](std::string_view text) -> Edited {
-    Edited edited{SaveResult::kChangedOutside, std::string(text)};
-    for (const TaskRow& row : rows) {
-      // The flag belongs to the task under the key, not to whatever stands
-      // there now.
-      if (row.category != Category::Important || !Unchanged(text, row)) continue;
-      edited.text = ReplaceProfileValue(edited.text, kReminderSection, row.key, stored);
-      edited.result = SaveResult::kSaved;
-    }
-    return edited;
-  });
+  return Change(
+      true,
+      [&](std::string_view text) -> Edited {
+        Edited edited{SaveResult::kChangedOutside, std::string(text)};
+        for (const TaskRow& row : rows) {
+          // The flag belongs to the task under the key, not to whatever stands
+          // there now.
+          if (row.category != Category::Important || !Unchanged(text, row)) continue;
+          edited.text = ReplaceProfileValue(edited.text, kReminderSection, row.key, stored);
+          edited.result = SaveResult::kSaved;
+        }
+        return edited;
+      },
+      false);  // a reminder's mark alone makes no history entry
 }
 
 SaveResult TaskStore::SetPassword(std::string_view password) {
@@ -205,7 +224,7 @@ SaveResult TaskStore::SetPassword(std::string_view password) {
 
 SaveResult TaskStore::Restore(std::string_view backupName) {
   std::optional<std::string> backup = files_.ReadBackup(backupName);
-  if (!backup) return SaveResult::kWriteFailed;
+  if (!backup) return SaveResult::kBackupGone;
   return Change(false, [&](std::string_view) { return Edited{SaveResult::kSaved, *backup}; });
 }
 
@@ -219,8 +238,10 @@ std::vector<BackupEntry> TaskStore::Backups() {
 }
 
 std::optional<TaskStore::RestoreOffer> TaskStore::RestoreCandidate() {
+  // A missing data file reads as an empty one: backups that hold tasks are
+  // offered for it too.
   const std::optional<std::string> text = files_.Data().ReadText();
-  if (!text || !files_.DataExists()) return std::nullopt;
+  if (!text) return std::nullopt;
   const TaskCount count = CountTasks(*text);
   if (!text->empty() && (count.tasks > 0 || count.unreadable == 0)) return std::nullopt;
   std::vector<std::string> names = files_.BackupNames();
@@ -228,7 +249,7 @@ std::optional<TaskStore::RestoreOffer> TaskStore::RestoreCandidate() {
   for (std::string& name : names) {
     const std::optional<std::string> backup = files_.ReadBackup(name);
     const size_t tasks = backup ? CountTasks(*backup).tasks : 0;
-    if (tasks > 0) return RestoreOffer{std::move(name), tasks};
+    if (tasks > 0) return RestoreOffer{std::move(name), tasks, !files_.DataExists()};
   }
   return std::nullopt;
 }

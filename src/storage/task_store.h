@@ -41,7 +41,8 @@ class TaskStore {
   // The file could be read at the last attempt.
   bool Readable() const { return readable_; }
   // The file now differs from what the store last read or wrote: another
-  // program changed it. False while it cannot be read.
+  // program changed it, or removed it after it was seen. False while it
+  // cannot be read.
   bool ChangedOutside();
 
   // The user's actions. On kSaved, StoredKey() names the key the task has
@@ -63,11 +64,12 @@ class TaskStore {
   // The backups of the history, newest first, with the tasks each holds.
   std::vector<BackupEntry> Backups();
 
-  // The newest backup that holds tasks when the data file is empty (0 bytes)
-  // or every task entry of it is unreadable; nothing otherwise.
+  // The newest backup that holds tasks when the data file is missing, empty
+  // (0 bytes) or every task entry of it is unreadable; nothing otherwise.
   struct RestoreOffer {
     std::string name;
     size_t tasks = 0;
+    bool missing = false;  // there is no data file at all
   };
   std::optional<RestoreOffer> RestoreCandidate();
 
@@ -77,8 +79,10 @@ class TaskStore {
     SaveResult result = SaveResult::kSaved;
     std::string text;
   };
+  // `needsRead`: the change builds on what was read (not a restore);
+  // `toHistory`: the history keeps the file as it was (not for marks alone).
   template <typename Editing>
-  SaveResult Change(bool needsRead, Editing&& edit);
+  SaveResult Change(bool needsRead, Editing&& edit, bool toHistory = true);
   // The first value of the row's key in its section, as read, is still the
   // one the row was read with.
   static bool Unchanged(std::string_view text, const TaskRow& row);

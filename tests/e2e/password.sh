@@ -106,6 +106,10 @@ program=$launched
 prompt=$(wait_window 60 "$prompt_caption") || fail "the due task at a start with Windows asked for no password"
 main_shown && fail "the due task shows before the password"
 press "$prompt" Escape
-wait_gone 15 "$program" || fail "\"Abbrechen\" did not end the program"
+wait_closed 15 "$prompt" "$prompt_caption" || fail "\"Abbrechen\" did not close the prompt"
+# A reminder's prompt cancelled: the program waits on in the notification
+# area, with no task on screen.
+sleep 1
+kill -0 "$program" 2>/dev/null || fail "\"Abbrechen\" in a reminder's prompt ended the program"
 main_shown && fail "the tasks showed after \"Abbrechen\""
 echo "PASS"

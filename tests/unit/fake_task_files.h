@@ -27,7 +27,8 @@ namespace ordalis {
 // Readable failure messages.
 inline void PrintTo(SaveResult result, std::ostream* os) {
   static const char* const kNames[] = {"kSaved",       "kRefused",    "kTooMany",
-                                       "kWriteFailed", "kUnreadable", "kChangedOutside"};
+                                       "kWriteFailed", "kUnreadable", "kChangedOutside",
+                                       "kBackupGone"};
   *os << kNames[static_cast<int>(result)];
 }
 inline void PrintTo(const Task& task, std::ostream* os) {
@@ -175,9 +176,11 @@ class FakeTaskFiles : public TaskFiles {
 
   ProfileFile& Data() override { return data_; }
 
-  bool Backup() override {
-    if (Fails("Backup") || !data_.content) return false;
+  bool Backup(bool toHistory) override {
+    if (Fails("Backup")) return false;
+    if (!data_.content) return true;  // nothing to keep
     backup = data_.content;
+    if (!toHistory) return true;
     history[NextBackupName(now, BackupNames())] = *data_.content;
     std::vector<std::string> names;
     for (const auto& entry : history) names.push_back(entry.first);

@@ -112,12 +112,13 @@ TEST_F(SessionTest, ChecksFollowTheirTimersAndTheTasksRead) {
   EXPECT_EQ(Tick(ReminderCheck::kHour, 9, 0).action, Action::kNothing);
   tasks.reset();
   EXPECT_EQ(Tick(ReminderCheck::kDue, 9, 0).action, Action::kNothing);
-  // Shown, a check rests until the timers are armed again; stopping the
+  // Shown, the hour rests until the timers are armed again; stopping the
   // hour drops what it owed.
   tasks = ReminderTasks{{Due("100", "09:00")}, {}, true};
-  schedule.Shown(ReminderCheck::kDue);
-  EXPECT_EQ(schedule.Intervals(), (ReminderIntervals{60000, 0}));
-  EXPECT_EQ(Tick(ReminderCheck::kDue, 9, 1).action, Action::kNothing);
+  schedule.HourShown();
+  EXPECT_EQ(schedule.Intervals(), (ReminderIntervals{0, 30000}));
+  EXPECT_EQ(Tick(ReminderCheck::kHour, 10, 0).action, Action::kNothing);
+  schedule.SetIntervals({60000, 30000}, {2026, 12, 8, 9, 30, 0, 0});
   {
     const auto asking = gate.Ask();
     EXPECT_EQ(Tick(ReminderCheck::kHour, 10, 0).action, Action::kWaitForUser);

@@ -33,6 +33,41 @@ class DueTest : public LifecycleTest {
   }
 };
 
+// "bei relevanten Meldungen" reminds with the window open, whether the mode
+// was stored or chosen with its option button.
+TEST_F(DueTest, ModeTwoRemindsWithTheWindowOpen) {
+  clock_.now = {2026, 12, 9, 8, 0, 10, 0};
+  WriteTasks(
+      {{"Important",
+        {{"100", {"12-09-2026", "09:00", "Zahnarzt"}}, {"101", {"12-09-2026", "10:00", "Bank"}}}}});
+  for (const wchar_t* stored : {L"2", L"3"}) {
+    SCOPED_TRACE(*win32::Narrow(stored));
+    Set(L"Reminder", Text(stored));
+    ASSERT_NO_FATAL_FAILURE(Reopen());
+    ASSERT_TRUE(IsWindowVisible(hwnd_));
+    if (stored[0] == L'3') {
+      SendDlgItemMessageW(hwnd_, IDC_OWECKER2, BM_CLICK, 0, 0);
+      ASSERT_EQ(window_->ReminderMode(), 2);
+    }
+    const UINT interval = window_->TimerInterval(kTimerRelevantes);
+    EXPECT_GT(interval, 0u);
+    EXPECT_LE(interval, 60000u);
+    clock_.now.hour = 9;
+    SendMessageW(hwnd_, WM_TIMER, kTimerRelevantes, 0);
+    EXPECT_EQ(sound_.played.size(), 1u);
+    EXPECT_EQ(FlagOf("100"), "R");
+    // The check goes on with the window open: the next task rings too.
+    clock_.now.hour = 10;
+    SendMessageW(hwnd_, WM_TIMER, kTimerRelevantes, 0);
+    EXPECT_EQ(sound_.played.size(), 2u);
+    EXPECT_EQ(FlagOf("101"), "R");
+    clock_.now.hour = 8;
+    WriteTasks({{"Important",
+                 {{"100", {"12-09-2026", "09:00", "Zahnarzt"}},
+                  {"101", {"12-09-2026", "10:00", "Bank"}}}}});
+  }
+}
+
 TEST_F(DueTest, AStartInModeTwoRemindsWhatWasMissedOvernightOnceAndFlagsIt) {
   clock_.now = {2026, 12, 9, 8, 0, 10, 0};
   Set(L"Reminder", Text(L"2"));

@@ -164,6 +164,16 @@ TEST_F(FileSafetyTest, AnEmptyFileWithABackupLeadsToTheRestoreQuestion) {
   const std::vector<std::string> names = files_->BackupNames();
   ASSERT_EQ(names.size(), 2u);
   EXPECT_EQ(files_->ReadBackup(names.front()), "");
+
+  // A data file that is not there at all is offered the same.
+  window_.reset();
+  ASSERT_TRUE(DeleteFileW(DataPath().c_str()));
+  MessageBoxAnswerer again(kMainWindowCaption, IDYES);
+  ASSERT_NO_FATAL_FAILURE(Open());
+  ASSERT_EQ(again.Texts().size(), 1u);
+  EXPECT_NE(again.Texts()[0].find(L"fehlt"), std::wstring::npos);
+  window_->SelectTab(Category::Important);
+  EXPECT_EQ(ListRows(), 3);
 }
 
 TEST_F(FileSafetyTest, FilesAnEditorSavedWithAByteOrderMarkAreWrittenBackInOurForm) {

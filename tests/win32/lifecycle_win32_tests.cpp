@@ -119,11 +119,11 @@ TEST_F(StartupTest, StoredLookModeAndTab) {
   };
   EXPECT_NEAR(twips(0), 1800, pixel);
   EXPECT_NEAR(twips(1) + twips(2), 1000 + 3910, 2 * pixel);
-  // The mode is selected, but its timer waits for the first close.
+  // The mode is selected, and it reminds with the window open too.
   EXPECT_EQ(window_->ReminderMode(), 2);
   EXPECT_TRUE(Checked(IDM_ERINNERUNG2));
   EXPECT_FALSE(Checked(IDM_ERINNERUNG3));
-  EXPECT_EQ(window_->TimerInterval(kTimerRelevantes), 0u);
+  EXPECT_EQ(window_->TimerInterval(kTimerRelevantes), 60000u);
   EXPECT_EQ(window_->SelectedCategory(), Category::All);
 
   // "4" is no tab to return to: the tab of the due checks stays ("Sonstiges").

@@ -16,6 +16,7 @@
 #include "dialogs/password_dialog.h"
 #include "lifecycle_fixture.h"
 #include "options/options_dialog.h"
+#include "win32/controls.h"
 
 namespace ordalis {
 namespace {
@@ -67,10 +68,14 @@ TEST_F(LockTest, ANormalStartAsksBeforeAnythingIsShown) {
 }
 
 TEST_F(LockTest, AfterAnAutomaticStartEveryWayToTheTasksAsksFirst) {
+  // "Abbrechen" ends the program, except in a reminder's prompt: that
+  // leaves it waiting in the notification area, its task reminded unseen.
   struct Case {
     const char* what;
     std::function<void()> prepare;
     std::function<void()> act;
+    bool ends = true;
+    const char* flag = "";
   };
   const auto nothing = [] {};
   const Case cases[] = {
@@ -84,9 +89,10 @@ TEST_F(LockTest, AfterAnAutomaticStartEveryWayToTheTasksAsksFirst) {
          clock_.now.hour = 11;
          clock_.now.minute = 0;
          SendMessageW(hwnd_, WM_TIMER, kTimerStunde, 0);
-       }},
+       },
+       false},
       {"due reminder", [this] { Set(L"Reminder", Text(L"2")); },
-       [this] { SendMessageW(hwnd_, WM_TIMER, kTimerRelevantes, 0); }},
+       [this] { SendMessageW(hwnd_, WM_TIMER, kTimerRelevantes, 0); }, false, "R"},
       {"task-bar button", [this] { Set(L"Symbol", Number(0)); },
        [this] { SendMessageW(hwnd_, WM_SYSCOMMAND, SC_RESTORE, 0); }},
   };
@@ -102,8 +108,12 @@ TEST_F(LockTest, AfterAnAutomaticStartEveryWayToTheTasksAsksFirst) {
     c.act();
     EXPECT_TRUE(script.Finished());
     EXPECT_FALSE(TasksShown());
-    EXPECT_TRUE(window_->Ended());
-    EXPECT_EQ(StoredFlag(files_->Data(), "100"), "");  // never reminded unseen
+    EXPECT_EQ(window_->Ended(), c.ends);
+    EXPECT_EQ(StoredFlag(files_->Data(), "100"), c.flag);
+    WriteTasks({{"Important", {{"100", {"12-08-2026", "10:00", "Arzt"}}}},
+                {"Others", {{"100", {"12-31-2026", "00:00", "Sekt"}}}}});
+    Win32TaskFiles files(folder_);
+    ASSERT_EQ(StorePassword(files, "geheim"), SaveResult::kSaved);
   }
 }
 
@@ -250,22 +260,40 @@ TEST_F(LockTest, AReminderSoundsFirstAndShowsItsTaskOnceThePasswordIsGiven) {
   EXPECT_FALSE(window_->AuthenticationPending());
 }
 
-TEST_F(LockTest, TheStartUpAlertSoundsAndWaitsForThePassword) {
+// "Abbrechen" in the prompt a reminder brought up leaves the program
+// waiting in the notification area with its timers; the task rings once and
+// shows when the user opens the window.
+TEST_F(LockTest, TheStartUpAlertsPromptCancelledKeepsTheProgramInTheTray) {
   WriteTasks({{"Important", {{"100", {"12-08-2026", "10:30", "Jetzt"}}}}});
   {
     Win32TaskFiles files(folder_);
     ASSERT_EQ(StorePassword(files, "geheim"), SaveResult::kSaved);
   }
+  Set(L"Reminder", Text(L"2"));
   DialogScript script(kPasswordCaption);
   script
-      .Do([this](HWND) {
+      .Do([this](HWND dialog) {
         EXPECT_EQ(sound_.played.size(), 1u);
         EXPECT_FALSE(TasksShown());
+        EXPECT_NE(win32::WindowText(GetDlgItem(dialog, IDC_PW_NOTE)).find(L"Infobereich"),
+                  std::wstring::npos);
       })
       .Click(IDCANCEL);
-  EXPECT_FALSE(Start(true));
+  ASSERT_TRUE(Start(true));
   EXPECT_TRUE(script.Finished());
-  EXPECT_TRUE(window_->Ended());
+  EXPECT_FALSE(window_->Ended());
+  EXPECT_FALSE(IsWindowVisible(hwnd_));
+  EXPECT_TRUE(window_->TrayIconShown());
+  EXPECT_GT(window_->TimerInterval(kTimerRelevantes), 0u);
+  SendMessageW(hwnd_, WM_TIMER, kTimerRelevantes, 0);
+  EXPECT_EQ(sound_.played.size(), 1u);
+
+  DialogScript again(kPasswordCaption);
+  again.Type(L"geheim").Click(IDOK);
+  TrayMouse(WM_LBUTTONDOWN);
+  EXPECT_TRUE(again.Finished());
+  ExpectShownInFront();
+  EXPECT_EQ(test::ListCell(List(), SelectedRow(), L"Beschreibung"), L"Jetzt");
 }
 
 TEST_F(LockTest, OptionsAreModalFromTheMenuAndModelessFromTheHiddenWindowsButton) {

@@ -93,7 +93,8 @@ TEST_F(ReminderTest, DueCheckRemindsEachImportantTaskOnceUnderItsOwnKey) {
   ExpectShownInFront();
   EXPECT_EQ(window_->SelectedCategory(), Category::Important);
   EXPECT_EQ(test::ListCell(List(), SelectedRow(), L"Beschreibung"), L"Zahnarzt");
-  EXPECT_EQ(window_->TimerInterval(kTimerRelevantes), 0u);
+  // The check goes on with the window open; the flags keep it quiet.
+  EXPECT_NE(window_->TimerInterval(kTimerRelevantes), 0u);
   EXPECT_EQ(StoredFlag(files_->Data(), "100"), "R");
   EXPECT_EQ(StoredFlag(files_->Data(), "101"), "R");
   EXPECT_EQ(StoredFlag(files_->Data(), "102"), "");

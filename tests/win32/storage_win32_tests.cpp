@@ -515,8 +515,8 @@ class KilledTaskFiles : public TaskFiles {
   const Killer& Operations() const { return killer_; }
 
   ProfileFile& Data() override { return inner_.Data(); }
-  bool Backup() override {
-    const bool ok = inner_.Backup();
+  bool Backup(bool toHistory) override {
+    const bool ok = inner_.Backup(toHistory);
     killer_.Done("Backup");
     return ok;
   }

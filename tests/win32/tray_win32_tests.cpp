@@ -89,6 +89,23 @@ TEST_F(TrayTest, AfterAnAutomaticStartTheFirstRightClickAsksForThePassword) {
   EXPECT_EQ(menus.Seen().size(), 1u);
 }
 
+// The window shows the file as it is when it comes back: another program
+// changed it while it was hidden.
+TEST_F(TrayTest, TheWindowShownFromTheIconListsWhatWasAddedMeanwhile) {
+  WriteTasks({{"Important", {{"100", {"12-31-2026", "10:00", "Sekt"}}}}});
+  ASSERT_NO_FATAL_FAILURE(Open());
+  window_->SelectTab(Category::Important);
+  CloseIntoTray(1);
+  ASSERT_FALSE(IsWindowVisible(hwnd_));
+  WriteTasks(
+      {{"Important",
+        {{"100", {"12-31-2026", "10:00", "Sekt"}}, {"101", {"12-30-2026", "09:00", "Neu"}}}}});
+  TrayMouse(WM_LBUTTONDOWN);
+  test::PumpMessages(100);
+  ASSERT_TRUE(IsWindowVisible(hwnd_));
+  EXPECT_EQ(ListView_GetItemCount(List()), 2);
+}
+
 TEST_F(TrayTest, OneIconThatIsThereWhenItSaysSo) {
   Set(L"Reminder", Text(L"2"));
   ASSERT_NO_FATAL_FAILURE(Open());
