@@ -209,9 +209,15 @@ void MainWindow::mSicherung_Click(HWND owner) {
                                 L" wiederherstellen?\n\nDer jetzige Stand wird vorher "
                                 L"gesichert und kann ebenso wiederhergestellt werden. ";
   if (ask(question, kMainWindowCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
-  const SaveResult result = session_.store.Restore(*chosen);
+  const SaveResult result = session_.store.Restore(*chosen, RemindedAtRestore());
   if (result != SaveResult::kSaved) ReportSaveFailure(result, nullptr, owner);
   ReloadView();
+}
+
+TaskStore::RemindedRows MainWindow::RemindedAtRestore() {
+  return [now = s_.clock.Now()](std::string_view text) {
+    return PassedTasks(ReminderTasksOf(text).important, now);
+  };
 }
 
 void MainWindow::OfferRestore() {
@@ -227,7 +233,7 @@ void MainWindow::OfferRestore() {
       L".\n\nMöchten Sie diese Sicherung wiederherstellen? Der jetzige Stand wird "
       L"vorher gesichert. ";
   if (Ask(question, kMainWindowCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
-  const SaveResult result = session_.store.Restore(offer->name);
+  const SaveResult result = session_.store.Restore(offer->name, RemindedAtRestore());
   if (result != SaveResult::kSaved) ReportSaveFailure(result);
 }
 

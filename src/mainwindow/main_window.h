@@ -223,6 +223,9 @@ class MainWindow : public win32::Window {
   // At start: an empty or unreadable data file with a backup that holds
   // tasks leads to the question whether to restore it.
   void OfferRestore();
+  // A restore keeps the reminders given: the restored tasks whose time has
+  // passed keep their flag.
+  TaskStore::RemindedRows RemindedAtRestore();
   void CheckOutsideChange();
   LRESULT OnNotify(const NMHDR& header);
   // Every message box of the main window: the program waits while it is open.

@@ -111,6 +111,14 @@ std::vector<TaskRow> ReminderSchedule::DueAtStart(const ReminderTasks& tasks, co
   return rows;
 }
 
+std::vector<TaskRow> PassedTasks(const std::vector<TaskRow>& important, const LocalTime& now) {
+  std::vector<TaskRow> passed;
+  for (const TaskRow& row : important) {
+    if (const auto at = TaskMinute(row.task); at && *at <= MinuteNumber(now)) passed.push_back(row);
+  }
+  return passed;
+}
+
 void ReminderSchedule::SetIntervals(ReminderIntervals intervals, const LocalTime& now) {
   intervals_ = intervals;
   // A stopped check has nothing left to raise.

@@ -66,6 +66,10 @@ struct ReminderAnswer {
   std::vector<TaskRow> due;  // the due check's tasks, the first to select
 };
 
+// The important tasks whose time has passed: a restore keeps their
+// reminders given, so that a file of this morning does not ring again.
+std::vector<TaskRow> PassedTasks(const std::vector<TaskRow>& important, const LocalTime& now);
+
 class ReminderSchedule {
  public:
   ReminderMode Mode() const { return mode_; }

@@ -222,10 +222,17 @@ SaveResult TaskStore::SetPassword(std::string_view password) {
   });
 }
 
-SaveResult TaskStore::Restore(std::string_view backupName) {
+SaveResult TaskStore::Restore(std::string_view backupName, const RemindedRows& reminded) {
   std::optional<std::string> backup = files_.ReadBackup(backupName);
   if (!backup) return SaveResult::kBackupGone;
-  return Change(false, [&](std::string_view) { return Edited{SaveResult::kSaved, *backup}; });
+  std::string restored = *backup;
+  if (reminded) {
+    for (const TaskRow& row : reminded(*backup)) {
+      if (row.category != Category::Important || !Unchanged(*backup, row)) continue;
+      restored = ReplaceProfileValue(restored, kReminderSection, row.key, Flag('R'));
+    }
+  }
+  return Change(false, [&](std::string_view) { return Edited{SaveResult::kSaved, restored}; });
 }
 
 std::vector<BackupEntry> TaskStore::Backups() {

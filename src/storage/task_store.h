@@ -7,6 +7,7 @@
 // stay, and a task another program changed or removed is never overwritten.
 // Nothing is written after a read failed until a read succeeds again, so a
 // file that was held or away for a moment is never taken for an empty one.
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -58,7 +59,10 @@ class TaskStore {
   SaveResult SetPassword(std::string_view password);
   // Puts a backup in place of the data file; the file as it was goes to the
   // history first, so a restore can itself be undone.
-  SaveResult Restore(std::string_view backupName);
+  // `reminded` names the restored tasks whose reminder was given already:
+  // they keep it, in the same change.
+  using RemindedRows = std::function<std::vector<TaskRow>(std::string_view text)>;
+  SaveResult Restore(std::string_view backupName, const RemindedRows& reminded = {});
   const std::string& StoredKey() const { return storedKey_; }
 
   // The backups of the history, newest first, with the tasks each holds.

@@ -3,6 +3,8 @@
 #include "common/task_file_reads.h"
 #include "storage/task_store.h"
 
+#include "reminders/reminder_schedule.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -253,6 +255,21 @@ TEST_F(TaskStoreTest, AFileReplacedBetweenTheReadAndTheSwapIsNotOverwritten) {
   files.fail = nullptr;
   EXPECT_FALSE(files.StagingExists());
   EXPECT_EQ(Tasks(Category::Others).size(), 3u);
+}
+
+TEST_F(TaskStoreTest, ARestoreKeepsTheRemindersGiven) {
+  // The backup holds Arzt (09:30) and Bahn (next day), neither flagged yet.
+  data().SetRaw("Reminder", "100", *ScrambleText("A"));
+  ASSERT_EQ(store.Add(Category::Others, kBrief), SaveResult::kSaved);
+  const std::string name = files.BackupNames().front();
+  const auto passed = [](std::string_view text) {
+    return PassedTasks(LoadCategoryText(text, Category::Important).rows,
+                       {2026, 12, 9, 12, 0, 0, 0});
+  };
+  ASSERT_EQ(store.Restore(name, passed), SaveResult::kSaved);
+  EXPECT_EQ(FlagOf("100"), "R");  // its time has passed: reminded already
+  EXPECT_EQ(FlagOf("101"), "");   // still to come
+  EXPECT_EQ(Tasks(Category::Others), (std::vector<Task>{kBrief}));
 }
 
 TEST_F(TaskStoreTest, APasswordSetWhileTheFileIsHeldIsNotTakenForSet) {
