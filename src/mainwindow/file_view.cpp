@@ -18,6 +18,12 @@ namespace {
 std::wstring TaskCountText(size_t tasks) {
   return std::to_wstring(tasks) + (tasks == 1 ? L" Aufgabe" : L" Aufgaben");
 }
+// "3 offenen und 1 erledigten Aufgabe", as "mit" asks for it.
+std::wstring OpenAndDoneText(size_t open, size_t done) {
+  std::wstring text = std::to_wstring(open) + L" offenen ";
+  if (done > 0) text += L"und " + std::to_wstring(done) + L" erledigten ";
+  return text + ((done > 0 ? done : open) == 1 ? L"Aufgabe" : L"Aufgaben");
+}
 }  // namespace
 
 void MainWindow::TabStrip_Click() {
@@ -200,12 +206,12 @@ void MainWindow::mSicherung_Click(HWND owner) {
   }
   const std::optional<std::string> chosen = ChooseBackup(owner, backups);
   if (!chosen) return;
-  size_t tasks = 0;
+  BackupEntry counts;
   for (const BackupEntry& entry : backups) {
-    if (entry.name == *chosen) tasks = entry.tasks;
+    if (entry.name == *chosen) counts = entry;
   }
   const std::wstring question = L"Möchten Sie die Sicherung vom " + Widen(BackupLabel(*chosen)) +
-                                L" mit " + TaskCountText(tasks) +
+                                L" mit " + OpenAndDoneText(counts.tasks, counts.done) +
                                 L" wiederherstellen?\n\nDer jetzige Stand wird vorher "
                                 L"gesichert und kann ebenso wiederhergestellt werden. ";
   if (ask(question, kMainWindowCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;

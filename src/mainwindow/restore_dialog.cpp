@@ -47,8 +47,10 @@ class RestoreDialog : public win32::Dialog {
       const wchar_t* text;
       int twips;
       int format;
-    } columns[] = {{L"Gesichert am", 3300, LVCFMT_LEFT}, {L"Aufgaben", 1500, LVCFMT_RIGHT}};
-    for (int i = 0; i < 2; ++i) {
+    } columns[] = {{L"Gesichert am", 2900, LVCFMT_LEFT},
+                   {L"Offen", 1150, LVCFMT_RIGHT},
+                   {L"Erledigt", 1150, LVCFMT_RIGHT}};
+    for (int i = 0; i < 3; ++i) {
       LVCOLUMNW column{};
       column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
       column.fmt = columns[i].format;
@@ -58,17 +60,20 @@ class RestoreDialog : public win32::Dialog {
     }
     for (size_t i = 0; i < backups_.size(); ++i) {
       std::wstring label = win32::Widen(BackupLabel(backups_[i].name));
-      std::wstring tasks = std::to_wstring(backups_[i].tasks);
+      std::wstring counts[] = {std::to_wstring(backups_[i].tasks),
+                               std::to_wstring(backups_[i].done)};
       LVITEMW item{};
       item.mask = LVIF_TEXT;
       item.iItem = static_cast<int>(i);
       item.pszText = label.data();
       const int at =
           static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-      LVITEMW cell{};
-      cell.iSubItem = 1;
-      cell.pszText = tasks.data();
-      SendMessageW(list, LVM_SETITEMTEXTW, at, reinterpret_cast<LPARAM>(&cell));
+      for (int column = 1; column <= 2; ++column) {
+        LVITEMW cell{};
+        cell.iSubItem = column;
+        cell.pszText = counts[column - 1].data();
+        SendMessageW(list, LVM_SETITEMTEXTW, at, reinterpret_cast<LPARAM>(&cell));
+      }
     }
     ListView_SetItemState(list, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     return list;

@@ -24,15 +24,6 @@ int Number(std::string_view text, size_t at, size_t count) {
   return value;
 }
 
-// Days since 1 March of year 0 in the proleptic Gregorian calendar.
-long long DayNumber(int year, int month, int day) {
-  const long long y = month <= 2 ? year - 1 : year;
-  const long long era = y / 400;
-  const long long yearOfEra = y - era * 400;
-  const long long dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-  return era * 146097 + yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-}
-
 std::string_view FlagOf(const ReminderFlags& flags, const std::string& key) {
   const auto flag = flags.find(key);
   return flag != flags.end() ? std::string_view(flag->second) : std::string_view();
@@ -61,7 +52,7 @@ ReminderTasks ReminderTasksOf(std::string_view text) {
 }
 
 long long MinuteNumber(const LocalTime& time) {
-  return (DayNumber(time.year, time.month, time.day) * 24 + time.hour) * 60 + time.minute;
+  return (DayNumber(time) * 24 + time.hour) * 60 + time.minute;
 }
 
 std::optional<long long> TaskMinute(const Task& task) {

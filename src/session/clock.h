@@ -22,5 +22,8 @@ class Clock {
 std::string FormatDate(const LocalTime& time);
 std::string FormatTime(const LocalTime& time);
 double SecondsSinceMidnight(const LocalTime& time);
+// Days since 1 March of year 0 in the proleptic Gregorian calendar: the
+// distance of two dates whatever lies between them.
+long long DayNumber(const LocalTime& time);
 
 }  // namespace ordalis

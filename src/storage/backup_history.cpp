@@ -88,10 +88,53 @@ std::vector<std::string> SortBackups(const std::vector<std::string>& names) {
   return sorted;
 }
 
-std::vector<std::string> BackupsToRemove(const std::vector<std::string>& names) {
-  std::vector<std::string> sorted = SortBackups(names);
-  if (sorted.size() <= kBackupsKept) return {};
-  return {sorted.begin() + kBackupsKept, sorted.end()};
+std::vector<std::string> HistoryOrder(const std::vector<std::string>& names,
+                                      std::string_view index) {
+  std::vector<std::string> indexed;  // newest first
+  for (size_t start = 0; start < index.size();) {
+    const size_t end = std::min(index.find('\n', start), index.size());
+    std::string_view line = index.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    start = end + 1;
+    const auto on = std::find(names.begin(), names.end(), line);
+    if (on == names.end() || std::find(indexed.begin(), indexed.end(), line) != indexed.end()) {
+      continue;
+    }
+    indexed.insert(indexed.begin(), std::string(line));
+  }
+  std::vector<std::string> rest;
+  for (const std::string& name : names) {
+    if (std::find(indexed.begin(), indexed.end(), name) == indexed.end()) rest.push_back(name);
+  }
+  for (std::string& name : SortBackups(rest)) indexed.push_back(std::move(name));
+  return indexed;
+}
+
+std::string HistoryIndex(const std::vector<std::string>& newestFirst) {
+  std::string index;
+  for (auto name = newestFirst.rbegin(); name != newestFirst.rend(); ++name) {
+    index.append(*name).append("\r\n");
+  }
+  return index;
+}
+
+std::vector<std::string> BackupsToRemove(const std::vector<std::string>& newestFirst,
+                                         const LocalTime& today) {
+  std::vector<std::string> remove;
+  std::vector<long long> daysKept;  // days whose newest backup stays
+  for (size_t i = 0; i < newestFirst.size(); ++i) {
+    const auto stamp = ParseBackupName(newestFirst[i]);
+    const long long day = stamp ? DayNumber(stamp->time) : 0;
+    const bool dayKept = std::find(daysKept.begin(), daysKept.end(), day) != daysKept.end();
+    if (stamp && !dayKept) daysKept.push_back(day);
+    if (i < kBackupsKept) continue;
+    // The newest of one of the days before today stays: the state that day
+    // ended with.
+    const long long before = DayNumber(today) - day;
+    if (stamp && !dayKept && before >= 1 && before <= kBackupDays) continue;
+    remove.push_back(newestFirst[i]);
+  }
+  return remove;
 }
 
 std::string BackupLabel(std::string_view name) {

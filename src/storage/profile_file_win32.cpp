@@ -262,11 +262,15 @@ bool Win32TaskFiles::AddToHistory() {
     return Fail(FailureOf(error, WriteFailure::kFolderNotWritable));
   }
   SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  // One look at the folder serves both: the new backup joins the ones found.
-  names.push_back(name);
-  for (const std::string& old : BackupsToRemove(names)) {
-    DeleteFileW(HistoryPath(old).c_str());
+  // One look at the folder serves both: the new backup joins the ones found
+  // as the newest, whatever the clock named it.
+  names.insert(names.begin(), name);
+  for (const std::string& old : BackupsToRemove(names, time)) {
+    if (DeleteFileW(HistoryPath(old).c_str())) std::erase(names, old);
   }
+  // Without the index the order falls back to the names: no reason to
+  // refuse the change.
+  Win32ProfileFile(folder + L"\\" + kHistoryIndex).ReplaceText(HistoryIndex(names));
   return true;
 }
 
@@ -284,7 +288,9 @@ std::vector<std::string> Win32TaskFiles::BackupNames() {
       names.push_back(ToAnsi(found.cFileName));
     }
   } while (FindNextFileW(find.get(), &found));
-  return SortBackups(names);
+  const std::optional<std::string> index =
+      Win32ProfileFile(HistoryFolder() + L"\\" + kHistoryIndex).ReadText();
+  return HistoryOrder(names, index.value_or(std::string()));
 }
 
 std::optional<std::string> Win32TaskFiles::ReadBackup(std::string_view name) {

@@ -239,7 +239,9 @@ std::vector<BackupEntry> TaskStore::Backups() {
   std::vector<BackupEntry> backups;
   for (std::string& name : files_.BackupNames()) {
     const std::optional<std::string> text = files_.ReadBackup(name);
-    backups.push_back({std::move(name), text ? CountTasks(*text).tasks : 0});
+    const size_t all = text ? CountTasks(*text).tasks : 0;
+    const size_t done = text ? LoadCategoryText(*text, Category::Done).rows.size() : 0;
+    backups.push_back({std::move(name), all - done, done});
   }
   return backups;
 }

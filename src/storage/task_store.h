@@ -19,7 +19,8 @@ namespace ordalis {
 
 struct BackupEntry {
   std::string name;  // the file's name in the history
-  size_t tasks = 0;
+  size_t tasks = 0;  // open: "Wichtiges" and "Sonstiges"
+  size_t done = 0;   // "Erledigtes"
 };
 
 class TaskStore {

@@ -169,6 +169,7 @@ class FakeTaskFiles : public TaskFiles {
   std::optional<FakeContent> backup;
   // The history of backups by name, and the time the next one is taken at.
   std::map<std::string, FakeContent> history;
+  std::string index;  // the history's order, as the folder keeps it
   LocalTime now{2026, 12, 8, 10, 30, 0};
 
   FakeProfileFile& DataFile() { return data_; }
@@ -181,10 +182,15 @@ class FakeTaskFiles : public TaskFiles {
     if (!data_.content) return true;  // nothing to keep
     backup = data_.content;
     if (!toHistory) return true;
-    history[NextBackupName(now, BackupNames())] = *data_.content;
-    std::vector<std::string> names;
-    for (const auto& entry : history) names.push_back(entry.first);
-    for (const std::string& name : BackupsToRemove(names)) history.erase(name);
+    std::vector<std::string> names = BackupNames();
+    const std::string name = NextBackupName(now, names);
+    history[name] = *data_.content;
+    names.insert(names.begin(), name);
+    for (const std::string& old : BackupsToRemove(names, now)) {
+      history.erase(old);
+      std::erase(names, old);
+    }
+    index = HistoryIndex(names);
     return true;
   }
 
@@ -192,7 +198,7 @@ class FakeTaskFiles : public TaskFiles {
   std::vector<std::string> BackupNames() override {
     std::vector<std::string> names;
     for (const auto& entry : history) names.push_back(entry.first);
-    return SortBackups(names);
+    return HistoryOrder(names, index);
   }
   std::optional<std::string> ReadBackup(std::string_view name) override {
     if (name == "Vemra.bak") return backup;

@@ -337,6 +337,38 @@ TEST_F(TaskStoreTest, TheHistoryKeepsTheNewestTwentyAndARestoreCanBeUndone) {
   EXPECT_EQ(files.BackupNames().size(), kBackupsKept);
 }
 
+// The history goes by the order the changes were made, not by the clock
+// that named them, and keeps the last state of each of the days before.
+TEST_F(TaskStoreTest, TheHistoryKeepsTheNewestChangesAndTheLastOfEachDayBefore) {
+  Rows(Category::All);
+  const auto change = [&](LocalTime at) {
+    files.now = at;
+    return store.Add(Category::Others, {"01-01-2027", "00:00", "x"}) == SaveResult::kSaved &&
+           store.Remove(Rows(Category::Others).back()) == SaveResult::kSaved;
+  };
+  // A change an evening on each of three days, then a day with the clock a
+  // day ahead, then the clock put right.
+  for (int day = 1; day <= 3; ++day) ASSERT_TRUE(change({2026, 12, day, 20, 0, 0}));
+  for (int i = 0; i < 12; ++i) ASSERT_TRUE(change({2026, 12, 9, 8, i, 0}));
+  ASSERT_TRUE(change({2026, 12, 8, 9, 0, 0}));
+  std::vector<std::string> names = files.BackupNames();
+  // The two just made come first, although their names are older.
+  EXPECT_EQ(names[0], "Vemra-20261208-090000-2.dat");
+  EXPECT_EQ(ParseBackupName(names[1])->time.day, 8);
+  EXPECT_EQ(ParseBackupName(names[2])->time.day, 9);
+  // 20 newest, and the evening of each day before that fell out of them.
+  EXPECT_EQ(names.size(), kBackupsKept + 3);
+  for (int day = 1; day <= 3; ++day) {
+    EXPECT_TRUE(files.ReadBackup(BackupName({2026, 12, day, 20, 0, 0}, 2)))
+        << "the last of December " << day;
+    EXPECT_FALSE(files.ReadBackup(BackupName({2026, 12, day, 20, 0, 0})));
+  }
+  // Over two weeks on, those days are past keeping.
+  ASSERT_TRUE(change({2026, 12, 19, 9, 0, 0}));
+  EXPECT_EQ(files.BackupNames().size(), kBackupsKept);
+  EXPECT_FALSE(files.ReadBackup(BackupName({2026, 12, 3, 20, 0, 0}, 2)));
+}
+
 TEST_F(TaskStoreTest, AnEmptyOrUnreadableFileOffersTheNewestBackupWithTasks) {
   EXPECT_EQ(OfferedBackup(), std::nullopt);
   ASSERT_EQ(store.Add(Category::Others, kBrief), SaveResult::kSaved);

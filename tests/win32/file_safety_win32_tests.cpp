@@ -214,7 +214,9 @@ TEST_F(FileSafetyTest, RestoreDialogListsTheBackupsNewestFirst) {
       .Do([](HWND dialog) {
         HWND list = GetDlgItem(dialog, IDC_RS_LIST);
         ASSERT_EQ(ListView_GetItemCount(list), 2);
+        // Open and done tasks apart.
         EXPECT_EQ(test::ListCell(list, 0, 1), L"4");
+        EXPECT_EQ(test::ListCell(list, 0, 2), L"0");
         EXPECT_EQ(test::ListCell(list, 1, 1), L"3");
         ListView_SetItemState(list, 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
       })
@@ -223,7 +225,7 @@ TEST_F(FileSafetyTest, RestoreDialogListsTheBackupsNewestFirst) {
   SendMessageW(window_->Handle(), WM_COMMAND, IDM_SICHERUNG, 0);
   EXPECT_TRUE(script.Finished());
   ASSERT_EQ(yes.Texts().size(), 1u);
-  EXPECT_NE(yes.Texts()[0].find(L"mit 3 Aufgaben"), std::wstring::npos);
+  EXPECT_NE(yes.Texts()[0].find(L"mit 3 offenen Aufgaben"), std::wstring::npos);
   EXPECT_EQ(Stored(), (std::vector<Task>{kArzt, kBahn, kBrief}));
   EXPECT_EQ(ListRows(), 3);
 }
