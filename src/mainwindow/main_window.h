@@ -89,6 +89,8 @@ inline constexpr UINT kWmAskPassword = WM_APP + 3;
 // Posted when the window was activated: messages about the file that came
 // while nobody looked at it are told now.
 inline constexpr UINT kWmTellWaiting = WM_APP + 4;
+// Posted when the window came on screen: it shows the file as it is now.
+inline constexpr UINT kWmShown = WM_APP + 5;
 
 // What the main window works with; the program gives the real ones, tests
 // their own.

@@ -138,11 +138,11 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SHOWWINDOW:
       // The window shows the file as it is whenever it comes on screen:
       // another program may have changed it while it was hidden.
-      if (wParam) SetTimer(Handle(), kTimerOutsideChange, USER_TIMER_MINIMUM, nullptr);
+      if (wParam) PostMessageW(Handle(), kWmShown, 0, 0);
       return Window::HandleMessage(message, wParam, lParam);
+    case kWmShown: CheckOutsideChange(); return 0;
     case WM_SIZE:
-      if (wParam == SIZE_RESTORED)
-        SetTimer(Handle(), kTimerOutsideChange, USER_TIMER_MINIMUM, nullptr);
+      if (wParam == SIZE_RESTORED) PostMessageW(Handle(), kWmShown, 0, 0);
       // Only a window that has the keyboard gives it to the list: one a
       // reminder showed quietly leaves it with the program the user types in.
       if (wParam != SIZE_MINIMIZED && IsWindowVisible(Handle()) && GetActiveWindow() == Handle()) {

@@ -1,6 +1,7 @@
 #include "reminders/reminder_schedule.h"
 
 #include <algorithm>
+#include <array>
 
 #include "reminders/due_rule.h"
 #include "storage/task_order.h"
@@ -22,6 +23,22 @@ int Number(std::string_view text, size_t at, size_t count) {
   int value = 0;
   for (size_t i = at; i < at + count; ++i) value = value * 10 + (text[i] - '0');
   return value;
+}
+
+// N numbers separated by `separator`, each of one digit up to its widest.
+template <size_t N>
+std::optional<std::array<int, N>> Numbers(std::string_view text, char separator,
+                                          const std::array<size_t, N>& widest) {
+  std::array<int, N> numbers{};
+  for (size_t i = 0; i < N; ++i) {
+    const size_t end = i + 1 < N ? text.find(separator) : text.size();
+    if (end == std::string_view::npos || end == 0 || end > widest[i] || !Digits(text, 0, end)) {
+      return std::nullopt;
+    }
+    numbers[i] = Number(text, 0, end);
+    text.remove_prefix(i + 1 < N ? end + 1 : end);
+  }
+  return numbers;
 }
 
 std::string_view FlagOf(const ReminderFlags& flags, const std::string& key) {
@@ -56,22 +73,21 @@ long long MinuteNumber(const LocalTime& time) {
 }
 
 std::optional<long long> TaskMinute(const Task& task) {
-  const std::string_view date = task.date;
-  const std::string_view time = task.time;
-  if (date.size() != 10 || !Digits(date, 0, 2) || date[2] != '-' || !Digits(date, 3, 2) ||
-      date[5] != '-' || !Digits(date, 6, 4) || time.size() != 5 || !Digits(time, 0, 2) ||
-      time[2] != ':' || !Digits(time, 3, 2)) {
-    return std::nullopt;
-  }
+  // The stored form, or one written by hand with one-digit parts
+  // ("5-10-2027", "7:5"). A date that cannot be read is never reminded; a
+  // time that cannot be read is reminded at the start of its day rather
+  // than never.
+  const auto date = Numbers<3>(task.date, '-', {2, 2, 4});
+  if (!date || (*date)[2] < 1000) return std::nullopt;
   LocalTime at;
-  at.month = Number(date, 0, 2);
-  at.day = Number(date, 3, 2);
-  at.year = Number(date, 6, 4);
-  at.hour = Number(time, 0, 2);
-  at.minute = Number(time, 3, 2);
-  if (at.month < 1 || at.month > 12 || at.day < 1 || at.day > 31 || at.hour > 23 ||
-      at.minute > 59) {
-    return std::nullopt;
+  at.month = (*date)[0];
+  at.day = (*date)[1];
+  at.year = (*date)[2];
+  if (at.month < 1 || at.month > 12 || at.day < 1 || at.day > 31) return std::nullopt;
+  if (const auto time = Numbers<2>(task.time, ':', {2, 2});
+      time && (*time)[0] <= 23 && (*time)[1] <= 59) {
+    at.hour = (*time)[0];
+    at.minute = (*time)[1];
   }
   return MinuteNumber(at);
 }

@@ -142,9 +142,10 @@ class ReminderSchedule {
 // that a task is due. The hourly reminder names no task.
 std::string ReminderNotice(const std::vector<TaskRow>& due, bool locked);
 
-// Whole minutes from a fixed day to this wall-clock time; the stored date
-// and time of a task read the same way, nothing when they are not in the
-// stored form.
+// Whole minutes from a fixed day to this wall-clock time; a task's date and
+// time read the same way, in the stored form or written by hand with
+// one-digit parts; the start of its day when its time cannot be read, and
+// nothing when its date cannot be read.
 long long MinuteNumber(const LocalTime& time);
 std::optional<long long> TaskMinute(const Task& task);
 
