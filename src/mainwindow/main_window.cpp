@@ -177,8 +177,8 @@ Category MainWindow::ChosenTab() const {
 }
 
 void MainWindow::SelectTab(Category category) {
-  const auto tab = std::find_if(kTabs.begin(), kTabs.end(), [category](const TabSpec& spec) {
-    return spec.category == category;
+  const auto tab = std::find_if(kTabs.begin(), kTabs.end(), [category](const TabSpec& entry) {
+    return entry.category == category;
   });
   TabCtrl_SetCurSel(GetDlgItem(Handle(), IDC_TABSTRIP), static_cast<int>(tab - kTabs.begin()));
   TabStrip_Click();
