@@ -1,9 +1,6 @@
 #pragma once
 // The password that locks the task view. While it is pending no task text
 // reaches any window, tip or notification; there is only ever one prompt.
-#include <vector>
-
-#include "storage/task_file.h"
 
 namespace ordalis {
 
@@ -12,7 +9,6 @@ class Lock {
   // A stored password locks the view from the start until it is typed.
   void Engage(bool passwordStored) { pending_ = passwordStored; }
   bool Pending() const { return pending_; }
-  bool Prompting() const { return prompting_; }
 
   // The prompt opens; false when one is open already (a second request
   // never opens a second prompt: the right password in one would leave the
@@ -26,13 +22,6 @@ class Lock {
   void EndPrompt(bool accepted) {
     prompting_ = false;
     if (accepted) pending_ = false;
-  }
-
-  // What a window may show of these rows: none while the password is
-  // pending.
-  std::vector<TaskRow> Shown(std::vector<TaskRow> rows) const {
-    if (pending_) rows.clear();
-    return rows;
   }
 
  private:

@@ -92,10 +92,6 @@ void LoadSection(std::string_view text, Category category, bool withTime, Catego
 
 }  // namespace
 
-CategoryLoad LoadCategory(ProfileFile& data, Category category) {
-  return LoadCategoryText(data.ReadText().value_or(std::string()), category);
-}
-
 TaskCount CountTasks(std::string_view text) {
   CategoryLoad load;
   for (Category category : {Category::Important, Category::Others, Category::Done}) {

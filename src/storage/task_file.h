@@ -129,10 +129,8 @@ extern const char kHiddenEntriesText[];
 // The task number of a key name ("100".."199"), or nullopt for any other.
 std::optional<int> TaskKeyNumber(std::string_view key);
 
-// Reads a category's tasks; "Alles" gives the important ones, then the
-// others without their time.
-CategoryLoad LoadCategory(ProfileFile& data, Category category);
-// The same from the file's text.
+// A category's tasks in a file's text; "Alles" gives the important ones,
+// then the others without their time.
 CategoryLoad LoadCategoryText(std::string_view text, Category category);
 // How many tasks of the three categories a file's text holds, and how many
 // of its task entries cannot be read.

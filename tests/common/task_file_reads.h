@@ -12,6 +12,9 @@ namespace ordalis {
 inline std::string FileText(ProfileFile& data) {
   return data.ReadText().value_or(std::string());
 }
+inline CategoryLoad LoadCategory(ProfileFile& data, Category category) {
+  return LoadCategoryText(FileText(data), category);
+}
 // The unscrambled reminder flag of a key; empty when there is none.
 inline std::string StoredFlag(ProfileFile& data, std::string_view key) {
   const ReminderFlags flags = ReminderFlagsOf(FileText(data));

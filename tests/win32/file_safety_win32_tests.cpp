@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/task_file_reads.h"
 #include "dialog_script.h"
 #include "editor/task_editor_dialog.h"
 #include "fixtures.h"

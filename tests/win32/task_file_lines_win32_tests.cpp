@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/task_file_reads.h"
 #include "storage/profile_file_win32.h"
 #include "storage/profile_format.h"
 #include "storage/profile_text.h"
