@@ -148,33 +148,39 @@ TEST_F(FileSafetyTest, CancelWritesNothingAndAHeldFileOnlyDelaysTheSave) {
       L"Bahn, später");
 }
 
-TEST_F(FileSafetyTest, AnEmptyFileWithABackupLeadsToTheRestoreQuestion) {
-  WriteDataFile(DataPath(), kThree);
-  const std::wstring history = folder_.File(L"Sicherungen");
-  ASSERT_TRUE(CreateDirectoryW(history.c_str(), nullptr));
-  ASSERT_TRUE(
-      CopyFileW(DataPath().c_str(), (history + L"\\Vemra-20261207-183000.dat").c_str(), FALSE));
-  ASSERT_TRUE(test::WriteFileBytes(DataPath(), ""));
-  MessageBoxAnswerer yes(kMainWindowCaption, IDYES);
-  ASSERT_NO_FATAL_FAILURE(Open());
-  ASSERT_EQ(yes.Texts().size(), 1u);
-  EXPECT_NE(yes.Texts()[0].find(L"07.12.2026 18:30:00 enthält 3 Aufgaben"), std::wstring::npos);
-  window_->SelectTab(Category::Important);
-  EXPECT_EQ(ListRows(), 3);
-  // The empty file went to the history first: the restore can be undone.
-  const std::vector<std::string> names = files_->BackupNames();
-  ASSERT_EQ(names.size(), 2u);
-  EXPECT_EQ(files_->ReadBackup(names.front()), "");
-
-  // A data file that is not there at all is offered the same.
-  window_.reset();
-  ASSERT_TRUE(DeleteFileW(DataPath().c_str()));
-  MessageBoxAnswerer again(kMainWindowCaption, IDYES);
-  ASSERT_NO_FATAL_FAILURE(Open());
-  ASSERT_EQ(again.Texts().size(), 1u);
-  EXPECT_NE(again.Texts()[0].find(L"fehlt"), std::wstring::npos);
-  window_->SelectTab(Category::Important);
-  EXPECT_EQ(ListRows(), 3);
+// An empty data file, or none at all, with a backup that holds tasks leads
+// to the restore question.
+TEST_F(FileSafetyTest, AnEmptyOrMissingFileWithABackupLeadsToTheRestoreQuestion) {
+  struct Case {
+    bool missing;
+    const wchar_t* said;
+    size_t backupsAfter;  // the empty file goes to the history first
+  };
+  // Missing first: its restore leaves the history as it found it.
+  for (const Case& c :
+       {Case{true, L"fehlt", 1}, Case{false, L"07.12.2026 18:30:00 enthält 3 Aufgaben", 2}}) {
+    SCOPED_TRACE(c.missing ? "missing" : "empty");
+    window_.reset();
+    WriteDataFile(DataPath(), kThree);
+    const std::wstring history = folder_.File(L"Sicherungen");
+    CreateDirectoryW(history.c_str(), nullptr);
+    ASSERT_TRUE(
+        CopyFileW(DataPath().c_str(), (history + L"\\Vemra-20261207-183000.dat").c_str(), FALSE));
+    ASSERT_TRUE(c.missing ? DeleteFileW(DataPath().c_str()) != FALSE
+                          : test::WriteFileBytes(DataPath(), ""));
+    MessageBoxAnswerer yes(kMainWindowCaption, IDYES);
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_EQ(yes.Texts().size(), 1u);
+    EXPECT_NE(yes.Texts()[0].find(c.said), std::wstring::npos);
+    window_->SelectTab(Category::Important);
+    EXPECT_EQ(ListRows(), 3);
+    // The restore can be undone.
+    const std::vector<std::string> names = files_->BackupNames();
+    ASSERT_EQ(names.size(), c.backupsAfter);
+    if (!c.missing) {
+      EXPECT_EQ(files_->ReadBackup(names.front()), "");
+    }
+  }
 }
 
 TEST_F(FileSafetyTest, FilesAnEditorSavedWithAByteOrderMarkAreWrittenBackInOurForm) {
