@@ -29,6 +29,8 @@ class CategoryList {
   // Widens the date and time columns where the list's font needs it for a
   // full date and time; the description gives up the room.
   void FitDateAndTime(UINT dpi);
+  // The description's column in the list view.
+  int DescriptionColumn() const { return Index(SortColumn::kDescription); }
   // Shows the rows sorted by date.
   void SetRows(std::vector<TaskRow> rows);
   void SortBy(SortColumn column);

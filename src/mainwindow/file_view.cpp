@@ -44,6 +44,7 @@ void MainWindow::TabStrip_Click() {
   }
   // Never a tab over another category's rows, and never an empty list for
   // a file that could not be read: the tab shows none and says why.
+  if (load) session_.notices.AddOddForms(load->rows);
   list_.SetRows(load ? std::move(load->rows) : std::vector<TaskRow>{});
   if (!load) {
     ShowUnreadable();
@@ -75,6 +76,9 @@ void MainWindow::TellWaitingIfSeen() {
   if (tell.damaged) {
     Ask(Widen(kScrambleRefusedText), Widen(kScrambleRefusedTitle).c_str(),
         MB_OK | MB_ICONEXCLAMATION);
+  }
+  if (!tell.oddForms.empty()) {
+    Ask(Widen(OddFormsText(tell.oddForms)), kMainWindowCaption, MB_OK | MB_ICONINFORMATION);
   }
   // Entries the list cannot show stay in the file; the user hears of them
   // once a run.

@@ -213,6 +213,8 @@ void MainWindow::ApplyListFont() {
   // date or time no longer fits.
   const Settings& settings = session_.settings;
   listFont_ = win32::PointFont(settings.ListFontName().c_str(), settings.ListFontPoints(), dpi_);
+  remindedFont_ =
+      win32::PointFont(settings.ListFontName().c_str(), settings.ListFontPoints(), dpi_, FW_BOLD);
   SendMessageW(list_.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), TRUE);
   list_.FitDateAndTime(dpi_);
 }

@@ -13,6 +13,7 @@
 // What the program knows and decides lives in the session (session/); the
 // window shows it and forwards the user's input.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <functional>
 #include <optional>
@@ -179,6 +180,8 @@ class MainWindow : public win32::Window {
   void BLoeschen_Click();
   void LDaten_DblClick();
   void LDaten_RightClick();  // moves the selected task to "Erledigtes"
+  // The tasks of the last reminder stand out in bold.
+  LRESULT LDaten_CustomDraw(NMLVCUSTOMDRAW& draw);
   // Lists the backups and puts the one the user picks in place.
   // The list and the question belong to `owner` (the options), else to
   // the main window.
@@ -366,8 +369,9 @@ class MainWindow : public win32::Window {
   win32::WindowIcons icons_;  // the title bar's and Alt+Tab's, for dpi_
   win32::UniqueFont font_;
   win32::UniqueFont listFont_;
-  UINT quitMessage_ = 0;        // the registered kQuitMessageName
-  bool helpAvailable_ = false;  // "Hilfethemen " is enabled
+  win32::UniqueFont remindedFont_;  // the list's font in bold
+  UINT quitMessage_ = 0;            // the registered kQuitMessageName
+  bool helpAvailable_ = false;      // "Hilfethemen " is enabled
 };
 
 }  // namespace ordalis

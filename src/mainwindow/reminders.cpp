@@ -136,6 +136,7 @@ bool MainWindow::Remind(const std::vector<TaskRow>& due, Play play, bool byTheUs
   PlayNotificationSound(session_.settings, s_.sound, L"KONTAKT", play);
   tray_.ShowNotice(win32::Widen(ReminderNotice(due, session_.lock.Pending())));
   session_.schedule.NoteReminded(due);
+  InvalidateRect(list_.Handle(), nullptr, FALSE);
   // The sound and the notification tell; the tasks stay unseen until the
   // password is given.
   bool cancelled = false;
@@ -146,13 +147,32 @@ bool MainWindow::Remind(const std::vector<TaskRow>& due, Play play, bool byTheUs
     }
     return false;
   }
-  if (const auto& reminded = session_.schedule.RemindedTask()) SelectTask(*reminded);
+  if (const auto reminded = session_.schedule.RemindedTask()) SelectTask(*reminded);
   BringToFront(quietly);
   return true;
 }
 
+LRESULT MainWindow::LDaten_CustomDraw(NMLVCUSTOMDRAW& draw) {
+  // The description in bold: the date and time columns keep the width
+  // their text needs in the list's font.
+  switch (draw.nmcd.dwDrawStage) {
+    case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT: {
+      const std::vector<TaskRow>& rows = list_.Rows();
+      const size_t item = draw.nmcd.dwItemSpec;
+      const bool marked = item < rows.size() && session_.schedule.WasReminded(rows[item]);
+      return marked && remindedFont_ ? CDRF_NOTIFYSUBITEMDRAW : CDRF_DODEFAULT;
+    }
+    case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
+      SelectObject(draw.nmcd.hdc, draw.iSubItem == list_.DescriptionColumn() ? remindedFont_.get()
+                                                                             : listFont_.get());
+      return CDRF_NEWFONT;
+    default: return CDRF_DODEFAULT;
+  }
+}
+
 void MainWindow::ShowRemindedTask() {
-  if (const auto& reminded = session_.schedule.RemindedTask()) SelectTask(*reminded);
+  if (const auto reminded = session_.schedule.RemindedTask()) SelectTask(*reminded);
   ShowWindowSequence();
   SetFocus(list_.Handle());
 }

@@ -23,6 +23,8 @@ LRESULT MainWindow::OnNotify(const NMHDR& header) {
         LDaten_ColumnClick(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
         break;
       case NM_DBLCLK: LDaten_DblClick(); break;
+      case NM_CUSTOMDRAW:
+        return LDaten_CustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(&header)));
       case NM_RCLICK: LDaten_RightClick(); break;
       case LVN_ITEMCHANGED:
       case NM_SETFOCUS:

@@ -169,8 +169,20 @@ ReminderAnswer ReminderSchedule::Tick(ReminderCheck check, const LocalTime& now,
   return {Action::kRemind, std::move(due)};
 }
 
+std::optional<TaskRow> ReminderSchedule::RemindedTask() const {
+  if (reminded_.empty()) return std::nullopt;
+  return reminded_.front();
+}
+
 void ReminderSchedule::NoteReminded(const std::vector<TaskRow>& due) {
-  remindedTask_ = due.empty() ? std::nullopt : std::optional<TaskRow>(due.front());
+  reminded_ = due;
+}
+
+bool ReminderSchedule::WasReminded(const TaskRow& row) const {
+  return std::any_of(reminded_.begin(), reminded_.end(), [&](const TaskRow& reminded) {
+    return reminded.category == row.category && reminded.key == row.key &&
+           reminded.stored == row.stored;
+  });
 }
 
 void ReminderSchedule::KeepFlagged(const std::vector<TaskRow>& rows) {

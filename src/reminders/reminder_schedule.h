@@ -93,8 +93,11 @@ class ReminderSchedule {
   void HourShown() { intervals_.stunde = 0; }
 
   // The first task of the last reminder, for a click on its notification.
-  const std::optional<TaskRow>& RemindedTask() const { return remindedTask_; }
+  std::optional<TaskRow> RemindedTask() const;
   void NoteReminded(const std::vector<TaskRow>& due);
+  // Whether the row is one of the last reminder's tasks, as it was then:
+  // the list marks them all, the first one selected.
+  bool WasReminded(const TaskRow& row) const;
   // The user cancelled the password of a reminder: its task waits to be
   // shown the next time the window is opened. Taken once.
   void WaitForWindow() { waitsForWindow_ = true; }
@@ -131,7 +134,7 @@ class ReminderSchedule {
   ReminderIntervals intervals_;
   std::optional<long long> lastHour_;  // the latest hour the hourly check saw
   bool hourOwed_ = false;              // a full hour waits for its reminder
-  std::optional<TaskRow> remindedTask_;
+  std::vector<TaskRow> reminded_;
   bool waitsForWindow_ = false;
   std::vector<TaskRow> kept_;  // reminded, but the flag could not be stored
 };

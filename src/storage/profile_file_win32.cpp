@@ -208,7 +208,8 @@ Win32TaskFiles::Win32TaskFiles(const std::wstring& folder)
     : folder_(folder),
       data_(folder + L"\\Vemra.dat"),
       backupPath_(folder + L"\\Vemra.bak"),
-      staging_(folder + L"\\Vemra.new") {}
+      staging_(folder + L"\\Vemra.new"),
+      lockPath_(folder + L"\\Vemra.lck") {}
 
 bool Win32TaskFiles::Fail(WriteFailure failure) {
   failure_ = failure;
@@ -304,6 +305,7 @@ ProfileFile* Win32TaskFiles::BeginChange() {
   AbandonChange();
   failure_ = WriteFailure::kNone;
   staging_.ClearFailure();
+  if (!TakeLock()) return nullptr;
   // A staging copy left by an interrupted change goes; so does an empty
   // folder of its name. A folder that holds something is someone's and is
   // stepped around.
@@ -352,19 +354,23 @@ ProfileFile* Win32TaskFiles::BeginChange() {
   return &staging_;
 }
 
-bool Win32TaskFiles::CommitChange() {
+TaskFiles::Commit Win32TaskFiles::CommitChange(std::string_view wasRead) {
   // The profile functions may hold the file in a cache; out with it, then
-  // onto the disk, then in place of the data file in one rename. (Wine
-  // reports the flush as a failure whatever it did, so its result is no
-  // guide; the flush of the file buffers is.)
+  // onto the disk. (Wine reports the flush as a failure whatever it did, so
+  // its result is no guide; the flush of the file buffers is.)
   staging_.FlushCache();
   {
     win32::UniqueFile file =
         OpenFile(staging_.Path(), GENERIC_WRITE, FILE_SHARE_READ, OPEN_EXISTING);
     if (!file || !FlushFileBuffers(file.get())) {
-      return Fail(FailureOf(GetLastError(), WriteFailure::kFolderNotWritable));
+      Fail(FailureOf(GetLastError(), WriteFailure::kFolderNotWritable));
+      return Commit::kFailed;
     }
   }
+  // A writer that takes the lock cannot have changed the file; the last
+  // look before the swap catches one that does not.
+  data_.FlushCache();
+  if (data_.ReadText() != wasRead) return Commit::kFileChanged;
   const bool replaced = WhileHeld([&] {
     return MoveFileExW(staging_.Path().c_str(), data_.Path().c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
@@ -372,13 +378,36 @@ bool Win32TaskFiles::CommitChange() {
   if (!replaced) Fail(FailureOf(GetLastError(), WriteFailure::kDataFileInUse));
   // The next read sees the new file, not a cached copy of the old one.
   data_.FlushCache();
-  return replaced;
+  lock_.reset();
+  return replaced ? Commit::kDone : Commit::kFailed;
+}
+
+bool Win32TaskFiles::TakeLock() {
+  const ULONGLONG until = GetTickCount64() + 2000;
+  for (;;) {
+    lock_.reset(CreateFileW(lockPath_.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
+                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE,
+                            nullptr));
+    if (lock_) return true;
+    const DWORD error = GetLastError();
+    // Held by another writer, or just let go by one: a file on its way out
+    // cannot be opened either.
+    const bool held = error == ERROR_SHARING_VIOLATION ||
+                      (error == ERROR_ACCESS_DENIED &&
+                       GetFileAttributesW(lockPath_.c_str()) != INVALID_FILE_ATTRIBUTES);
+    if (!held || GetTickCount64() >= until) {
+      return Fail(
+          FailureOf(error, held ? WriteFailure::kDataFileInUse : WriteFailure::kFolderNotWritable));
+    }
+    Sleep(1);
+  }
 }
 
 void Win32TaskFiles::AbandonChange() {
   staging_.FlushCache();
   SetFileAttributesW(staging_.Path().c_str(), FILE_ATTRIBUTE_NORMAL);
   DeleteFileW(staging_.Path().c_str());
+  lock_.reset();
 }
 
 WriteFailure Win32TaskFiles::LastFailure() const {

@@ -8,6 +8,7 @@
 
 #include "storage/backup_history.h"
 #include "storage/task_file.h"
+#include "win32/handles.h"
 
 namespace ordalis {
 
@@ -41,10 +42,13 @@ class Win32ProfileFile : public ProfileFile {
 };
 
 // "Vemra.dat", "Vemra.bak", the history of backups in "Sicherungen" and the
-// staging copy "Vemra.new" in one folder. A step that finds a file held by
-// another program (a virus scanner, a sync client) tries again for a second.
-// A folder that stands where the staging copy belongs and cannot be removed
-// is stepped around: the copy is then named "Vemra.new1" .. "Vemra.new9".
+// staging copy "Vemra.new" in one folder. A change holds the lock
+// "Vemra.lck" from its read to its swap: a file no other program can open
+// meanwhile, and gone when the change lets go of it (also when the program
+// dies); another program that writes the data file takes it the same way. A step that finds a file
+// held by another program (a virus scanner, a sync client) tries again for a second. A folder that
+// stands where the staging copy belongs and cannot be removed is stepped around: the copy is then
+// named "Vemra.new1" .. "Vemra.new9".
 class Win32TaskFiles : public TaskFiles {
  public:
   explicit Win32TaskFiles(const std::wstring& folder);
@@ -53,7 +57,7 @@ class Win32TaskFiles : public TaskFiles {
   ProfileFile& Data() override { return data_; }
   bool Backup(bool toHistory) override;
   ProfileFile* BeginChange() override;
-  bool CommitChange() override;
+  Commit CommitChange(std::string_view wasRead) override;
   void AbandonChange() override;
   WriteFailure LastFailure() const override;
   bool DataExists() override;
@@ -64,6 +68,8 @@ class Win32TaskFiles : public TaskFiles {
 
  private:
   bool Fail(WriteFailure failure);
+  // Opens the lock, waiting up to two seconds for another writer.
+  bool TakeLock();
   // Puts the data file as it is into the history and lets the oldest go.
   bool AddToHistory();
 
@@ -71,6 +77,8 @@ class Win32TaskFiles : public TaskFiles {
   Win32ProfileFile data_;
   std::wstring backupPath_;
   Win32ProfileFile staging_;
+  std::wstring lockPath_;
+  win32::UniqueFile lock_;  // held from BeginChange to the commit's end
   WriteFailure failure_ = WriteFailure::kNone;
 };
 

@@ -68,9 +68,11 @@ class TaskFiles {
   // Discards a staging copy left by an interrupted change and starts a new
   // one from the data file (empty when there is no data file yet).
   virtual ProfileFile* BeginChange() = 0;
-  // Flushes the staging copy to disk and puts it in place of the data file
-  // in one rename.
-  virtual bool CommitChange() = 0;
+  // Flushes the staging copy to disk and puts it in place of the data file,
+  // but only while the data file still holds `wasRead` (the text the change
+  // was made on): a file another program wrote meanwhile is never replaced.
+  enum class Commit { kDone, kFileChanged, kFailed };
+  virtual Commit CommitChange(std::string_view wasRead) = 0;
   // Drops the staging copy; the data file stays as it was.
   virtual void AbandonChange() = 0;
   // Why the last failed step failed; kNone after a change that went through.

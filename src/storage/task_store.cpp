@@ -74,6 +74,10 @@ SaveResult TaskStore::Change(bool needsRead, Editing&& edit, bool toHistory) {
   // never overwritten: the change is made again on what it wrote.
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     storedKey_.clear();
+    if (needsRead && seen_ && !files_.DataExists()) {
+      readable_ = false;
+      return SaveResult::kUnreadable;
+    }
     ProfileFile* staging = files_.BeginChange();
     if (!staging) return SaveResult::kWriteFailed;
     const std::optional<std::string> text = staging->ReadText();
@@ -88,19 +92,19 @@ SaveResult TaskStore::Change(bool needsRead, Editing&& edit, bool toHistory) {
       return edited.result;
     }
     // No change without the file as it was right before it: a backup that
-    // cannot be made refuses the change, and the user is told why.
-    if (!staging->ReplaceText(edited.text) || !files_.Backup(toHistory)) {
+    // cannot be made refuses the change, and the user is told why. The
+    // history takes the file once per change, not once per attempt.
+    if (!staging->ReplaceText(edited.text) || !files_.Backup(toHistory && attempt == 0)) {
       files_.AbandonChange();
       storedKey_.clear();
       return SaveResult::kWriteFailed;
     }
-    // The last look before the swap: the file is still the one the change
-    // was made on.
-    if (files_.Data().ReadText() != text) {
+    const TaskFiles::Commit commit = files_.CommitChange(*text);
+    if (commit == TaskFiles::Commit::kFileChanged) {
       files_.AbandonChange();
       continue;
     }
-    if (!files_.CommitChange()) {
+    if (commit == TaskFiles::Commit::kFailed) {
       files_.AbandonChange();
       storedKey_.clear();
       return SaveResult::kWriteFailed;

@@ -43,10 +43,10 @@ UniqueFont MessageFont(UINT dpi) {
   return UniqueFont(CreateFontIndirectW(&metrics.lfMessageFont));
 }
 
-UniqueFont PointFont(const wchar_t* face, int points, UINT dpi) {
+UniqueFont PointFont(const wchar_t* face, int points, UINT dpi, int weight) {
   LOGFONTW font{};
   font.lfHeight = -MulDiv(points, static_cast<int>(dpi), 72);
-  font.lfWeight = FW_NORMAL;
+  font.lfWeight = weight;
   font.lfCharSet = DEFAULT_CHARSET;
   font.lfQuality = CLEARTYPE_QUALITY;
   lstrcpynW(font.lfFaceName, face, LF_FACESIZE);

@@ -28,7 +28,7 @@ void PlaceControls(HWND parent, std::span<const ControlSpec> controls, UINT dpi,
 
 // The system's message font at this DPI, or a named font of a point size.
 UniqueFont MessageFont(UINT dpi);
-UniqueFont PointFont(const wchar_t* face, int points, UINT dpi);
+UniqueFont PointFont(const wchar_t* face, int points, UINT dpi, int weight = FW_NORMAL);
 
 // The whole text of a window or control.
 std::wstring WindowText(HWND window);

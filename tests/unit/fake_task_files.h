@@ -215,11 +215,12 @@ class FakeTaskFiles : public TaskFiles {
     return &staging_;
   }
 
-  bool CommitChange() override {
-    if (Fails("CommitChange") || !staging_.content) return false;
+  Commit CommitChange(std::string_view wasRead) override {
+    if (Fails("CommitChange") || !staging_.content) return Commit::kFailed;
+    if (data_.content.value_or("") != wasRead) return Commit::kFileChanged;
     data_.content = std::move(staging_.content);
     staging_.content.reset();
-    return true;
+    return Commit::kDone;
   }
 
   void AbandonChange() override { staging_.content.reset(); }

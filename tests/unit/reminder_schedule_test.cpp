@@ -142,6 +142,22 @@ TEST(ReminderSchedule, OwedForSevenDaysInDateOrderUntilFlagged) {
   }
 }
 
+TEST(ReminderSchedule, TheLastReminderMarksEachOfItsTasksAsTheyWereThen) {
+  ReminderSchedule schedule;
+  const TaskRow first = Row("100", "12-08-2026", "09:00"),
+                second = Row("101", "12-08-2026", "09:30");
+  schedule.NoteReminded({first, second});
+  EXPECT_EQ(schedule.RemindedTask(), first);
+  EXPECT_TRUE(schedule.WasReminded(first) && schedule.WasReminded(second));
+  TaskRow edited = second;
+  edited.stored = "changed";
+  TaskRow done = second;
+  done.category = Category::Done;
+  EXPECT_FALSE(schedule.WasReminded(edited) || schedule.WasReminded(done));
+  schedule.NoteReminded({});  // the hourly reminder names none
+  EXPECT_FALSE(schedule.WasReminded(first) || schedule.RemindedTask());
+}
+
 TEST(ReminderSchedule, TheHourlyReminderRingsEachNewHourOnce) {
   struct Case {
     const char* name;

@@ -171,5 +171,38 @@ TEST(SessionNotices, EachDamagedEntryAndTheHiddenLinesAreToldOnceARun) {
   EXPECT_FALSE(notices.Waiting());
 }
 
+TEST(SessionNotices, DatesAndTimesWrittenByHandAreToldOnceEach) {
+  const struct {
+    const char* date;
+    const char* time;
+    bool stored;
+  } cases[] = {
+      {"12-09-2026", "09:30", true},  {"02-29-2028", "00:00", true},
+      {"12-31-2026", "23:59", true},  {"12-31-2026", "", true},
+      {"5-10-2027", "09:30", false},  {"12-09-2026", "7:05", false},
+      {"09.12.2026", "09:30", false}, {"13-01-2026", "09:30", false},
+      {"12-09-2026", "24:00", false}, {"12-09-2026", "09:60", false},
+      {"12-09-26", "09:30", false},   {"", "", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(InStoredForm({c.date, c.time, "x"}), c.stored) << c.date << " " << c.time;
+  }
+  Notices notices;
+  const TaskRow stored{{"12-09-2026", "09:30", "Arzt"}, Category::Important, "100", "a"};
+  const TaskRow odd{{"5-10-2027", "9:30", "Bahn"}, Category::Others, "100", "b"};
+  notices.AddOddForms({stored, odd});
+  EXPECT_EQ(notices.Take().oddForms, std::vector<Task>{odd.task});
+  notices.AddOddForms({stored, odd});
+  EXPECT_FALSE(notices.Waiting());
+  // The same task written again by hand is another entry.
+  TaskRow changed = odd;
+  changed.stored = "c";
+  notices.AddOddForms({changed});
+  EXPECT_EQ(notices.Take().oddForms.size(), 1u);
+  const std::string text = OddFormsText(std::vector<Task>(12, odd.task));
+  EXPECT_NE(text.find("5-10-2027  9:30  Bahn\n"), std::string::npos);
+  EXPECT_NE(text.find("und 2 weitere"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace ordalis

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <string>
 #include <thread>
 #include <vector>
@@ -22,6 +23,7 @@
 #include "storage/profile_file_win32.h"
 #include "storage/backup_history.h"
 #include "support.h"
+#include "win32/handles.h"
 #include "win32/text.h"
 
 namespace ordalis {
@@ -270,6 +272,87 @@ TEST(BackupHistoryWin32, TheNewestTwentyStayAlsoWithinOneSecond) {
   EXPECT_EQ(CountTasks(*files.ReadBackup(names.front())).tasks, 3u + 21u);
   EXPECT_EQ(CountTasks(*files.ReadBackup(names.back())).tasks, 3u + 2u);
   EXPECT_EQ(files.ReadBackup("Vemra.bak"), files.ReadBackup(names.front()));
+}
+
+TEST(BackupHistoryWin32, AChangeWhoseBackupHasNoPlaceIsRefused) {
+  for (const bool bakIsFolder : {true, false}) {
+    SCOPED_TRACE(bakIsFolder ? "Vemra.bak is a folder" : "Sicherungen is a file");
+    test::TempFolder folder;
+    WriteDataFile(folder.File(L"Vemra.dat"), kThree);
+    const std::string before = test::ReadFileBytes(folder.File(L"Vemra.dat"));
+    if (bakIsFolder) {
+      ASSERT_TRUE(CreateDirectoryW(folder.File(L"Vemra.bak").c_str(), nullptr));
+    } else {
+      ASSERT_TRUE(test::WriteFileBytes(folder.File(L"Sicherungen"), "someone's"));
+    }
+    Win32TaskFiles files(folder.Path());
+    TaskStore store(files);
+    ASSERT_TRUE(store.Load(Category::All));
+    EXPECT_EQ(store.Add(Category::Others, kNeu), SaveResult::kWriteFailed);
+    EXPECT_EQ(files.LastFailure(), WriteFailure::kBackupInTheWay);
+    EXPECT_EQ(test::ReadFileBytes(folder.File(L"Vemra.dat")), before);
+    EXPECT_FALSE(test::FileIsThere(folder.File(L"Vemra.new")));
+    EXPECT_FALSE(test::FileIsThere(folder.File(L"Vemra.lck")));  // let go of
+  }
+}
+
+// Another program that writes the data file as this one does: under the
+// lock, its new file renamed into place. Its line n is "wn=1" in a section
+// of its own, the last of the file.
+class CarefulWriter {
+ public:
+  explicit CarefulWriter(std::wstring folder) : folder_(std::move(folder)) {}
+  int Written() const { return written_; }
+  void WriteNext() {
+    const std::wstring data = folder_ + L"\\Vemra.dat", temp = folder_ + L"\\Fremd.tmp";
+    win32::UniqueFile lock;
+    while (!lock) {
+      lock.reset(CreateFileW((folder_ + L"\\Vemra.lck").c_str(),
+                             GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, OPEN_ALWAYS,
+                             FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+      if (!lock) Sleep(1);
+    }
+    const std::string text = test::ReadFileBytes(data);
+    if (test::WriteFileBytes(temp, text + "w" + std::to_string(written_) + "=1\r\n") &&
+        MoveFileExW(temp.c_str(), data.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+      ++written_;
+    }
+  }
+
+ private:
+  std::wstring folder_;
+  int written_ = 0;
+};
+
+TEST(ConcurrentWriterWin32, NeitherSideLosesAChange) {
+  test::TempFolder folder;
+  ASSERT_TRUE(test::WriteFileBytes(folder.File(L"Vemra.dat"),
+                                   "[Important]\r\n[Others]\r\n[Reminder]\r\n[Fremd]\r\n"));
+  Win32TaskFiles files(folder.Path());
+  TaskStore store(files);
+  ASSERT_TRUE(store.Load(Category::All));
+  CarefulWriter writer(folder.Path());
+  std::atomic<bool> done = false;
+  std::thread other([&] {
+    while (!done) {
+      writer.WriteNext();
+      Sleep(2);
+    }
+  });
+  std::vector<SaveResult> results;
+  for (int i = 0; i < 20; ++i) {
+    results.push_back(store.Add(Category::Others, {"01-01-2027", "08:00", std::to_string(i)}));
+    Sleep(5);
+  }
+  done = true;
+  other.join();
+  EXPECT_EQ(std::count(results.begin(), results.end(), SaveResult::kSaved), 20);
+  const std::string text = test::ReadFileBytes(folder.File(L"Vemra.dat"));
+  EXPECT_EQ(CountTasks(text).tasks, 20u);
+  EXPECT_GE(writer.Written(), 10);
+  for (int n = 0; n < writer.Written(); ++n) {
+    EXPECT_NE(text.find("\nw" + std::to_string(n) + "=1\r\n"), std::string::npos) << n;
+  }
 }
 
 }  // namespace

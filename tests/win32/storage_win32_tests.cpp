@@ -527,10 +527,10 @@ class KilledTaskFiles : public TaskFiles {
     staging_.emplace(*staging, killer_);
     return &*staging_;
   }
-  bool CommitChange() override {
-    const bool ok = inner_.CommitChange();
+  Commit CommitChange(std::string_view wasRead) override {
+    const Commit done = inner_.CommitChange(wasRead);
     killer_.Done("CommitChange");
-    return ok;
+    return done;
   }
   void AbandonChange() override {
     inner_.AbandonChange();
