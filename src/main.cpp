@@ -12,7 +12,6 @@
 #include "storage/profile_file_win32.h"
 #include "storage/settings_win32.h"
 #include "win32/handles.h"
-#include "win32/wait.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
   INITCOMMONCONTROLSEX controls{sizeof controls,
@@ -33,7 +32,17 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
   // Should no mutex be had at all, the program still starts.
   if (running && GetLastError() == ERROR_ALREADY_EXISTS) {
     ordalis::AlreadyRunningNotice notice;
-    ordalis::win32::WaitSeconds(4);
+    // Four seconds, or until its "OK" (Enter, Esc) closes it.
+    const ULONGLONG until = GetTickCount64() + 4000;
+    for (ULONGLONG now = GetTickCount64(); notice.Handle() && now < until; now = GetTickCount64()) {
+      MSG msg;
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (notice.Handle() && IsDialogMessageW(notice.Handle(), &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+      }
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(until - now), QS_ALLINPUT);
+    }
     return 0;
   }
 

@@ -24,6 +24,7 @@ constexpr wchar_t kConfirmText[] =
 constexpr wchar_t kOwnerKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion";
 
 constexpr DWORD kLabel = WS_VISIBLE | SS_NOPREFIX;
+constexpr DWORD kFieldLabel = WS_VISIBLE;  // its access key reaches the field after it
 constexpr int kClientHeight = 3015, kNoteHeight = 1260;  // twips
 constexpr DWORD kField = WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL;
 constexpr DWORD kButton = WS_VISIBLE | WS_TABSTOP;
@@ -32,12 +33,11 @@ constexpr ControlSpec kControls[] = {
     {L"STATIC", L"", IDC_PW_PICTURE1, WS_VISIBLE | SS_ICON | SS_REALSIZEIMAGE, 240, 240, 480, 480},
     {L"STATIC", L"", IDC_PW_LABEL3, kLabel, 960, 240, 5100, 480},
     {L"BUTTON", L"Anmeldung", IDC_PW_FRAME1, WS_VISIBLE | BS_GROUPBOX, 960, 840, 5100, 1320},
-    {L"STATIC", L"Name:", IDC_PW_LABEL1, kLabel, 1140, 1245, 1080, 240},
+    {L"STATIC", L"&Name:", IDC_PW_LABEL1, kFieldLabel, 1140, 1245, 1080, 240},
     {L"EDIT", L"", IDC_PW_TEXT1, kField | ES_READONLY, 2280, 1200, 3600, 315},
-    {L"STATIC", L"Kennwort:", IDC_PW_LABEL2, kLabel, 1140, 1695, 1080, 240},
+    {L"STATIC", L"&Kennwort:", IDC_PW_LABEL2, kFieldLabel, 1140, 1695, 1080, 240},
     {L"EDIT", L"", IDC_PW_TEXT2, kField | ES_PASSWORD, 2280, 1650, 3600, 315},
-    {L"BUTTON", L"&Ok", IDC_PW_CREADY, kButton | WS_GROUP | BS_DEFPUSHBUTTON, 3540, 2400, 1200,
-     375},
+    {L"BUTTON", L"OK", IDC_PW_CREADY, kButton | WS_GROUP | BS_DEFPUSHBUTTON, 3540, 2400, 1200, 375},
     {L"BUTTON", L"&Abbrechen", IDC_PW_CCANCEL, kButton | BS_PUSHBUTTON, 4860, 2400, 1200, 375},
     // Below the buttons; the dialog grows to show it only when there is a note.
     {L"STATIC", L"", IDC_PW_NOTE, kLabel, 240, 2940, 5820, kNoteHeight},
@@ -51,6 +51,7 @@ class PasswordDialog : public win32::Dialog {
  protected:
   std::span<const ControlSpec> Controls() const override { return kControls; }
   std::wstring Caption() const override { return kPasswordCaption; }
+  int HelpTopic() const override { return 15; }
   SIZE ClientTwips() const override {
     return {6300, note_ ? kClientHeight + kNoteHeight : kClientHeight};
   }
@@ -99,13 +100,18 @@ class PasswordDialog : public win32::Dialog {
     // one included: the lock never fails open.
     const PasswordCheck check =
         CheckPassword(s_.tasks.StoredPassword(), win32::Narrow(win32::WindowText(field)));
-    SetWindowTextW(field, L"");
     if (check == PasswordCheck::kMatch || check == PasswordCheck::kNoneStored) {
+      SetWindowTextW(field, L"");
       EnableWindow(Item(IDC_PW_CREADY), FALSE);
       End(IDOK);
-    } else {
-      SendMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
+      return;
     }
+    // Said, with the error sound, and the text selected: the next try
+    // types over it.
+    MessageBoxW(Handle(), L"Das Kennwort ist nicht richtig.", L"Ordalis",
+                MB_OK | MB_ICONEXCLAMATION);
+    SendMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
+    SendMessageW(field, EM_SETSEL, 0, -1);
   }
 
   void ShowPicture() {

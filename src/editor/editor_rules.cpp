@@ -130,6 +130,15 @@ EditorFields SplitForEditor(std::string_view date, std::string_view time,
   return fields;
 }
 
+TypedEntry TypeIntoList(std::string_view typed, char digit, int entries) {
+  for (std::string candidate : {std::string(typed) + digit, std::string(1, digit)}) {
+    const int number = std::stoi(candidate);
+    if (candidate.size() > 2 || number > entries) continue;
+    return {candidate, number >= 1 ? std::optional<int>(number) : std::nullopt};
+  }
+  return {};
+}
+
 bool StoredDateIsValid(const EditorFields& f) {
   const auto digits = [](const std::string& text, size_t count) {
     return text.size() == count && text.find_first_not_of("0123456789") == std::string::npos;

@@ -34,6 +34,16 @@ std::string TwoDigits(std::string_view text);
 // room or exactly `limit` characters are selected (and so replaced).
 bool TypedCharacterFits(int length, int selected, int limit);
 
+// A digit typed into the day or month list: with the digits typed just
+// before it, the number of the entry to select, when the list has one that
+// high; else the digit starts anew. "0" selects nothing yet ("0", "5": the
+// 5th).
+struct TypedEntry {
+  std::string typed;          // what counts for the next digit
+  std::optional<int> select;  // 1 for the first entry
+};
+TypedEntry TypeIntoList(std::string_view typed, char digit, int entries);
+
 // Why the task file cannot hold a description, as the message to show
 // (Windows-1252); nullptr when it can. It holds neither control characters
 // nor the codes 128..159 other than "€" (the scrambler's message), nor "^",

@@ -17,7 +17,7 @@ using win32::ControlSpec;
 using win32::Narrow;
 using win32::Widen;
 
-constexpr DWORD kLabel = WS_VISIBLE | SS_RIGHT | SS_NOPREFIX;
+constexpr DWORD kLabel = WS_VISIBLE | SS_RIGHT;
 constexpr DWORD kField = WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL;
 constexpr DWORD kList = WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
 constexpr DWORD kButton = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
@@ -25,9 +25,9 @@ constexpr DWORD kButton = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
 // Tab order is the order of this table. The labels keep their right edges
 // and reach further left, so their texts never clip.
 constexpr ControlSpec kControls[] = {
-    {L"STATIC", L"Aufgabe:", IDC_LBEZEICHNUNG, kLabel, 240, 405, 1620, 210},
+    {L"STATIC", L"Auf&gabe:", IDC_LBEZEICHNUNG, kLabel, 240, 405, 1620, 210},
     {L"EDIT", L"", IDC_CBEZEICHNUNG, kField, 2070, 360, 3030, 315},
-    {L"STATIC", L"Sitzungsdatum:", IDC_LDATUM, kLabel, 240, 855, 1680, 210},
+    {L"STATIC", L"Sitzungs&datum:", IDC_LDATUM, kLabel, 240, 855, 1680, 210},
     // Each field of the date and the time has a label of its own right
     // before it, which screen readers read as its name; it is never shown.
     {L"STATIC", L"Tag", IDC_NTAG, SS_NOPREFIX, 0, 0, 0, 0},
@@ -36,12 +36,12 @@ constexpr ControlSpec kControls[] = {
     {L"COMBOBOX", L"", IDC_CMONATE, kList, 2880, 810, 650, 3000},
     {L"STATIC", L"Jahr", IDC_NJAHR, SS_NOPREFIX, 0, 0, 0, 0},
     {L"EDIT", L"2000", IDC_CJAHRE, kField, 3645, 810, 825, 315},
-    {L"STATIC", L"Uhrzeit:", IDC_LUHRZEIT, kLabel, 240, 1305, 1650, 210},
+    {L"STATIC", L"&Uhrzeit:", IDC_LUHRZEIT, kLabel, 240, 1305, 1650, 210},
     {L"STATIC", L"Stunde", IDC_NSTUNDE, SS_NOPREFIX, 0, 0, 0, 0},
     {L"EDIT", L"12", IDC_CSTUNDEN, kField, 2070, 1260, 645, 315},
     {L"STATIC", L"Minute", IDC_NMINUTE, SS_NOPREFIX, 0, 0, 0, 0},
     {L"EDIT", L"30", IDC_CMINUTEN, kField, 2835, 1260, 650, 315},
-    {L"BUTTON", L"&Ok", IDC_CREADY, kButton, 3060, 2250, 1095, 395},
+    {L"BUTTON", L"OK", IDC_CREADY, kButton, 3060, 2250, 1095, 395},
     {L"BUTTON", L"&Abbrechen", IDC_CABBRECHEN, kButton, 4230, 2250, 1095, 395},
     {L"STATIC", L"", IDC_EFRAME, WS_VISIBLE | SS_ETCHEDHORZ, 135, 2085, 5145, 30},
     {L"STATIC", L":", IDC_LPUNKTE, WS_VISIBLE | SS_CENTER | SS_NOPREFIX, 2715, 1305, 120, 210},
@@ -72,6 +72,7 @@ class TaskEditorDialog : public win32::Dialog {
  protected:
   std::span<const ControlSpec> Controls() const override { return kControls; }
   std::wstring Caption() const override { return request_.caption; }
+  int HelpTopic() const override { return request_.caption == kNewTaskCaption ? 5 : 6; }
   SIZE ClientTwips() const override { return {5430, 2760}; }
   win32::UniqueFont MakeFont(UINT dpi) const override {
     return win32::PointFont(L"Tahoma", 9, dpi);
@@ -104,6 +105,9 @@ class TaskEditorDialog : public win32::Dialog {
   int dayChosen_ = 1;         // the day the user chose, kept through year changes
   bool confirmDate_ = false;  // the entry's date was damaged and shows empty
   bool confirmTime_ = false;  // the same for its time
+  std::string typed_;         // digits typed into a list just now
+  ULONGLONG typedAt_ = 0;
+  int typedIn_ = 0;
   std::optional<Task> result_;
 };
 
@@ -267,26 +271,24 @@ void TaskEditorDialog::Accept() {
       return;
     }
   }
-  // A field out of range becomes the current value and the checks run again;
-  // when even that is refused, the dialog stays open on the field.
-  for (int pass = 0;; ++pass) {
-    if (pass == 4) return;
-    if (!YearAccepted(Text(year))) {
-      SetText(year, Number(now_.year, 4));
-      FocusSelected(year);
-      continue;
-    }
-    if (!HourAccepted(Text(hour))) {
-      SetText(hour, std::to_string(now_.hour));
-      FocusSelected(hour);
-      continue;
-    }
-    if (!MinuteAccepted(Text(minute))) {
-      SetText(minute, std::to_string(now_.minute));
-      FocusSelected(minute);
-      continue;
-    }
-    break;
+  // A field out of range becomes the current value, shown with the error
+  // sound and the first of them selected; the next "OK" takes what the user
+  // has then seen.
+  HWND corrected = nullptr;
+  const auto correct = [&](HWND field, bool accepted, const std::string& now) {
+    if (accepted) return;
+    SetText(field, now);
+    if (!corrected) corrected = field;
+  };
+  correct(year, YearAccepted(Text(year)), Number(now_.year, 4));
+  if (request_.withTime) {
+    correct(hour, HourAccepted(Text(hour)), Number(now_.hour, 2));
+    correct(minute, MinuteAccepted(Text(minute)), Number(now_.minute, 2));
+  }
+  if (corrected) {
+    FocusSelected(corrected);
+    PlayNotificationSound(s_.settings, s_.sound, L"ERROR", Play::kWait);
+    return;
   }
   SetText(hour, TwoDigits(Text(hour)));
   SetText(minute, TwoDigits(Text(minute)));
@@ -339,7 +341,24 @@ bool TaskEditorDialog::OnFieldChar(HWND field, int id, wchar_t key) {
     return true;
   }
   if (id == IDC_CBEZEICHNUNG || key == kCtrlA || key == kCtrlC || key == kCtrlX) return false;
-  if (id == IDC_CTAGE || id == IDC_CMONATE) return true;  // the lists change by arrow keys
+  if (id == IDC_CTAGE || id == IDC_CMONATE) {
+    // Digits typed within a second of each other make one number: "3",
+    // "1" selects the 31st.
+    if (key < L'0' || key > L'9') return true;
+    const ULONGLONG now = GetTickCount64();
+    if (now - typedAt_ > 1000 || typedIn_ != id) typed_.clear();
+    typedAt_ = now;
+    typedIn_ = id;
+    const int entries = static_cast<int>(SendMessageW(field, CB_GETCOUNT, 0, 0));
+    TypedEntry entry = TypeIntoList(typed_, static_cast<char>(key), entries);
+    typed_ = std::move(entry.typed);
+    if (entry.select && *entry.select - 1 != SendMessageW(field, CB_GETCURSEL, 0, 0)) {
+      SendMessageW(field, CB_SETCURSEL, static_cast<WPARAM>(*entry.select - 1), 0);
+      SendMessageW(Handle(), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(field));
+    }
+    return true;
+  }
   if (key == kBackspace) return false;
   DWORD start = 0, end = 0;
   SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));

@@ -11,6 +11,7 @@
 #include "mainwindow/startup_windows.h"
 #include "reminders/due_rule.h"
 #include "win32/controls.h"
+#include "win32/dialog.h"
 #include "win32/dpi.h"
 #include "win32/wait.h"
 
@@ -81,6 +82,8 @@ void MainWindow::Form_Load() {
 
   helpAvailable_ = HelpFilesPresent();
   EnableMenuItem(menu_.get(), IDM_HILFE, MF_BYCOMMAND | (helpAvailable_ ? MF_ENABLED : MF_GRAYED));
+  // F1 in a dialog opens its topic as F1 in the window does.
+  win32::Dialog::SetHelpOpener([this](int topic) { CallHilfe(topic); });
 
   const bool due = StartupDueCheck();
   if (session_.ended) return;  // the password was not given

@@ -42,9 +42,9 @@ constexpr ControlSpec kControls[] = {
     {WC_BUTTONW, L"&Löschen", IDC_BLOESCHEN, kButton, 3000, 3540, 1320, 360},
     {WC_BUTTONW, L"Automatische Erinnerung", IDC_FRAME1, WS_VISIBLE | BS_GROUPBOX, 120, 3960, 4200,
      1320},
-    {WC_BUTTONW, L"&stündlich", IDC_OWECKER1,
+    {WC_BUTTONW, L"s&tündlich", IDC_OWECKER1,
      WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, 300, 4230, 3900, 270},
-    {WC_BUTTONW, L"&bei relevanten Meldungen", IDC_OWECKER2, WS_VISIBLE | BS_AUTORADIOBUTTON, 300,
+    {WC_BUTTONW, L"bei &relevanten Meldungen", IDC_OWECKER2, WS_VISIBLE | BS_AUTORADIOBUTTON, 300,
      4560, 3900, 270},
     {WC_BUTTONW, L"&nie erinnern", IDC_OWECKER3, WS_VISIBLE | BS_AUTORADIOBUTTON, 300, 4890, 3900,
      270},
@@ -59,10 +59,10 @@ struct TabSpec {
   wchar_t accessKey;
 };
 constexpr std::array<TabSpec, 4> kTabs = {{
-    {Category::All, L" &Alles  ", L'a'},
-    {Category::Important, L" &Wichtiges  ", L'w'},
-    {Category::Others, L" &Sonstiges  ", L's'},
-    {Category::Done, L" &Erledigtes  ", L'e'},
+    {Category::All, L"&Alles", L'a'},
+    {Category::Important, L"&Wichtiges", L'w'},
+    {Category::Others, L"&Sonstiges", L's'},
+    {Category::Done, L"&Erledigtes", L'e'},
 }};
 
 // The window's outer size at this DPI.
@@ -101,6 +101,9 @@ void MainWindow::CreateControlsAndMenu() {
   // The list's font comes with the stored look, before the window shows.
   win32::CreateControls(hwnd, kControls, dpi_, font_.get());
   HWND tabs = GetDlgItem(hwnd, IDC_TABSTRIP);
+  // The room around a tab's caption comes from the padding, not from blanks
+  // a screen reader would read.
+  TabCtrl_SetPadding(tabs, TwipsToPixels(180, dpi_), TwipsToPixels(45, dpi_));
   for (int i = 0; i < static_cast<int>(kTabs.size()); ++i) {
     TCITEMW item{};
     item.mask = TCIF_TEXT;
@@ -112,22 +115,25 @@ void MainWindow::CreateControlsAndMenu() {
   Layout(false);
 
   HMENU reminders = CreatePopupMenu();
-  AppendMenuW(reminders, MF_STRING, IDM_ERINNERUNG1, L"Stündlich");
-  AppendMenuW(reminders, MF_STRING, IDM_ERINNERUNG2, L"Relevante Meldungen ");
-  AppendMenuW(reminders, MF_STRING, IDM_ERINNERUNG3, L"Nie erinnern");
+  // The mode shows as the option mark of the main window's buttons.
+  AppendMenuW(reminders, MF_STRING, IDM_ERINNERUNG1, L"s&tündlich");
+  AppendMenuW(reminders, MF_STRING, IDM_ERINNERUNG2, L"bei &relevanten Meldungen");
+  AppendMenuW(reminders, MF_STRING, IDM_ERINNERUNG3, L"&nie erinnern");
   menu_.reset(CreatePopupMenu());
   HMENU menu = menu_.get();
-  AppendMenuW(menu, MF_STRING, IDM_VISIBLE, L"Aufgaben anzeigen ");
-  AppendMenuW(menu, MF_STRING, IDM_NEU, L"Einträge hinzufügen  ");
+  AppendMenuW(menu, MF_STRING, IDM_VISIBLE, L"&Aufgaben anzeigen");
+  AppendMenuW(menu, MF_STRING, IDM_NEU, L"Aufgabe &hinzufügen…");
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(reminders), L"Erinnerungen");
+  AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(reminders), L"&Erinnerung");
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(menu, MF_STRING, IDM_OPTIONEN, L"Einstellungen ...");
-  AppendMenuW(menu, MF_STRING, IDM_SICHERUNG, L"Sicherung wiederherstellen ...");
-  AppendMenuW(menu, MF_STRING, IDM_HILFE, L"Hilfethemen ");
-  AppendMenuW(menu, MF_STRING, IDM_INFO, L"Info ...");
+  AppendMenuW(menu, MF_STRING, IDM_OPTIONEN, L"Ein&stellungen…");
+  AppendMenuW(menu, MF_STRING, IDM_SICHERUNG, L"Sicherung &wiederherstellen…");
+  AppendMenuW(menu, MF_STRING, IDM_HILFE, L"Hilfe&themen");
+  AppendMenuW(menu, MF_STRING, IDM_INFO, L"&Info…");
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(menu, MF_STRING, IDM_BEENDEN, L"Beenden");
+  AppendMenuW(menu, MF_STRING, IDM_BEENDEN, L"&Beenden");
+  // What a double click on the icon does, in bold.
+  SetMenuDefaultItem(menu, IDM_VISIBLE, FALSE);
 
   icons_.Apply(hwnd, IDI_VEMRA, dpi_);
   tray_.Setup(nullptr, [this](UINT mouse) { OnTrayMouse(mouse); });
@@ -186,21 +192,22 @@ void MainWindow::SelectTab(Category category) {
 
 void MainWindow::UpdateEditButtons() {
   HWND hwnd = Handle();
-  const Category view = SelectedCategory();
   const auto selected = list_.Selected();
-  // Any row can be edited and removed, also one whose date or description
-  // was lost: it would otherwise stay for ever.
-  const bool usable = selected && view != Category::All;
-  // Done tasks are not edited from the button (a double-click still does).
-  EnableWindow(GetDlgItem(hwnd, IDC_BBEARBEITEN), usable && view != Category::Done);
-  EnableWindow(GetDlgItem(hwnd, IDC_BLOESCHEN), usable);
+  // Any row can be edited and removed, in every view, also one whose date
+  // or description was lost: it would otherwise stay for ever.
+  EnableWindow(GetDlgItem(hwnd, IDC_BBEARBEITEN), selected.has_value());
+  EnableWindow(GetDlgItem(hwnd, IDC_BLOESCHEN), selected.has_value());
+}
+
+void MainWindow::FocusFirstRow() {
+  if (!list_.Selected() && !list_.Rows().empty()) list_.Select(0);
+  UpdateEditButtons();
 }
 
 void MainWindow::SetViewButtons(Category view) {
   HWND hwnd = Handle();
   const bool done = view == Category::Done;
   EnableWindow(GetDlgItem(hwnd, IDC_BHINZUFUEGEN), !done);
-  EnableWindow(GetDlgItem(hwnd, IDC_BBEARBEITEN), !done);
   ShowWindow(GetDlgItem(hwnd, IDC_BOPTIONEN), view == Category::All ? SW_SHOWNA : SW_HIDE);
 }
 
@@ -262,6 +269,7 @@ void MainWindow::mHilfe_Click() {
 
 int MainWindow::HelpTopicFor(HWND control) const {
   switch (GetDlgCtrlID(control)) {
+    case IDC_TABSTRIP:
     case IDC_LDATEN:
       switch (SelectedCategory()) {
         case Category::Important: return 3;
@@ -288,10 +296,8 @@ bool MainWindow::PreTranslate(const MSG& msg) {
   if (msg.message == WM_SYSCHAR) {
     wchar_t key = static_cast<wchar_t>(msg.wParam);
     CharLowerBuffW(&key, 1);
-    // Two letters serve two controls each. Alt+S selects the tab
-    // "Sonstiges", never "&stündlich"; Alt+B presses "&Bearbeiten" when it
-    // can be pressed and otherwise does nothing: an access key never changes
-    // the reminder mode in place of another control.
+    // The tabs' access keys, which the dialog manager does not know; a
+    // disabled "&Bearbeiten" takes Alt+B and does nothing.
     if (key == L'b') {
       HWND edit = GetDlgItem(hwnd, IDC_BBEARBEITEN);
       if (IsWindowVisible(edit) && IsWindowEnabled(edit)) BBearbeiten_Click();
@@ -301,15 +307,26 @@ bool MainWindow::PreTranslate(const MSG& msg) {
       if (tab.accessKey == key) {
         SetFocus(GetDlgItem(hwnd, IDC_TABSTRIP));
         SelectTab(tab.category);
+        FocusFirstRow();
         return true;
       }
     }
     return false;
   }
   if (msg.message != WM_KEYDOWN) return false;
-  if (msg.wParam == VK_RETURN && msg.hwnd == list_.Handle()) {
-    bBeenden_Click();  // Enter in the list closes, as "Schließen" does
-    return true;
+  const bool control = GetKeyState(VK_CONTROL) < 0;
+  if (msg.hwnd == list_.Handle()) {
+    // Enter opens the selected task, Del asks to delete it and Ctrl+E to
+    // put it into "Erledigtes", as the list's menu says.
+    const auto run = [&](int command) {
+      if (list_.Selected()) SendMessageW(hwnd, WM_COMMAND, command, 0);
+      return true;
+    };
+    if (msg.wParam == VK_RETURN) return run(IDC_BBEARBEITEN);
+    if (msg.wParam == VK_DELETE) return run(IDC_BLOESCHEN);
+    if (control && msg.wParam == 'E') {
+      return SelectedCategory() == Category::Done || run(IDM_ERLEDIGT);
+    }
   }
   if (msg.wParam == VK_F1) {
     if (const int topic = HelpTopicFor(msg.hwnd)) {
@@ -318,13 +335,13 @@ bool MainWindow::PreTranslate(const MSG& msg) {
     }
     return false;
   }
-  const bool control = GetKeyState(VK_CONTROL) < 0;
   if (control && (msg.wParam == VK_TAB || msg.wParam == VK_NEXT || msg.wParam == VK_PRIOR)) {
     const bool back = msg.wParam == VK_PRIOR || (msg.wParam == VK_TAB && GetKeyState(VK_SHIFT) < 0);
     const int count = static_cast<int>(kTabs.size());
     const int now = TabCtrl_GetCurSel(GetDlgItem(hwnd, IDC_TABSTRIP));
     const int next = (std::max(now, 0) + (back ? count - 1 : 1)) % count;
     SelectTab(kTabs[static_cast<size_t>(next)].category);
+    FocusFirstRow();
     return true;
   }
   return false;

@@ -65,6 +65,7 @@ enum MainWindowMenu : int {
   IDM_INFO,
   IDM_BEENDEN,
   IDM_SICHERUNG,
+  IDM_ERLEDIGT,  // the list's menu: the selected task to "Erledigtes"
 };
 
 inline constexpr wchar_t kMainWindowCaption[] = L"Ordalis ";
@@ -178,8 +179,14 @@ class MainWindow : public win32::Window {
   void BHinzufuegen_Click();
   void BBearbeiten_Click();
   void BLoeschen_Click();
-  void LDaten_DblClick();
-  void LDaten_RightClick();  // moves the selected task to "Erledigtes"
+  void LDaten_DblClick();  // opens the selected task, in "Alles" in its own tab
+  void MoveSelectedToDone();
+  // The list's menu of what the selected task allows, at the pointer or,
+  // from the keyboard (`at` of -1, -1), at the selected row.
+  void ShowListMenu(POINT at);
+  // A tab the user chose shows its first row focused and selected, when
+  // none is.
+  void FocusFirstRow();
   // The tasks of the last reminder stand out in bold.
   LRESULT LDaten_CustomDraw(NMLVCUSTOMDRAW& draw);
   // Lists the backups and puts the one the user picks in place.

@@ -35,10 +35,8 @@ void MainWindow::OWecker_Click(Mode mode) {
 
 void MainWindow::MenuMarkieren() {
   const int mode = static_cast<int>(session_.schedule.Mode());
-  for (int i = 1; i <= 3; ++i) {
-    CheckMenuItem(menu_.get(), IDM_ERINNERUNG1 + i - 1,
-                  MF_BYCOMMAND | (i == mode ? MF_CHECKED : MF_UNCHECKED));
-  }
+  CheckMenuRadioItem(menu_.get(), IDM_ERINNERUNG1, IDM_ERINNERUNG3, IDM_ERINNERUNG1 + mode - 1,
+                     MF_BYCOMMAND);
 }
 
 void MainWindow::mErinnerung_Click(int index) {

@@ -38,6 +38,7 @@ class RestoreDialog : public win32::Dialog {
  protected:
   std::span<const ControlSpec> Controls() const override { return kControls; }
   std::wstring Caption() const override { return kRestoreCaption; }
+  int HelpTopic() const override { return 17; }
   SIZE ClientTwips() const override { return {6300, 4500}; }
 
   HWND OnInit() override {

@@ -83,13 +83,15 @@ struct AlreadyRunningNotice::Dialog : win32::Dialog {
   static constexpr int kLabel = 3001;
   static constexpr win32::ControlSpec kControls[] = {
       {L"STATIC",
-       L"Das Programm ist bereits gestartet. Klicken Sie das Symbol rechts in der "
-       L"Titelleiste an, um das Menü anzuzeigen.",
+       L"Das Programm ist bereits gestartet. Klicken Sie sein Symbol im Infobereich der "
+       L"Taskleiste an, um das Menü anzuzeigen.",
        kLabel, WS_VISIBLE | SS_NOPREFIX, 240, 240, 4320, 900},
+      // Focused, so that a screen reader reads the notice when it shows.
+      {L"BUTTON", L"OK", IDOK, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 3360, 1200, 1200, 375},
   };
   std::span<const win32::ControlSpec> Controls() const override { return kControls; }
   std::wstring Caption() const override { return kAlreadyRunningCaption; }
-  SIZE ClientTwips() const override { return {4800, 1380}; }
+  SIZE ClientTwips() const override { return {4800, 1740}; }
   win32::UniqueFont MakeFont(UINT dpi) const override {
     return win32::PointFont(L"Verdana", 9, dpi);
   }
@@ -103,12 +105,16 @@ struct AlreadyRunningNotice::Dialog : win32::Dialog {
     const int top =
         GetSystemMetrics(SM_CYSCREEN) - (rect.bottom - rect.top) - TwipsToPixels(500, dpi);
     SetWindowPos(Handle(), HWND_TOPMOST, left, top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
-    return nullptr;
+    return Item(IDOK);
   }
 };
 
 AlreadyRunningNotice::AlreadyRunningNotice() : dialog_(std::make_unique<Dialog>()) {
-  if (HWND hwnd = dialog_->CreateModeless(nullptr)) ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+  // The user just started the program: the notice takes the keyboard.
+  if (HWND hwnd = dialog_->CreateModeless(nullptr)) {
+    ShowWindow(hwnd, SW_SHOW);
+    SetForegroundWindow(hwnd);
+  }
 }
 
 AlreadyRunningNotice::~AlreadyRunningNotice() {

@@ -3,6 +3,7 @@
 #include "editor/editor_rules.h"
 #include "editor/task_editor_dialog.h"
 #include "mainwindow/question_text.h"
+#include "win32/handles.h"
 #include "win32/text.h"
 #include "win32/wait.h"
 
@@ -130,7 +131,29 @@ void MainWindow::LDaten_DblClick() {
   BBearbeiten_Click();
 }
 
-void MainWindow::LDaten_RightClick() {
+void MainWindow::ShowListMenu(POINT at) {
+  const auto selected = list_.Selected();
+  if (!selected) return;
+  if (at.x == -1 && at.y == -1) {
+    // From the keyboard: below the selected row's start.
+    RECT row{};
+    ListView_GetItemRect(list_.Handle(), static_cast<int>(*selected), &row, LVIR_LABEL);
+    at = {row.left, row.bottom};
+    ClientToScreen(list_.Handle(), &at);
+  }
+  win32::UniqueMenu menu(CreatePopupMenu());
+  AppendMenuW(menu.get(), MF_STRING, IDC_BBEARBEITEN, L"&Bearbeiten…\tEingabe");
+  if (SelectedCategory() != Category::Done) {
+    AppendMenuW(menu.get(), MF_STRING, IDM_ERLEDIGT, L"Als &erledigt ablegen\tStrg+E");
+  }
+  AppendMenuW(menu.get(), MF_STRING, IDC_BLOESCHEN, L"&Löschen\tEntf");
+  SetMenuDefaultItem(menu.get(), IDC_BBEARBEITEN, FALSE);
+  const UINT command =
+      TrackPopupMenuEx(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, Handle(), nullptr);
+  if (command) SendMessageW(Handle(), WM_COMMAND, command, 0);
+}
+
+void MainWindow::MoveSelectedToDone() {
   const Category view = SelectedCategory();
   if (view == Category::Done) return;
   // The task is the one selected when the user asked, wherever it is then.

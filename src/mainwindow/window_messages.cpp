@@ -4,12 +4,14 @@
 #include "mainwindow/main_window.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 #include <wtsapi32.h>
 
 #include <utility>
 
 #include "resources/resource.h"
 #include "win32/controls.h"
+#include "win32/dialog.h"
 #include "win32/window.h"
 
 namespace ordalis {
@@ -17,6 +19,7 @@ namespace ordalis {
 LRESULT MainWindow::OnNotify(const NMHDR& header) {
   if (header.idFrom == IDC_TABSTRIP && header.code == TCN_SELCHANGE) {
     TabStrip_Click();
+    FocusFirstRow();
   } else if (header.idFrom == IDC_LDATEN) {
     switch (header.code) {
       case LVN_COLUMNCLICK:
@@ -25,7 +28,6 @@ LRESULT MainWindow::OnNotify(const NMHDR& header) {
       case NM_DBLCLK: LDaten_DblClick(); break;
       case NM_CUSTOMDRAW:
         return LDaten_CustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(&header)));
-      case NM_RCLICK: LDaten_RightClick(); break;
       case LVN_ITEMCHANGED:
       case NM_SETFOCUS:
       case NM_KILLFOCUS: UpdateEditButtons(); break;
@@ -49,6 +51,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case IDC_BHINZUFUEGEN:
         case IDC_BBEARBEITEN:
         case IDC_BLOESCHEN:
+        case IDM_ERLEDIGT:
           if (!Unlock()) return 0;
           break;
         default: break;
@@ -64,8 +67,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
           break;
         case IDC_BOPTIONEN: ShowOptions(IsWindowVisible(Handle()) != FALSE); break;
         case IDC_BHINZUFUEGEN: BHinzufuegen_Click(); break;
-        case IDC_BBEARBEITEN: BBearbeiten_Click(); break;
+        case IDC_BBEARBEITEN: LDaten_DblClick(); break;
         case IDC_BLOESCHEN: BLoeschen_Click(); break;
+        case IDM_ERLEDIGT: MoveSelectedToDone(); break;
         case IDM_VISIBLE: mVisible_Click(); break;
         case IDM_NEU: BHinzufuegen_Click(); break;
         case IDM_ERINNERUNG1: mErinnerung_Click(1); break;
@@ -80,6 +84,13 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     case WM_NOTIFY: return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+    case WM_CONTEXTMENU:
+      // A right click on the list, its menu key or Shift+F10.
+      if (reinterpret_cast<HWND>(wParam) != list_.Handle()) {
+        return Window::HandleMessage(message, wParam, lParam);
+      }
+      ShowListMenu({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      return 0;
     case WM_TIMER:
       if (wParam == kTimerStunde) TStunde_Timer();
       if (wParam == kTimerRelevantes) TRelevantes_Timer();
@@ -185,6 +196,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // Form_Unload: the icon never outlives the program.
       WTSUnRegisterSessionNotification(Handle());  // fails harmlessly when never registered
       ReleaseControlTooltips();
+      win32::Dialog::SetHelpOpener(nullptr);
       tray_.Remove();
       session_.ended = true;
       if (s_.onEnd) s_.onEnd();

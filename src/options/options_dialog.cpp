@@ -56,13 +56,16 @@ class OptionsDialog : public win32::Dialog {
   SIZE ClientTwips() const override { return {7680, 6195}; }
 
   HWND OnInit() override {
-    StartF1Filter();
     Form_Load();
     return nullptr;
   }
+  // F1 on any control opens the topic, as "&Hilfe".
+  bool OnHelpKey() override {
+    BHilfe_Click();
+    return true;
+  }
   bool OnCommand(int id, int code) override;
   bool OnMessage(UINT message, WPARAM, LPARAM, INT_PTR& result) override {
-    if (message == WM_DESTROY) StopF1Filter();
     // Help asked for another way (a help key of the system): the topic of
     // the options, as "&Hilfe".
     if (message != WM_HELP) return false;
@@ -99,35 +102,8 @@ class OptionsDialog : public win32::Dialog {
   // one was confirmed.
   bool passwordOpen_ = false;
 
-  // F1 on any control of the dialog opens its topic, as "&Hilfe". The key
-  // is taken where the dialog's message loop (modal, or the program's for
-  // the modeless dialog) hands it to the dialog filter, before a control
-  // can keep it.
-  void StartF1Filter() {
-    f1Dialog_ = this;
-    f1Filter_ = SetWindowsHookExW(WH_MSGFILTER, F1Filter, nullptr, GetCurrentThreadId());
-  }
-  void StopF1Filter() {
-    if (f1Dialog_ != this) return;
-    if (f1Filter_) UnhookWindowsHookEx(f1Filter_);
-    f1Filter_ = nullptr;
-    f1Dialog_ = nullptr;
-  }
-  static LRESULT CALLBACK F1Filter(int code, WPARAM wParam, LPARAM lParam) {
-    const auto* msg = reinterpret_cast<const MSG*>(lParam);
-    if (code == MSGF_DIALOGBOX && f1Dialog_ && msg->message == WM_KEYDOWN && msg->wParam == VK_F1 &&
-        GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_CONTROL) >= 0 &&
-        (msg->hwnd == f1Dialog_->Handle() || IsChild(f1Dialog_->Handle(), msg->hwnd))) {
-      f1Dialog_->BHilfe_Click();
-      return TRUE;
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-  }
-
   OptionsHost& host_;
   bool autostartShown_ = false;  // the box was checked when the dialog opened
-  static inline OptionsDialog* f1Dialog_ = nullptr;
-  static inline HHOOK f1Filter_ = nullptr;
 };
 
 bool OptionsDialog::OnCommand(int id, int code) {
@@ -162,6 +138,9 @@ void OptionsDialog::Form_Load() {
   if (!host_.HasSoundDevice()) {
     Sound_Click(0);
     EnableWindow(Item(IDC_OPT_SOUND0), FALSE);
+    // The group stays in the Tab order through the button left to choose.
+    HWND own = Item(IDC_OPT_SOUND1);
+    SetWindowLongPtrW(own, GWL_STYLE, GetWindowLongPtrW(own, GWL_STYLE) | WS_TABSTOP);
   }
 
   HWND names = Item(IDC_OPT_LFONTNAME);

@@ -9,10 +9,6 @@ namespace ordalis {
 
 namespace {
 
-UnreadableEntry EntryOf(const TaskRow& row) {
-  return {std::string(SectionOf(row.category)), row.key, row.stored};
-}
-
 bool Digits(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
@@ -26,7 +22,7 @@ void Notices::Add(const std::vector<UnreadableEntry>& entries, bool hidden) {
 
 void Notices::AddOddForms(const std::vector<TaskRow>& rows) {
   for (const TaskRow& row : rows) {
-    if (!InStoredForm(row.task) && !oddTold_.contains(EntryOf(row))) oddWaiting_.push_back(row);
+    if (!InStoredForm(row.task) && !oddTold_.contains(row.stored)) oddWaiting_.push_back(row);
   }
 }
 
@@ -44,7 +40,7 @@ Notices::Tell Notices::Take() {
     tell.damaged |= told_.insert(std::move(entry)).second;
   }
   for (TaskRow& row : std::exchange(oddWaiting_, {})) {
-    if (oddTold_.insert(EntryOf(row)).second) tell.oddForms.push_back(std::move(row.task));
+    if (oddTold_.insert(row.stored).second) tell.oddForms.push_back(std::move(row.task));
   }
   tell.hidden = std::exchange(hiddenWaiting_, false) && !std::exchange(hiddenTold_, true);
   tell.flagFailure = std::exchange(flagFailure_, std::nullopt);

@@ -11,7 +11,7 @@
 namespace ordalis {
 
 // Damaged entries a load found and tasks whose date or time is not in the
-// form the program writes (each once a run), lines the list cannot show
+// form the program writes (each once a run, also when moved), lines the list cannot show
 // (once a run at all), and a reminder flag that could not be stored (once a
 // run).
 class Notices {
@@ -33,7 +33,7 @@ class Notices {
   std::vector<UnreadableEntry> waiting_;
   std::set<UnreadableEntry> told_;
   std::vector<TaskRow> oddWaiting_;
-  std::set<UnreadableEntry> oddTold_;
+  std::set<std::string> oddTold_;  // by the stored value: a task moved is the same
   bool hiddenWaiting_ = false;
   bool hiddenTold_ = false;
   std::optional<SaveResult> flagFailure_;

@@ -115,21 +115,47 @@ void Dialog::CenterOverOwner() {
   SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+std::function<void(int)>& Dialog::HelpOpener() {
+  static std::function<void(int)> open;
+  return open;
+}
+
+LRESULT CALLBACK Dialog::HelpFilter(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* msg = reinterpret_cast<const MSG*>(lParam);
+  if (code == MSGF_DIALOGBOX && msg->message == WM_KEYDOWN && msg->wParam == VK_F1 &&
+      GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_CONTROL) >= 0) {
+    HWND root = GetAncestor(msg->hwnd, GA_ROOT);
+    for (Dialog* dialog : open_) {
+      if (dialog->hwnd_ == root && dialog->OnHelpKey()) return TRUE;
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 INT_PTR CALLBACK Dialog::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
     auto* self = reinterpret_cast<Dialog*>(lParam);
     self->hwnd_ = hwnd;
     SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
+    if (open_.empty()) {
+      helpFilter_ = SetWindowsHookExW(WH_MSGFILTER, HelpFilter, nullptr, GetCurrentThreadId());
+    }
+    open_.push_back(self);
   }
   auto* self = reinterpret_cast<Dialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
   if (!self) return FALSE;
+  INT_PTR result = FALSE;
   try {
-    const INT_PTR result = self->Handle(message, wParam, lParam);
-    if (message == WM_NCDESTROY) self->hwnd_ = nullptr;
-    return result;
+    result = self->Handle(message, wParam, lParam);
   } catch (...) {
-    return FALSE;  // the step is skipped; the dialog goes on
+    // the step is skipped; the dialog goes on
   }
+  if (message == WM_NCDESTROY) {
+    self->hwnd_ = nullptr;
+    std::erase(open_, self);
+    if (open_.empty() && helpFilter_) UnhookWindowsHookEx(std::exchange(helpFilter_, nullptr));
+  }
+  return result;
 }
 
 INT_PTR Dialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {

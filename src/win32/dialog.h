@@ -5,8 +5,10 @@
 // DWLP_USER. No exception leaves the procedure.
 #include <windows.h>
 
+#include <functional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "win32/controls.h"
 #include "win32/handles.h"
@@ -31,6 +33,9 @@ class Dialog {
   // user activates it.
   void OpenQuietly() { quietly_ = true; }
   bool Quietly() const { return quietly_; }
+  // How the program opens a topic of its help: F1 anywhere in a dialog of
+  // this thread opens the dialog's topic there.
+  static void SetHelpOpener(std::function<void(int topic)> open) { HelpOpener() = std::move(open); }
 
  protected:
   virtual std::span<const ControlSpec> Controls() const = 0;
@@ -46,6 +51,14 @@ class Dialog {
   virtual UniqueFont MakeFont(UINT dpi) const { return MessageFont(dpi); }
   // After the dialog has laid itself out for a new DPI (Dpi() tells it).
   virtual void OnDpiChanged() {}
+  // The topic of the help F1 opens in this dialog; 0 for none.
+  virtual int HelpTopic() const { return 0; }
+  // F1 in the dialog; true when it did something.
+  virtual bool OnHelpKey() {
+    if (HelpTopic() == 0 || !HelpOpener()) return false;
+    HelpOpener()(HelpTopic());
+    return true;
+  }
   // Any other message; true when handled, with the result in `result`.
   virtual bool OnMessage(UINT /*message*/, WPARAM, LPARAM, INT_PTR& /*result*/) { return false; }
 
@@ -56,6 +69,13 @@ class Dialog {
 
  private:
   static INT_PTR CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  // F1 is taken where the dialog's message loop (modal, quiet, or the
+  // program's for a modeless dialog) hands it to the dialog filter, before
+  // a control can keep it; the innermost dialog answers.
+  static LRESULT CALLBACK HelpFilter(int code, WPARAM wParam, LPARAM lParam);
+  static std::function<void(int)>& HelpOpener();
+  static inline std::vector<Dialog*> open_;  // the dialogs that exist, oldest first
+  static inline HHOOK helpFilter_ = nullptr;
   INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
   // Sizes the dialog for its DPI; the controls, made in place, are placed
   // again only at a new DPI.

@@ -68,8 +68,8 @@ wait_closed 15 "$options" '^ Einstellungen$' || fail "Enter did not accept the o
 press "$main" Escape
 wait_gone 15 "$program" || fail "the program did not end after Esc"
 
-# The next start asks before the window shows; a wrong password only
-# empties the field.
+# The next start asks before the window shows; a wrong password is told,
+# and the typed text stays selected for the next try to type over.
 start_program
 program=$launched
 prompt=$(wait_window 60 "$prompt_caption") || fail "the next start asked for no password"
@@ -78,6 +78,8 @@ sleep 0.3
 import -window root "$out/password_prompt.png" || fail "no screenshot"
 press "$prompt" g e h e i m Return
 sleep 1
+told=$(wait_window 15 '^Ordalis$') || fail "a wrong password was not told"
+press "$told" Return
 wait_closed 1 "$prompt" "$prompt_caption" && fail "a wrong password opened the view"
 main_shown && fail "a wrong password showed the tasks"
 xdotool type --delay 50 "Geheim 1"

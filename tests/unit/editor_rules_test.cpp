@@ -201,5 +201,25 @@ TEST(EditorStoredFields, DamagedDatesAndTimesAreFoundAsTheEditorWouldMisreadThem
   }
 }
 
+TEST(EditorRules, DigitsTypedIntoADayOrMonthListSelectTheirNumber) {
+  const struct {
+    const char* typed;
+    char digit;
+    int entries;
+    const char* after;
+    int select;  // 0: nothing
+  } cases[] = {
+      {"", '3', 31, "3", 3},    {"3", '1', 31, "31", 31}, {"3", '1', 30, "1", 1},
+      {"1", '2', 12, "12", 12}, {"1", '3', 12, "3", 3},   {"12", '3', 31, "3", 3},
+      {"", '0', 31, "0", 0},    {"0", '5', 31, "05", 5},  {"0", '0', 12, "00", 0},
+      {"", '9', 12, "9", 9},
+  };
+  for (const auto& c : cases) {
+    const TypedEntry entry = TypeIntoList(c.typed, c.digit, c.entries);
+    EXPECT_EQ(entry.typed, c.after) << c.typed << c.digit;
+    EXPECT_EQ(entry.select.value_or(0), c.select) << c.typed << c.digit;
+  }
+}
+
 }  // namespace
 }  // namespace ordalis

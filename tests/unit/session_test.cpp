@@ -194,9 +194,12 @@ TEST(SessionNotices, DatesAndTimesWrittenByHandAreToldOnceEach) {
   EXPECT_EQ(notices.Take().oddForms, std::vector<Task>{odd.task});
   notices.AddOddForms({stored, odd});
   EXPECT_FALSE(notices.Waiting());
-  // The same task written again by hand is another entry.
-  TaskRow changed = odd;
+  // Moved to "Erledigtes" it is the same task; written anew by hand, another.
+  TaskRow moved = odd, changed = odd;
+  moved.category = Category::Done;
   changed.stored = "c";
+  notices.AddOddForms({moved});
+  EXPECT_FALSE(notices.Waiting());
   notices.AddOddForms({changed});
   EXPECT_EQ(notices.Take().oddForms.size(), 1u);
   const std::string text = OddFormsText(std::vector<Task>(12, odd.task));

@@ -2,6 +2,7 @@
 // main window, the editor, the options and the password prompt has a name,
 // read through the accessibility interface as a screen reader reads it.
 #include <windows.h>
+#include <commctrl.h>
 #include <oleacc.h>
 
 #include <gtest/gtest.h>
@@ -13,7 +14,9 @@
 #include "dialogs/password_dialog.h"
 #include "editor/task_editor_dialog.h"
 #include "fixtures.h"
+#include "mainwindow/restore_dialog.h"
 #include "options_fixture.h"
+#include "win32/dialog.h"
 
 namespace ordalis {
 namespace {
@@ -53,7 +56,9 @@ std::wstring LabelBefore(HWND control) {
     wchar_t name[16] = L"";
     GetClassNameW(w, name, 16);
     if (CompareStringOrdinal(name, -1, L"Static", -1, TRUE) == CSTR_EQUAL) {
-      return win32::WindowText(w);
+      std::wstring text = win32::WindowText(w);
+      std::erase(text, L'&');
+      return text;
     }
     const LONG style = GetWindowLongW(w, GWL_STYLE);
     if ((style & (WS_GROUP | WS_TABSTOP)) == (WS_GROUP | WS_TABSTOP)) break;
@@ -94,7 +99,82 @@ void ExpectNamed(HWND window, const std::vector<std::pair<int, std::wstring>>& n
   }
 }
 
+// The access keys of these texts, each the letter after a single "&",
+// with every one that stands more than once.
+std::wstring Doubled(const std::vector<std::wstring>& texts) {
+  std::wstring seen, doubled;
+  for (const std::wstring& text : texts) {
+    for (size_t at = text.find(L'&'); at != std::wstring::npos && at + 1 < text.size();
+         at = text.find(L'&', at + 2)) {
+      if (text[at + 1] == L'&') continue;
+      wchar_t key = text[at + 1];
+      CharLowerBuffW(&key, 1);
+      if (seen.find(key) != std::wstring::npos) doubled += key;
+      seen += key;
+    }
+  }
+  return doubled;
+}
+
+// What a window offers access keys on: its controls and its tabs.
+std::vector<std::wstring> KeyTexts(HWND window) {
+  std::vector<std::wstring> texts;
+  for (HWND w = GetWindow(window, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    wchar_t kind[32] = L"";
+    GetClassNameW(w, kind, 32);
+    if (CompareStringOrdinal(kind, -1, L"SysTabControl32", -1, TRUE) == CSTR_EQUAL) {
+      for (int i = 0; i < TabCtrl_GetItemCount(w); ++i) {
+        wchar_t text[64] = L"";
+        TCITEMW item{TCIF_TEXT};
+        item.pszText = text;
+        item.cchTextMax = 64;
+        TabCtrl_GetItem(w, i, &item);
+        texts.push_back(text);
+      }
+    } else if (!(GetWindowLongW(w, GWL_STYLE) & SS_NOPREFIX) ||
+               CompareStringOrdinal(kind, -1, L"Static", -1, TRUE) != CSTR_EQUAL) {
+      texts.push_back(win32::WindowText(w));
+    }
+  }
+  return texts;
+}
+
+std::vector<std::wstring> MenuTexts(HMENU menu) {
+  std::vector<std::wstring> texts;
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    wchar_t text[128] = L"";
+    GetMenuStringW(menu, i, text, 128, MF_BYPOSITION);
+    texts.push_back(text);
+  }
+  return texts;
+}
+
 using MainWindowNames = test::MainWindowFixture;
+
+TEST_F(MainWindowNames, EachAccessKeyOfAWindowOrMenuStandsOnce) {
+  test::WriteDataFile(DataPath(), {{"Important", {{"100", {"12-09-2026", "09:30", "Arzt"}}}}});
+  ASSERT_NO_FATAL_FAILURE(Open());
+  EXPECT_EQ(Doubled(KeyTexts(window_->Handle())), L"") << "main window";
+  HMENU tray = window_->TrayMenu();
+  EXPECT_EQ(Doubled(MenuTexts(tray)), L"") << "icon menu";
+  EXPECT_EQ(GetMenuDefaultItem(tray, FALSE, 0), static_cast<UINT>(IDM_VISIBLE));
+  for (int i = 0; i < GetMenuItemCount(tray); ++i) {
+    if (HMENU sub = GetSubMenu(tray, i)) {
+      EXPECT_EQ(Doubled(MenuTexts(sub)), L"") << "submenu";
+    }
+  }
+  window_->List().Select(0);
+  test::MenuWatcher watcher;
+  SendMessageW(window_->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(List()), -1);
+  EXPECT_EQ(watcher.Texts().size(), 3u);
+  EXPECT_EQ(Doubled(watcher.Texts()), L"") << "list menu";
+
+  DialogScript script(kNewTaskCaption);
+  script.Do([](HWND editor) { EXPECT_EQ(Doubled(KeyTexts(editor)), L"") << "editor"; })
+      .Click(IDC_CABBRECHEN);
+  SendMessageW(Item(IDC_BHINZUFUEGEN), BM_CLICK, 0, 0);
+  EXPECT_TRUE(script.Finished());
+}
 
 TEST_F(MainWindowNames, TheListAndTheEditorsFields) {
   ASSERT_NO_FATAL_FAILURE(Open());
@@ -121,6 +201,7 @@ TEST_F(OptionsNames, TheOptionsAndThePromptsFields) {
   DialogScript options(kOptionsCaption);
   options
       .Do([](HWND dialog) {
+        EXPECT_EQ(Doubled(KeyTexts(dialog)), L"") << "options";
         ExpectNamed(dialog, {{IDC_OPT_TSOUNDDATEI, L"Sounddatei"},
                              {IDC_OPT_LFONTNAME, L"Schriftart"},
                              {IDC_OPT_LFONTSIZE, L"Schriftgröße"},
@@ -135,11 +216,39 @@ TEST_F(OptionsNames, TheOptionsAndThePromptsFields) {
   DialogScript prompt(kPasswordCaption);
   prompt
       .Do([](HWND dialog) {
+        EXPECT_EQ(Doubled(KeyTexts(dialog)), L"") << "password";
         ExpectNamed(dialog, {{IDC_PW_TEXT1, L"Name"}, {IDC_PW_TEXT2, L"Kennwort"}});
       })
       .Click(IDC_PW_CCANCEL);
   AskPassword(nullptr, {host_.Tasks(), settings_}, PasswordPurpose::kUnlock);
   EXPECT_TRUE(prompt.Finished());
+}
+
+// F1 opens the topic of the dialog it is pressed in, the innermost one.
+TEST_F(OptionsNames, F1OpensTheTopicOfTheDialogInFront) {
+  std::vector<int> opened;
+  win32::Dialog::SetHelpOpener([&](int topic) { opened.push_back(topic); });
+  StorePassword("Alt12");
+  DialogScript script(kOptionsCaption);
+  script.Click(IDC_OPT_BKENNWORT)
+      .In(kPasswordCaption)
+      .Press(VK_F1)
+      .Press(VK_ESCAPE)
+      .In(kOptionsCaption)
+      .Click(IDC_OPT_BABBRECHEN)
+      .In(kNewTaskCaption)
+      .Press(VK_F1)
+      .Click(IDC_CABBRECHEN)
+      .In(kRestoreCaption)
+      .Press(VK_F1)
+      .Press(VK_ESCAPE);
+  Run();
+  test::FixedClock clock;
+  EditTask(nullptr, {kNewTaskCaption, true, std::nullopt}, {host_.Values(), host_.sound, clock});
+  ChooseBackup(nullptr, {{"Vemra.bak", 1, 0}});
+  EXPECT_TRUE(script.Finished());
+  EXPECT_EQ(opened, (std::vector<int>{15, 5, 17}));
+  win32::Dialog::SetHelpOpener(nullptr);
 }
 
 }  // namespace

@@ -83,7 +83,28 @@ class TaskCommandsTest : public test::MainWindowFixture {
     notice.iItem = ListView_GetNextItem(List(), -1, LVNI_SELECTED);
     SendMessageW(window_->Handle(), WM_NOTIFY, IDC_LDATEN, reinterpret_cast<LPARAM>(&notice));
   }
+  // "Als erledigt ablegen" from the list's menu.
+  void MoveToDone() { SendMessageW(window_->Handle(), WM_COMMAND, IDM_ERLEDIGT, 0); }
   bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
+  // A key pressed in the list, its messages as the program's loop handles
+  // them.
+  void PressInList(UINT key, bool control = false) {
+    SetFocus(List());
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = control ? 0x80 : 0;
+    SetKeyboardState(keys);
+    PostMessageW(List(), WM_KEYDOWN, key, 1);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (window_->Handle() && window_->PreTranslate(msg)) continue;
+      if (window_->Handle() && IsDialogMessageW(window_->Handle(), &msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+  }
 };
 
 const Task kBescherung{"12-24-2026", "18:00", "Bescherung"};
@@ -258,8 +279,8 @@ TEST_F(TaskCommandsTest, ADoubleClickInAllEditsThatTaskInItsOwnCategory) {
   ASSERT_NO_FATAL_FAILURE(Open());
   window_->SelectTab(Category::All);
   SelectRow(L"12-24-2026", L"Kontrolle");
-  EXPECT_FALSE(Enabled(IDC_BBEARBEITEN));  // not from "Alles"
-  EXPECT_FALSE(Enabled(IDC_BLOESCHEN));
+  EXPECT_TRUE(Enabled(IDC_BBEARBEITEN));  // also from "Alles"
+  EXPECT_TRUE(Enabled(IDC_BLOESCHEN));
   DialogScript script(kEditTaskCaption);
   script
       .Do([](HWND dialog) {
@@ -298,7 +319,7 @@ TEST_F(TaskCommandsTest, MovingToDoneFromImportantAsksAndMovesTheTask) {
   {
     DialogScript script(L" Erledigter Vorgang");
     script.Answer(L" Erledigter Vorgang", IDNO);
-    ListNotifies(NM_RCLICK);
+    MoveToDone();
     ASSERT_EQ(script.Answers().size(), 1u);
     EXPECT_EQ(script.Answers()[0],
               L"Möchten Sie den Eintrag zu den erledigten Vorgängen verschieben ?   ");
@@ -309,7 +330,7 @@ TEST_F(TaskCommandsTest, MovingToDoneFromImportantAsksAndMovesTheTask) {
   SelectRow(L"01-05-2027", L"Zahnarzt");
   DialogScript script(L" Erledigter Vorgang");
   script.Answer(L" Erledigter Vorgang", IDYES);
-  ListNotifies(NM_RCLICK);
+  MoveToDone();
   EXPECT_TRUE(script.Finished());
   EXPECT_EQ(window_->SelectedCategory(), Category::Done);
   EXPECT_EQ(Stored(Category::Important), std::vector<Task>{kBescherung});
@@ -319,8 +340,16 @@ TEST_F(TaskCommandsTest, MovingToDoneFromImportantAsksAndMovesTheTask) {
 TEST_F(TaskCommandsTest, ARowWithoutDateOrDescriptionCanBeEditedMovedAndDeleted) {
   const Task noDate{"", "10:00", "Ohne Datum"}, noText{"12-31-2026", "00:00", ""};
   WriteDataFile(DataPath(), {{"Others", {{"100", noDate}, {"101", noText}}}});
-  ASSERT_NO_FATAL_FAILURE(Open());
-  window_->SelectTab(Category::Others);
+  {
+    // The task without a date is told of once, when the tab shows it.
+    DialogScript told(kMainWindowCaption);
+    told.Answer(kMainWindowCaption, IDOK);
+    ASSERT_NO_FATAL_FAILURE(Open());
+    window_->SelectTab(Category::Others);
+    window_->SelectTab(Category::Others);
+    ASSERT_EQ(told.Answers().size(), 1u);
+    EXPECT_NE(told.Answers()[0].find(L"Ohne Datum"), std::wstring::npos);
+  }
   for (const wchar_t* date : {L"", L"12-31-2026"}) {
     SelectRow(date, date[0] ? L"" : L"Ohne Datum");
     EXPECT_TRUE(Enabled(IDC_BBEARBEITEN)) << testing::PrintToString(date);
@@ -338,7 +367,7 @@ TEST_F(TaskCommandsTest, ARowWithoutDateOrDescriptionCanBeEditedMovedAndDeleted)
   SelectRow(L"", L"Ohne Datum");
   DialogScript script(L" Erledigter Vorgang");
   script.Answer(L" Erledigter Vorgang", IDYES);
-  ListNotifies(NM_RCLICK);
+  MoveToDone();
   EXPECT_TRUE(script.Finished());
   EXPECT_TRUE(Stored(Category::Others).empty());
   EXPECT_EQ(Stored(Category::Done), std::vector<Task>{noDate});
@@ -352,7 +381,7 @@ TEST_F(TaskCommandsTest, MovingToDoneFromAllTakesTheTaskOutOfItsCategory) {
   {
     DialogScript script(L" Erledigter Vorgang");
     script.Answer(L" Erledigter Vorgang", IDYES);
-    ListNotifies(NM_RCLICK);
+    MoveToDone();
     EXPECT_TRUE(script.Finished());
   }
   EXPECT_EQ(window_->SelectedCategory(), Category::Done);
@@ -365,7 +394,7 @@ TEST_F(TaskCommandsTest, MovingToDoneFromAllTakesTheTaskOutOfItsCategory) {
   {
     DialogScript script(L" Erledigter Vorgang");
     script.Answer(L" Erledigter Vorgang", IDYES);
-    ListNotifies(NM_RCLICK);
+    MoveToDone();
     EXPECT_TRUE(script.Finished());
   }
   EXPECT_EQ(Stored(Category::Important), std::vector<Task>{kZahnarzt});
@@ -382,7 +411,7 @@ TEST_F(TaskCommandsTest, AFullCategoryRefusesMoreAndLosesNothing) {
     SelectRow(L"01-05-2027", L"Zahnarzt");
     DialogScript script(L" Erledigter Vorgang");
     script.Answer(L" Erledigter Vorgang", IDYES).Answer(kMainWindowCaption, IDOK);
-    ListNotifies(NM_RCLICK);
+    MoveToDone();
     ASSERT_EQ(script.Answers().size(), 2u);
     EXPECT_NE(script.Answers()[1].find(L"100 Aufgaben"), std::wstring::npos);
     EXPECT_EQ(DataBytes(), before);
@@ -406,30 +435,55 @@ TEST_F(TaskCommandsTest, AFullCategoryRefusesMoreAndLosesNothing) {
   }
 }
 
-TEST_F(TaskCommandsTest, EnterInTheListRunsTheCloseSequence) {
-  WriteSetting(settings_, L"HelpDirekt", SettingValue(std::uint32_t{1}));  // no closing notice
+TEST_F(TaskCommandsTest, EveryActionOnATaskByKeyAndFromTheListsMenu) {
   WriteDataFile(DataPath(), kSample);
   ASSERT_NO_FATAL_FAILURE(Open());
-  ASSERT_EQ(window_->ReminderMode(), 3);
-  // The messages as the program's loop handles them.
-  const auto press = [this](HWND control) {
-    PostMessageW(control, WM_KEYDOWN, VK_RETURN, 1);
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (window_->Handle() && window_->PreTranslate(msg)) continue;
-      if (window_->Handle() && IsDialogMessageW(window_->Handle(), &msg)) continue;
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  };
-  press(Item(IDC_TABSTRIP));
+  // Nothing selected: Enter neither opens nor closes anything.
+  PressInList(VK_RETURN);
   EXPECT_FALSE(window_->Ended());
-  SetFocus(List());
-  press(List());
-  EXPECT_TRUE(window_->Ended());
-  SettingValue tab;
-  ASSERT_TRUE(settings_.GetValue(SettingsRoot::kCurrentUser, kSettingsKey, L"TabStrip", tab));
-  EXPECT_EQ(TextValue(tab), L"2");
+  SelectRow(L"01-05-2027", L"Zahnarzt");
+  {
+    DialogScript script(kEditTaskCaption);
+    script.Click(IDC_CABBRECHEN);
+    PressInList(VK_RETURN);
+    EXPECT_TRUE(script.Finished());
+  }
+  {
+    DialogScript script(kMainWindowCaption);
+    script.Answer(kMainWindowCaption, IDNO);
+    PressInList(VK_DELETE);
+    ASSERT_EQ(script.Answers().size(), 1u);
+    EXPECT_NE(script.Answers()[0].find(L"Zahnarzt"), std::wstring::npos);
+  }
+  {
+    DialogScript script(L" Erledigter Vorgang");
+    script.Answer(L" Erledigter Vorgang", IDYES);
+    PressInList('E', true);
+    EXPECT_TRUE(script.Finished());
+  }
+  EXPECT_EQ(Stored(Category::Done), (std::vector<Task>{kReifen, kZahnarzt}));
+  // The menu, from the menu key, offers what the view allows.
+  const auto menuTexts = [this] {
+    test::MenuWatcher watcher;
+    SendMessageW(window_->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(List()), -1);
+    return watcher.Texts();
+  };
+  ASSERT_EQ(window_->SelectedCategory(), Category::Done);
+  EXPECT_EQ(menuTexts(), (std::vector<std::wstring>{L"&Bearbeiten…\tEingabe", L"&Löschen\tEntf"}));
+  PressInList('E', true);  // nothing to put away in "Erledigtes"
+  EXPECT_EQ(Stored(Category::Done).size(), 2u);
+  window_->SelectTab(Category::All);
+  SelectRow(L"12-31-2026", L"Sekt kaufen");
+  EXPECT_EQ(menuTexts(),
+            (std::vector<std::wstring>{L"&Bearbeiten…\tEingabe", L"Als &erledigt ablegen\tStrg+E",
+                                       L"&Löschen\tEntf"}));
+  // In "Alles" the buttons act on the task in its own category.
+  EXPECT_TRUE(Enabled(IDC_BBEARBEITEN) && Enabled(IDC_BLOESCHEN));
+  DialogScript script(kMainWindowCaption);
+  script.Answer(kMainWindowCaption, IDYES);
+  ClickButton(IDC_BLOESCHEN);
+  EXPECT_TRUE(script.Finished());
+  EXPECT_TRUE(Stored(Category::Others).empty());
 }
 
 }  // namespace

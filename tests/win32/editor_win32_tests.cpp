@@ -109,11 +109,11 @@ TEST_F(TaskEditorTest, EnterWalksFromTheDescriptionToOkAndAccepts) {
   script.Type(L"Zahnarzt")
       .Press(VK_RETURN)
       .Do([](HWND) { EXPECT_EQ(FocusedId(), IDC_CTAGE); })
-      .Type(L"2")  // the lists change by arrow keys only
-      .Do([](HWND dialog) { EXPECT_EQ(Chosen(dialog, IDC_CTAGE), L"08"); })
+      .Type(L"24")  // typed digits make one number
+      .Do([](HWND dialog) { EXPECT_EQ(Chosen(dialog, IDC_CTAGE), L"24"); })
       .Press(VK_RETURN)
       .Do([](HWND) { EXPECT_EQ(FocusedId(), IDC_CMONATE); })
-      .Type(L"0")
+      .Type(L"0x")  // "0" alone selects nothing yet, a letter nothing at all
       .Do([](HWND dialog) { EXPECT_EQ(Chosen(dialog, IDC_CMONATE), L"12"); })
       .Press(VK_RETURN)
       .Do([](HWND dialog) {
@@ -133,7 +133,7 @@ TEST_F(TaskEditorTest, EnterWalksFromTheDescriptionToOkAndAccepts) {
       .Press(VK_RETURN)
       .Do([](HWND) { EXPECT_EQ(FocusedId(), IDC_CREADY); })
       .Press(VK_RETURN);
-  EXPECT_EQ(RunNew(), (Task{"12-08-2026", "10:30", "Zahnarzt"}));
+  EXPECT_EQ(RunNew(), (Task{"12-24-2026", "10:30", "Zahnarzt"}));
   EXPECT_TRUE(sound_.played.empty());
 }
 
@@ -242,23 +242,38 @@ TEST_F(TaskEditorTest, AFullYearOrTimeFieldRefusesMoreUnlessAllOfItIsSelected) {
   EXPECT_EQ(RunNew(), std::nullopt);
 }
 
-TEST_F(TaskEditorTest, OnOkAYearOutsideTheCenturyBecomesTheCurrentYear) {
+// A year outside the century becomes the current year, shown selected with
+// the error sound; the next "OK" stores what the user has seen.
+TEST_F(TaskEditorTest, OnOkAYearOutsideTheCenturyShowsTheCurrentYear) {
   struct Case {
     const wchar_t* typed;
     const char* stored;
+    bool corrected;
   };
-  for (const Case& c : {Case{L"1999", "2026"}, Case{L"2100", "2026"}, Case{L"20x7", "2026"},
-                        Case{L"2000", "2000"}, Case{L"2030", "2030"}, Case{L"2099", "2099"}}) {
+  for (const Case& c :
+       {Case{L"1999", "2026", true}, Case{L"2100", "2026", true}, Case{L"20x7", "2026", true},
+        Case{L"2000", "2000", false}, Case{L"2099", "2099", false}}) {
     SCOPED_TRACE(testing::PrintToString(c.typed));
+    sound_.played.clear();
     DialogScript script(kNewTaskCaption);
     script.Type(L"Termin").Focus(IDC_CJAHRE).Type(c.typed).Click(IDC_CREADY);
+    if (c.corrected) {
+      script
+          .Do([](HWND dialog) {
+            EXPECT_EQ(Text(dialog, IDC_CJAHRE), L"2026");
+            EXPECT_EQ(FocusedId(), IDC_CJAHRE);
+            EXPECT_TRUE(WholeTextSelected(dialog, IDC_CJAHRE));
+          })
+          .Click(IDC_CREADY);
+    }
     const auto task = RunNew();
     ASSERT_TRUE(task);
     EXPECT_EQ(task->date, std::string("12-08-") + c.stored);
+    EXPECT_EQ(sound_.played.size(), c.corrected ? 1u : 0u);
   }
 }
 
-TEST_F(TaskEditorTest, OutOfRangeTimesOnOkBecomeTheCurrentTimeInTwoDigits) {
+TEST_F(TaskEditorTest, OutOfRangeTimesOnOkShowTheCurrentTimeInTwoDigits) {
   clock_.now = {2026, 12, 8, 7, 5, 0, 0};
   DialogScript script(kNewTaskCaption);
   script.Type(L"Termin")
@@ -266,6 +281,12 @@ TEST_F(TaskEditorTest, OutOfRangeTimesOnOkBecomeTheCurrentTimeInTwoDigits) {
       .Type(L"-1")
       .Focus(IDC_CMINUTEN)
       .Type(L"-5")
+      .Click(IDC_CREADY)
+      .Do([](HWND dialog) {
+        EXPECT_EQ(Text(dialog, IDC_CSTUNDEN), L"07");
+        EXPECT_EQ(Text(dialog, IDC_CMINUTEN), L"05");
+        EXPECT_EQ(FocusedId(), IDC_CSTUNDEN);
+      })
       .Click(IDC_CREADY);
   EXPECT_EQ(RunNew(), (Task{"12-08-2026", "07:05", "Termin"}));
 }

@@ -42,45 +42,6 @@ inline bool IsTopmost(HWND window) {
   return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
 }
 
-// Watches for popup menus of this thread from inside the menu's modal loop,
-// notes which menu it was, and closes it as Esc would.
-class MenuWatcher {
- public:
-  MenuWatcher() {
-    active_ = this;
-    timer_ = SetTimer(nullptr, 0, 50, Tick);
-  }
-  ~MenuWatcher() {
-    KillTimer(nullptr, timer_);
-    active_ = nullptr;
-  }
-  MenuWatcher(const MenuWatcher&) = delete;
-  MenuWatcher& operator=(const MenuWatcher&) = delete;
-  const std::vector<HMENU>& Seen() const { return seen_; }
-
- private:
-  static BOOL CALLBACK FindMenu(HWND window, LPARAM found) {
-    wchar_t name[16] = {};
-    GetClassNameW(window, name, 16);
-    if (IsWindowVisible(window) && std::wstring_view(name) == L"#32768") {
-      *reinterpret_cast<HWND*>(found) = window;
-      return FALSE;
-    }
-    return TRUE;
-  }
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    if (!active_) return;
-    HWND menu = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), FindMenu, reinterpret_cast<LPARAM>(&menu));
-    if (!menu) return;
-    active_->seen_.push_back(reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0)));
-    EndMenu();
-  }
-  static inline MenuWatcher* active_ = nullptr;
-  UINT_PTR timer_ = 0;
-  std::vector<HMENU> seen_;
-};
-
 // What the tests share: a scratch registry and program folder, a clock that
 // stands still, a sound player that only takes notes, and the window.
 class LifecycleTest : public testing::Test {

@@ -50,6 +50,7 @@ TEST_F(LockTest, ANormalStartAsksBeforeAnythingIsShown) {
     script.Do([](HWND) { EXPECT_FALSE(TasksShown()); })
         .Type(L"falsch")
         .Click(IDOK)
+        .Answer(L"Ordalis", IDOK)
         .Type(L"geheim")
         .Click(IDOK);
     ASSERT_TRUE(Start());

@@ -117,8 +117,8 @@ TEST_F(MainWindowTest, ColumnsAndButtonsFollowTheViewAndTheSelection) {
   const auto enabled = [this](int id) { return IsWindowEnabled(Item(id)) != FALSE; };
   for (const Expected& e : {Expected{Category::Others, 0, 4910, true, false, true, true},
                             Expected{Category::Important, 1000, 3910, true, false, true, true},
-                            Expected{Category::Done, 1000, 3910, false, false, false, true},
-                            Expected{Category::All, 1000, 3910, true, true, false, false}}) {
+                            Expected{Category::Done, 1000, 3910, false, false, true, true},
+                            Expected{Category::All, 1000, 3910, true, true, true, true}}) {
     SCOPED_TRACE(static_cast<int>(e.view));
     window_->SelectTab(e.view);
     const int columns = e.timeTwips ? 3 : 2;

@@ -443,6 +443,7 @@ TEST_F(OptionsTest, ChangingAPasswordAsksForTheCurrentOne) {
         .In(kPasswordCaption)
         .Type(L"alt12")
         .Press(VK_RETURN)
+        .Answer(L"Ordalis", IDOK)
         .Type(L"Alt12")
         .Press(VK_RETURN)
         .In(kOptionsCaption)

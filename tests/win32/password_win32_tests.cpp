@@ -99,20 +99,27 @@ TEST_F(PasswordTest, ShowsTheOwnerOrBenutzerAndLocksItsCloseCommand) {
   }
 }
 
-// Each try empties the field; only the exact text opens, with "&Ok" off.
-TEST_F(PasswordTest, OnlyTheExactPasswordOpens) {
+// A wrong try is said and leaves its text selected, for the next to type
+// over; only the exact text opens, with "OK" off.
+TEST_F(PasswordTest, OnlyTheExactPasswordOpensAndAWrongOneIsSaid) {
   Store("Geheim ");
   OkStateAtClose ok;
   DialogScript script(kPasswordCaption);
   for (const wchar_t* wrong : {L"geheim ", L"Geheim", L"GEHEIM "}) {
-    script.Type(wrong).Press(VK_RETURN).Do([](HWND dialog) {
-      EXPECT_EQ(Text(dialog, IDC_PW_TEXT2), L"");
+    script.Type(wrong).Press(VK_RETURN).Answer(L"Ordalis", IDOK).Do([wrong](HWND dialog) {
+      EXPECT_EQ(Text(dialog, IDC_PW_TEXT2), wrong);
+      DWORD from = 1, to = 0;
+      SendDlgItemMessageW(dialog, IDC_PW_TEXT2, EM_GETSEL, reinterpret_cast<WPARAM>(&from),
+                          reinterpret_cast<LPARAM>(&to));
+      EXPECT_EQ(from, 0u);
+      EXPECT_EQ(to, wcslen(wrong));
       EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_PW_CREADY)));
     });
   }
   script.Type(L"Geheim ").Click(IDC_PW_CREADY);
   EXPECT_EQ(Ask(), PasswordOutcome::kAccepted);
   EXPECT_EQ(ok.enabled, std::optional<bool>(false));
+  EXPECT_EQ(script.Answers(), std::vector<std::wstring>(3, L"Das Kennwort ist nicht richtig."));
 }
 
 TEST_F(PasswordTest, EscapeInTheFieldCancels) {
@@ -153,10 +160,10 @@ TEST_F(PasswordTest, ADamagedStoredPasswordKeepsTheLock) {
     EXPECT_LE(shown.bottom, client.bottom);  // the dialog grew to show it
   });
   for (const wchar_t* typed : {L"", L"ab\tcd", L"abcd", L"ab cd"}) {
-    script.Do(SetText(IDC_PW_TEXT2, typed)).Click(IDC_PW_CREADY).Do([](HWND dialog) {
-      EXPECT_TRUE(IsWindowVisible(dialog));
-      EXPECT_EQ(Text(dialog, IDC_PW_TEXT2), L"");
-    });
+    script.Do(SetText(IDC_PW_TEXT2, typed))
+        .Click(IDC_PW_CREADY)
+        .Answer(L"Ordalis", IDOK)
+        .Do([](HWND dialog) { EXPECT_TRUE(IsWindowVisible(dialog)); });
   }
   script.Click(IDC_PW_CCANCEL);
   EXPECT_EQ(Ask(), PasswordOutcome::kCancelled);

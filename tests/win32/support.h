@@ -85,4 +85,52 @@ std::vector<std::wstring> ListHeaders(HWND list);
 // The cell under the column with this header; empty if there is none.
 std::wstring ListCell(HWND list, int item, std::wstring_view header);
 
+// Watches for popup menus of this thread from inside the menu's modal loop,
+// notes which menu it was and its items' texts, and closes it as Esc would.
+class MenuWatcher {
+ public:
+  MenuWatcher() {
+    active_ = this;
+    timer_ = SetTimer(nullptr, 0, 50, Tick);
+  }
+  ~MenuWatcher() {
+    KillTimer(nullptr, timer_);
+    active_ = nullptr;
+  }
+  MenuWatcher(const MenuWatcher&) = delete;
+  MenuWatcher& operator=(const MenuWatcher&) = delete;
+  const std::vector<HMENU>& Seen() const { return seen_; }
+  const std::vector<std::wstring>& Texts() const { return texts_; }  // of the last one
+
+ private:
+  static BOOL CALLBACK FindMenu(HWND window, LPARAM found) {
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    if (IsWindowVisible(window) && std::wstring_view(name) == L"#32768") {
+      *reinterpret_cast<HWND*>(found) = window;
+      return FALSE;
+    }
+    return TRUE;
+  }
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (!active_) return;
+    HWND menu = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindMenu, reinterpret_cast<LPARAM>(&menu));
+    if (!menu) return;
+    const auto handle = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
+    active_->seen_.push_back(handle);
+    active_->texts_.clear();
+    for (int i = 0; i < GetMenuItemCount(handle); ++i) {
+      wchar_t text[128] = L"";
+      GetMenuStringW(handle, i, text, 128, MF_BYPOSITION);
+      active_->texts_.push_back(text);
+    }
+    EndMenu();
+  }
+  static inline MenuWatcher* active_ = nullptr;
+  UINT_PTR timer_ = 0;
+  std::vector<HMENU> seen_;
+  std::vector<std::wstring> texts_;
+};
+
 }  // namespace ordalis::test
