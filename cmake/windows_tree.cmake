@@ -55,11 +55,11 @@ set_tests_properties(win32.mainwindow_win32_tests win32.lifecycle_win32_tests
   win32.on_screen_win32_tests win32.due_win32_tests win32.attention_win32_tests win32.file_safety_win32_tests
   PROPERTIES RUN_SERIAL TRUE)
 
-# A task added and deleted with the keyboard in the real program.
-add_test(NAME e2e.add_delete
-  COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/add_delete.sh ${ORDALIS_WINDOWS_DIR}/app/Vemra.exe
+# Every action on a task, and the end, by keyboard alone in the real program.
+add_test(NAME e2e.keyboard
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/keyboard.sh ${ORDALIS_WINDOWS_DIR}/app/Vemra.exe
     ${CMAKE_BINARY_DIR}/e2e)
-set_tests_properties(e2e.add_delete PROPERTIES FIXTURES_REQUIRED wine
+set_tests_properties(e2e.keyboard PROPERTIES FIXTURES_REQUIRED wine
   ENVIRONMENT "${wine_env}" RUN_SERIAL TRUE TIMEOUT 180)
 
 # Help from the real program: F1 starts the real viewer, the icon's menu

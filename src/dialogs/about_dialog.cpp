@@ -20,7 +20,7 @@ using win32::ControlSpec;
 
 constexpr wchar_t kWerbung[] =
     L"Vous avez choisi un produit intemporel et de qualité avec soin et détails. Il vous "
-    L"apportera confort, bien-étre et satisfaction.";
+    L"apportera confort, bien-être et satisfaction.";
 
 constexpr DWORD kLabel = WS_VISIBLE | SS_NOPREFIX;
 constexpr DWORD kButton = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
@@ -34,7 +34,7 @@ constexpr ControlSpec kControls[] = {
     {L"STATIC", L"", IDC_RLEGAL, kLabel, 1200, 1860, 5460, 270},
     {L"BUTTON", L"&E-Mail", IDC_BMAIL, kButton | WS_GROUP, 1200, 2370, 1320, 360},
     {L"BUTTON", L"&Webseite", IDC_BWEBSEITE, kButton, 2640, 2370, 1320, 360},
-    {L"BUTTON", L"&Abbrechen", IDCANCEL, kButton, 5340, 2370, 1320, 360},
+    {L"BUTTON", L"OK", IDCANCEL, kButton | BS_DEFPUSHBUTTON, 5340, 2370, 1320, 360},
 };
 
 // The product's name and version numbers: the same constants the version
@@ -69,9 +69,9 @@ class AboutDialog : public win32::Dialog {
         VersionText(version_.name, version_.major, version_.minor, version_.revision).c_str());
     SetWindowTextW(Item(IDC_RCONTACT), ResourceString(IDS_ABOUT_CONTACT).c_str());
     SetWindowTextW(Item(IDC_RLEGAL), ResourceString(IDS_ABOUT_LEGAL).c_str());
-    // Without a known address a button would lead nowhere.
-    EnableWindow(Item(IDC_BMAIL), !mail_.empty());
-    EnableWindow(Item(IDC_BWEBSEITE), !website_.empty());
+    // Without a known address a button would lead nowhere: it is not there.
+    ShowWindow(Item(IDC_BMAIL), mail_.empty() ? SW_HIDE : SW_SHOW);
+    ShowWindow(Item(IDC_BWEBSEITE), website_.empty() ? SW_HIDE : SW_SHOW);
     return Item(IDCANCEL);
   }
 
@@ -79,7 +79,7 @@ class AboutDialog : public win32::Dialog {
     switch (id) {
       case IDC_BMAIL: BMail_Click(); return true;
       case IDC_BWEBSEITE: BWebseite_Click(); return true;
-      default: return false;  // "&Abbrechen" and the close box end the box
+      default: return false;  // "OK" and the close box end the box
     }
   }
 
