@@ -54,7 +54,8 @@ main=$(wait_window 60 '^Ordalis $') || fail "the program shows no window \"Ordal
 press "$main" alt+h
 editor=$(wait_window 15 '^ Neue Aufgabe$') || fail "Alt+H opened no editor"
 focus "$editor"
-xdotool type --delay 50 "Zahnarzt für Jörg"
+sleep 0.3
+xdotool type --delay 150 "Zahnarzt für Jörg"
 sleep 0.5
 import -window root "$out/editor_wichtiges.png" || fail "no screenshot"
 # Description, day, month, year, hour, minute: each Enter leads on; the
@@ -125,7 +126,10 @@ xdotool windowraise "$tray"
 sleep 0.3
 tray_height=$(xdotool getwindowgeometry --shell "$tray" | sed -n 's/^HEIGHT=//p')
 # A click the icon misses while Wine still places it is tried again.
+sleep 1
 for _ in 1 2 3; do
+  xdotool windowraise "$tray"
+  sleep 0.3
   xdotool mousemove --window "$tray" 10 $((${tray_height:-20} - 10)) click 3
   sleep 1
   # The click leaves the X keyboard with the tray window of another process;
