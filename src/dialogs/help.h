@@ -16,7 +16,7 @@ std::wstring HelpFilePath(std::wstring_view programFolder);
 // notices, were switched off.
 bool DirektHilfen(SettingsStore& settings, std::wstring_view noticeId);
 
-// What the notice's "&Ok" stores: the notice's own switch and the switch
+// What the notice's "OK" stores: the notice's own switch and the switch
 // for all notices, both always written.
 void StoreNoticeChoice(SettingsStore& settings, std::wstring_view noticeId, bool hideThis,
                        bool hideAll);

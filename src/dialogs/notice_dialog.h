@@ -23,11 +23,10 @@ inline constexpr int kClosingHelpTopic = 13;
 inline constexpr wchar_t kHelpMissingCaption[] = L"Ordalis ";
 
 inline constexpr wchar_t kNoticeCaption[] = L" Ordalis";
-inline constexpr wchar_t kClosingNoticeHeading[] = L"Folgendene Hiweise dazu:";
+inline constexpr wchar_t kClosingNoticeHeading[] = L"Folgende Hinweise dazu:";
 inline constexpr wchar_t kClosingNoticeText[] =
-    L"Die Anwendung bleibt resident in der Taskleiste, wenn Sie nicht die Optionen ''nie "
-    L"erinnern'' markiert haben. Sollten Aufgaben geplant worden sein, so werden Sie über diese "
-    L"informiert sobald der Zeitpunkt gekommen ist ...";
+    L"Ordalis bleibt im Infobereich der Taskleiste, wenn Sie nicht „nie erinnern“ gewählt "
+    L"haben. Sind Aufgaben geplant, erinnert es Sie daran, sobald ihr Zeitpunkt gekommen ist.";
 
 // Control ids, for the tests that press them.
 enum NoticeControl : int {

@@ -114,7 +114,7 @@ class TaskEditorDialog : public win32::Dialog {
 HWND TaskEditorDialog::OnInit() {
   HWND hwnd = Handle();
   now_ = s_.clock.Now();
-  // No close box: the dialog ends with "&Ok" or "&Abbrechen" (Esc).
+  // No close box: the dialog ends with "OK" or "&Abbrechen" (Esc).
   win32::RemoveCloseCommand(hwnd);
   if (!request_.withTime) {
     for (int id : {IDC_LUHRZEIT, IDC_LPUNKTE, IDC_CSTUNDEN, IDC_CMINUTEN}) {
@@ -155,7 +155,7 @@ HWND TaskEditorDialog::OnInit() {
     SetText(Item(IDC_CSTUNDEN), edit->hour);
     SetText(Item(IDC_CMINUTEN), edit->minute);
     SetText(Item(IDC_CBEZEICHNUNG), edit->description);
-    // A damaged date or time shows empty: "&Ok" then waits until the user
+    // A damaged date or time shows empty: "OK" then waits until the user
     // has filled it, instead of storing today's date or the current time.
     if (!StoredDateIsValid(*edit)) {
       SetText(Item(IDC_CJAHRE), "");  // first: a new year refills the days
@@ -201,7 +201,7 @@ bool TaskEditorDialog::OnCommand(int id, int code) {
     case IDC_CREADY:
       if (code == BN_CLICKED) Accept();
       return true;
-    case IDOK: return true;  // Enter alone never accepts; "&Ok" is no default button
+    case IDOK: return true;  // Enter alone never accepts; "OK" is no default button
     case IDC_CTAGE:
       if (code == CBN_SELCHANGE) {
         dayChosen_ = static_cast<int>(SendMessageW(Item(id), CB_GETCURSEL, 0, 0)) + 1;

@@ -8,11 +8,11 @@
 namespace ordalis {
 
 const ControlTip kControlTips[5] = {
-    {IDC_OWECKER1, L"Jede volle Stunden werden Sie an Ordalis errinnert."},
-    {IDC_OWECKER2, L"Die Einträge in der Kategorie ''Wichtiges'' werden ständig überprüft."},
-    {IDC_OWECKER3, L"Die Anwendung wird nach dem Klicken auf Schließen beendet."},
-    {IDC_BOPTIONEN, L"Anzeigen und Ändern von individuellen Einstellungen und Optionen."},
-    {IDC_BBEENDEN, L"Schließt die Anwendung oder verkleinert sie in die Traybar."},
+    {IDC_OWECKER1, L"Zu jeder vollen Stunde erinnert Ordalis Sie an Ihre Aufgaben."},
+    {IDC_OWECKER2, L"Ordalis überwacht die Aufgaben in „Wichtiges“ und meldet jede, sobald sie fällig ist."},
+    {IDC_OWECKER3, L"Keine Erinnerung: „Schließen“ beendet Ordalis."},
+    {IDC_BOPTIONEN, L"Zeigt die Einstellungen von Ordalis und lässt sie ändern."},
+    {IDC_BBEENDEN, L"Schließt das Fenster; je nach Erinnerung bleibt Ordalis im Infobereich."},
 };
 
 namespace {

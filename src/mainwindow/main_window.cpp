@@ -48,9 +48,9 @@ constexpr ControlSpec kControls[] = {
      4560, 3900, 270},
     {WC_BUTTONW, L"&nie erinnern", IDC_OWECKER3, WS_VISIBLE | BS_AUTORADIOBUTTON, 300, 4890, 3900,
      270},
-    {WC_BUTTONW, L"&Optionen", IDC_BOPTIONEN, WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 5700, 4380,
-     1320, 360},
-    {WC_BUTTONW, L"Schließen", IDC_BBEENDEN, kButton | WS_GROUP, 5700, 4920, 1320, 360},
+    {WC_BUTTONW, L"E&instellungen…", IDC_BOPTIONEN, WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 5580,
+     4380, 1440, 360},
+    {WC_BUTTONW, L"Schließen", IDC_BBEENDEN, kButton | WS_GROUP, 5580, 4920, 1440, 360},
 };
 
 struct TabSpec {

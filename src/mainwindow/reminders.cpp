@@ -11,7 +11,7 @@ namespace ordalis {
 
 namespace {
 constexpr wchar_t kQuitQuestion[] =
-    L"Mit dieser Option verlassen Sie das Programm. \nMöchten Sie wirklich fortfahren ?";
+    L"Mit dieser Option beenden Sie Ordalis.\nMöchten Sie wirklich fortfahren?";
 // While a full-screen program runs, this often the program looks whether it
 // has ended.
 constexpr UINT kOccupiedLook = 5000;  // ms

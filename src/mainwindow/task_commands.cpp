@@ -12,8 +12,7 @@ namespace ordalis {
 using win32::Widen;
 
 namespace {
-constexpr wchar_t kMoveQuestion[] =
-    L"Möchten Sie den Eintrag zu den erledigten Vorgängen verschieben ?   ";
+constexpr wchar_t kMoveCaption[] = L" Als erledigt ablegen";
 
 const wchar_t* CategoryName(Category category) {
   switch (category) {
@@ -80,7 +79,7 @@ void MainWindow::BBearbeiten_Click() {
                      SplitForEditor(row.task.date, row.task.time, row.task.description)},
                     {session_.settings, s_.sound, s_.clock});
   }
-  // "&Abbrechen" writes nothing; "&Ok" changes the task under its key, as
+  // "&Abbrechen" writes nothing; "OK" changes the task under its key, as
   // long as no other program changed it meanwhile.
   if (task) {
     if (SelectedCategory() != view) SelectTab(view);
@@ -95,8 +94,7 @@ void MainWindow::BLoeschen_Click() {
   if (selected) {
     const TaskRow row = list_.Rows()[*selected];
     const Category view = SelectedCategory();
-    const std::wstring text =
-        L"Möchten Sie den Eintrag ''" + QuestionName(row.task) + L"'' löschen ? ";
+    const std::wstring text = L"Möchten Sie die Aufgabe „" + QuestionName(row.task) + L"“ löschen?";
     if (Ask(text, kMainWindowCaption, MB_YESNO | MB_ICONQUESTION) == IDYES) {
       if (SelectedCategory() != view) SelectTab(view);
       // Its neighbour takes the selection.
@@ -160,7 +158,9 @@ void MainWindow::MoveSelectedToDone() {
   const auto selected = list_.Selected();
   if (!selected) return;
   const TaskRow row = list_.Rows()[*selected];
-  if (Ask(kMoveQuestion, L" Erledigter Vorgang", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+  const std::wstring question =
+      L"Möchten Sie die Aufgabe „" + QuestionName(row.task) + L"“ als erledigt ablegen?";
+  if (Ask(question, kMoveCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
   if (SelectedCategory() != view) SelectTab(view);
   const std::optional<CategoryLoad> done = session_.store.Load(Category::Done);
   if (done && !HasRoom(Category::Done, done->rows.size())) return;

@@ -32,8 +32,8 @@ constexpr wchar_t kApprovedKey[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
 constexpr wchar_t kWarningTitle[] = L"Ordalis  ";  // the main window's caption and one blank
 constexpr wchar_t kTrayWarning[] =
-    L"Wenn Sie das Symbol aus der Taskbar entfernen, ist es nicht mehr \n"
-    L"möglich automatisch erinnert zu werden. \n\nMöchten Sie trotzdem fortfahren ?";
+    L"Wenn Sie das Symbol aus der Taskleiste entfernen, kann Ordalis Sie nicht mehr "
+    L"automatisch erinnern.\n\nMöchten Sie trotzdem fortfahren?";
 constexpr wchar_t kHelpTitle[] = L" Einstellungen ";  // the caption and one blank
 constexpr int kHelpTopic = 12;
 constexpr wchar_t kMismatchText[] =

@@ -50,11 +50,11 @@ prompt_caption='^ Authentifizierung $'
 set_settings '"Startup"=dword:00000001' '"HelpDirekt"=dword:00000001' '"Reminder"="3"' \
   '"Beenden"=-' '"Register"=-' '"Symbol"=-' || fail "registry"
 
-# Set: "&Optionen" stands in "Alles"; the password typed twice.
+# Set: "E&instellungen…" stands in "Alles"; the password typed twice.
 start_program
 program=$launched
 main=$(wait_window 60 '^Ordalis $') || fail "the program shows no window \"Ordalis \""
-press "$main" alt+a alt+o
+press "$main" alt+a alt+i
 options=$(wait_window 15 '^ Einstellungen$') || fail "Alt+O in \"Alles\" opened no options"
 press "$options" alt+k
 xdotool type --delay 50 "Geheim 1"

@@ -233,7 +233,7 @@ TEST_F(TaskCommandsTest, DeletingAsksFirstAndRemovesOnYesOnly) {
     script.Answer(kMainWindowCaption, IDNO);
     ClickButton(IDC_BLOESCHEN);
     ASSERT_EQ(script.Answers().size(), 1u);
-    EXPECT_EQ(script.Answers()[0], L"Möchten Sie den Eintrag ''Zahnarzt'' löschen ? ");
+    EXPECT_EQ(script.Answers()[0], L"Möchten Sie die Aufgabe „Zahnarzt“ löschen?");
   }
   EXPECT_EQ(DataBytes(), before);
   EXPECT_EQ(ListView_GetItemCount(List()), 2);
@@ -317,19 +317,18 @@ TEST_F(TaskCommandsTest, MovingToDoneFromImportantAsksAndMovesTheTask) {
   ASSERT_NO_FATAL_FAILURE(Open());
   SelectRow(L"01-05-2027", L"Zahnarzt");
   {
-    DialogScript script(L" Erledigter Vorgang");
-    script.Answer(L" Erledigter Vorgang", IDNO);
+    DialogScript script(L" Als erledigt ablegen");
+    script.Answer(L" Als erledigt ablegen", IDNO);
     MoveToDone();
     ASSERT_EQ(script.Answers().size(), 1u);
-    EXPECT_EQ(script.Answers()[0],
-              L"Möchten Sie den Eintrag zu den erledigten Vorgängen verschieben ?   ");
+    EXPECT_EQ(script.Answers()[0], L"Möchten Sie die Aufgabe „Zahnarzt“ als erledigt ablegen?");
   }
   EXPECT_EQ(DataBytes(), before);
   EXPECT_EQ(window_->SelectedCategory(), Category::Important);
 
   SelectRow(L"01-05-2027", L"Zahnarzt");
-  DialogScript script(L" Erledigter Vorgang");
-  script.Answer(L" Erledigter Vorgang", IDYES);
+  DialogScript script(L" Als erledigt ablegen");
+  script.Answer(L" Als erledigt ablegen", IDYES);
   MoveToDone();
   EXPECT_TRUE(script.Finished());
   EXPECT_EQ(window_->SelectedCategory(), Category::Done);
@@ -360,13 +359,13 @@ TEST_F(TaskCommandsTest, ARowWithoutDateOrDescriptionCanBeEditedMovedAndDeleted)
     script.Answer(L"Ordalis ", IDYES);
     ClickButton(IDC_BLOESCHEN);
     ASSERT_EQ(script.Answers().size(), 1u);
-    EXPECT_EQ(script.Answers()[0], L"Möchten Sie den Eintrag ''12-31-2026 00:00'' löschen ? ");
+    EXPECT_EQ(script.Answers()[0], L"Möchten Sie die Aufgabe „12-31-2026 00:00“ löschen?");
   }
   EXPECT_EQ(Stored(Category::Others), std::vector<Task>{noDate});
 
   SelectRow(L"", L"Ohne Datum");
-  DialogScript script(L" Erledigter Vorgang");
-  script.Answer(L" Erledigter Vorgang", IDYES);
+  DialogScript script(L" Als erledigt ablegen");
+  script.Answer(L" Als erledigt ablegen", IDYES);
   MoveToDone();
   EXPECT_TRUE(script.Finished());
   EXPECT_TRUE(Stored(Category::Others).empty());
@@ -379,8 +378,8 @@ TEST_F(TaskCommandsTest, MovingToDoneFromAllTakesTheTaskOutOfItsCategory) {
   window_->SelectTab(Category::All);
   SelectRow(L"12-31-2026", L"Sekt kaufen");
   {
-    DialogScript script(L" Erledigter Vorgang");
-    script.Answer(L" Erledigter Vorgang", IDYES);
+    DialogScript script(L" Als erledigt ablegen");
+    script.Answer(L" Als erledigt ablegen", IDYES);
     MoveToDone();
     EXPECT_TRUE(script.Finished());
   }
@@ -392,8 +391,8 @@ TEST_F(TaskCommandsTest, MovingToDoneFromAllTakesTheTaskOutOfItsCategory) {
   window_->SelectTab(Category::All);
   SelectRow(L"12-24-2026", L"Bescherung");
   {
-    DialogScript script(L" Erledigter Vorgang");
-    script.Answer(L" Erledigter Vorgang", IDYES);
+    DialogScript script(L" Als erledigt ablegen");
+    script.Answer(L" Als erledigt ablegen", IDYES);
     MoveToDone();
     EXPECT_TRUE(script.Finished());
   }
@@ -409,8 +408,8 @@ TEST_F(TaskCommandsTest, AFullCategoryRefusesMoreAndLosesNothing) {
     const std::string before = DataBytes();
     ASSERT_NO_FATAL_FAILURE(Open());
     SelectRow(L"01-05-2027", L"Zahnarzt");
-    DialogScript script(L" Erledigter Vorgang");
-    script.Answer(L" Erledigter Vorgang", IDYES).Answer(kMainWindowCaption, IDOK);
+    DialogScript script(L" Als erledigt ablegen");
+    script.Answer(L" Als erledigt ablegen", IDYES).Answer(kMainWindowCaption, IDOK);
     MoveToDone();
     ASSERT_EQ(script.Answers().size(), 2u);
     EXPECT_NE(script.Answers()[1].find(L"100 Aufgaben"), std::wstring::npos);
@@ -456,8 +455,8 @@ TEST_F(TaskCommandsTest, EveryActionOnATaskByKeyAndFromTheListsMenu) {
     EXPECT_NE(script.Answers()[0].find(L"Zahnarzt"), std::wstring::npos);
   }
   {
-    DialogScript script(L" Erledigter Vorgang");
-    script.Answer(L" Erledigter Vorgang", IDYES);
+    DialogScript script(L" Als erledigt ablegen");
+    script.Answer(L" Als erledigt ablegen", IDYES);
     PressInList('E', true);
     EXPECT_TRUE(script.Finished());
   }

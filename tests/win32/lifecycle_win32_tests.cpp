@@ -358,7 +358,7 @@ TEST_F(CloseTest, ClosingNoticeOncePerCloseRequest) {
     EXPECT_FALSE(window_->Ended());
     EXPECT_TRUE(IconInTray(window_->TrayHost(), 1));
   }
-  // "Abbrechen" stored nothing, so it shows again; "&Ok" with the box
+  // "Abbrechen" stored nothing, so it shows again; "OK" with the box
   // ticked switches it off for good.
   EXPECT_EQ(Get(L"100"), std::nullopt);
   ASSERT_NO_FATAL_FAILURE(Reopen());
@@ -516,7 +516,7 @@ TEST_F(HelpTest, DirektHilfenAndTheNoticeChoices) {
   EXPECT_EQ(Get(L"100"), std::nullopt);
   EXPECT_EQ(Get(L"HelpDirekt"), std::nullopt);
 
-  // "&Ok" stores both boxes as numbers, the unticked one as 0.
+  // "OK" stores both boxes as numbers, the unticked one as 0.
   {
     MessageBoxAnswerer answer(kNoticeCaption, IDC_BREADY, {IDC_BHELPDISABLED});
     EXPECT_TRUE(ShowNotice(nullptr, settings_, L"100", kClosingNoticeHeading, kClosingNoticeText));

@@ -184,8 +184,8 @@ TEST_F(OptionsTest, SwitchingTheIconOffWarnsWhenItWasOn) {
     if (c.answer) {
       ASSERT_EQ(script.Answers().size(), 1u);
       EXPECT_EQ(script.Answers()[0],
-                L"Wenn Sie das Symbol aus der Taskbar entfernen, ist es nicht mehr \nmöglich "
-                L"automatisch erinnert zu werden. \n\nMöchten Sie trotzdem fortfahren ?");
+                L"Wenn Sie das Symbol aus der Taskleiste entfernen, kann Ordalis Sie nicht mehr "
+                L"automatisch erinnern.\n\nMöchten Sie trotzdem fortfahren?");
     }
   }
 }

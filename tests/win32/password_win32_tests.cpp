@@ -24,7 +24,7 @@ using namespace test;  // the dialog script and the control helpers of the optio
 
 constexpr wchar_t kOwnerKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion";
 
-// Notes whether "&Ok" was still enabled when the prompt went away.
+// Notes whether "OK" was still enabled when the prompt went away.
 class OkStateAtClose {
  public:
   OkStateAtClose() {

@@ -291,8 +291,7 @@ TEST_F(TrayTest, ModeChangeFromTheMenu) {
     Command(IDM_ERINNERUNG3);
     EXPECT_EQ(answer.Texts(),
               std::vector<std::wstring>{
-                  L"Mit dieser Option verlassen Sie das Programm. \nMöchten Sie wirklich "
-                  L"fortfahren ?"});
+                  L"Mit dieser Option beenden Sie Ordalis.\nMöchten Sie wirklich fortfahren?"});
   }
   EXPECT_EQ(window_->ReminderMode(), 2);
   EXPECT_TRUE(Checked(IDM_ERINNERUNG2));
