@@ -40,6 +40,11 @@ void MainWindow::Form_Load() {
   const auto asking = session_.gate.Ask();  // presses on the icon wait for the start-up's end
   session_.settings.Read();
   CreateControlsAndMenu();
+  helpAvailable_ = HelpFilesPresent();
+  EnableMenuItem(menu_.get(), IDM_HILFE, MF_BYCOMMAND | (helpAvailable_ ? MF_ENABLED : MF_GRAYED));
+  // F1 in a dialog, the start's password prompt included, opens its topic as
+  // F1 in the window does.
+  win32::Dialog::SetHelpOpener([this](int topic) { CallHilfe(topic); });
 
   // A stored password locks the view from the first moment: asked now, or
   // after an automatic start when the window is reached for or a reminder
@@ -80,10 +85,6 @@ void MainWindow::Form_Load() {
     ShowWindow(GetDlgItem(hwnd, IDC_BOPTIONEN), SW_SHOWNA);
   }
 
-  helpAvailable_ = HelpFilesPresent();
-  EnableMenuItem(menu_.get(), IDM_HILFE, MF_BYCOMMAND | (helpAvailable_ ? MF_ENABLED : MF_GRAYED));
-  // F1 in a dialog opens its topic as F1 in the window does.
-  win32::Dialog::SetHelpOpener([this](int topic) { CallHilfe(topic); });
 
   const bool due = StartupDueCheck();
   if (session_.ended) return;  // the password was not given

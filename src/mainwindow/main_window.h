@@ -371,14 +371,14 @@ class MainWindow : public win32::Window {
   TrayIcon tray_;
   SystemAttention systemAttention_;
   ControlTips controlTips_;
-  win32::UniqueMenu menu_;  // the tray menu "Vorgang " with its submenu
+  win32::UniqueMenu menu_;  // the icon's menu with its submenu
   UINT dpi_ = 96;
   win32::WindowIcons icons_;  // the title bar's and Alt+Tab's, for dpi_
   win32::UniqueFont font_;
   win32::UniqueFont listFont_;
   win32::UniqueFont remindedFont_;  // the list's font in bold
   UINT quitMessage_ = 0;            // the registered kQuitMessageName
-  bool helpAvailable_ = false;      // "Hilfethemen " is enabled
+  bool helpAvailable_ = false;      // "Hilfe&themen" is enabled
 };
 
 }  // namespace ordalis
