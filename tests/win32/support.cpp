@@ -186,4 +186,14 @@ std::wstring ListCell(HWND list, int item, std::wstring_view header) {
   return at == headers.end() ? L"" : ListCell(list, item, static_cast<int>(at - headers.begin()));
 }
 
+int RoomRightOfColumns(HWND list) {
+  RECT client{};
+  GetClientRect(list, &client);
+  int columns = 0;
+  for (int i = 0; i < Header_GetItemCount(ListView_GetHeader(list)); ++i) {
+    columns += ListView_GetColumnWidth(list, i);
+  }
+  return client.right - columns;
+}
+
 }  // namespace ordalis::test

@@ -84,5 +84,8 @@ int IconWidth(HICON icon);
 std::vector<std::wstring> ListHeaders(HWND list);
 // The cell under the column with this header; empty if there is none.
 std::wstring ListCell(HWND list, int item, std::wstring_view header);
+// The pixels between the last column's right edge and the list's client
+// edge (negative when the columns reach beyond it).
+int RoomRightOfColumns(HWND list);
 
 }  // namespace ordalis::test
