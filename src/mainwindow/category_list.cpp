@@ -8,8 +8,10 @@
 #include <tuple>
 
 #include "mainwindow/question_text.h"
+#include "session/shown_date.h"
 #include "win32/dpi.h"
 #include "win32/text.h"
+#include "win32/user_date.h"
 
 namespace ordalis {
 
@@ -119,15 +121,25 @@ void CategoryList::SetView(Category view, UINT dpi) {
 }
 
 void CategoryList::FitDateAndTime(UINT dpi) {
-  // The widest digits and the column's heading as the list's font draws
-  // them, with the margins of a cell and (larger) of a heading.
+  // The widest date of the user's form: each weekday, each month (its name,
+  // where the form writes one), all with two-digit days.
+  int widestDate = 0;
+  const auto measure = [&](const LocalTime& day) {
+    const std::wstring text = Widen(ShownDate(FormatDate(day), win32::UserDate));
+    widestDate = std::max(widestDate, ListView_GetStringWidth(list_, text.c_str()));
+  };
+  for (int day = 20; day <= 26; ++day) measure({2026, 12, day});
+  for (int month = 1; month <= 12; ++month) measure({2026, month, 28});
+  // The samples and the column's heading as the list's font draws them,
+  // with the margins of a cell and of a heading.
   const int margin = TwipsToPixels(kMarginTwips, dpi);
   for (const auto& [column, sample, heading] :
-       {std::tuple{Index(SortColumn::kDate), L"88-88-8888", L"Datum"},
-        std::tuple{Index(SortColumn::kTime), L"88:88", L"Uhrzeit"}}) {
+       {std::tuple{Index(SortColumn::kDate), widestDate, L"Datum"},
+        std::tuple{Index(SortColumn::kTime), ListView_GetStringWidth(list_, L"88:88"),
+                   L"Uhrzeit"}}) {
     if (column < 0) continue;
-    const int needed = std::max(ListView_GetStringWidth(list_, sample) + margin,
-                                ListView_GetStringWidth(list_, heading) + 2 * margin);
+    const int needed =
+        std::max(sample + margin, ListView_GetStringWidth(list_, heading) + 2 * margin);
     if (ListView_GetColumnWidth(list_, column) < needed) {
       ListView_SetColumnWidth(list_, column, needed);
     }
@@ -301,7 +313,7 @@ void CategoryList::Show() {
   ListView_DeleteAllItems(list_);
   for (size_t i = 0; i < rows_.size(); ++i) {
     const TaskRow& row = rows_[i];
-    std::wstring date = Widen(row.task.date);
+    std::wstring date = Widen(ShownDate(row.task.date, win32::UserDate));
     LVITEMW item{};
     item.mask = LVIF_TEXT;
     item.iItem = static_cast<int>(i);

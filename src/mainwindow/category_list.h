@@ -1,6 +1,7 @@
 #pragma once
 // LDaten: the report-view list of one category. It keeps the rows it shows
 // in their order, so the list on screen is the working copy of the category.
+// Dates show as the user reads them; the rows stay sorted by the stored date.
 #include <windows.h>
 
 #include <functional>
@@ -30,8 +31,8 @@ class CategoryList {
   // (rather than one of no width, which a screen reader would still read).
   void SetView(Category view, UINT dpi);
   Category View() const { return view_; }
-  // Widens the date and time columns where the list's font needs it for a
-  // full date and time.
+  // Widens the date and time columns where the list's font needs it for the
+  // widest date of the user's form and a full time.
   void FitDateAndTime(UINT dpi);
   // The description takes the rest of the list's width (at least what its
   // heading needs), whatever the other columns, the scroll bar or the DPI.

@@ -99,7 +99,7 @@ TEST_F(StartupTest, StoredLookModeAndTab) {
   Quiet();
   Set(L"FontName", Text(L"Courier New"));
   Set(L"FontSize", Text(L"12"));
-  Set(L"Tab_A", Text(L"1800"));
+  Set(L"Tab_A", Text(L"3000"));  // wider than a date in the larger font
   Set(L"Tab_B", Text(L"6000"));
   Set(L"Reminder", Text(L"2"));
   Set(L"Register", Number(1));
@@ -112,7 +112,7 @@ TEST_F(StartupTest, StoredLookModeAndTab) {
   EXPECT_EQ(std::abs(font.lfHeight), MulDiv(12, static_cast<int>(Dpi()), 72));
   // The date column keeps its stored width; the description takes the rest
   // of the list, whatever the time column needed more for the larger font.
-  EXPECT_NEAR(win32::PixelsToTwips(ListView_GetColumnWidth(List(), 0), Dpi()), 1800,
+  EXPECT_NEAR(win32::PixelsToTwips(ListView_GetColumnWidth(List(), 0), Dpi()), 3000,
               1440 / static_cast<int>(Dpi()) + 1);
   EXPECT_EQ(test::RoomRightOfColumns(List()), 0);
   // The mode is selected, and it reminds with the window open too.
