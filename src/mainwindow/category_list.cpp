@@ -1,13 +1,17 @@
 #include "mainwindow/category_list.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <string>
 #include <tuple>
 
+#include "mainwindow/question_text.h"
+#include "session/shown_date.h"
 #include "win32/dpi.h"
 #include "win32/text.h"
+#include "win32/user_date.h"
 
 namespace ordalis {
 
@@ -19,6 +23,12 @@ namespace {
 
 constexpr double kTimeTwips = 1000, kDescriptionTwips = 3910.1104;
 constexpr SortColumn kColumns[] = {SortColumn::kDate, SortColumn::kTime, SortColumn::kDescription};
+// The margins of a cell's text, and (twice as much) of a heading's.
+constexpr double kMarginTwips = 120;
+// A tip wraps its text at this width; the tooltip window holds about a
+// thousand characters.
+constexpr double kTipWidthTwips = 6000;
+constexpr size_t kTipLength = 1000;
 
 void InsertColumn(HWND list, int index, const wchar_t* header, double twips, UINT dpi) {
   LVCOLUMNW column{};
@@ -40,6 +50,11 @@ void SetCell(HWND list, int item, int column, const std::string& text) {
 
 }  // namespace
 
+CategoryList::~CategoryList() {
+  // The list may outlive this object for a moment (its window goes last).
+  if (list_ && IsWindow(list_)) RemoveWindowSubclass(list_, ListProcedure, 0);
+}
+
 void CategoryList::Attach(HWND listView, UINT dpi) {
   list_ = listView;
   ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
@@ -48,6 +63,49 @@ void CategoryList::Attach(HWND listView, UINT dpi) {
   InsertColumn(list_, 0, L"Datum", 1200, dpi);
   InsertColumn(list_, 1, L"Uhrzeit", kTimeTwips, dpi);
   InsertColumn(list_, 2, L"Beschreibung", kDescriptionTwips, dpi);
+  // The list view's own tips show a cell only where it begins the row; this
+  // tooltip shows a cut description whole, also while another window is
+  // active.
+  tip_.Create(GetParent(list_), TTS_NOPREFIX | TTS_ALWAYSTIP);
+  tip_.MaxTipWidth(TwipsToPixels(kTipWidthTwips, dpi));
+  SetWindowSubclass(list_, ListProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
+  FillDescription();
+}
+
+LRESULT CALLBACK CategoryList::ListProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
+                                             UINT_PTR, DWORD_PTR data) {
+  auto* self = reinterpret_cast<CategoryList*>(data);
+  if (message == WM_NCDESTROY) {
+    RemoveWindowSubclass(list, ListProcedure, 0);
+    self->list_ = nullptr;
+    return DefSubclassProc(list, message, wParam, lParam);
+  }
+  // The tool under the mouse is set before the tooltip window sees the move.
+  if (message == WM_MOUSEMOVE) self->TipAt({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+  if (message == WM_VSCROLL || message == WM_HSCROLL || message == WM_MOUSEWHEEL) self->DropTip();
+  if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST && self->tip_.Handle()) {
+    const DWORD at = GetMessagePos();
+    MSG relayed{list,
+                message,
+                wParam,
+                lParam,
+                static_cast<DWORD>(GetMessageTime()),
+                POINT{GET_X_LPARAM(at), GET_Y_LPARAM(at)}};
+    SendMessageW(self->tip_.Handle(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+  }
+  const LRESULT result = DefSubclassProc(list, message, wParam, lParam);
+  // A new size (a scroll bar came or went) or a column the user drew wider
+  // or narrower: the description takes the rest again.
+  if (message == WM_SIZE) self->FillDescription();
+  if (message == WM_NOTIFY) {
+    const auto& header = *reinterpret_cast<const NMHEADERW*>(lParam);
+    if (header.hdr.hwndFrom == ListView_GetHeader(list) &&
+        (header.hdr.code == HDN_ITEMCHANGEDW || header.hdr.code == HDN_ITEMCHANGEDA) &&
+        header.iItem != self->DescriptionColumn()) {
+      self->FillDescription();
+    }
+  }
+  return result;
 }
 
 void CategoryList::SetView(Category view, UINT dpi) {
@@ -59,34 +117,55 @@ void CategoryList::SetView(Category view, UINT dpi) {
   if (hadTime && !HasTime()) ListView_DeleteColumn(list_, 1);
   if (!hadTime && HasTime()) InsertColumn(list_, 1, L"Uhrzeit", kTimeTwips, dpi);
   if (HasTime()) SetColumnWidthTwips(SortColumn::kTime, kTimeTwips, dpi);
-  SetColumnWidthTwips(SortColumn::kDescription,
-                      HasTime() ? kDescriptionTwips : kDescriptionTwips + kTimeTwips, dpi);
   FitDateAndTime(dpi);
 }
 
 void CategoryList::FitDateAndTime(UINT dpi) {
-  // The widest digits and the column's heading as the list's font draws
-  // them, with the margins of a cell and (larger) of a heading.
-  const int margin = TwipsToPixels(120, dpi);
-  int gained = 0;
+  // The widest date of the user's form: each weekday, each month (its name,
+  // where the form writes one), all with two-digit days.
+  int widestDate = 0;
+  const auto measure = [&](const LocalTime& day) {
+    const std::wstring text = Widen(ShownDate(FormatDate(day), win32::UserDate));
+    widestDate = std::max(widestDate, ListView_GetStringWidth(list_, text.c_str()));
+  };
+  for (int day = 20; day <= 26; ++day) measure({2026, 12, day});
+  for (int month = 1; month <= 12; ++month) measure({2026, month, 28});
+  // The samples and the column's heading as the list's font draws them,
+  // with the margins of a cell and of a heading.
+  const int margin = TwipsToPixels(kMarginTwips, dpi);
   for (const auto& [column, sample, heading] :
-       {std::tuple{Index(SortColumn::kDate), L"88-88-8888", L"Datum"},
-        std::tuple{Index(SortColumn::kTime), L"88:88", L"Uhrzeit"}}) {
+       {std::tuple{Index(SortColumn::kDate), widestDate, L"Datum"},
+        std::tuple{Index(SortColumn::kTime), ListView_GetStringWidth(list_, L"88:88"),
+                   L"Uhrzeit"}}) {
     if (column < 0) continue;
-    const int needed = std::max(ListView_GetStringWidth(list_, sample) + margin,
-                                ListView_GetStringWidth(list_, heading) + 2 * margin);
-    const int width = ListView_GetColumnWidth(list_, column);
-    if (width >= needed) continue;
-    ListView_SetColumnWidth(list_, column, needed);
-    gained += needed - width;
+    const int needed =
+        std::max(sample + margin, ListView_GetStringWidth(list_, heading) + 2 * margin);
+    if (ListView_GetColumnWidth(list_, column) < needed) {
+      ListView_SetColumnWidth(list_, column, needed);
+    }
   }
-  // The description gives up what the others gained, down to a third of
-  // its width, so that it mostly stays in view.
-  const int description = ListView_GetColumnWidth(list_, Index(SortColumn::kDescription));
-  if (gained > 0 && description > 0) {
-    ListView_SetColumnWidth(list_, Index(SortColumn::kDescription),
-                            std::max(description - gained, description / 3));
+  FillDescription();
+}
+
+void CategoryList::FillDescription() {
+  const int description = Index(SortColumn::kDescription);
+  if (!list_ || filling_) return;
+  filling_ = true;
+  RECT client{};
+  GetClientRect(list_, &client);
+  int rest = client.right;
+  for (const SortColumn column : kColumns) {
+    const int index = Index(column);
+    if (index >= 0 && index != description) rest -= ListView_GetColumnWidth(list_, index);
   }
+  const int least = ListView_GetStringWidth(list_, L"Beschreibung") +
+                    2 * TwipsToPixels(kMarginTwips, win32::WindowDpi(list_));
+  const int width = std::max(rest, least);
+  if (ListView_GetColumnWidth(list_, description) != width) {
+    ListView_SetColumnWidth(list_, description, width);
+    DropTip();
+  }
+  filling_ = false;
 }
 
 void CategoryList::SetRows(std::vector<TaskRow> rows) {
@@ -172,14 +251,69 @@ void CategoryList::Rescale(UINT oldDpi, UINT newDpi) {
   for (const SortColumn column : kColumns) {
     SetColumnWidthTwips(column, ColumnWidthTwips(column, oldDpi), newDpi);
   }
+  tip_.MaxTipWidth(TwipsToPixels(kTipWidthTwips, newDpi));
+  FillDescription();
+}
+
+void CategoryList::TipAt(POINT point) {
+  LVHITTESTINFO hit{};
+  hit.pt = point;
+  const auto item =
+      static_cast<int>(SendMessageW(list_, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+  const int column = DescriptionColumn();
+  std::optional<size_t> row;
+  if (item >= 0 && static_cast<size_t>(item) < rows_.size() && hit.iSubItem == column) {
+    row = static_cast<size_t>(item);
+  }
+  if (row == tipRow_) return;
+  DropTip();
+  tipRow_ = row;
+  if (!row || !DescriptionCut(*row)) return;
+  // A new tool for each cell: the tooltip window then waits its delay and
+  // shows the new text, as it does for a new control.
+  RECT cell{};
+  ListView_GetSubItemRect(list_, item, column, LVIR_BOUNDS, &cell);
+  std::wstring text = ShortenedDescription(Widen(rows_[*row].task.description), kTipLength);
+  TTTOOLINFOW tool{};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.hwnd = list_;
+  tool.uId = ++tipTool_;
+  tool.rect = cell;
+  tool.lpszText = text.data();
+  SendMessageW(tip_.Handle(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void CategoryList::DropTip() {
+  tipRow_.reset();
+  if (!tip_.Handle()) return;
+  TTTOOLINFOW tool{};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.hwnd = list_;
+  tool.uId = tipTool_;
+  SendMessageW(tip_.Handle(), TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+bool CategoryList::DescriptionCut(size_t row) const {
+  HFONT font = descriptionFont_ ? descriptionFont_(rows_[row]) : nullptr;
+  if (!font) font = reinterpret_cast<HFONT>(SendMessageW(list_, WM_GETFONT, 0, 0));
+  const std::wstring text = Widen(rows_[row].task.description);
+  HDC dc = GetDC(list_);
+  const HGDIOBJ old = SelectObject(dc, font);
+  SIZE extent{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+  SelectObject(dc, old);
+  ReleaseDC(list_, dc);
+  return extent.cx + 2 * TwipsToPixels(kMarginTwips, win32::WindowDpi(list_)) >
+         ListView_GetColumnWidth(list_, DescriptionColumn());
 }
 
 void CategoryList::Show() {
+  DropTip();
   SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
   ListView_DeleteAllItems(list_);
   for (size_t i = 0; i < rows_.size(); ++i) {
     const TaskRow& row = rows_[i];
-    std::wstring date = Widen(row.task.date);
+    std::wstring date = Widen(ShownDate(row.task.date, win32::UserDate));
     LVITEMW item{};
     item.mask = LVIF_TEXT;
     item.iItem = static_cast<int>(i);
@@ -190,6 +324,7 @@ void CategoryList::Show() {
     SetCell(list_, at, Index(SortColumn::kDescription), row.task.description);
   }
   SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+  FillDescription();
   InvalidateRect(list_, nullptr, TRUE);
 }
 

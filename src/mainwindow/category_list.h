@@ -1,14 +1,17 @@
 #pragma once
 // LDaten: the report-view list of one category. It keeps the rows it shows
 // in their order, so the list on screen is the working copy of the category.
+// Dates show as the user reads them; the rows stay sorted by the stored date.
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <vector>
 
 #include "storage/task_order.h"
 #include "storage/task_file.h"
+#include "tooltips/tooltips_class.h"
 
 namespace ordalis {
 
@@ -17,8 +20,10 @@ class CategoryList {
   CategoryList() = default;
   CategoryList(const CategoryList&) = delete;
   CategoryList& operator=(const CategoryList&) = delete;
+  ~CategoryList();
 
-  // Columns "Datum", "Uhrzeit", "Beschreibung"; each row keeps its key.
+  // Columns "Datum", "Uhrzeit", "Beschreibung"; each row keeps its key. A
+  // description cut in its cell shows in full in a tip.
   void Attach(HWND listView, UINT dpi);
   HWND Handle() const { return list_; }
 
@@ -26,9 +31,19 @@ class CategoryList {
   // (rather than one of no width, which a screen reader would still read).
   void SetView(Category view, UINT dpi);
   Category View() const { return view_; }
-  // Widens the date and time columns where the list's font needs it for a
-  // full date and time; the description gives up the room.
+  // Widens the date and time columns where the list's font needs it for the
+  // widest date of the user's form and a full time.
   void FitDateAndTime(UINT dpi);
+  // The description takes the rest of the list's width (at least what its
+  // heading needs), whatever the other columns, the scroll bar or the DPI.
+  void FillDescription();
+  // The font a row's description is drawn in, for the tip to tell whether
+  // it is cut; the list's own font when it gives none.
+  void SetDescriptionFont(std::function<HFONT(const TaskRow&)> font) {
+    descriptionFont_ = std::move(font);
+  }
+  // The tooltip window of the cut descriptions.
+  HWND Tip() const { return tip_.Handle(); }
   // The description's column in the list view.
   int DescriptionColumn() const { return Index(SortColumn::kDescription); }
   // Shows the rows sorted by date.
@@ -61,8 +76,19 @@ class CategoryList {
   // The column's place in the list view, -1 when the view lacks it.
   int Index(SortColumn column) const;
   void Show();
+  static LRESULT CALLBACK ListProcedure(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  // The tip follows the mouse from cell to cell: a tool of its own for the
+  // cut description under it, none elsewhere.
+  void TipAt(POINT point);
+  void DropTip();
+  bool DescriptionCut(size_t row) const;
 
   HWND list_ = nullptr;
+  Tooltips_Class tip_;
+  std::optional<size_t> tipRow_;
+  UINT_PTR tipTool_ = 0;
+  bool filling_ = false;
+  std::function<HFONT(const TaskRow&)> descriptionFont_;
   std::vector<TaskRow> rows_;
   SortColumn order_ = SortColumn::kDate;
   Category view_ = Category::Important;

@@ -9,6 +9,7 @@
 #include "storage/backup_history.h"
 #include "storage/scrambler.h"
 #include "win32/text.h"
+#include "win32/user_date.h"
 
 namespace ordalis {
 
@@ -214,8 +215,9 @@ void MainWindow::mSicherung_Click(HWND owner) {
   for (const BackupEntry& entry : backups) {
     if (entry.name == *chosen) counts = entry;
   }
-  const std::wstring question = L"Möchten Sie die Sicherung vom " + Widen(BackupLabel(*chosen)) +
-                                L" mit " + OpenAndDoneText(counts.tasks, counts.done) +
+  const std::wstring question = L"Möchten Sie die Sicherung vom " +
+                                Widen(BackupLabel(*chosen, win32::UserDate)) + L" mit " +
+                                OpenAndDoneText(counts.tasks, counts.done) +
                                 L" wiederherstellen?\n\nDer jetzige Stand wird vorher "
                                 L"gesichert und kann ebenso wiederhergestellt werden. ";
   if (ask(question, kMainWindowCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
@@ -238,7 +240,7 @@ void MainWindow::OfferRestore() {
       L"Die Datei\n" + s_.dataPath +
       (offer->missing ? L"\nfehlt."
                       : L"\nist leer, oder keine ihrer Aufgaben kann gelesen werden.") +
-      L" Die Sicherung vom " + Widen(BackupLabel(offer->name)) + L" enthält " +
+      L" Die Sicherung vom " + Widen(BackupLabel(offer->name, win32::UserDate)) + L" enthält " +
       TaskCountText(offer->tasks) +
       L".\n\nMöchten Sie diese Sicherung wiederherstellen? Der jetzige Stand wird "
       L"vorher gesichert. ";

@@ -167,20 +167,15 @@ void MainWindow::RestorePlacement() {
 
 void MainWindow::RestoreListLook() {
   ApplyListFont();
-  // A stored width is kept up to the width of the list itself; the date
-  // column takes at most half of it, so that the time and the description
-  // stay in view.
+  // A stored date width is kept up to half the list's width, so that the
+  // time and the description stay in view; the description takes the rest.
   RECT client{};
   GetClientRect(list_.Handle(), &client);
   const long long widest = PixelsToTwips(client.right, dpi_);
-  const auto width = [this](std::optional<long long> twips, SortColumn column, long long most) {
-    if (twips && *twips >= 0) {
-      list_.SetColumnWidthTwips(column, static_cast<double>(std::min(*twips, most)), dpi_);
-    }
-  };
-  width(session_.settings.DateWidth(), SortColumn::kDate, widest / 2);
-  // The description's lasts until the next tab selection sets the view's width.
-  width(session_.settings.DescriptionWidth(), SortColumn::kDescription, widest);
+  if (const std::optional<long long> twips = session_.settings.DateWidth(); twips && *twips >= 0) {
+    list_.SetColumnWidthTwips(SortColumn::kDate, static_cast<double>(std::min(*twips, widest / 2)),
+                              dpi_);
+  }
   list_.FitDateAndTime(dpi_);
 }
 

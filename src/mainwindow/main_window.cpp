@@ -111,6 +111,10 @@ void MainWindow::CreateControlsAndMenu() {
     SendMessageW(tabs, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
   }
   list_.Attach(GetDlgItem(hwnd, IDC_LDATEN), dpi_);
+  // The tasks of the last reminder are drawn in bold (LDaten_CustomDraw).
+  list_.SetDescriptionFont([this](const TaskRow& row) {
+    return session_.schedule.WasReminded(row) ? remindedFont_.get() : nullptr;
+  });
   CheckRadioButton(hwnd, IDC_OWECKER1, IDC_OWECKER3, IDC_OWECKER3);
   Layout(false);
 

@@ -7,9 +7,10 @@ namespace ordalis {
 
 inline constexpr size_t kQuestionDescriptionLength = 200;
 
-// A description as a question names it: a long one is cut to about
-// kQuestionDescriptionLength characters, after a word where one ends near
-// the cut, and ends with "…", so the question still fits the screen.
-std::wstring ShortenedDescription(std::wstring_view description);
+// A description as a question or a tip names it: a long one is cut to about `length`
+// characters, after a word where one ends near the cut, and ends with "…",
+// so the question still fits the screen.
+std::wstring ShortenedDescription(std::wstring_view description,
+                                  size_t length = kQuestionDescriptionLength);
 
 }  // namespace ordalis

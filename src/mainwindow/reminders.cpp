@@ -5,6 +5,7 @@
 // program.
 #include "mainwindow/main_window.h"
 #include "win32/text.h"
+#include "win32/user_date.h"
 #include "win32/window.h"
 
 namespace ordalis {
@@ -132,7 +133,7 @@ bool MainWindow::Remind(const std::vector<TaskRow>& due, Play play, bool byTheUs
   // program, and what they type stays there.
   const bool quietly = !byTheUser && win32::KeyboardElsewhere();
   PlayNotificationSound(session_.settings, s_.sound, L"KONTAKT", play);
-  tray_.ShowNotice(win32::Widen(ReminderNotice(due, session_.lock.Pending())));
+  tray_.ShowNotice(win32::Widen(ReminderNotice(due, session_.lock.Pending(), win32::UserDate)));
   session_.schedule.NoteReminded(due);
   InvalidateRect(list_.Handle(), nullptr, FALSE);
   // The sound and the notification tell; the tasks stay unseen until the

@@ -6,6 +6,7 @@
 #include "win32/dialog.h"
 #include "win32/dpi.h"
 #include "win32/text.h"
+#include "win32/user_date.h"
 
 namespace ordalis {
 
@@ -60,7 +61,7 @@ class RestoreDialog : public win32::Dialog {
       SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
     }
     for (size_t i = 0; i < backups_.size(); ++i) {
-      std::wstring label = win32::Widen(BackupLabel(backups_[i].name));
+      std::wstring label = win32::Widen(BackupLabel(backups_[i].name, win32::UserDate));
       std::wstring counts[] = {std::to_wstring(backups_[i].tasks),
                                std::to_wstring(backups_[i].done)};
       LVITEMW item{};

@@ -3,8 +3,10 @@
 #include "editor/editor_rules.h"
 #include "editor/task_editor_dialog.h"
 #include "mainwindow/question_text.h"
+#include "session/shown_date.h"
 #include "win32/handles.h"
 #include "win32/text.h"
+#include "win32/user_date.h"
 #include "win32/wait.h"
 
 namespace ordalis {
@@ -27,7 +29,7 @@ const wchar_t* CategoryName(Category category) {
 std::wstring QuestionName(const Task& task) {
   // A long description is cut, so the question fits the screen.
   if (!task.description.empty()) return ShortenedDescription(Widen(task.description));
-  std::wstring name = Widen(task.date);
+  std::wstring name = Widen(ShownDate(task.date, win32::UserDate));
   if (!task.time.empty()) name += (name.empty() ? L"" : L" ") + Widen(task.time);
   return name.empty() ? L"ohne Angaben" : name;
 }

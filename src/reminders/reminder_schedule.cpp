@@ -202,7 +202,8 @@ ReminderFlags ReminderSchedule::FlagsWithKept(const ReminderTasks& tasks) const 
   return flags;
 }
 
-std::string ReminderNotice(const std::vector<TaskRow>& due, bool locked) {
+std::string ReminderNotice(const std::vector<TaskRow>& due, bool locked,
+                           const DateFormatter& format) {
   if (locked) return "Eine Aufgabe ist f\xE4llig.";
   if (due.empty()) return "Es gibt offene Aufgaben.";
   constexpr size_t kRoom = 255;
@@ -211,7 +212,11 @@ std::string ReminderNotice(const std::vector<TaskRow>& due, bool locked) {
   for (size_t i = 0; i < due.size(); ++i) {
     const Task& task = due[i].task;
     std::string line = text.empty() ? "" : "\n";
-    line.append(task.date).append(" ").append(task.time).append(" ").append(task.description);
+    line.append(ShownDate(task.date, format))
+        .append(" ")
+        .append(task.time)
+        .append(" ")
+        .append(task.description);
     const size_t room = i + 1 < due.size() ? kRoom - kMore.size() : kRoom;
     if (text.size() + line.size() > room) {
       // A single task longer than the room keeps its start.

@@ -12,6 +12,7 @@
 
 #include "reminders/attention.h"
 #include "session/clock.h"
+#include "session/shown_date.h"
 #include "session/user_gate.h"
 #include "storage/task_file.h"
 
@@ -140,10 +141,12 @@ class ReminderSchedule {
 };
 
 // The text of the notification that goes with a reminder: each task due
-// with its date, time and description, a line each, as many as the
-// notification holds (255 characters); while the password is pending only
-// that a task is due. The hourly reminder names no task.
-std::string ReminderNotice(const std::vector<TaskRow>& due, bool locked);
+// with its date as the user reads it, its time and description, a line
+// each, as many as the notification holds (255 characters); while the
+// password is pending only that a task is due. The hourly reminder names no
+// task.
+std::string ReminderNotice(const std::vector<TaskRow>& due, bool locked,
+                           const DateFormatter& format);
 
 // Whole minutes from a fixed day to this wall-clock time; a task's date and
 // time read the same way, in the stored form or written by hand with

@@ -49,7 +49,6 @@ void Settings::Read() {
   left_ = number(L"Left");
   top_ = number(L"Top");
   dateWidth_ = number(L"Tab_A");
-  descriptionWidth_ = number(L"Tab_B");
   fontName_ = text(L"FontName");
   fontSize_ = text(L"FontSize");
   soundFile_ = text(L"Sounddatei");
@@ -78,11 +77,10 @@ void Settings::Store(const WindowState& state) {
     left_ = state.place->left;
     top_ = state.place->top;
     dateWidth_ = state.dateWidth;
-    descriptionWidth_ = state.descriptionWidth;
     Write(L"Left", std::to_wstring(*left_));
     Write(L"Top", std::to_wstring(*top_));
     Write(L"Tab_A", std::to_wstring(*dateWidth_));
-    Write(L"Tab_B", std::to_wstring(*descriptionWidth_));
+    Write(L"Tab_B", std::to_wstring(state.descriptionWidth));
   }
   reminder_ = state.reminder;
   Write(L"Reminder", reminder_ ? std::to_wstring(static_cast<int>(*reminder_)) : std::wstring());

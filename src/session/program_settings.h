@@ -45,9 +45,10 @@ class Settings {
   std::optional<long long> Left() const { return left_; }
   std::optional<long long> Top() const { return top_; }
   std::optional<long long> DateWidth() const { return dateWidth_; }
-  std::optional<long long> DescriptionWidth() const { return descriptionWidth_; }
   // What the window keeps at a close: the mode always, the place and the
-  // column widths (twips) when the window stood in its normal state.
+  // column widths (twips) when the window stood in its normal state. The
+  // description's width is kept for older versions; this one gives the
+  // description the rest of the list.
   struct WindowState {
     std::optional<ReminderMode> reminder;
     Category tab = Category::Important;
@@ -81,7 +82,7 @@ class Settings {
   std::optional<ReminderMode> reminder_;
   bool tabStored_ = false;
   std::optional<Category> tab_;
-  std::optional<long long> left_, top_, dateWidth_, descriptionWidth_;
+  std::optional<long long> left_, top_, dateWidth_;
   std::wstring fontName_, fontSize_, soundFile_;
 };
 

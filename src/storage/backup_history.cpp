@@ -137,14 +137,13 @@ std::vector<std::string> BackupsToRemove(const std::vector<std::string>& newestF
   return remove;
 }
 
-std::string BackupLabel(std::string_view name) {
+std::string BackupLabel(std::string_view name, const DateFormatter& format) {
   const auto stamp = ParseBackupName(name);
   if (!stamp) return std::string(name);
   const LocalTime& t = stamp->time;
-  char label[64];
-  std::snprintf(label, sizeof label, "%02d.%02d.%04d %02d:%02d:%02d", t.day, t.month, t.year,
-                t.hour, t.minute, t.second);
-  std::string result = label;
+  char time[32];
+  std::snprintf(time, sizeof time, " %02d:%02d:%02d", t.hour, t.minute, t.second);
+  std::string result = ShownDate(FormatDate(t), format) + time;
   if (stamp->serial > 1) result.append(" (").append(std::to_string(stamp->serial)).append(1, ')');
   return result;
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "session/clock.h"
+#include "session/shown_date.h"
 
 namespace ordalis {
 
@@ -53,7 +54,9 @@ std::string HistoryIndex(const std::vector<std::string>& newestFirst);
 std::vector<std::string> BackupsToRemove(const std::vector<std::string>& newestFirst,
                                          const LocalTime& today);
 
-// "08.12.2026 15:45:01" for a backup's name; the name itself for another.
-std::string BackupLabel(std::string_view name);
+// A backup's day as the user reads it and its time ("Di, 08.12.2026
+// 15:45:01" on a German system) for a backup's name; the name itself for
+// another.
+std::string BackupLabel(std::string_view name, const DateFormatter& format);
 
 }  // namespace ordalis

@@ -18,6 +18,7 @@ TEST(QuestionText, LongDescriptionsAreCutToAboutTwoHundredCharactersWithAnEllips
   struct Case {
     const char* name;
     std::wstring description, shortened;
+    size_t length = kQuestionDescriptionLength;
   };
   const Case cases[] = {
       {"short", L"Zahnarzt", L"Zahnarzt"},
@@ -25,10 +26,11 @@ TEST(QuestionText, LongDescriptionsAreCutToAboutTwoHundredCharactersWithAnEllips
       {"cut after a word", words, words.substr(0, 199) + L'\u2026'},
       {"one long word", solid, solid.substr(0, 200) + L'\u2026'},
       {"a pair kept whole", surrogate, std::wstring(199, L'z') + L'\u2026'},
+      {"a longer limit", words, words.substr(0, 999) + L'\u2026', 1000},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(ShortenedDescription(c.description), c.shortened);
+    EXPECT_EQ(ShortenedDescription(c.description, c.length), c.shortened);
   }
 }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "fake_task_files.h"
+#include "german_date.h"
 #include "storage/scrambler.h"
 #include "storage/task_codec.h"
 
@@ -258,13 +259,16 @@ TEST_F(ReminderScheduleFile, AnOpenTaskIsOneOfImportantOrOthers) {
 TEST(ReminderNotice, NamesEachTaskDueAsMuchAsFitsAndNothingWhileLocked) {
   const std::vector<TaskRow> two = {Row("100", "12-08-2026", "23:50"),
                                     Row("101", "12-09-2026", "07:30")};
-  EXPECT_EQ(ReminderNotice(two, false),
-            "12-08-2026 23:50 Aufgabe 100\n12-09-2026 07:30 Aufgabe 101");
-  EXPECT_EQ(ReminderNotice(two, true), "Eine Aufgabe ist f\xE4llig.");
-  EXPECT_EQ(ReminderNotice({}, false), "Es gibt offene Aufgaben.");
+  const auto notice = [](const std::vector<TaskRow>& due, bool locked) {
+    return ReminderNotice(due, locked, test::GermanDate);
+  };
+  EXPECT_EQ(notice(two, false), "08.12.2026 23:50 Aufgabe 100\n09.12.2026 07:30 Aufgabe 101");
+  EXPECT_EQ(notice({Row("102", "5-10-2027", "7:5")}, false), "5-10-2027 7:5 Aufgabe 102");
+  EXPECT_EQ(notice(two, true), "Eine Aufgabe ist f\xE4llig.");
+  EXPECT_EQ(notice({}, false), "Es gibt offene Aufgaben.");
   // Twelve lines of 28 characters hold more than the notification: whole
   // lines, then the sign that more are due.
-  const std::string many = ReminderNotice(std::vector<TaskRow>(12, two[0]), false);
+  const std::string many = notice(std::vector<TaskRow>(12, two[0]), false);
   EXPECT_LE(many.size(), 255u);
   EXPECT_EQ(many.substr(many.size() - 5), "100\n\x85");
 }

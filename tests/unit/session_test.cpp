@@ -4,6 +4,7 @@
 
 #include "common/task_file_reads.h"
 #include "fake_task_files.h"
+#include "german_date.h"
 #include "session/session.h"
 
 namespace ordalis {
@@ -143,7 +144,8 @@ TEST(SessionLock, NoTaskTextWhilePendingAndOnePromptAtATime) {
   Lock lock;
   const std::vector<TaskRow> due = {Due("100", "09:00")};
   lock.Engage(true);
-  EXPECT_EQ(ReminderNotice(due, lock.Pending()).find("Aufgabe 100"), std::string::npos);
+  EXPECT_EQ(ReminderNotice(due, lock.Pending(), test::GermanDate).find("Aufgabe 100"),
+            std::string::npos);
   ASSERT_TRUE(lock.BeginPrompt());
   EXPECT_FALSE(lock.BeginPrompt());
   lock.EndPrompt(false);

@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "fake_task_files.h"
+#include "german_date.h"
 #include "storage/backup_history.h"
 #include "storage/scrambler.h"
 #include "storage/task_codec.h"
@@ -389,8 +390,10 @@ TEST_F(TaskStoreTest, AnEmptyOrUnreadableFileOffersTheNewestBackupWithTasks) {
 TEST(BackupHistory, NamesSayWhenAndSortNewestFirst) {
   EXPECT_EQ(BackupName({2026, 1, 2, 3, 4, 5}), "Vemra-20260102-030405.dat");
   EXPECT_EQ(BackupName({2026, 1, 2, 3, 4, 5}, 2), "Vemra-20260102-030405-2.dat");
-  EXPECT_EQ(BackupLabel("Vemra-20261208-154501.dat"), "08.12.2026 15:45:01");
-  EXPECT_EQ(BackupLabel("vemra-20261208-154501-3.DAT"), "08.12.2026 15:45:01 (3)");
+  EXPECT_EQ(BackupLabel("Vemra-20261208-154501.dat", test::GermanDate), "08.12.2026 15:45:01");
+  EXPECT_EQ(BackupLabel("vemra-20261208-154501-3.DAT", test::GermanDate),
+            "08.12.2026 15:45:01 (3)");
+  EXPECT_EQ(BackupLabel("Vemra-20261308-154501.dat", test::GermanDate), "13-08-2026 15:45:01");
   for (const char* other : {"Vemra.dat", "Vemra-2026120-154501.dat", "Vemra-20261208x154501.dat",
                             "Vemra-20261208-154501-.dat", "Vemra-20261208-1545a1.dat"}) {
     EXPECT_FALSE(ParseBackupName(other)) << other;

@@ -205,8 +205,8 @@ TEST_F(AttentionTest, EachReminderPutsANotificationOnTheIconWhoseClickShowsTheTa
       script.Do([](HWND prompt) { SetForegroundWindow(prompt); }).Type(L"geheim").Click(IDOK);
     Tick();
     EXPECT_TRUE(script.Finished());
-    EXPECT_EQ(NoticeShell::text,
-              locked ? L"Eine Aufgabe ist fällig." : L"12-08-2026 10:00 Zahnarzt");
+    EXPECT_EQ(NoticeShell::text, locked ? L"Eine Aufgabe ist fällig."
+                                        : test::UserDate(L"12-08-2026") + L" 10:00 Zahnarzt");
     EXPECT_EQ(NoticeShell::flags, static_cast<DWORD>(NIIF_USER | NIIF_RESPECT_QUIET_TIME));
     EXPECT_EQ(NoticeShell::icon, window_->Tray().Icon());
   }

@@ -60,11 +60,12 @@ class TaskCommandsTest : public test::MainWindowFixture {
     return "(not stored)";
   }
 
-  // The row the list shows with this date, selected as a click selects it.
+  // The row of the task with this stored date, selected as a click selects it.
   void SelectRow(const std::wstring& date, const std::wstring& description) {
+    const std::wstring shown = date.empty() ? date : test::UserDate(date);
     const int count = ListView_GetItemCount(List());
     for (int i = 0; i < count; ++i) {
-      if (test::ListCell(List(), i, 0) == date &&
+      if (test::ListCell(List(), i, 0) == shown &&
           test::ListCell(List(), i, L"Beschreibung") == description) {
         SetFocus(List());
         ListView_SetItemState(List(), i, LVIS_SELECTED | LVIS_FOCUSED,
@@ -359,7 +360,8 @@ TEST_F(TaskCommandsTest, ARowWithoutDateOrDescriptionCanBeEditedMovedAndDeleted)
     script.Answer(L"Ordalis ", IDYES);
     ClickButton(IDC_BLOESCHEN);
     ASSERT_EQ(script.Answers().size(), 1u);
-    EXPECT_EQ(script.Answers()[0], L"Möchten Sie die Aufgabe „12-31-2026 00:00“ löschen?");
+    EXPECT_EQ(script.Answers()[0],
+              L"Möchten Sie die Aufgabe „" + test::UserDate(L"12-31-2026") + L" 00:00“ löschen?");
   }
   EXPECT_EQ(Stored(Category::Others), std::vector<Task>{noDate});
 

@@ -155,12 +155,14 @@ TEST_F(FileSafetyTest, CancelWritesNothingAndAHeldFileOnlyDelaysTheSave) {
 TEST_F(FileSafetyTest, AnEmptyOrMissingFileWithABackupLeadsToTheRestoreQuestion) {
   struct Case {
     bool missing;
-    const wchar_t* said;
+    std::wstring said;
     size_t backupsAfter;  // the empty file goes to the history first
   };
-  // Missing first: its restore leaves the history as it found it.
+  // Missing first: its restore leaves the history as it found it. The
+  // backup's day is named as the user reads dates.
   for (const Case& c :
-       {Case{true, L"fehlt", 1}, Case{false, L"07.12.2026 18:30:00 enthält 3 Aufgaben", 2}}) {
+       {Case{true, L"fehlt", 1},
+        Case{false, test::UserDate(L"12-07-2026") + L" 18:30:00 enthält 3 Aufgaben", 2}}) {
     SCOPED_TRACE(c.missing ? "missing" : "empty");
     window_.reset();
     WriteDataFile(DataPath(), kThree);

@@ -70,6 +70,9 @@ class LifecycleTest : public testing::Test {
     window_ = std::make_unique<MainWindow>(std::move(services));
     const bool created = window_->Create();
     hwnd_ = window_->Handle();
+    RECT list{};
+    GetClientRect(List(), &list);
+    listTwips_ = win32::PixelsToTwips(list.right, Dpi());
     // The icon of a start the user made comes after the window's first
     // paint.
     if (created) test::PumpMessages(40);
@@ -121,6 +124,7 @@ class LifecycleTest : public testing::Test {
   std::unique_ptr<Win32TaskFiles> files_;
   std::unique_ptr<MainWindow> window_;
   HWND hwnd_ = nullptr;
+  int listTwips_ = 0;  // the list's inner width as the window was made
   int ends_ = 0;
   MonitorLayout* monitors_ = nullptr;   // the system's
   UserAttention* attention_ = nullptr;  // the system's

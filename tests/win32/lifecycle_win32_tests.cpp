@@ -99,7 +99,7 @@ TEST_F(StartupTest, StoredLookModeAndTab) {
   Quiet();
   Set(L"FontName", Text(L"Courier New"));
   Set(L"FontSize", Text(L"12"));
-  Set(L"Tab_A", Text(L"1800"));
+  Set(L"Tab_A", Text(L"3000"));  // wider than a date in the larger font
   Set(L"Tab_B", Text(L"6000"));
   Set(L"Reminder", Text(L"2"));
   Set(L"Register", Number(1));
@@ -110,15 +110,11 @@ TEST_F(StartupTest, StoredLookModeAndTab) {
   GetObjectW(reinterpret_cast<HFONT>(SendMessageW(List(), WM_GETFONT, 0, 0)), sizeof font, &font);
   EXPECT_STREQ(font.lfFaceName, L"Courier New");
   EXPECT_EQ(std::abs(font.lfHeight), MulDiv(12, static_cast<int>(Dpi()), 72));
-  // The date column keeps its stored width; the description column gets the
-  // width of the view that start-up selects, less what the time column
-  // needed more for the larger font.
-  const int pixel = 1440 / static_cast<int>(Dpi()) + 1;
-  const auto twips = [this](int column) {
-    return win32::PixelsToTwips(ListView_GetColumnWidth(List(), column), Dpi());
-  };
-  EXPECT_NEAR(twips(0), 1800, pixel);
-  EXPECT_NEAR(twips(1) + twips(2), 1000 + 3910, 2 * pixel);
+  // The date column keeps its stored width; the description takes the rest
+  // of the list, whatever the time column needed more for the larger font.
+  EXPECT_NEAR(win32::PixelsToTwips(ListView_GetColumnWidth(List(), 0), Dpi()), 3000,
+              1440 / static_cast<int>(Dpi()) + 1);
+  EXPECT_EQ(test::RoomRightOfColumns(List()), 0);
   // The mode is selected, and it reminds with the window open too.
   EXPECT_EQ(window_->ReminderMode(), 2);
   EXPECT_TRUE(Checked(IDM_ERINNERUNG2));
@@ -222,8 +218,10 @@ class CloseTest : public LifecycleTest {
     EXPECT_EQ(Get(L"TabStrip"), Text(std::wstring(tab)));
   }
   // Every value is stored as text; the place and widths in twips. The
-  // description column is as wide as the view shown at the close made it.
-  void ExpectStoredPlacement(int descriptionTwips = 3910) {
+  // description column took the rest of the list beside the stored date and
+  // the view's time column.
+  void ExpectStoredPlacement(bool timeColumn = true) {
+    const int descriptionTwips = listTwips_ - 1800 - (timeColumn ? 1000 : 0);
     EXPECT_EQ(Get(L"Left"), Text(L"1500"));
     EXPECT_EQ(Get(L"Top"), Text(L"1200"));
     EXPECT_EQ(Get(L"Tab_A"), Text(L"1800"));
@@ -251,7 +249,7 @@ TEST_F(CloseTest, ModesOneAndTwoCloseIntoTheTray) {
     window_->SelectTab(Category::Others);
     SendMessageW(Item(IDC_BBEENDEN), BM_CLICK, 0, 0);
 
-    ExpectStoredPlacement(4910);  // "Sonstiges" has no time column
+    ExpectStoredPlacement(false);  // "Sonstiges" has no time column
     ExpectStoredState(std::to_wstring(c.mode), L"3");
     EXPECT_EQ(window_->TimerInterval(kTimerStunde), c.stunde);
     EXPECT_EQ(window_->TimerInterval(kTimerRelevantes), c.relevantes);

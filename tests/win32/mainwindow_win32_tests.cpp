@@ -24,6 +24,7 @@ using test::Cp1252;
 using test::ListCell;
 using test::MessageBoxAnswerer;
 using test::Sections;
+using test::UserDate;
 using test::WriteDataFile;
 
 struct Row {
@@ -67,6 +68,27 @@ class MainWindowTest : public test::MainWindowFixture {
     SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
     SendMessageW(header, WM_LBUTTONUP, 0, at);
   }
+  // The mouse rests on a row's description as a user's does: the text of
+  // the tip that comes, empty when none comes.
+  std::wstring TipOver(int item) {
+    RECT cell{};
+    ListView_GetSubItemRect(List(), item, window_->List().DescriptionColumn(), LVIR_BOUNDS, &cell);
+    POINT at{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
+    POINT screen = at;
+    ClientToScreen(List(), &screen);
+    SetCursorPos(screen.x, screen.y);
+    SendMessageW(List(), WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+    HWND tip = window_->List().Tip();
+    for (int i = 0; i < 30 && !IsWindowVisible(tip); ++i) test::PumpMessages(50);
+    if (!IsWindowVisible(tip)) return L"";
+    wchar_t text[1100] = L"";
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    if (!SendMessageW(tip, TTM_GETCURRENTTOOLW, 0, reinterpret_cast<LPARAM>(&tool))) return L"";
+    tool.lpszText = text;
+    SendMessageW(tip, TTM_GETTEXTW, 1100, reinterpret_cast<LPARAM>(&tool));
+    return text;
+  }
 };
 
 const Sections kSample = {
@@ -84,16 +106,18 @@ TEST_F(MainWindowTest, EachTabShowsItsCategoryInDateOrder) {
   WriteDataFile(DataPath(), kSample);
   ASSERT_NO_FATAL_FAILURE(Open());
   EXPECT_EQ(window_->SelectedCategory(), Category::Important);
-  EXPECT_EQ(Rows(), (std::vector<Row>{{L"12-09-2026", L"14:15", L"Angebot an Müller", L"130"},
-                                      {L"12-24-2026", L"18:00", L"Bescherung", L"100"},
-                                      {L"01-05-2027", L"09:30", L"Zahnarzt", L"105"}}));
+  // Each date as the user reads it, sorted by the day it names.
+  EXPECT_EQ(Rows(),
+            (std::vector<Row>{{UserDate(L"12-09-2026"), L"14:15", L"Angebot an Müller", L"130"},
+                              {UserDate(L"12-24-2026"), L"18:00", L"Bescherung", L"100"},
+                              {UserDate(L"01-05-2027"), L"09:30", L"Zahnarzt", L"105"}}));
 
   window_->SelectTab(Category::Others);  // no time column
-  EXPECT_EQ(Rows(), (std::vector<Row>{{L"12-10-2026", L"", L"bücher", L"101"},
-                                      {L"12-31-2026", L"", L"Sekt für 20 €", L"100"}}));
+  EXPECT_EQ(Rows(), (std::vector<Row>{{UserDate(L"12-10-2026"), L"", L"bücher", L"101"},
+                                      {UserDate(L"12-31-2026"), L"", L"Sekt für 20 €", L"100"}}));
 
   window_->SelectTab(Category::Done);
-  EXPECT_EQ(Rows(), (std::vector<Row>{{L"12-01-2026", L"10:00", L"Reifen", L"100"}}));
+  EXPECT_EQ(Rows(), (std::vector<Row>{{UserDate(L"12-01-2026"), L"10:00", L"Reifen", L"100"}}));
 
   // "Alles": both open categories together, the other tasks without a time.
   window_->SelectTab(Category::All);
@@ -109,26 +133,28 @@ TEST_F(MainWindowTest, ColumnsAndButtonsFollowTheViewAndTheSelection) {
   ASSERT_NO_FATAL_FAILURE(Open());
   struct Expected {
     Category view;
-    int timeTwips, descriptionTwips;  // no time column for 0
+    int timeTwips;                    // no time column for 0
     bool add, options, edit, remove;  // edit and delete with a row selected
   };
   // Widths are twips through the window's DPI; a pixel of rounding is allowed.
   const int pixel = 1440 / static_cast<int>(win32::WindowDpi(window_->Handle())) + 1;
   const auto enabled = [this](int id) { return IsWindowEnabled(Item(id)) != FALSE; };
-  for (const Expected& e : {Expected{Category::Others, 0, 4910, true, false, true, true},
-                            Expected{Category::Important, 1000, 3910, true, false, true, true},
-                            Expected{Category::Done, 1000, 3910, false, false, true, true},
-                            Expected{Category::All, 1000, 3910, true, true, true, true}}) {
+  for (const Expected& e : {Expected{Category::Others, 0, true, false, true, true},
+                            Expected{Category::Important, 1000, true, false, true, true},
+                            Expected{Category::Done, 1000, false, false, true, true},
+                            Expected{Category::All, 1000, true, true, true, true}}) {
     SCOPED_TRACE(static_cast<int>(e.view));
     window_->SelectTab(e.view);
     const int columns = e.timeTwips ? 3 : 2;
     // The key is no column a screen reader would read out.
     ASSERT_EQ(test::ListHeaders(List()).size(), static_cast<size_t>(columns));
-    EXPECT_NEAR(ColumnTwips(0), 1200, pixel);
+    // The date fits its column; the description takes the rest.
+    EXPECT_LT(ListView_GetStringWidth(List(), ListCell(List(), 0, 0).c_str()),
+              ListView_GetColumnWidth(List(), 0));
     if (e.timeTwips) {
       EXPECT_NEAR(ColumnTwips(1), e.timeTwips, pixel);
     }
-    EXPECT_NEAR(ColumnTwips(columns - 1), e.descriptionTwips, pixel);
+    EXPECT_EQ(test::RoomRightOfColumns(List()), 0);
     EXPECT_EQ(enabled(IDC_BHINZUFUEGEN), e.add);
     EXPECT_EQ((GetWindowLongW(Item(IDC_BOPTIONEN), GWL_STYLE) & WS_VISIBLE) != 0, e.options);
     // Nothing selected: nothing to edit or delete.
@@ -179,20 +205,42 @@ TEST_F(MainWindowTest, OthersHasNoTimeColumnAndItsHeadersSortByWhatTheyName) {
             (std::vector<std::wstring>{L"Datum", L"Uhrzeit", L"Beschreibung"}));
 }
 
-// On a screen of another scale the columns keep their widths in twips,
-// wherever the view puts them.
+// On a screen of another scale the date keeps its width in twips, wherever
+// the view puts the columns, and the description still takes the rest.
 TEST_F(MainWindowTest, TheColumnsOfOthersKeepTheirTwipsAtANewDpi) {
   ASSERT_NO_FATAL_FAILURE(Open());
   window_->SelectTab(Category::Others);
+  const int dateTwips = ColumnTwips(0);
   const UINT dpi = 2 * win32::WindowDpi(window_->Handle());
   RECT rect{};
   GetWindowRect(window_->Handle(), &rect);
   SendMessageW(window_->Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
                reinterpret_cast<LPARAM>(&rect));
-  for (const auto& [column, twips] : {std::pair{0, 1200}, std::pair{1, 4910}}) {
-    EXPECT_NEAR(win32::PixelsToTwips(ListView_GetColumnWidth(List(), column), dpi), twips,
-                1440 / dpi + 1)
-        << column;
+  EXPECT_NEAR(win32::PixelsToTwips(ListView_GetColumnWidth(List(), 0), dpi), dateTwips,
+              1440 / dpi + 1);
+  EXPECT_EQ(test::RoomRightOfColumns(List()), 0);
+}
+
+// With a scroll bar, after the user drew the date column narrower, the
+// description still reaches the list's right edge; cut, it shows whole in a
+// tip where the mouse rests on it.
+TEST_F(MainWindowTest, TheDescriptionTakesTheRestAndACutOneShowsInATip) {
+  const std::string longText = "Angebot an M\xFCller mit allen Posten des Jahres " +
+                               std::string(60, 'x') + " und den Preisen";
+  std::vector<test::StoredTask> tasks = {{"100", {"12-01-2026", "10:00", longText}},
+                                         {"101", {"12-02-2026", "10:00", "Kurz"}}};
+  for (int key = 102; key < 140; ++key) {
+    tasks.push_back({std::to_string(key), {"12-03-2026", "10:00", "Zeile"}});
+  }
+  WriteDataFile(DataPath(), {{"Important", tasks}});
+  ASSERT_NO_FATAL_FAILURE(Open());
+  EXPECT_EQ(test::RoomRightOfColumns(List()), 0);
+  ListView_SetColumnWidth(List(), 0, ListView_GetColumnWidth(List(), 0) - 10);
+  EXPECT_EQ(test::RoomRightOfColumns(List()), 0);
+
+  SetForegroundWindow(window_->Handle());
+  for (const auto& [item, tip] : {std::pair{0, win32::Widen(longText)}, {1, std::wstring()}}) {
+    EXPECT_EQ(TipOver(item), tip) << item;
   }
 }
 

@@ -186,4 +186,28 @@ std::wstring ListCell(HWND list, int item, std::wstring_view header) {
   return at == headers.end() ? L"" : ListCell(list, item, static_cast<int>(at - headers.begin()));
 }
 
+std::wstring UserDate(std::wstring_view stored) {
+  const auto number = [stored](size_t at, size_t count) {
+    return static_cast<WORD>(std::stoi(std::wstring(stored.substr(at, count))));
+  };
+  SYSTEMTIME day{};
+  day.wMonth = number(0, 2);
+  day.wDay = number(3, 2);
+  day.wYear = number(6, 4);
+  wchar_t weekday[64] = L"", date[64] = L"";
+  GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &day, L"ddd", weekday, 64, nullptr);
+  GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &day, nullptr, date, 64, nullptr);
+  return std::wstring(weekday) + L", " + date;
+}
+
+int RoomRightOfColumns(HWND list) {
+  RECT client{};
+  GetClientRect(list, &client);
+  int columns = 0;
+  for (int i = 0; i < Header_GetItemCount(ListView_GetHeader(list)); ++i) {
+    columns += ListView_GetColumnWidth(list, i);
+  }
+  return client.right - columns;
+}
+
 }  // namespace ordalis::test

@@ -84,6 +84,12 @@ int IconWidth(HICON icon);
 std::vector<std::wstring> ListHeaders(HWND list);
 // The cell under the column with this header; empty if there is none.
 std::wstring ListCell(HWND list, int item, std::wstring_view header);
+// A stored "mm-dd-yyyy" as Windows writes it for the user: the short
+// weekday, a comma and the short date of the user's locale.
+std::wstring UserDate(std::wstring_view stored);
+// The pixels between the last column's right edge and the list's client
+// edge (negative when the columns reach beyond it).
+int RoomRightOfColumns(HWND list);
 
 // Watches for popup menus of this thread from inside the menu's modal loop,
 // notes which menu it was and its items' texts, and closes it as Esc would.
