@@ -85,7 +85,6 @@ void MainWindow::Form_Load() {
     ShowWindow(GetDlgItem(hwnd, IDC_BOPTIONEN), SW_SHOWNA);
   }
 
-
   const bool due = StartupDueCheck();
   if (session_.ended) return;  // the password was not given
   // A task found due stays in view: the last tab does not take its place.
