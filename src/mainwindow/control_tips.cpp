@@ -9,7 +9,8 @@ namespace ordalis {
 
 const ControlTip kControlTips[5] = {
     {IDC_OWECKER1, L"Zu jeder vollen Stunde erinnert Ordalis Sie an Ihre Aufgaben."},
-    {IDC_OWECKER2, L"Ordalis überwacht die Aufgaben in „Wichtiges“ und meldet jede, sobald sie fällig ist."},
+    {IDC_OWECKER2,
+     L"Ordalis überwacht die Aufgaben in „Wichtiges“ und meldet jede, sobald sie fällig ist."},
     {IDC_OWECKER3, L"Keine Erinnerung: „Schließen“ beendet Ordalis."},
     {IDC_BOPTIONEN, L"Zeigt die Einstellungen von Ordalis und lässt sie ändern."},
     {IDC_BBEENDEN, L"Schließt das Fenster; je nach Erinnerung bleibt Ordalis im Infobereich."},
