@@ -44,7 +44,7 @@ void PaintSplash(HWND hwnd) {
             DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
   RECT foot{margin, client.bottom - margin - TwipsToPixels(240, dpi), client.right - margin,
             client.bottom - margin / 2};
-  DrawTextW(dc, L"Wird gestartet ...", -1, &foot, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+  DrawTextW(dc, L"Wird gestartet …", -1, &foot, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
   SelectObject(dc, old);
   EndPaint(hwnd, &paint);
 }

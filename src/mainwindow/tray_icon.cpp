@@ -12,8 +12,7 @@ constexpr UINT kIconId = 1;
 constexpr wchar_t kHostClass[] = L"OrdalisTrayHost";
 constexpr wchar_t kBalloonTitle[] = L"Ordalis";
 constexpr wchar_t kBalloonText[] =
-    L" Ordalis bleibt für den schnellen Zugriff.      \r\n"
-    L" in der Traybar (Infobereich) von Windows. ";
+    L"Ordalis bleibt für den schnellen Zugriff im Infobereich der Taskleiste.";
 }  // namespace
 
 TrayIcon::~TrayIcon() {

@@ -251,7 +251,7 @@ void OptionsDialog::BSounddatei_Click() {
   open.lpstrFilter = L"Audiodateien (*.wav)\0*.wav\0Alle Dateitypen (*.*)\0*.*\0";
   open.lpstrFile = path.data();
   open.nMaxFile = static_cast<DWORD>(path.size());
-  open.lpstrTitle = L"Öffnen ...";
+  open.lpstrTitle = L"Klangdatei öffnen";
   open.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST |
                OFN_FILEMUSTEXIST | OFN_LONGNAMES;
   static_assert((OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST |

@@ -97,6 +97,45 @@ wait_closed() {
   done
 }
 
+# Opens the icon's menu with a click into Wine's notification area (under
+# Xvfb it has no keyboard path) and chooses an item by its access key $2.
+# The menu reads the keys that reach its owner, window $1: the X keyboard
+# stays where it is put before the click. Wine's tray drops a click now and
+# then while it shows the icon's tip, and the first key into a new menu is
+# sometimes lost: a click that opened no menu, and a key that left the menu
+# open, are tried again.
+tray_menu_key() {
+  local tray height before menu="" try id h
+  tray=$(wait_window 15 '^Wine System Tray$') || fail "no notification area"
+  height=$(xdotool getwindowgeometry --shell "$tray" | sed -n 's/^HEIGHT=//p')
+  for try in 1 2 3 4 5; do
+    if [ -z "$menu" ]; then
+      before=" $(xdotool search --onlyvisible --name '' 2>/dev/null | tr '\n' ' ') "
+      focus "$1"
+      xdotool mousemove 600 600 sleep 0.5
+      xdotool windowraise "$tray" sleep 0.3
+      xdotool mousemove --window "$tray" 10 $((${height:-20} - 10)) click 3
+      sleep 1
+      for id in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
+        case "$before" in *" $id "*) continue ;; esac
+        h=$(xdotool getwindowgeometry --shell "$id" | sed -n 's/^HEIGHT=//p')
+        if [ "${h:-0}" -gt 100 ]; then menu=$id; fi
+      done
+      if [ -z "$menu" ]; then
+        echo "the click into the notification area opened no menu (try $try)" >&2
+        continue
+      fi
+      import -window root "$out/tray_menu.png" 2>/dev/null || true
+    fi
+    [ "$try" = 1 ] || focus "$1"
+    xdotool key "$2"
+    sleep 1
+    xdotool search --onlyvisible --name '' 2>/dev/null | grep -qx "$menu" || return 0
+    echo "the key \"$2\" did not reach the icon's menu (try $try)" >&2
+  done
+  fail "the icon's menu did not take the key \"$2\""
+}
+
 # shellcheck source-path=SCRIPTDIR source=keys.sh
 . "$(dirname "${BASH_SOURCE[0]}")/keys.sh"
 

@@ -208,7 +208,7 @@ TEST_F(OptionsTest, SoundChoiceFileDialogAndPlayButton) {
       })
       .Click(IDC_OPT_BSPIELEN)  // empty field: the embedded sound
       .Click(IDC_OPT_BSOUNDDATEI)
-      .In(L"Öffnen ...")
+      .In(L"Klangdatei öffnen")
       .Do([](HWND open) {
         wchar_t filter[64] = {};
         SendDlgItemMessageW(open, cmb1, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(filter));
@@ -218,7 +218,7 @@ TEST_F(OptionsTest, SoundChoiceFileDialogAndPlayButton) {
       .In(kOptionsCaption)
       .Do([](HWND dialog) { EXPECT_EQ(Text(dialog, IDC_OPT_TSOUNDDATEI), L""); })
       .Click(IDC_OPT_BSOUNDDATEI)
-      .In(L"Öffnen ...")
+      .In(L"Klangdatei öffnen")
       .Do([wav](HWND open) {
         for (const int id : {cmb13, edt1}) SetDlgItemTextW(open, id, wav.c_str());
         PostMessageW(open, WM_COMMAND, IDOK, 0);
