@@ -65,11 +65,7 @@ ReminderIntervals ResidentIntervals(ReminderMode mode) {
 
 ReminderTasks ReminderTasksOf(std::string_view text) {
   return {LoadCategoryText(text, Category::Important).rows, ReminderFlagsOf(text),
-          !LoadCategoryText(text, Category::All).rows.empty()};
-}
-
-long long MinuteNumber(const LocalTime& time) {
-  return (DayNumber(time) * 24 + time.hour) * 60 + time.minute;
+          !LoadCategoryText(text, Category::All).rows.empty(), SnoozesOf(text)};
 }
 
 std::optional<long long> TaskMinute(const Task& task) {
@@ -93,28 +89,76 @@ std::optional<long long> TaskMinute(const Task& task) {
 }
 
 std::vector<TaskRow> ReminderSchedule::DueTasks(std::vector<TaskRow> important,
-                                                const ReminderFlags& flags, const LocalTime& now) {
+                                                const ReminderFlags& flags, const LocalTime& now,
+                                                const Snoozes& snoozes) {
   SortRows(important, SortColumn::kDate);
   const long long minute = MinuteNumber(now);
   std::vector<TaskRow> due;
   for (TaskRow& row : important) {
-    const std::optional<long long> at = TaskMinute(row.task);
+    const auto snooze = snoozes.find(row.key);
+    const std::optional<long long> at =
+        snooze != snoozes.end() ? snooze->second : TaskMinute(row.task);
     if (!at || *at > minute || *at < minute - kDueWindowMinutes) continue;
-    if (FlagOf(flags, row.key) == "R") continue;
+    if (snooze == snoozes.end() && FlagOf(flags, row.key) == "R") continue;
     due.push_back(std::move(row));
   }
   return due;
 }
 
+bool ReminderSchedule::Snoozable(const TaskRow& row, const Snoozes& snoozes, const LocalTime& now) {
+  const long long minute = MinuteNumber(now);
+  const std::optional<long long> at = TaskMinute(row.task);
+  if (row.category != Category::Important || !at || *at > minute ||
+      *at < minute - kDueWindowMinutes) {
+    return false;
+  }
+  const auto snooze = snoozes.find(row.key);
+  return snooze == snoozes.end() || snooze->second <= minute;
+}
+
+std::optional<long long> ReminderSchedule::NextSnooze(const ReminderTasks& tasks,
+                                                      const LocalTime& now) const {
+  std::optional<long long> next;
+  const long long minute = MinuteNumber(now);
+  for (const auto& [key, at] : SnoozesWithoutKept(tasks)) {
+    const bool ofATask = std::any_of(tasks.important.begin(), tasks.important.end(),
+                                     [&](const TaskRow& row) { return row.key == key; });
+    if (ofATask && at > minute && (!next || at < *next)) next = at;
+  }
+  return next;
+}
+
+void ReminderSchedule::Snoozed(const std::vector<TaskRow>& rows) {
+  std::erase_if(kept_, [&](const TaskRow& kept) {
+    return std::any_of(rows.begin(), rows.end(), [&](const TaskRow& row) {
+      return row.key == kept.key && row.stored == kept.stored;
+    });
+  });
+}
+
+void ReminderSchedule::SkipNextHour(const LocalTime& now) {
+  skipHour_ = MinuteNumber(now) / 60 + 1;
+}
+
 std::vector<TaskRow> ReminderSchedule::DueAtStart(const ReminderTasks& tasks, const LocalTime& now,
                                                   bool withMissed) const {
   const ReminderFlags flags = FlagsWithKept(tasks);
-  if (mode_ == ReminderMode::kRelevant && withMissed) return DueTasks(tasks.important, flags, now);
+  const Snoozes snoozes = SnoozesWithoutKept(tasks);
+  if (mode_ == ReminderMode::kRelevant && withMissed) {
+    return DueTasks(tasks.important, flags, now, snoozes);
+  }
+  // A snooze whose time came while the program was not running rings in
+  // every mode that reminds.
+  const bool reminding = mode_ == ReminderMode::kHourly || mode_ == ReminderMode::kRelevant;
+  const std::vector<TaskRow> due = DueTasks(tasks.important, flags, now, snoozes);
   std::vector<TaskRow> rows = tasks.important;
-  SortRows(rows, SortColumn::kDate);
   std::erase_if(rows, [&](const TaskRow& row) {
+    if (snoozes.contains(row.key)) {
+      return !reminding || std::find(due.begin(), due.end(), row) == due.end();
+    }
     return FlagOf(flags, row.key) == "R" || !IsDueAtStart(row.task, true, now);
   });
+  SortRows(rows, SortColumn::kDate);
   return rows;
 }
 
@@ -157,13 +201,22 @@ ReminderAnswer ReminderSchedule::Tick(ReminderCheck check, const LocalTime& now,
     if (!tasks || !tasks->anyOpen) return {};
     return {Action::kRemind, {}};
   }
-  if (intervals_.relevantes == 0) return {};
+  // Snoozes ring in the modes that remind; the due check also finds them.
+  if (check == ReminderCheck::kDue
+          ? intervals_.relevantes == 0
+          : mode_ == ReminderMode::kNever || mode_ == ReminderMode::kNone) {
+    return {};
+  }
   if (gate.Asking()) return holdForUser();
   // Read at this moment: a check held back by a dialog past midnight still
   // finds yesterday's task.
   const std::optional<ReminderTasks> tasks = read();
   if (!tasks) return {};
-  std::vector<TaskRow> due = DueTasks(tasks->important, FlagsWithKept(*tasks), now);
+  const Snoozes snoozes = SnoozesWithoutKept(*tasks);
+  std::vector<TaskRow> due = DueTasks(tasks->important, FlagsWithKept(*tasks), now, snoozes);
+  if (check == ReminderCheck::kSnooze) {
+    std::erase_if(due, [&](const TaskRow& row) { return !snoozes.contains(row.key); });
+  }
   if (due.empty()) return {};
   if (occupied()) return {Action::kWaitForScreen, {}};
   return {Action::kRemind, std::move(due)};
@@ -187,6 +240,17 @@ bool ReminderSchedule::WasReminded(const TaskRow& row) const {
 
 void ReminderSchedule::KeepFlagged(const std::vector<TaskRow>& rows) {
   kept_.insert(kept_.end(), rows.begin(), rows.end());
+}
+
+Snoozes ReminderSchedule::SnoozesWithoutKept(const ReminderTasks& tasks) const {
+  Snoozes snoozes = tasks.snoozes;
+  // A snooze rung whose end could not be stored rang for the run.
+  for (const TaskRow& kept : kept_) {
+    for (const TaskRow& row : tasks.important) {
+      if (row.key == kept.key && row.stored == kept.stored) snoozes.erase(row.key);
+    }
+  }
+  return snoozes;
 }
 
 ReminderFlags ReminderSchedule::FlagsWithKept(const ReminderTasks& tasks) const {
@@ -240,6 +304,9 @@ bool ReminderSchedule::HourDue(const LocalTime& now) {
   }
   if (hour > *lastHour_) {
     lastHour_ = hour;
+    // "Später erinnern" passes over one full hour.
+    if (skipHour_ && hour <= *skipHour_) return false;
+    skipHour_.reset();
     return true;
   }
   // An hour or two back is the same hours again (daylight saving, a clock

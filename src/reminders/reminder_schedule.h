@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "reminders/attention.h"
+#include "reminders/snooze.h"
 #include "session/clock.h"
 #include "session/shown_date.h"
 #include "session/user_gate.h"
@@ -39,12 +40,13 @@ ReminderIntervals MenuIntervals(ReminderMode mode);
 ReminderIntervals ResidentIntervals(ReminderMode mode);
 
 // What the reminders read of the task file at a check: the important tasks
-// with their stored flags, and whether any task is open at all (the hourly
-// reminder speaks only then, whatever tab the user looks at).
+// with their stored flags and snoozes, and whether any task is open at all
+// (the hourly reminder speaks only then, whatever tab the user looks at).
 struct ReminderTasks {
   std::vector<TaskRow> important;
   ReminderFlags flags;
   bool anyOpen = false;
+  Snoozes snoozes;
 };
 ReminderTasks ReminderTasksOf(std::string_view text);
 
@@ -52,8 +54,9 @@ ReminderTasks ReminderTasksOf(std::string_view text);
 // weekend still reminds, a task of last month does not.
 inline constexpr long long kDueWindowMinutes = 7 * 24 * 60;
 
-// The two checks: the full hour, and the important tasks due.
-enum class ReminderCheck { kHour, kDue };
+// The checks: the full hour, the important tasks due, and the snoozed
+// tasks whose time has come (its own timer, in the modes that remind).
+enum class ReminderCheck { kHour, kDue, kSnooze };
 
 // What a check says.
 struct ReminderAnswer {
@@ -92,6 +95,23 @@ class ReminderSchedule {
   // The hourly reminder was shown: the window stays in front with it, and
   // the hour's timer rests until the window is closed again.
   void HourShown() { intervals_.stunde = 0; }
+  // "Später erinnern" on the hourly reminder: the next full hour passes
+  // without one.
+  void SkipNextHour(const LocalTime& now);
+
+  // The strip a reminder shows, until the user answers it or closes it.
+  const std::optional<ReminderBar>& Bar() const { return bar_; }
+  void ShowBar(ReminderBar bar) { bar_ = std::move(bar); }
+  void CloseBar() { bar_.reset(); }
+
+  // Whether "Später erinnern" fits the task: its time has passed within the
+  // catch-up window and it is not snoozed to a later time already.
+  static bool Snoozable(const TaskRow& row, const Snoozes& snoozes, const LocalTime& now);
+  // The earliest snooze still to come, for the one timer that waits for it.
+  std::optional<long long> NextSnooze(const ReminderTasks& tasks, const LocalTime& now) const;
+  // Snoozes that were stored again: an earlier ring kept for the run no
+  // longer hides them.
+  void Snoozed(const std::vector<TaskRow>& rows);
 
   // The first task of the last reminder, for a click on its notification.
   std::optional<TaskRow> RemindedTask() const;
@@ -108,10 +128,11 @@ class ReminderSchedule {
 
   // The important tasks due now, in the list's date order (on one date in
   // key order): their date and time have passed, within the last seven
-  // days, and they carry no flag "R". Several are reminded together; the
-  // first of them is the one to select.
+  // days, and they carry no flag "R"; a snoozed task instead once its
+  // snooze time has come, within the same seven days, and never before it.
+  // Several are reminded together; the first of them is the one to select.
   static std::vector<TaskRow> DueTasks(std::vector<TaskRow> important, const ReminderFlags& flags,
-                                       const LocalTime& now);
+                                       const LocalTime& now, const Snoozes& snoozes = {});
 
   // At a start: in "bei relevanten Meldungen" every task due as above (also
   // those missed while the PC was off) unless `withMissed` is false; in the
@@ -128,8 +149,10 @@ class ReminderSchedule {
   bool HourDue(const LocalTime& now);
 
  private:
-  // The stored flags with those kept for the run.
+  // The stored flags with those kept for the run, and the snoozes without
+  // those rung already.
   ReminderFlags FlagsWithKept(const ReminderTasks& tasks) const;
+  Snoozes SnoozesWithoutKept(const ReminderTasks& tasks) const;
 
   ReminderMode mode_ = ReminderMode::kNever;
   ReminderIntervals intervals_;
@@ -137,7 +160,9 @@ class ReminderSchedule {
   bool hourOwed_ = false;              // a full hour waits for its reminder
   std::vector<TaskRow> reminded_;
   bool waitsForWindow_ = false;
-  std::vector<TaskRow> kept_;  // reminded, but the flag could not be stored
+  std::vector<TaskRow> kept_;          // reminded, but the flag could not be stored
+  std::optional<long long> skipHour_;  // the full hour "Später erinnern" passes over
+  std::optional<ReminderBar> bar_;
 };
 
 // The text of the notification that goes with a reminder: each task due
@@ -148,11 +173,9 @@ class ReminderSchedule {
 std::string ReminderNotice(const std::vector<TaskRow>& due, bool locked,
                            const DateFormatter& format);
 
-// Whole minutes from a fixed day to this wall-clock time; a task's date and
-// time read the same way, in the stored form or written by hand with
-// one-digit parts; the start of its day when its time cannot be read, and
-// nothing when its date cannot be read.
-long long MinuteNumber(const LocalTime& time);
+// A task's date and time as a minute number (session/clock), in the stored
+// form or written by hand with one-digit parts; the start of its day when
+// its time cannot be read, and nothing when its date cannot be read.
 std::optional<long long> TaskMinute(const Task& task);
 
 }  // namespace ordalis

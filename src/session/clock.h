@@ -25,5 +25,8 @@ double SecondsSinceMidnight(const LocalTime& time);
 // Days since 1 March of year 0 in the proleptic Gregorian calendar: the
 // distance of two dates whatever lies between them.
 long long DayNumber(const LocalTime& time);
+// Whole minutes from that day to this wall-clock time, and back.
+long long MinuteNumber(const LocalTime& time);
+LocalTime TimeOfMinute(long long minute);
 
 }  // namespace ordalis

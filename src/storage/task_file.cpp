@@ -4,6 +4,7 @@
 #include <map>
 #include <utility>
 
+#include "session/clock.h"
 #include "storage/profile_format.h"
 #include "storage/profile_text.h"
 #include "storage/scrambler.h"
@@ -108,6 +109,10 @@ CategoryLoad LoadCategoryText(std::string_view text, Category category) {
   } else {
     LoadSection(text, category, true, load);
   }
+  // The snoozes belong to the important tasks: a damaged one is told with
+  // them.
+  if (category == Category::Important || category == Category::All)
+    SnoozesOf(text, &load.unreadable);
   return load;
 }
 
@@ -130,6 +135,57 @@ ReminderFlags ReminderFlagsOf(std::string_view text) {
                   ScrambleText(ProfileValueAsRead(line.value)).value_or(std::string()));
   }
   return flags;
+}
+
+namespace {
+
+// "mm-dd-yyyy hh:mm" as a minute number, only for a time that exists.
+std::optional<long long> SnoozeMinute(std::string_view text) {
+  if (text.size() != 16 || text[2] != '-' || text[5] != '-' || text[10] != ' ' || text[13] != ':') {
+    return std::nullopt;
+  }
+  const auto number = [&](size_t at, size_t count) -> std::optional<int> {
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data() + at, text.data() + at + count, value);
+    if (error != std::errc{} || end != text.data() + at + count) return std::nullopt;
+    return value;
+  };
+  LocalTime time;
+  const auto month = number(0, 2), day = number(3, 2), year = number(6, 4);
+  const auto hour = number(11, 2), minute = number(14, 2);
+  if (!month || !day || !year || !hour || !minute) return std::nullopt;
+  time.month = *month;
+  time.day = *day;
+  time.year = *year;
+  time.hour = *hour;
+  time.minute = *minute;
+  const long long at = MinuteNumber(time);
+  // Read back, "02-31-2027 08:00" or "25:00" is another time: not this one.
+  if (TimeOfMinute(at) != time) return std::nullopt;
+  return at;
+}
+
+}  // namespace
+
+Snoozes SnoozesOf(std::string_view text, std::vector<UnreadableEntry>* damaged) {
+  Snoozes snoozes;
+  for (const ProfileLine& line : FindSection(text, kSnoozeSection).first) {
+    if (line.kind != ProfileLine::Kind::kEntry) continue;
+    const std::string stored = ProfileValueAsRead(line.value);
+    const std::optional<std::string> plain = ScrambleText(stored);
+    const std::optional<long long> at = plain ? SnoozeMinute(*plain) : std::nullopt;
+    if (at) {
+      snoozes.emplace(std::string(line.name), *at);
+    } else if (damaged) {
+      damaged->push_back({std::string(kSnoozeSection), std::string(line.name), stored});
+    }
+  }
+  return snoozes;
+}
+
+std::string SnoozeValue(long long minute) {
+  const LocalTime time = TimeOfMinute(minute);
+  return ScrambleText(FormatDate(time) + " " + FormatTime(time)).value_or(std::string());
 }
 
 std::string StoredPasswordOf(std::string_view text) {

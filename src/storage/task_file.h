@@ -91,6 +91,9 @@ inline constexpr int kFirstTaskKey = 100;
 inline constexpr int kMaxTasks = 100;  // keys "100" to "199"
 inline constexpr std::string_view kPasswordKey = "200";
 inline constexpr std::string_view kReminderSection = "Reminder";
+// When an important task is to be reminded again ("Später erinnern"), keyed
+// like its reminder flag.
+inline constexpr std::string_view kSnoozeSection = "Snooze";
 
 // One entry of the list: the task, the category it is stored in and the key
 // it was read under (empty for an entry not stored yet).
@@ -160,6 +163,13 @@ std::optional<std::string> FirstProfileValue(std::string_view text, std::string_
 // when a flag cannot be read).
 using ReminderFlags = std::map<std::string, std::string, std::less<>>;
 ReminderFlags ReminderFlagsOf(std::string_view text);
+// Every snooze of a file's text by key: the minute (session/clock) the task
+// is reminded again. A value that cannot be read is left out and, given
+// `damaged`, named there.
+using Snoozes = std::map<std::string, long long, std::less<>>;
+Snoozes SnoozesOf(std::string_view text, std::vector<UnreadableEntry>* damaged = nullptr);
+// A snooze as it is stored: "mm-dd-yyyy hh:mm", scrambled.
+std::string SnoozeValue(long long minute);
 // The stored password of a file's text, still scrambled; empty when none
 // is set.
 std::string StoredPasswordOf(std::string_view text);

@@ -16,10 +16,12 @@ inline constexpr char kSingleBackup[] = "Vemra.bak";
 // meanwhile before it gives up.
 constexpr int kAttempts = 5;
 
-// The text without the row's entry and, for an important task, its flag.
+// The text without the row's entry and, for an important task, its flag
+// and its snooze.
 std::string WithoutTask(std::string_view text, const TaskRow& row) {
   std::string changed = ReplaceProfileValue(text, SectionOf(row.category), row.key, std::nullopt);
   if (row.category != Category::Important) return changed;
+  changed = ReplaceProfileValue(changed, kSnoozeSection, row.key, std::nullopt);
   return ReplaceProfileValue(changed, kReminderSection, row.key, std::nullopt);
 }
 
@@ -143,6 +145,7 @@ TaskStore::Edited TaskStore::AddValue(std::string_view text, Category category,
   std::string changed = ReplaceProfileValue(text, section, storedKey_, value);
   if (category == Category::Important) {
     changed = ReplaceProfileValue(changed, kReminderSection, storedKey_, Flag('A'));
+    changed = ReplaceProfileValue(changed, kSnoozeSection, storedKey_, std::nullopt);
   }
   return {SaveResult::kSaved, std::move(changed)};
 }
@@ -164,6 +167,7 @@ SaveResult TaskStore::Edit(const TaskRow& row, const Task& task) {
     if (row.category == Category::Important &&
         (task.date != row.task.date || task.time != row.task.time)) {
       changed = ReplaceProfileValue(changed, kReminderSection, row.key, Flag('A'));
+      changed = ReplaceProfileValue(changed, kSnoozeSection, row.key, std::nullopt);
     }
     storedKey_ = row.key;
     return {SaveResult::kSaved, std::move(changed)};
@@ -196,22 +200,32 @@ SaveResult TaskStore::MoveToDone(const TaskRow& row) {
 }
 
 SaveResult TaskStore::SetReminderFlags(const std::vector<TaskRow>& rows, char flag) {
+  return Mark(rows, flag, std::nullopt);
+}
+
+SaveResult TaskStore::Snooze(const std::vector<TaskRow>& rows, long long until) {
+  return Mark(rows, 'R', SnoozeValue(until));
+}
+
+SaveResult TaskStore::Mark(const std::vector<TaskRow>& rows, char flag,
+                           const std::optional<std::string>& snooze) {
   const std::string stored = Flag(flag);
-  if (stored.empty()) return SaveResult::kRefused;
+  if (stored.empty() || (snooze && snooze->empty())) return SaveResult::kRefused;
   return Change(
       true,
       [&](std::string_view text) -> Edited {
         Edited edited{SaveResult::kChangedOutside, std::string(text)};
         for (const TaskRow& row : rows) {
-          // The flag belongs to the task under the key, not to whatever stands
-          // there now.
+          // The flag and the snooze belong to the task under the key, not to
+          // whatever stands there now.
           if (row.category != Category::Important || !Unchanged(text, row)) continue;
           edited.text = ReplaceProfileValue(edited.text, kReminderSection, row.key, stored);
+          edited.text = ReplaceProfileValue(edited.text, kSnoozeSection, row.key, snooze);
           edited.result = SaveResult::kSaved;
         }
         return edited;
       },
-      false);  // a reminder's mark alone makes no history entry
+      false);  // a reminder's marks alone make no history entry
 }
 
 SaveResult TaskStore::SetPassword(std::string_view password) {

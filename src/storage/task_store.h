@@ -53,10 +53,13 @@ class TaskStore {
   SaveResult Edit(const TaskRow& row, const Task& task);
   SaveResult Remove(const TaskRow& row);
   SaveResult MoveToDone(const TaskRow& row);
-  // Flags several tasks reminded together, in one change. A task another
-  // program changed or removed meanwhile is left out; kChangedOutside when
-  // that leaves none.
+  // Flags several tasks reminded together, in one change; a snooze they had
+  // is over. A task another program changed or removed meanwhile is left
+  // out; kChangedOutside when that leaves none.
   SaveResult SetReminderFlags(const std::vector<TaskRow>& rows, char flag);
+  // Reminded now, the tasks are reminded again once at the minute `until`
+  // (session/clock); their date and time stay as they are. Left out as above.
+  SaveResult Snooze(const std::vector<TaskRow>& rows, long long until);
   SaveResult SetPassword(std::string_view password);
   // Puts a backup in place of the data file; the file as it was goes to the
   // history first, so a restore can itself be undone.
@@ -88,6 +91,9 @@ class TaskStore {
   // `toHistory`: the history keeps the file as it was (not for marks alone).
   template <typename Editing>
   SaveResult Change(bool needsRead, Editing&& edit, bool toHistory = true);
+  // Sets the reminder flag of the rows and their snooze (none: removed).
+  SaveResult Mark(const std::vector<TaskRow>& rows, char flag,
+                  const std::optional<std::string>& snooze);
   // The first value of the row's key in its section, as read, is still the
   // one the row was read with.
   static bool Unchanged(std::string_view text, const TaskRow& row);
