@@ -33,6 +33,8 @@ bool MainWindow::Unlock(bool reminderWaiting, bool quietly, bool* cancelled) {
     return false;
   }
   TabStrip_Click();  // the list is filled only now
+  UpdateBar();
+  FollowFile();
   return true;
 }
 

@@ -119,6 +119,7 @@ bool MainWindow::ReloadView() {
     if (const auto at = list_.FindKey(kept->category, kept->key)) list_.Select(*at);
   }
   UpdateEditButtons();
+  FollowFile();
   return true;
 }
 
@@ -191,6 +192,7 @@ void MainWindow::CheckOutsideChange() {
     session_.gate.Hold(HeldEvent::kOutsideChange);
     return;
   }
+  FollowFile();
   if (session_.lock.Pending()) return;
   // A hidden window reads the file when it shows again.
   if (!IsWindowVisible(Handle()) || IsIconic(Handle())) return;

@@ -114,6 +114,7 @@ void MainWindow::Form_Load() {
     SetReminderTimers(MenuIntervals(Mode::kRelevant));
   }
   MenuMarkieren();
+  FollowFile();
   splash.reset();
   SetupControlTooltips(0);
 }

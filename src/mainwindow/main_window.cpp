@@ -33,6 +33,14 @@ constexpr DWORD kButton = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
 // Tab order is the order of this table.
 constexpr ControlSpec kControls[] = {
     {WC_TABCONTROLW, L"", IDC_TABSTRIP, WS_VISIBLE | WS_TABSTOP | WS_GROUP, 120, 120, 6900, 360},
+    // The reminder bar, shown by a reminder between the tabs and the list.
+    {WC_STATICW, L"", IDC_BAR_TEXT, SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS | SS_CENTERIMAGE, 120,
+     540, 3000, 360},
+    {WC_BUTTONW, L"Erle&digt", IDC_BAR_DONE, WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 3180, 540, 1080,
+     360},
+    {WC_BUTTONW, L"S&päter erinnern", IDC_BAR_LATER, WS_TABSTOP | BS_PUSHBUTTON, 4320, 540, 1560,
+     360},
+    {WC_BUTTONW, L"S&chließen", IDC_BAR_CLOSE, WS_TABSTOP | BS_PUSHBUTTON, 5940, 540, 1080, 360},
     // The list's text is never shown; screen readers read it as its name.
     {WC_LISTVIEWW, L"Aufgaben", IDC_LDATEN,
      WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL, 120, 480, 6900, 2940,
@@ -174,6 +182,7 @@ void MainWindow::Layout(bool placeControls) {
     SetWindowPos(list_.Handle(), nullptr, listRect.left, rowBottom, listRect.right - listRect.left,
                  listRect.bottom - rowBottom, SWP_NOZORDER | SWP_NOACTIVATE);
   }
+  PlaceBar();
 }
 
 Category MainWindow::SelectedCategory() const {
@@ -287,6 +296,10 @@ int MainWindow::HelpTopicFor(HWND control) const {
     case IDC_OWECKER2: return 10;
     case IDC_OWECKER3: return 11;
     case IDC_BBEENDEN: return 13;
+    case IDC_BAR_TEXT:
+    case IDC_BAR_DONE:
+    case IDC_BAR_LATER:
+    case IDC_BAR_CLOSE: return 20;
     default: return 0;
   }
 }

@@ -50,6 +50,11 @@ enum MainWindowControl : int {
   IDC_OWECKER2,
   IDC_OWECKER3,
   IDC_BOPTIONEN,
+  // The reminder bar above the list.
+  IDC_BAR_TEXT,
+  IDC_BAR_DONE,
+  IDC_BAR_LATER,
+  IDC_BAR_CLOSE,
   IDC_BBEENDEN = IDCANCEL,
 };
 
@@ -66,6 +71,8 @@ enum MainWindowMenu : int {
   IDM_BEENDEN,
   IDM_SICHERUNG,
   IDM_ERLEDIGT,  // the list's menu: the selected task to "Erledigtes"
+  // "Später erinnern": the first of the choices, one id each.
+  IDM_SNOOZE = 1200,
 };
 
 inline constexpr wchar_t kMainWindowCaption[] = L"Ordalis ";
@@ -80,6 +87,8 @@ inline constexpr UINT_PTR kTimerOutsideChange = 4;  // the folder changed a mome
 inline constexpr UINT_PTR kTimerOccupied = 5;       // a reminder waits for a full-screen program
 inline constexpr UINT_PTR kTimerStartIcon = 6;      // the icon comes after the first paint
 inline constexpr UINT_PTR kTimerStartWatch = 7;     // so does the watch on the program folder
+inline constexpr UINT_PTR kTimerSnooze = 8;         // the next snoozed task comes again
+inline constexpr UINT_PTR kTimerTip = 9;            // the icon's tip says something else
 // Posted when the last dialog or sequence that waits for the user ends: the
 // reminders and tray presses that waited for it run now.
 inline constexpr UINT kWmResume = WM_APP + 1;
@@ -169,7 +178,7 @@ class MainWindow : public win32::Window {
   // On is always the one icon, also when it is there already.
   void CSymbol_Click() {
     KillTimer(Handle(), kTimerStartIcon);
-    tray_.Add(kMainWindowCaption);
+    tray_.Add();
   }
   void BSymbol_Click() {
     KillTimer(Handle(), kTimerStartIcon);
@@ -189,6 +198,23 @@ class MainWindow : public win32::Window {
   void FocusFirstRow();
   // The tasks of the last reminder stand out in bold.
   LRESULT LDaten_CustomDraw(NMLVCUSTOMDRAW& draw);
+  // The reminder bar (reminder_bar.cpp): shown as the schedule holds it,
+  // without a word while the password is pending; its "Erledigt" puts its
+  // tasks into "Erledigtes", "Später erinnern" snoozes them (the hourly
+  // reminder: the next full hour passes), "Schließen" hides it.
+  void UpdateBar();
+  // By its own style: the bar stays shown while the window is hidden.
+  bool BarShown() const {
+    return (GetWindowLongW(GetDlgItem(Handle(), IDC_BAR_TEXT), GWL_STYLE) & WS_VISIBLE) != 0;
+  }
+  void BarDone();
+  void BarLater();
+  void BarClose();
+  // Snoozes the tasks with the choice, which is remembered.
+  void SnoozeTasks(const std::vector<TaskRow>& rows, SnoozeChoice choice);
+  // The icon's tip and the timer of the next snooze follow the file as it
+  // is now.
+  void FollowFile();
   // Lists the backups and puts the one the user picks in place.
   // The list and the question belong to `owner` (the options), else to
   // the main window.
@@ -300,6 +326,14 @@ class MainWindow : public win32::Window {
     return IsWindowVisible(Handle()) && !IsIconic(Handle()) && GetForegroundWindow() == Handle();
   }
   void ShowTrayMenu();
+  // The choices of "Später erinnern" as a menu, the last one chosen in bold.
+  win32::UniqueMenu SnoozeMenu() const;
+  // A choice from the menu at `at` (screen), or none.
+  std::optional<SnoozeChoice> ChooseSnooze(POINT at);
+  // The tasks of the last reminder that may still be snoozed.
+  std::vector<TaskRow> SnoozableReminded();
+  // The list leaves the bar its room when it shows.
+  void PlaceBar();
   // The dialog the program waits for comes to the front; false when none is
   // on screen.
   bool BringWaitingDialogToFront();

@@ -67,6 +67,7 @@ void MainWindow::SetReminderTimers(ReminderIntervals intervals) {
       SetTimer(Handle(), timer, interval, nullptr);
     }
   }
+  FollowFile();  // the snooze's timer follows the mode
 }
 
 UINT MainWindow::TimerInterval(UINT_PTR timer) const {
@@ -82,6 +83,8 @@ void MainWindow::CheckRemindersNow() {
   if (session_.ended) return;
   TStunde_Timer();
   TRelevantes_Timer();
+  RunCheck(ReminderCheck::kSnooze);
+  FollowFile();
 }
 
 void MainWindow::TStunde_Timer() {
@@ -115,8 +118,9 @@ void MainWindow::RunCheck(ReminderCheck check) {
     KillTimer(Handle(), kTimerStunde);
   }
   // The due check goes on whatever the window does: each task rings once,
-  // by its flag.
+  // by its flag, and a snooze once.
   if (!answer.due.empty()) FlagReminded(answer.due);
+  FollowFile();
 }
 
 void MainWindow::FlagReminded(const std::vector<TaskRow>& due) {
@@ -135,6 +139,8 @@ bool MainWindow::Remind(const std::vector<TaskRow>& due, Play play, bool byTheUs
   PlayNotificationSound(session_.settings, s_.sound, L"KONTAKT", play);
   tray_.ShowNotice(win32::Widen(ReminderNotice(due, session_.lock.Pending(), win32::UserDate)));
   session_.schedule.NoteReminded(due);
+  // The bar waits behind the password, as the tasks do.
+  session_.schedule.ShowBar(BarFor(due, win32::UserDate));
   InvalidateRect(list_.Handle(), nullptr, FALSE);
   // The sound and the notification tell; the tasks stay unseen until the
   // password is given.
@@ -147,6 +153,7 @@ bool MainWindow::Remind(const std::vector<TaskRow>& due, Play play, bool byTheUs
     return false;
   }
   if (const auto reminded = session_.schedule.RemindedTask()) SelectTask(*reminded);
+  UpdateBar();
   BringToFront(quietly);
   return true;
 }
@@ -172,6 +179,7 @@ LRESULT MainWindow::LDaten_CustomDraw(NMLVCUSTOMDRAW& draw) {
 
 void MainWindow::ShowRemindedTask() {
   if (const auto reminded = session_.schedule.RemindedTask()) SelectTask(*reminded);
+  UpdateBar();
   ShowWindowSequence();
   SetFocus(list_.Handle());
 }

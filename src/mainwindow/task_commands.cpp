@@ -146,11 +146,22 @@ void MainWindow::ShowListMenu(POINT at) {
   if (SelectedCategory() != Category::Done) {
     AppendMenuW(menu.get(), MF_STRING, IDM_ERLEDIGT, L"Als &erledigt ablegen\tStrg+E");
   }
+  // A due or reminded task can come again later.
+  const TaskRow row = list_.Rows()[*selected];
+  const std::optional<std::string> text = session_.store.ReadNow();
+  if (text && ReminderSchedule::Snoozable(row, SnoozesOf(*text), s_.clock.Now())) {
+    AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(SnoozeMenu().release()),
+                L"S&päter erinnern");
+  }
   AppendMenuW(menu.get(), MF_STRING, IDC_BLOESCHEN, L"&Löschen\tEntf");
   SetMenuDefaultItem(menu.get(), IDC_BBEARBEITEN, FALSE);
-  const UINT command =
-      TrackPopupMenuEx(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, Handle(), nullptr);
-  if (command) SendMessageW(Handle(), WM_COMMAND, command, 0);
+  const int command = static_cast<int>(
+      TrackPopupMenuEx(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, Handle(), nullptr));
+  if (const auto choice = SnoozeChoiceFromNumber(command - IDM_SNOOZE); command && choice) {
+    SnoozeTasks({row}, *choice);
+  } else if (command) {
+    SendMessageW(Handle(), WM_COMMAND, command, 0);
+  }
 }
 
 void MainWindow::MoveSelectedToDone() {

@@ -19,7 +19,10 @@ void MainWindow::Resume() {
   const UserGate::Released released = session_.gate.Release();
   for (const HeldEvent event : released.events) {
     switch (event) {
-      case HeldEvent::kDueCheck: TRelevantes_Timer(); break;
+      case HeldEvent::kDueCheck:
+        TRelevantes_Timer();
+        RunCheck(ReminderCheck::kSnooze);  // a snooze held in "stündlich" too
+        break;
       case HeldEvent::kHour: TStunde_Timer(); break;
       case HeldEvent::kOutsideChange: CheckOutsideChange(); break;
       case HeldEvent::kTells: TellWaitingIfSeen(); break;
@@ -33,7 +36,7 @@ void MainWindow::Resume() {
 void MainWindow::AutostartTip(int mode) {
   KillTimer(Handle(), kTimerStartIcon);
   if (mode == 0) {
-    tray_.Add(kMainWindowCaption);
+    tray_.Add();
     return;
   }
   Pause(1);
@@ -93,12 +96,22 @@ bool MainWindow::BringWaitingDialogToFront() {
 void MainWindow::ShowTrayMenu() {
   POINT at = tray_.Anchor();
   if (!tray_.FromKeyboard()) GetCursorPos(&at);
+  // While reminded tasks are due, all of them can come again later: the
+  // tasks as they are when the menu opens.
+  const std::vector<TaskRow> snoozable = SnoozableReminded();
+  if (!snoozable.empty()) {
+    InsertMenuW(menu_.get(), 1, MF_BYPOSITION | MF_POPUP,
+                reinterpret_cast<UINT_PTR>(SnoozeMenu().release()), L"Alle s&päter erinnern");
+  }
   // The menu closes as it should only when its owner is in front.
   SetForegroundWindow(Handle());
-  const UINT command =
-      TrackPopupMenuEx(menu_.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, Handle(), nullptr);
+  const int command = static_cast<int>(TrackPopupMenuEx(
+      menu_.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, Handle(), nullptr));
   PostMessageW(Handle(), WM_NULL, 0, 0);
-  if (command) {
+  if (!snoozable.empty()) DeleteMenu(menu_.get(), 1, MF_BYPOSITION);  // with its submenu
+  if (const auto choice = SnoozeChoiceFromNumber(command - IDM_SNOOZE); command && choice) {
+    SnoozeTasks(snoozable, *choice);
+  } else if (command) {
     SendMessageW(Handle(), WM_COMMAND, command, 0);
   } else if (tray_.FromKeyboard()) {
     tray_.ReturnFocus();  // Esc: the keyboard goes back to the icon

@@ -77,6 +77,13 @@ bool TrayIcon::Add(const std::wstring& tip) {
   return false;
 }
 
+void TrayIcon::SetTip(const std::wstring& tip) {
+  if (tip == tip_) return;
+  tip_ = tip;
+  NOTIFYICONDATAW record = Record(NIF_TIP);
+  if (shown_) shell_(NIM_MODIFY, &record);
+}
+
 bool TrayIcon::TryAdd() {
   NOTIFYICONDATAW record = Record(NIF_MESSAGE | NIF_ICON | NIF_TIP);
   if (shown_ && shell_(NIM_MODIFY, &record)) return true;

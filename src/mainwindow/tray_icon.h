@@ -51,6 +51,10 @@ class TrayIcon {
   // Puts the icon into the notification area, or updates it when it is
   // there already: never a second icon.
   bool Add(const std::wstring& tip);
+  bool Add() { return Add(tip_); }
+  // The icon's tip, shown at once when the icon is there.
+  void SetTip(const std::wstring& tip);
+  const std::wstring& Tip() const { return tip_; }
   // Shows the start balloon on the icon (once per call).
   bool ShowBalloon();
   // Shows a reminder's notification on the icon, with the program's icon;
@@ -83,7 +87,7 @@ class TrayIcon {
   HICON icon_ = nullptr;  // the owner's or ownIcon_
   int iconId_ = 0;
   win32::UniqueIcon ownIcon_;
-  std::wstring tip_;
+  std::wstring tip_ = L"Ordalis";
   bool shown_ = false;
   bool wanted_ = false;
   int retriesLeft_ = 0;

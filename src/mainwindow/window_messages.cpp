@@ -80,6 +80,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case IDM_INFO: ShowAbout(); break;
         case IDM_BEENDEN: mBeenden_Click(); break;
         case IDM_SICHERUNG: mSicherung_Click(); break;
+        case IDC_BAR_DONE: BarDone(); break;
+        case IDC_BAR_LATER: BarLater(); break;
+        case IDC_BAR_CLOSE: BarClose(); break;
         default: break;
       }
       return 0;
@@ -97,6 +100,12 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam == kTimerRetryRead && !Busy() && IsWindowVisible(Handle())) ReloadView();
       if (wParam == kTimerStartIcon) AutostartTip(0);
       if (wParam == kTimerStartWatch) StartFolderWatch();
+      if (wParam == kTimerTip) FollowFile();
+      if (wParam == kTimerSnooze) {
+        KillTimer(Handle(), kTimerSnooze);
+        RunCheck(ReminderCheck::kSnooze);
+        FollowFile();
+      }
       if (wParam == kTimerOccupied) {
         KillTimer(Handle(), kTimerOccupied);
         CheckRemindersNow();  // what waits for the full-screen program looks again

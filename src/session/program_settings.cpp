@@ -52,6 +52,14 @@ void Settings::Read() {
   fontName_ = text(L"FontName");
   fontSize_ = text(L"FontSize");
   soundFile_ = text(L"Sounddatei");
+  if (const auto snooze = number(L"Snooze"); snooze && *snooze >= 0 && *snooze < 6) {
+    snoozeChoice_ = static_cast<int>(*snooze);
+  }
+}
+
+void Settings::StoreSnoozeChoice(int number) {
+  snoozeChoice_ = number;
+  Write(L"Snooze", SettingValue(static_cast<std::uint32_t>(number)));
 }
 
 bool Settings::On(Switch which) const {

@@ -73,6 +73,11 @@ class Settings {
 
   void StoreInstallFolder(const std::wstring& folder);
 
+  // The last choice of "Später erinnern" ("Snooze": its number), offered
+  // first the next time; 10 minutes before any.
+  int SnoozeChoiceNumber() const { return snoozeChoice_; }
+  void StoreSnoozeChoice(int number);
+
  private:
   bool Write(std::wstring_view name, const SettingValue& value);
 
@@ -84,6 +89,7 @@ class Settings {
   std::optional<Category> tab_;
   std::optional<long long> left_, top_, dateWidth_;
   std::wstring fontName_, fontSize_, soundFile_;
+  int snoozeChoice_ = 1;
 };
 
 }  // namespace ordalis

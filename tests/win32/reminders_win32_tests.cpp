@@ -350,5 +350,103 @@ TEST_F(ReminderTest, TheStartUpAlertKeepsItsTaskSelectedOverTheLastTab) {
   }
 }
 
+// Presses a key in the next popup menu of this thread, from inside the
+// menu's modal loop, as the user would.
+class MenuKey {
+ public:
+  explicit MenuKey(WPARAM key) {
+    key_ = key;
+    timer_ = SetTimer(nullptr, 0, 50, Tick);
+  }
+  ~MenuKey() { KillTimer(nullptr, timer_); }
+  MenuKey(const MenuKey&) = delete;
+  MenuKey& operator=(const MenuKey&) = delete;
+
+ private:
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    if (!menu || !IsWindowVisible(menu) || !key_) return;
+    PostMessageW(menu, WM_KEYDOWN, key_, 1);
+    key_ = 0;
+  }
+  static inline WPARAM key_ = 0;
+  UINT_PTR timer_ = 0;
+};
+
+// The reminder bar: "Später erinnern" from the keyboard stores a snooze and
+// leaves the task as it was; the snooze's own timer brings the reminder
+// back; "Erledigt" finishes the task the bar named, not the one selected.
+class SnoozeTest : public ReminderTest {
+ protected:
+  // An access key of the main window, through the dialog manager.
+  void AltKey(wchar_t key) {
+    PostMessageW(List(), WM_SYSCHAR, key, 1 << 29);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (window_->PreTranslate(msg) || IsDialogMessageW(hwnd_, &msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+  std::vector<std::string> Descriptions(Category category) {
+    std::vector<std::string> texts;
+    for (const TaskRow& row : LoadCategory(files_->Data(), category).rows) {
+      texts.push_back(row.task.description);
+    }
+    return texts;
+  }
+};
+
+TEST_F(SnoozeTest, LaterFromTheKeyboardComesAgainAndDoneTakesTheTaskTheBarNamed) {
+  WriteTasks(
+      {{"Important",
+        {{"100", {"12-08-2026", "09:00", "Zahnarzt"}}, {"101", {"12-08-2026", "10:00", "Bank"}}}}});
+  ASSERT_NO_FATAL_FAILURE(Open());
+  CloseIntoTray(2);
+  At(9, 0);
+  SendMessageW(hwnd_, WM_TIMER, kTimerRelevantes, 0);
+  ASSERT_EQ(sound_.played.size(), 1u);
+  ASSERT_TRUE(window_->BarShown());
+  EXPECT_NE(GetWindowTextLengthW(Item(IDC_BAR_TEXT)), 0);
+  EXPECT_EQ(window_->Tray().Tip(), L"Ordalis – heute 2 Aufgaben, nächste 09:00 Zahnarzt");
+
+  // Alt+P and "5": the task's line stays, the snooze is stored.
+  const std::string before = FileText(files_->Data());
+  {
+    MenuKey five('5');
+    AltKey(L'p');
+  }
+  EXPECT_FALSE(window_->BarShown());
+  const std::string after = FileText(files_->Data());
+  const Snoozes snoozes = SnoozesOf(after);
+  ASSERT_EQ(snoozes.size(), 1u);
+  EXPECT_EQ(snoozes.count("100"), 1u);
+  EXPECT_EQ(LoadCategory(files_->Data(), Category::Important).rows,
+            LoadCategoryText(before, Category::Important).rows);
+
+  // The snooze's timer: not a minute early, then the reminder once more.
+  At(9, 4);
+  SendMessageW(hwnd_, WM_TIMER, kTimerSnooze, 0);
+  EXPECT_EQ(sound_.played.size(), 1u);
+  At(9, 5);
+  SendMessageW(hwnd_, WM_TIMER, kTimerSnooze, 0);
+  EXPECT_EQ(sound_.played.size(), 2u);
+  EXPECT_TRUE(SnoozesOf(FileText(files_->Data())).empty());
+  ASSERT_TRUE(window_->BarShown());
+
+  // The user selects the other task; "Erledigt" takes the one reminded.
+  ListView_SetItemState(List(), -1, 0, LVIS_SELECTED);
+  for (int row = 0; row < ListView_GetItemCount(List()); ++row) {
+    if (test::ListCell(List(), row, L"Beschreibung") == L"Bank") {
+      ListView_SetItemState(List(), row, LVIS_SELECTED | LVIS_FOCUSED,
+                            LVIS_SELECTED | LVIS_FOCUSED);
+    }
+  }
+  AltKey(L'd');
+  EXPECT_FALSE(window_->BarShown());
+  EXPECT_EQ(Descriptions(Category::Important), std::vector<std::string>{"Bank"});
+  EXPECT_EQ(Descriptions(Category::Done), std::vector<std::string>{"Zahnarzt"});
+}
+
 }  // namespace
 }  // namespace ordalis
