@@ -82,7 +82,7 @@ void MainWindow::BarDone() {
   // program changed or removed since stays where it is.
   SaveResult failure = SaveResult::kSaved;
   for (const TaskRow& row : bar->tasks) {
-    const SaveResult result = session_.store.MoveToDone(row);
+    const SaveResult result = session_.store.MoveToDone(row, s_.clock.Now());
     if (result != SaveResult::kSaved && failure == SaveResult::kSaved) failure = result;
   }
   ReloadView();

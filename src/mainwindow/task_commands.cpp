@@ -179,7 +179,7 @@ void MainWindow::MoveSelectedToDone() {
   if (done && !HasRoom(Category::Done, done->rows.size())) return;
   // One change takes the task out of its category and into "Erledigtes",
   // where the view then stays with the task selected.
-  const SaveResult result = session_.store.MoveToDone(row);
+  const SaveResult result = session_.store.MoveToDone(row, s_.clock.Now());
   if (result == SaveResult::kSaved) SelectTab(Category::Done);
   ShowStored(result, SelectedCategory(), *selected);
   UpdateEditButtons();

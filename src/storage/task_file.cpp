@@ -110,9 +110,11 @@ CategoryLoad LoadCategoryText(std::string_view text, Category category) {
     LoadSection(text, category, true, load);
   }
   // The snoozes belong to the important tasks: a damaged one is told with
-  // them.
-  if (category == Category::Important || category == Category::All)
+  // them, and so is a damaged rule.
+  if (category == Category::Important || category == Category::All) {
     SnoozesOf(text, &load.unreadable);
+    RepeatRulesOf(text, &load.unreadable);
+  }
   return load;
 }
 
@@ -186,6 +188,30 @@ Snoozes SnoozesOf(std::string_view text, std::vector<UnreadableEntry>* damaged) 
 std::string SnoozeValue(long long minute) {
   const LocalTime time = TimeOfMinute(minute);
   return ScrambleText(FormatDate(time) + " " + FormatTime(time)).value_or(std::string());
+}
+
+std::string RepeatKey(Category category, std::string_view key) {
+  return std::string(SectionOf(category)) + "." + std::string(key);
+}
+
+RepeatRules RepeatRulesOf(std::string_view text, std::vector<UnreadableEntry>* damaged) {
+  RepeatRules rules;
+  for (const ProfileLine& line : FindSection(text, kRepeatSection).first) {
+    if (line.kind != ProfileLine::Kind::kEntry) continue;
+    const std::string stored = ProfileValueAsRead(line.value);
+    const std::optional<std::string> plain = ScrambleText(stored);
+    const std::optional<RepeatRule> rule = plain ? RepeatRuleFromText(*plain) : std::nullopt;
+    if (rule) {
+      rules.emplace(std::string(line.name), *rule);
+    } else if (damaged) {
+      damaged->push_back({std::string(kRepeatSection), std::string(line.name), stored});
+    }
+  }
+  return rules;
+}
+
+std::string RepeatValue(const RepeatRule& rule) {
+  return ScrambleText(RepeatRuleText(rule)).value_or(std::string());
 }
 
 std::string StoredPasswordOf(std::string_view text) {

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "storage/repeat_rule.h"
 #include "storage/task.h"
 
 namespace ordalis {
@@ -94,6 +95,9 @@ inline constexpr std::string_view kReminderSection = "Reminder";
 // When an important task is to be reminded again ("Später erinnern"), keyed
 // like its reminder flag.
 inline constexpr std::string_view kSnoozeSection = "Snooze";
+// The rule of a recurring task, keyed by its category's section and its key
+// ("Important.100"): both open categories can hold a series.
+inline constexpr std::string_view kRepeatSection = "Repeat";
 
 // One entry of the list: the task, the category it is stored in and the key
 // it was read under (empty for an entry not stored yet).
@@ -170,6 +174,13 @@ using Snoozes = std::map<std::string, long long, std::less<>>;
 Snoozes SnoozesOf(std::string_view text, std::vector<UnreadableEntry>* damaged = nullptr);
 // A snooze as it is stored: "mm-dd-yyyy hh:mm", scrambled.
 std::string SnoozeValue(long long minute);
+// Every rule of a file's text by its key in "Repeat"; as for the snoozes,
+// a value that cannot be read is left out (the task counts as one of no
+// series) and named in `damaged`.
+std::string RepeatKey(Category category, std::string_view key);
+using RepeatRules = std::map<std::string, RepeatRule, std::less<>>;
+RepeatRules RepeatRulesOf(std::string_view text, std::vector<UnreadableEntry>* damaged = nullptr);
+std::string RepeatValue(const RepeatRule& rule);
 // The stored password of a file's text, still scrambled; empty when none
 // is set.
 std::string StoredPasswordOf(std::string_view text);

@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "session/shown_date.h"
 #include "storage/profile_format.h"
 #include "storage/profile_text.h"
 #include "storage/scrambler.h"
@@ -16,10 +17,12 @@ inline constexpr char kSingleBackup[] = "Vemra.bak";
 // meanwhile before it gives up.
 constexpr int kAttempts = 5;
 
-// The text without the row's entry and, for an important task, its flag
-// and its snooze.
+// The text without the row's entry, its rule and, for an important task,
+// its flag and its snooze.
 std::string WithoutTask(std::string_view text, const TaskRow& row) {
   std::string changed = ReplaceProfileValue(text, SectionOf(row.category), row.key, std::nullopt);
+  changed =
+      ReplaceProfileValue(changed, kRepeatSection, RepeatKey(row.category, row.key), std::nullopt);
   if (row.category != Category::Important) return changed;
   changed = ReplaceProfileValue(changed, kSnoozeSection, row.key, std::nullopt);
   return ReplaceProfileValue(changed, kReminderSection, row.key, std::nullopt);
@@ -143,6 +146,9 @@ TaskStore::Edited TaskStore::AddValue(std::string_view text, Category category,
   if (number >= kFirstTaskKey + kMaxTasks) return {SaveResult::kTooMany, {}};
   storedKey_ = std::to_string(number);
   std::string changed = ReplaceProfileValue(text, section, storedKey_, value);
+  // A rule left under the key by another program belongs to no task now.
+  changed =
+      ReplaceProfileValue(changed, kRepeatSection, RepeatKey(category, storedKey_), std::nullopt);
   if (category == Category::Important) {
     changed = ReplaceProfileValue(changed, kReminderSection, storedKey_, Flag('A'));
     changed = ReplaceProfileValue(changed, kSnoozeSection, storedKey_, std::nullopt);
@@ -150,19 +156,35 @@ TaskStore::Edited TaskStore::AddValue(std::string_view text, Category category,
   return {SaveResult::kSaved, std::move(changed)};
 }
 
-SaveResult TaskStore::Add(Category category, const Task& task) {
+std::string TaskStore::WithRule(std::string_view text, Category category, const std::string& key,
+                                const RepeatRule& rule) {
+  return ReplaceProfileValue(text, kRepeatSection, RepeatKey(category, key),
+                             rule.kind == RepeatKind::kNever
+                                 ? std::nullopt
+                                 : std::optional<std::string>(RepeatValue(rule)));
+}
+
+SaveResult TaskStore::Add(Category category, const Task& task, const RepeatRule& rule) {
   if (category == Category::All) category = Category::Important;
   const std::optional<std::string> value = EncodeTask(task);
   if (!value) return SaveResult::kRefused;
-  return Change(true, [&](std::string_view text) { return AddValue(text, category, *value); });
+  return Change(true, [&](std::string_view text) {
+    Edited added = AddValue(text, category, *value);
+    if (added.result == SaveResult::kSaved) {
+      added.text = WithRule(added.text, category, storedKey_, rule);
+    }
+    return added;
+  });
 }
 
-SaveResult TaskStore::Edit(const TaskRow& row, const Task& task) {
+SaveResult TaskStore::Edit(const TaskRow& row, const Task& task,
+                           const std::optional<RepeatRule>& rule) {
   const std::optional<std::string> value = EncodeTask(task);
   if (!value) return SaveResult::kRefused;
   return Change(true, [&](std::string_view text) -> Edited {
     if (!Unchanged(text, row)) return {SaveResult::kChangedOutside, {}};
     std::string changed = ReplaceProfileValue(text, SectionOf(row.category), row.key, *value);
+    if (rule) changed = WithRule(changed, row.category, row.key, *rule);
     // A task is reminded again only when it is due at another time.
     if (row.category == Category::Important &&
         (task.date != row.task.date || task.time != row.task.time)) {
@@ -185,7 +207,7 @@ SaveResult TaskStore::Remove(const TaskRow& row) {
   });
 }
 
-SaveResult TaskStore::MoveToDone(const TaskRow& row) {
+SaveResult TaskStore::MoveToDone(const TaskRow& row, const LocalTime& today) {
   return Change(true, [&](std::string_view text) -> Edited {
     if (row.category == Category::Done || !Unchanged(text, row)) {
       return {SaveResult::kChangedOutside, {}};
@@ -194,8 +216,26 @@ SaveResult TaskStore::MoveToDone(const TaskRow& row) {
     // out of its category: never in two categories, never in none.
     Edited added = AddValue(text, Category::Done, row.stored);
     if (added.result != SaveResult::kSaved) return added;
+    const std::string doneKey = storedKey_;
+    const RepeatRules rules = RepeatRulesOf(text);
+    const auto rule = rules.find(RepeatKey(row.category, row.key));
     added.text = WithoutTask(added.text, row);
-    return added;
+    if (rule == rules.end()) return added;
+    // The series goes on in the same change: its next task, with the same
+    // time, description and rule, and no reminder given yet. A date the
+    // series cannot count from ends it.
+    const DecodedTask stored = DecodeTask(row.stored);
+    const std::optional<LocalTime> day = StoredDay(stored.task.date);
+    const std::optional<LocalTime> next =
+        day ? NextInSeries(rule->second, *day, today) : std::nullopt;
+    if (!next) return added;
+    const std::optional<std::string> value =
+        EncodeTask({FormatDate(*next), stored.task.time, stored.task.description});
+    Edited following = value ? AddValue(added.text, row.category, *value) : Edited{};
+    if (!value || following.result != SaveResult::kSaved) return following;
+    following.text = WithRule(following.text, row.category, storedKey_, rule->second);
+    storedKey_ = doneKey;
+    return following;
   });
 }
 

@@ -49,10 +49,16 @@ class TaskStore {
 
   // The user's actions. On kSaved, StoredKey() names the key the task has
   // now (Add, Edit, MoveToDone: in its new category).
-  SaveResult Add(Category category, const Task& task);
-  SaveResult Edit(const TaskRow& row, const Task& task);
+  // A task of a series carries its rule; an edit without one keeps the
+  // rule the task has.
+  SaveResult Add(Category category, const Task& task, const RepeatRule& rule = {});
+  SaveResult Edit(const TaskRow& row, const Task& task,
+                  const std::optional<RepeatRule>& rule = std::nullopt);
+  // Deleting a task of a series ends the series.
   SaveResult Remove(const TaskRow& row);
-  SaveResult MoveToDone(const TaskRow& row);
+  // A task of a series leaves the next one of the series in its category,
+  // dated after both its own date and `today`, in the same change.
+  SaveResult MoveToDone(const TaskRow& row, const LocalTime& today = {});
   // Flags several tasks reminded together, in one change; a snooze they had
   // is over. A task another program changed or removed meanwhile is left
   // out; kChangedOutside when that leaves none.
@@ -91,6 +97,9 @@ class TaskStore {
   // `toHistory`: the history keeps the file as it was (not for marks alone).
   template <typename Editing>
   SaveResult Change(bool needsRead, Editing&& edit, bool toHistory = true);
+  // The text with the rule of the task under `key` (kNever: none).
+  static std::string WithRule(std::string_view text, Category category, const std::string& key,
+                              const RepeatRule& rule);
   // Sets the reminder flag of the rows and their snooze (none: removed).
   SaveResult Mark(const std::vector<TaskRow>& rows, char flag,
                   const std::optional<std::string>& snooze);
