@@ -41,9 +41,11 @@ constexpr ControlSpec kControls[] = {
     {L"EDIT", L"12", IDC_CSTUNDEN, kField, 2070, 1260, 645, 315},
     {L"STATIC", L"Minute", IDC_NMINUTE, SS_NOPREFIX, 0, 0, 0, 0},
     {L"EDIT", L"30", IDC_CMINUTEN, kField, 2835, 1260, 650, 315},
-    {L"BUTTON", L"OK", IDC_CREADY, kButton, 3060, 2250, 1095, 395},
-    {L"BUTTON", L"&Abbrechen", IDC_CABBRECHEN, kButton, 4230, 2250, 1095, 395},
-    {L"STATIC", L"", IDC_EFRAME, WS_VISIBLE | SS_ETCHEDHORZ, 135, 2085, 5145, 30},
+    {L"STATIC", L"&Wiederholen:", IDC_LWIEDERHOLEN, kLabel, 240, 1755, 1650, 210},
+    {L"COMBOBOX", L"", IDC_CWIEDERHOLEN, kList, 2070, 1710, 2400, 3000},
+    {L"BUTTON", L"OK", IDC_CREADY, kButton, 3060, 2700, 1095, 395},
+    {L"BUTTON", L"&Abbrechen", IDC_CABBRECHEN, kButton, 4230, 2700, 1095, 395},
+    {L"STATIC", L"", IDC_EFRAME, WS_VISIBLE | SS_ETCHEDHORZ, 135, 2535, 5145, 30},
     {L"STATIC", L":", IDC_LPUNKTE, WS_VISIBLE | SS_CENTER | SS_NOPREFIX, 2715, 1305, 120, 210},
 };
 
@@ -65,15 +67,16 @@ std::string Number(int value, int width) {
 
 class TaskEditorDialog : public win32::Dialog {
  public:
-  TaskEditorDialog(const TaskEditorRequest& request, const TaskEditorServices& services)
-      : request_(request), s_(services) {}
+  TaskEditorDialog(const TaskEditorRequest& request, const TaskEditorServices& services,
+                   RepeatKind* repeat)
+      : request_(request), s_(services), repeat_(repeat) {}
   const std::optional<Task>& Result() const { return result_; }
 
  protected:
   std::span<const ControlSpec> Controls() const override { return kControls; }
   std::wstring Caption() const override { return request_.caption; }
   int HelpTopic() const override { return request_.caption == kNewTaskCaption ? 5 : 6; }
-  SIZE ClientTwips() const override { return {5430, 2760}; }
+  SIZE ClientTwips() const override { return {5430, 3210}; }
   win32::UniqueFont MakeFont(UINT dpi) const override {
     return win32::PointFont(L"Tahoma", 9, dpi);
   }
@@ -101,6 +104,7 @@ class TaskEditorDialog : public win32::Dialog {
 
   const TaskEditorRequest& request_;
   TaskEditorServices s_;
+  RepeatKind* repeat_;
   LocalTime now_;
   int dayChosen_ = 1;         // the day the user chose, kept through year changes
   bool confirmDate_ = false;  // the entry's date was damaged and shows empty
@@ -121,12 +125,21 @@ HWND TaskEditorDialog::OnInit() {
       ShowWindow(Item(id), SW_HIDE);
     }
   }
-  for (int id :
-       {IDC_CBEZEICHNUNG, IDC_CTAGE, IDC_CMONATE, IDC_CJAHRE, IDC_CSTUNDEN, IDC_CMINUTEN}) {
+  for (int id : {IDC_CBEZEICHNUNG, IDC_CTAGE, IDC_CMONATE, IDC_CJAHRE, IDC_CSTUNDEN, IDC_CMINUTEN,
+                 IDC_CWIEDERHOLEN}) {
     SetWindowSubclass(Item(id), FieldProcedure, static_cast<UINT_PTR>(id),
                       reinterpret_cast<DWORD_PTR>(this));
   }
   SendMessageW(Item(IDC_CJAHRE), EM_SETLIMITTEXT, 0, 0);
+  HWND rules = Item(IDC_CWIEDERHOLEN);
+  for (int kind = 0; kind < kRepeatKinds; ++kind) {
+    SendMessageW(
+        rules, CB_ADDSTRING, 0,
+        reinterpret_cast<LPARAM>(Widen(RepeatKindText(static_cast<RepeatKind>(kind))).c_str()));
+  }
+  SendMessageW(rules, CB_SETCURSEL, repeat_ ? static_cast<WPARAM>(*repeat_) : 0, 0);
+  EnableWindow(rules, repeat_ != nullptr);
+  EnableWindow(Item(IDC_LWIEDERHOLEN), repeat_ != nullptr);
   HWND months = Item(IDC_CMONATE);
   for (int month = 1; month <= 12; ++month) {
     SendMessageW(months, CB_ADDSTRING, 0,
@@ -322,6 +335,11 @@ void TaskEditorDialog::Accept() {
   const std::string yearText = Number(static_cast<int>(*FieldNumber(Text(year))), 4);
   result_ = Task{entry(months) + "-" + entry(days) + "-" + yearText,
                  Text(hour) + ":" + Text(minute), *text};
+  if (repeat_) {
+    const auto chosen = SendMessageW(Item(IDC_CWIEDERHOLEN), CB_GETCURSEL, 0, 0);
+    *repeat_ =
+        chosen > 0 && chosen < kRepeatKinds ? static_cast<RepeatKind>(chosen) : RepeatKind::kNever;
+  }
   End(IDOK);
 }
 
@@ -336,10 +354,15 @@ bool TaskEditorDialog::OnFieldChar(HWND field, int id, wchar_t key) {
       case IDC_CJAHRE:
         FocusSelected(request_.withTime ? Item(IDC_CSTUNDEN) : Item(IDC_CREADY));
         break;
+      // What every task needs ends with the time: Enter goes on to "OK";
+      // "Wiederholen:" is a Tab (or Alt+W) away.
+      case IDC_CMINUTEN:
+      case IDC_CWIEDERHOLEN: FocusSelected(Item(IDC_CREADY)); break;
       default: SendMessageW(Handle(), WM_NEXTDLGCTL, 0, FALSE); break;  // as Tab does
     }
     return true;
   }
+  if (id == IDC_CWIEDERHOLEN) return false;  // the list's own keys
   if (id == IDC_CBEZEICHNUNG || key == kCtrlA || key == kCtrlC || key == kCtrlX) return false;
   if (id == IDC_CTAGE || id == IDC_CMONATE) {
     // Digits typed within a second of each other make one number: "3",
@@ -393,8 +416,8 @@ LRESULT CALLBACK TaskEditorDialog::FieldProcedure(HWND field, UINT message, WPAR
 }  // namespace
 
 std::optional<Task> EditTask(HWND owner, const TaskEditorRequest& request,
-                             const TaskEditorServices& services) {
-  TaskEditorDialog dialog(request, services);
+                             const TaskEditorServices& services, RepeatKind* repeat) {
+  TaskEditorDialog dialog(request, services, repeat);
   dialog.RunModal(owner);
   return dialog.Result();
 }

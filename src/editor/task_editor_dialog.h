@@ -9,6 +9,7 @@
 #include "session/clock.h"
 #include "reminders/sound.h"
 #include "session/program_settings.h"
+#include "storage/repeat_rule.h"
 #include "storage/task.h"
 
 namespace ordalis {
@@ -28,9 +29,11 @@ struct TaskEditorServices {
   Clock& clock;
 };
 
-// Runs the editor; the finished task when the user accepted it.
+// Runs the editor; the finished task when the user accepted it. With
+// `repeat`, "Wiederholen:" shows the rule given and, on "OK", gives back the
+// one chosen; without it (a done task) the field is off.
 std::optional<Task> EditTask(HWND owner, const TaskEditorRequest& request,
-                             const TaskEditorServices& services);
+                             const TaskEditorServices& services, RepeatKind* repeat = nullptr);
 
 // Control ids, for the tests that drive the dialog.
 enum TaskEditorControl : int {
@@ -53,6 +56,8 @@ enum TaskEditorControl : int {
   IDC_NJAHR,
   IDC_NSTUNDE,
   IDC_NMINUTE,
+  IDC_LWIEDERHOLEN,
+  IDC_CWIEDERHOLEN,
 };
 
 }  // namespace ordalis

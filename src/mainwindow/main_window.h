@@ -246,6 +246,9 @@ class MainWindow : public win32::Window {
   // Edit and delete follow the selection, the focus and the view.
   void UpdateEditButtons();
   bool HasRoom(Category category, size_t tasks);
+  // The rule of the task's series as the file holds it now; none for a
+  // task of no series.
+  std::optional<RepeatRule> RuleOf(const TaskRow& row);
   // Tells why an action was not stored; `typed` is what the user entered,
   // named so that it is not lost. Over `owner` (a dialog), else the window.
   void ReportSaveFailure(SaveResult result, const Task* typed = nullptr, HWND owner = nullptr);

@@ -54,14 +54,16 @@ void MainWindow::BHinzufuegen_Click() {
     ReportSaveFailure(SaveResult::kUnreadable);
   } else if (HasRoom(view, list_.Rows().size())) {
     std::optional<Task> task;
+    RepeatKind repeat = RepeatKind::kNever;
     {
       const auto asking = session_.gate.Ask();
       task = EditTask(Handle(), {kNewTaskCaption, view != Category::Others, std::nullopt},
-                      {session_.settings, s_.sound, s_.clock});
+                      {session_.settings, s_.sound, s_.clock}, &repeat);
     }
     if (task) {
       if (SelectedCategory() != view) SelectTab(view);
-      ShowStored(session_.store.Add(view, *task), view, 0, &*task);
+      const RepeatRule rule = ChosenRule(repeat, task->date, {}, std::nullopt);
+      ShowStored(session_.store.Add(view, *task, rule), view, 0, &*task);
     }
   }
   UpdateEditButtons();
@@ -73,22 +75,38 @@ void MainWindow::BBearbeiten_Click() {
   if (!selected) return;
   const TaskRow row = list_.Rows()[*selected];
   const Category view = SelectedCategory();
+  const std::optional<RepeatRule> old = RuleOf(row);
+  RepeatKind repeat = old ? old->kind : RepeatKind::kNever;
   std::optional<Task> task;
   {
     const auto asking = session_.gate.Ask();
     task = EditTask(Handle(),
                     {kEditTaskCaption, view != Category::Others,
                      SplitForEditor(row.task.date, row.task.time, row.task.description)},
-                    {session_.settings, s_.sound, s_.clock});
+                    {session_.settings, s_.sound, s_.clock},
+                    row.category == Category::Done ? nullptr : &repeat);
   }
   // "&Abbrechen" writes nothing; "OK" changes the task under its key, as
   // long as no other program changed it meanwhile.
   if (task) {
     if (SelectedCategory() != view) SelectTab(view);
-    ShowStored(session_.store.Edit(row, *task), row.category, *selected, &*task);
+    const std::optional<RepeatRule> rule =
+        row.category == Category::Done
+            ? std::nullopt
+            : std::optional<RepeatRule>(ChosenRule(repeat, task->date, row.task.date, old));
+    ShowStored(session_.store.Edit(row, *task, rule), row.category, *selected, &*task);
   }
   UpdateEditButtons();
   SetFocus(list_.Handle());
+}
+
+std::optional<RepeatRule> MainWindow::RuleOf(const TaskRow& row) {
+  const std::optional<std::string> text = session_.store.ReadNow();
+  if (!text) return std::nullopt;
+  const RepeatRules rules = RepeatRulesOf(*text);
+  const auto rule = rules.find(RepeatKey(row.category, row.key));
+  if (rule == rules.end()) return std::nullopt;
+  return rule->second;
 }
 
 void MainWindow::BLoeschen_Click() {
@@ -96,7 +114,8 @@ void MainWindow::BLoeschen_Click() {
   if (selected) {
     const TaskRow row = list_.Rows()[*selected];
     const Category view = SelectedCategory();
-    const std::wstring text = L"Möchten Sie die Aufgabe „" + QuestionName(row.task) + L"“ löschen?";
+    std::wstring text = L"Möchten Sie die Aufgabe „" + QuestionName(row.task) + L"“ löschen?";
+    if (RuleOf(row)) text += L"\n\nSie wiederholt sich; mit ihr endet die Wiederholung.";
     if (Ask(text, kMainWindowCaption, MB_YESNO | MB_ICONQUESTION) == IDYES) {
       if (SelectedCategory() != view) SelectTab(view);
       // Its neighbour takes the selection.

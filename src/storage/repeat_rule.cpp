@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "session/shown_date.h"
+
 namespace ordalis {
 
 namespace {
@@ -73,6 +75,14 @@ std::optional<RepeatRule> RepeatRuleFromText(std::string_view text) {
   }
   rule.kind = static_cast<RepeatKind>(kind);
   return rule;
+}
+
+RepeatRule ChosenRule(RepeatKind kind, std::string_view date, std::string_view oldDate,
+                      const std::optional<RepeatRule>& old) {
+  if (old && old->kind == kind && date == oldDate) return *old;
+  const std::optional<LocalTime> day = StoredDay(date);
+  if (kind == RepeatKind::kNever || !day) return {};
+  return {kind, day->month, day->day};
 }
 
 std::optional<LocalTime> NextInSeries(const RepeatRule& rule, const LocalTime& taskDate,

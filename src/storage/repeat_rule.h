@@ -30,6 +30,13 @@ const char* RepeatKindText(RepeatKind kind);
 std::string RepeatRuleText(const RepeatRule& rule);
 std::optional<RepeatRule> RepeatRuleFromText(std::string_view text);
 
+// The rule the user chose for a task dated `date` ("mm-dd-yyyy"): the
+// series starts on that date, unless it is the series' date already and the
+// rule stays the same (a monthly series on the 31st, shown on the 28th,
+// keeps its 31st). kNever when the date cannot be read.
+RepeatRule ChosenRule(RepeatKind kind, std::string_view date, std::string_view oldDate,
+                      const std::optional<RepeatRule>& old);
+
 // The series' next date after both the task's date and today: the dates
 // missed meanwhile are skipped, not piled up. Nothing for kNever.
 std::optional<LocalTime> NextInSeries(const RepeatRule& rule, const LocalTime& taskDate,

@@ -169,20 +169,28 @@ std::optional<long long> SnoozeMinute(std::string_view text) {
 
 }  // namespace
 
-Snoozes SnoozesOf(std::string_view text, std::vector<UnreadableEntry>* damaged) {
-  Snoozes snoozes;
-  for (const ProfileLine& line : FindSection(text, kSnoozeSection).first) {
+// The scrambled values of a section by key, each read by `parse`; one it
+// cannot read is left out and named in `damaged`.
+template <typename Parse>
+auto ValuesOf(std::string_view text, std::string_view section, Parse parse,
+              std::vector<UnreadableEntry>* damaged) {
+  std::map<std::string, typename decltype(parse(std::string_view()))::value_type, std::less<>>
+      values;
+  for (const ProfileLine& line : FindSection(text, section).first) {
     if (line.kind != ProfileLine::Kind::kEntry) continue;
     const std::string stored = ProfileValueAsRead(line.value);
     const std::optional<std::string> plain = ScrambleText(stored);
-    const std::optional<long long> at = plain ? SnoozeMinute(*plain) : std::nullopt;
-    if (at) {
-      snoozes.emplace(std::string(line.name), *at);
+    if (const auto value = plain ? parse(*plain) : std::nullopt) {
+      values.emplace(std::string(line.name), *value);
     } else if (damaged) {
-      damaged->push_back({std::string(kSnoozeSection), std::string(line.name), stored});
+      damaged->push_back({std::string(section), std::string(line.name), stored});
     }
   }
-  return snoozes;
+  return values;
+}
+
+Snoozes SnoozesOf(std::string_view text, std::vector<UnreadableEntry>* damaged) {
+  return ValuesOf(text, kSnoozeSection, SnoozeMinute, damaged);
 }
 
 std::string SnoozeValue(long long minute) {
@@ -195,19 +203,7 @@ std::string RepeatKey(Category category, std::string_view key) {
 }
 
 RepeatRules RepeatRulesOf(std::string_view text, std::vector<UnreadableEntry>* damaged) {
-  RepeatRules rules;
-  for (const ProfileLine& line : FindSection(text, kRepeatSection).first) {
-    if (line.kind != ProfileLine::Kind::kEntry) continue;
-    const std::string stored = ProfileValueAsRead(line.value);
-    const std::optional<std::string> plain = ScrambleText(stored);
-    const std::optional<RepeatRule> rule = plain ? RepeatRuleFromText(*plain) : std::nullopt;
-    if (rule) {
-      rules.emplace(std::string(line.name), *rule);
-    } else if (damaged) {
-      damaged->push_back({std::string(kRepeatSection), std::string(line.name), stored});
-    }
-  }
-  return rules;
+  return ValuesOf(text, kRepeatSection, RepeatRuleFromText, damaged);
 }
 
 std::string RepeatValue(const RepeatRule& rule) {

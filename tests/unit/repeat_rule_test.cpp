@@ -76,6 +76,20 @@ TEST(RepeatRule, NextDateAfterTheTaskAndToday) {
   EXPECT_FALSE(NextInSeries({}, monday, monday));
 }
 
+TEST(RepeatRule, TheChosenRuleStartsOnTheTasksDateUnlessItKeepsItsSeries) {
+  const RepeatRule on31{RepeatKind::kMonthly, 1, 31};
+  EXPECT_EQ(ChosenRule(RepeatKind::kWeekly, "12-09-2026", {}, std::nullopt),
+            (RepeatRule{RepeatKind::kWeekly, 12, 9}));
+  // Shown on 28 February, the series of the 31st stays one.
+  EXPECT_EQ(ChosenRule(RepeatKind::kMonthly, "02-28-2027", "02-28-2027", on31), on31);
+  EXPECT_EQ(ChosenRule(RepeatKind::kMonthly, "03-15-2027", "02-28-2027", on31),
+            (RepeatRule{RepeatKind::kMonthly, 3, 15}));
+  EXPECT_EQ(ChosenRule(RepeatKind::kYearly, "02-28-2027", "02-28-2027", on31),
+            (RepeatRule{RepeatKind::kYearly, 2, 28}));
+  EXPECT_EQ(ChosenRule(RepeatKind::kNever, "02-28-2027", "02-28-2027", on31), RepeatRule{});
+  EXPECT_EQ(ChosenRule(RepeatKind::kDaily, "2-28-27", {}, std::nullopt), RepeatRule{});
+}
+
 TEST(RepeatRule, StoredAsKindAndFirstDay) {
   EXPECT_EQ(RepeatRuleText({RepeatKind::kMonthly, 1, 31}), "5 01-31");
   EXPECT_EQ(RepeatRuleFromText("6 02-29"), (RepeatRule{RepeatKind::kYearly, 2, 29}));
