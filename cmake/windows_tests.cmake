@@ -24,4 +24,5 @@ set(ORDALIS_WINDOWS_TESTS
   file_safety_win32_tests
   due_win32_tests
   attention_win32_tests
+  series_win32_tests
 )

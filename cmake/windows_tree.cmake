@@ -53,6 +53,7 @@ set_tests_properties(win32.mainwindow_win32_tests win32.lifecycle_win32_tests
   win32.options_win32_tests win32.autostart_win32_tests win32.lock_win32_tests
   win32.help_win32_tests
   win32.on_screen_win32_tests win32.due_win32_tests win32.attention_win32_tests win32.file_safety_win32_tests
+  win32.series_win32_tests
   PROPERTIES RUN_SERIAL TRUE)
 
 # Every action on a task, and the end, by keyboard alone in the real program.

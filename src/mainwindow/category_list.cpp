@@ -21,6 +21,8 @@ using win32::Widen;
 
 namespace {
 
+// The sign of a task that comes back by itself.
+constexpr wchar_t kSeriesMark[] = L" \u21BB";
 constexpr double kTimeTwips = 1000, kDescriptionTwips = 3910.1104;
 constexpr SortColumn kColumns[] = {SortColumn::kDate, SortColumn::kTime, SortColumn::kDescription};
 // The margins of a cell's text, and (twice as much) of a heading's.
@@ -39,9 +41,8 @@ void InsertColumn(HWND list, int index, const wchar_t* header, double twips, UIN
   SendMessageW(list, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
 }
 
-void SetCell(HWND list, int item, int column, const std::string& text) {
+void SetCell(HWND list, int item, int column, std::wstring wide) {
   if (column < 0) return;
-  std::wstring wide = Widen(text);
   LVITEMW cell{};
   cell.iSubItem = column;
   cell.pszText = wide.data();
@@ -135,7 +136,8 @@ void CategoryList::FitDateAndTime(UINT dpi) {
   const int margin = TwipsToPixels(kMarginTwips, dpi);
   for (const auto& [column, sample, heading] :
        {std::tuple{Index(SortColumn::kDate), widestDate, L"Datum"},
-        std::tuple{Index(SortColumn::kTime), ListView_GetStringWidth(list_, L"88:88"),
+        std::tuple{Index(SortColumn::kTime),
+                   ListView_GetStringWidth(list_, (L"88:88" + std::wstring(kSeriesMark)).c_str()),
                    L"Uhrzeit"}}) {
     if (column < 0) continue;
     const int needed =
@@ -313,15 +315,18 @@ void CategoryList::Show() {
   ListView_DeleteAllItems(list_);
   for (size_t i = 0; i < rows_.size(); ++i) {
     const TaskRow& row = rows_[i];
-    std::wstring date = Widen(ShownDate(row.task.date, win32::UserDate));
+    // A task of a series carries the sign after its time, or after its
+    // date where the view has no time.
+    const std::wstring mark = row.repeat != RepeatKind::kNever ? kSeriesMark : L"";
+    std::wstring date = Widen(ShownDate(row.task.date, win32::UserDate)) + (HasTime() ? L"" : mark);
     LVITEMW item{};
     item.mask = LVIF_TEXT;
     item.iItem = static_cast<int>(i);
     item.pszText = date.data();
     const int at =
         static_cast<int>(SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-    SetCell(list_, at, Index(SortColumn::kTime), row.task.time);
-    SetCell(list_, at, Index(SortColumn::kDescription), row.task.description);
+    SetCell(list_, at, Index(SortColumn::kTime), Widen(row.task.time) + mark);
+    SetCell(list_, at, Index(SortColumn::kDescription), Widen(row.task.description));
   }
   SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
   FillDescription();

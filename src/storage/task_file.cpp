@@ -111,9 +111,12 @@ CategoryLoad LoadCategoryText(std::string_view text, Category category) {
   }
   // The snoozes belong to the important tasks: a damaged one is told with
   // them, and so is a damaged rule.
-  if (category == Category::Important || category == Category::All) {
-    SnoozesOf(text, &load.unreadable);
-    RepeatRulesOf(text, &load.unreadable);
+  const bool tells = category == Category::Important || category == Category::All;
+  if (tells) SnoozesOf(text, &load.unreadable);
+  const RepeatRules rules = RepeatRulesOf(text, tells ? &load.unreadable : nullptr);
+  for (TaskRow& row : load.rows) {
+    const auto rule = rules.find(RepeatKey(row.category, row.key));
+    if (rule != rules.end()) row.repeat = rule->second.kind;
   }
   return load;
 }

@@ -109,6 +109,8 @@ struct TaskRow {
   // its task again by key and value, so it never touches one that another
   // program changed in between.
   std::string stored;
+  // The series the task belongs to, as the file said at the read.
+  RepeatKind repeat = RepeatKind::kNever;
   // The same entry: the task under the same key of the same category, in
   // whatever form the file held it.
   bool operator==(const TaskRow& other) const {
