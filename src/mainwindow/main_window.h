@@ -89,6 +89,8 @@ inline constexpr UINT_PTR kTimerStartIcon = 6;      // the icon comes after the 
 inline constexpr UINT_PTR kTimerStartWatch = 7;     // so does the watch on the program folder
 inline constexpr UINT_PTR kTimerSnooze = 8;         // the next snoozed task comes again
 inline constexpr UINT_PTR kTimerTip = 9;            // the icon's tip says something else
+// The id of the quick add's system-wide key.
+inline constexpr int kQuickAddHotKey = 1;
 // Posted when the last dialog or sequence that waits for the user ends: the
 // reminders and tray presses that waited for it run now.
 inline constexpr UINT kWmResume = WM_APP + 1;
@@ -215,6 +217,13 @@ class MainWindow : public win32::Window {
   // The icon's tip and the timer of the next snooze follow the file as it
   // is now.
   void FollowFile();
+  // The quick add (quick_add.cpp): registers the stored key (after the
+  // first paint, and again when the options change it); false when another
+  // program holds it. The key's press opens the editor in front of the
+  // program the user works in, without the main window, and gives the
+  // keyboard back to that program afterwards.
+  bool RegisterQuickAdd();
+  void QuickAdd();
   // Lists the backups and puts the one the user picks in place.
   // The list and the question belong to `owner` (the options), else to
   // the main window.
@@ -395,6 +404,12 @@ class MainWindow : public win32::Window {
       w_.ReportSaveFailure(result, nullptr, owner);
     }
     void RestoreBackup(HWND owner) override { w_.mSicherung_Click(owner); }
+    unsigned QuickAddKey() override { return w_.session_.settings.QuickAddKey(); }
+    bool QuickAddTaken() override { return w_.session_.quickAddTaken; }
+    bool SetQuickAddKey(unsigned key) override {
+      w_.session_.settings.StoreQuickAddKey(key);
+      return w_.RegisterQuickAdd();
+    }
 
    private:
     MainWindow& w_;

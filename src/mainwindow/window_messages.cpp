@@ -99,7 +99,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam == kTimerRelevantes) TRelevantes_Timer();
       if (wParam == kTimerRetryRead && !Busy() && IsWindowVisible(Handle())) ReloadView();
       if (wParam == kTimerStartIcon) AutostartTip(0);
-      if (wParam == kTimerStartWatch) StartFolderWatch();
+      if (wParam == kTimerStartWatch) {
+        StartFolderWatch();
+        RegisterQuickAdd();
+      }
       if (wParam == kTimerTip) FollowFile();
       if (wParam == kTimerSnooze) {
         KillTimer(Handle(), kTimerSnooze);
@@ -162,7 +165,13 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // another program may have changed it while it was hidden.
       if (wParam) PostMessageW(Handle(), kWmShown, 0, 0);
       return Window::HandleMessage(message, wParam, lParam);
-    case kWmShown: CheckOutsideChange(); return 0;
+    case kWmShown:
+      session_.windowShown = true;
+      CheckOutsideChange();
+      return 0;
+    case WM_HOTKEY:
+      if (wParam == kQuickAddHotKey) QuickAdd();
+      return 0;
     case WM_SIZE:
       if (wParam == SIZE_RESTORED) PostMessageW(Handle(), kWmShown, 0, 0);
       // Only a window that has the keyboard gives it to the list: one a

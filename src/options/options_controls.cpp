@@ -1,5 +1,7 @@
 #include "options/options_controls.h"
 
+#include <commctrl.h>
+
 #include "options/combo_search.h"
 #include "options/options_dialog.h"
 #include "options/options_rules.h"
@@ -53,13 +55,18 @@ constexpr win32::ControlSpec kControls[] = {
     {L"BUTTON", L"Kennwort än&dern…", IDC_OPT_BKENNWORT, kButton, 4920, 4620, 2520, 345},
     {L"STATIC", L"&Wiederholen:", IDC_OPT_LREPEAT, kLabel, 120, 5040, 1560, 240},
     {L"EDIT", L"", IDC_OPT_TREPEAT, kField | ES_PASSWORD, 1800, 4995, 3000, 315},
-    {L"STATIC", L"", IDC_OPT_LINE, WS_VISIBLE | SS_ETCHEDHORZ, 120, 5490, 7440, 30},
-    {L"BUTTON", L"Sicherung wiede&rherstellen…", IDC_OPT_BSICHERUNG, kButton | WS_GROUP, 120, 5640,
+    {L"STATIC", L"Neue Aufgabe &von überall:", IDC_OPT_LQUICKADD, kLabel, 120, 5460, 2880, 240},
+    {HOTKEY_CLASSW, L"", IDC_OPT_HQUICKADD, WS_VISIBLE | WS_TABSTOP | WS_BORDER, 3120, 5415, 2400,
+     315},
+    {L"STATIC", L"Diese Tastenkombination verwendet schon ein anderes Programm.",
+     IDC_OPT_LQUICKTAKEN, SS_LEFT | SS_NOPREFIX, 3120, 5790, 4440, 240},
+    {L"STATIC", L"", IDC_OPT_LINE, WS_VISIBLE | SS_ETCHEDHORZ, 120, 6180, 7440, 30},
+    {L"BUTTON", L"Sicherung wiede&rherstellen…", IDC_OPT_BSICHERUNG, kButton | WS_GROUP, 120, 6330,
      3240, 375},
-    {L"BUTTON", L"OK", IDC_OPT_BREADY, kButton | WS_GROUP | BS_DEFPUSHBUTTON, 3600, 5640, 1200,
+    {L"BUTTON", L"OK", IDC_OPT_BREADY, kButton | WS_GROUP | BS_DEFPUSHBUTTON, 3600, 6330, 1200,
      375},
-    {L"BUTTON", L"&Abbrechen", IDC_OPT_BABBRECHEN, kButton, 4920, 5640, 1200, 375},
-    {L"BUTTON", L"&Hilfe", IDC_OPT_BHILFE, kButton, 6240, 5640, 1200, 375},
+    {L"BUTTON", L"&Abbrechen", IDC_OPT_BABBRECHEN, kButton, 4920, 6330, 1200, 375},
+    {L"BUTTON", L"&Hilfe", IDC_OPT_BHILFE, kButton, 6240, 6330, 1200, 375},
 };
 
 // A combo box of this dialog as the search sees it.

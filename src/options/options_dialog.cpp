@@ -1,5 +1,6 @@
 #include "options/options_dialog.h"
 
+#include <commctrl.h>
 #include <commdlg.h>
 
 #include <memory>
@@ -53,7 +54,7 @@ class OptionsDialog : public win32::Dialog {
  protected:
   std::span<const ControlSpec> Controls() const override { return OptionsControls(); }
   std::wstring Caption() const override { return kOptionsCaption; }
-  SIZE ClientTwips() const override { return {7680, 6195}; }
+  SIZE ClientTwips() const override { return {7680, 6885}; }
 
   HWND OnInit() override {
     Form_Load();
@@ -94,6 +95,7 @@ class OptionsDialog : public win32::Dialog {
   void BKennwort_Click();
   bool NewPasswordAcceptable();
   void BReady_Click();
+  bool QuickAddKeyAccepted();
   void StorePassword();
   void ApplyToMainWindow();
   void StoreFont();
@@ -101,6 +103,7 @@ class OptionsDialog : public win32::Dialog {
   // The password fields take a new password: none is stored, or the stored
   // one was confirmed.
   bool passwordOpen_ = false;
+  unsigned quickAddToldFor_ = 0;  // the key the field last said was taken
 
   OptionsHost& host_;
   bool autostartShown_ = false;  // the box was checked when the dialog opened
@@ -135,6 +138,9 @@ bool OptionsDialog::OnCommand(int id, int code) {
 
 void OptionsDialog::Form_Load() {
   SettingsStore& settings = host_.Settings();
+  SendMessageW(Item(IDC_OPT_HQUICKADD), HKM_SETHOTKEY, host_.QuickAddKey() & 0xFFFF, 0);
+  ShowWindow(Item(IDC_OPT_LQUICKTAKEN), host_.QuickAddTaken() ? SW_SHOWNA : SW_HIDE);
+  if (host_.QuickAddTaken()) quickAddToldFor_ = host_.QuickAddKey();
   if (!host_.HasSoundDevice()) {
     Sound_Click(0);
     EnableWindow(Item(IDC_OPT_SOUND0), FALSE);
@@ -310,8 +316,23 @@ bool OptionsDialog::NewPasswordAcceptable() {
   return false;
 }
 
+bool OptionsDialog::QuickAddKeyAccepted() {
+  const auto key =
+      static_cast<unsigned>(SendMessageW(Item(IDC_OPT_HQUICKADD), HKM_GETHOTKEY, 0, 0));
+  if (key == host_.QuickAddKey() && !host_.QuickAddTaken()) return true;
+  const bool registered = host_.SetQuickAddKey(key);
+  ShowWindow(Item(IDC_OPT_LQUICKTAKEN), registered ? SW_HIDE : SW_SHOWNA);
+  // A key another program holds is said under the field, and the dialog
+  // stays for another one; "OK" again keeps it as it is.
+  if (registered || key == quickAddToldFor_) return true;
+  quickAddToldFor_ = key;
+  MessageBeep(MB_ICONEXCLAMATION);
+  Focus(IDC_OPT_HQUICKADD);
+  return false;
+}
+
 void OptionsDialog::BReady_Click() {
-  if (!NewPasswordAcceptable()) return;
+  if (!NewPasswordAcceptable() || !QuickAddKeyAccepted()) return;
   SettingsStore& settings = host_.Settings();
 
   Settings& values = host_.Values();

@@ -49,6 +49,12 @@ class OptionsHost {
   virtual void ReportSaveFailure(HWND owner, SaveResult result) = 0;
   // Lists the backups over `owner` and restores the one the user picks.
   virtual void RestoreBackup(HWND /*owner*/) {}
+  // The key of "Neue Aufgabe von überall" (session/quick_add_key); whether
+  // another program holds it; stores a new one and registers it, false when
+  // it is taken.
+  virtual unsigned QuickAddKey() { return 0; }
+  virtual bool QuickAddTaken() { return false; }
+  virtual bool SetQuickAddKey(unsigned /*key*/) { return true; }
 };
 
 // Opens the dialog: modally (returns when it closes) or modelessly (returns
@@ -92,6 +98,9 @@ enum OptionsControl : int {
   IDC_OPT_BABBRECHEN = IDCANCEL,
   IDC_OPT_BHILFE = 3030,
   IDC_OPT_BSICHERUNG,
+  IDC_OPT_LQUICKADD,
+  IDC_OPT_HQUICKADD,
+  IDC_OPT_LQUICKTAKEN,  // under the field while another program holds the key
 };
 
 }  // namespace ordalis

@@ -52,9 +52,17 @@ void Settings::Read() {
   fontName_ = text(L"FontName");
   fontSize_ = text(L"FontSize");
   soundFile_ = text(L"Sounddatei");
+  if (const auto key = number(L"QuickAdd"); key && *key >= 0 && *key <= 0xFFFF) {
+    quickAddKey_ = static_cast<unsigned>(*key);
+  }
   if (const auto snooze = number(L"Snooze"); snooze && *snooze >= 0 && *snooze < 6) {
     snoozeChoice_ = static_cast<int>(*snooze);
   }
+}
+
+void Settings::StoreQuickAddKey(unsigned key) {
+  quickAddKey_ = key;
+  Write(L"QuickAdd", SettingValue(static_cast<std::uint32_t>(key)));
 }
 
 void Settings::StoreSnoozeChoice(int number) {

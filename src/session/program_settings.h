@@ -6,6 +6,7 @@
 #include <string>
 
 #include "session/placement.h"
+#include "session/quick_add_key.h"
 #include "storage/settings.h"
 #include "storage/task.h"
 
@@ -78,6 +79,11 @@ class Settings {
   int SnoozeChoiceNumber() const { return snoozeChoice_; }
   void StoreSnoozeChoice(int number);
 
+  // The key of "Neue Aufgabe von überall" ("QuickAdd", session/quick_add_key):
+  // Strg+Alt+N when none is stored, 0 for none.
+  unsigned QuickAddKey() const { return quickAddKey_; }
+  void StoreQuickAddKey(unsigned key);
+
  private:
   bool Write(std::wstring_view name, const SettingValue& value);
 
@@ -90,6 +96,7 @@ class Settings {
   std::optional<long long> left_, top_, dateWidth_;
   std::wstring fontName_, fontSize_, soundFile_;
   int snoozeChoice_ = 1;
+  unsigned quickAddKey_ = kDefaultQuickAddKey;
 };
 
 }  // namespace ordalis

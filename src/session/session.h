@@ -24,6 +24,8 @@ struct Session {
   bool restoreOffered = false;  // the start-up's restore question was considered
   bool unreadableTold = false;  // the user knows the file cannot be read now
   bool ended = false;           // the program is ending: nothing more is shown or asked
+  bool windowShown = false;     // the window was on screen in this run
+  bool quickAddTaken = false;   // another program holds the key of the quick add
 };
 
 }  // namespace ordalis

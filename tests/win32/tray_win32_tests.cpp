@@ -11,11 +11,14 @@
 #include "common/task_file_reads.h"
 #include "dialog_script.h"
 #include "dialogs/password_dialog.h"
+#include "editor/task_editor_dialog.h"
+#include "options/options_dialog.h"
 #include "lifecycle_fixture.h"
 
 namespace ordalis {
 namespace {
 
+using test::DialogScript;
 using test::IconInTray;
 using test::IsTopmost;
 using test::LifecycleTest;
@@ -333,6 +336,64 @@ TEST_F(TrayTest, ModeChangeFromTheMenu) {
   EXPECT_EQ(window_->ReminderMode(), 3);
   EXPECT_EQ(window_->TimerInterval(kTimerStunde), 0u);
   EXPECT_FALSE(window_->Ended());
+}
+
+// The quick add: the key opens the editor while another program's window
+// has the keyboard, the main window stays hidden, "OK" stores the task and
+// the keyboard goes back; a key another program holds is said in the
+// options and left out of the icon's menu.
+TEST_F(TrayTest, QuickAddFromAnotherProgram) {
+  const unsigned key = VK_F9 | ((1u | 2u | 4u) << 8);  // Strg+Alt+Umschalt+F9
+  Set(L"Reminder", Text(L"1"));
+  Set(L"QuickAdd", Number(key));
+  ASSERT_NO_FATAL_FAILURE(Open());
+  window_->bBeenden_Click();
+  ASSERT_TRUE(window_->RegisterQuickAdd());
+  wchar_t item[64] = {};
+  GetMenuStringW(window_->TrayMenu(), IDM_NEU, item, 64, MF_BYCOMMAND);
+  EXPECT_EQ(std::wstring(item), L"Aufgabe &hinzufügen…\tStrg+Alt+Umschalt+F9");
+
+  HWND other = CreateWindowExW(0, L"STATIC", L"Anderes Programm", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                               0, 0, 300, 100, nullptr, nullptr, nullptr, nullptr);
+  SetForegroundWindow(other);
+  ASSERT_EQ(GetForegroundWindow(), other);
+  {
+    DialogScript script(kNewTaskCaption);
+    script
+        .Do([&](HWND editor) {
+          EXPECT_EQ(GetForegroundWindow(), editor);
+          EXPECT_FALSE(IsWindowVisible(hwnd_));
+        })
+        .Type(L"Brötchen holen")
+        .Click(IDC_CREADY);
+    SendMessageW(hwnd_, WM_HOTKEY, kQuickAddHotKey, 0);
+    EXPECT_TRUE(script.Finished());
+  }
+  EXPECT_EQ(GetForegroundWindow(), other);
+  EXPECT_FALSE(IsWindowVisible(hwnd_));
+  const std::vector<TaskRow> important = LoadCategory(files_->Data(), Category::Important).rows;
+  EXPECT_TRUE(std::any_of(important.begin(), important.end(), [](const TaskRow& row) {
+    return row.task.description == "Br\xF6tchen holen";
+  }));
+
+  // Another program takes the key: the options say so, the menu names none.
+  UnregisterHotKey(hwnd_, kQuickAddHotKey);
+  ASSERT_TRUE(RegisterHotKey(other, 7, MOD_ALT | MOD_CONTROL | MOD_SHIFT, VK_F9));
+  EXPECT_FALSE(window_->RegisterQuickAdd());
+  GetMenuStringW(window_->TrayMenu(), IDM_NEU, item, 64, MF_BYCOMMAND);
+  EXPECT_EQ(std::wstring(item), L"Aufgabe &hinzufügen…");
+  {
+    DialogScript script(L" Einstellungen");
+    script
+        .Do([](HWND options) {
+          EXPECT_TRUE(IsWindowVisible(GetDlgItem(options, IDC_OPT_LQUICKTAKEN)));
+        })
+        .Click(IDC_OPT_BABBRECHEN);
+    Command(IDM_OPTIONEN);
+    EXPECT_TRUE(script.Finished());
+  }
+  UnregisterHotKey(other, 7);
+  DestroyWindow(other);
 }
 
 }  // namespace

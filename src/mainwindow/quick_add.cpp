@@ -1,0 +1,66 @@
+// "Neue Aufgabe von überall": a system-wide key opens the task editor in
+// front of the program the user works in; the main window stays where it
+// is, and the keyboard goes back to that program afterwards.
+#include "editor/task_editor_dialog.h"
+#include "mainwindow/main_window.h"
+#include "win32/text.h"
+
+namespace ordalis {
+
+namespace {
+constexpr wchar_t kAddItem[] = L"Aufgabe &hinzufügen…";
+}  // namespace
+
+bool MainWindow::RegisterQuickAdd() {
+  HWND hwnd = Handle();
+  UnregisterHotKey(hwnd, kQuickAddHotKey);
+  const unsigned key = session_.settings.QuickAddKey();
+  session_.quickAddTaken =
+      key != 0 &&
+      !RegisterHotKey(hwnd, kQuickAddHotKey, QuickAddModifiers(key) | MOD_NOREPEAT, key & 0xFFu);
+  // The icon's menu names the key only while it works.
+  std::wstring item = kAddItem;
+  const std::string keyText = QuickAddKeyText(key);
+  if (key != 0 && !session_.quickAddTaken && !keyText.empty()) {
+    item += L"\t" + win32::Widen(keyText);
+  }
+  ModifyMenuW(menu_.get(), IDM_NEU, MF_BYCOMMAND | MF_STRING, IDM_NEU, item.c_str());
+  return !session_.quickAddTaken;
+}
+
+void MainWindow::QuickAdd() {
+  if (session_.ended) return;
+  // A second press while the editor (or any question) is open brings it
+  // to the front.
+  if (Busy()) {
+    BringWaitingDialogToFront();
+    return;
+  }
+  HWND working = GetForegroundWindow();
+  if (!Unlock()) return;  // the prompt comes first
+  // The category as the icon's "Aufgabe hinzufügen…" chooses it; before the
+  // window was ever shown, "Wichtiges".
+  Category category = session_.windowShown ? SelectedCategory() : Category::Important;
+  if (category == Category::All) category = Category::Important;
+  std::optional<Task> task;
+  RepeatKind repeat = RepeatKind::kNever;
+  {
+    const auto asking = session_.gate.Ask();
+    task = EditTask(Handle(), {kNewTaskCaption, category != Category::Others, std::nullopt},
+                    {session_.settings, s_.sound, s_.clock}, &repeat);
+  }
+  if (task) {
+    const SaveResult result =
+        session_.store.Add(category, *task, ChosenRule(repeat, task->date, {}, std::nullopt));
+    if (result != SaveResult::kSaved) {
+      ReportSaveFailure(result, &*task);
+    } else if (IsWindowVisible(Handle())) {
+      ReloadView();
+    } else {
+      FollowFile();
+    }
+  }
+  if (working && working != Handle() && IsWindow(working)) SetForegroundWindow(working);
+}
+
+}  // namespace ordalis
