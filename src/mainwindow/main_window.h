@@ -255,6 +255,13 @@ class MainWindow : public win32::Window {
   // Edit and delete follow the selection, the focus and the view.
   void UpdateEditButtons();
   bool HasRoom(Category category, size_t tasks);
+  // The editor for a new task of the category, and the task with its rule
+  // when the user accepted it.
+  struct NewTask {
+    Task task;
+    RepeatRule rule;
+  };
+  std::optional<NewTask> AskNewTask(Category category);
   // The rule of the task's series as the file holds it now; none for a
   // task of no series.
   std::optional<RepeatRule> RuleOf(const TaskRow& row);

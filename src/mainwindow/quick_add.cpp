@@ -1,7 +1,6 @@
 // "Neue Aufgabe von überall": a system-wide key opens the task editor in
 // front of the program the user works in; the main window stays where it
 // is, and the keyboard goes back to that program afterwards.
-#include "editor/task_editor_dialog.h"
 #include "mainwindow/main_window.h"
 #include "win32/text.h"
 
@@ -42,18 +41,10 @@ void MainWindow::QuickAdd() {
   // window was ever shown, "Wichtiges".
   Category category = session_.windowShown ? SelectedCategory() : Category::Important;
   if (category == Category::All) category = Category::Important;
-  std::optional<Task> task;
-  RepeatKind repeat = RepeatKind::kNever;
-  {
-    const auto asking = session_.gate.Ask();
-    task = EditTask(Handle(), {kNewTaskCaption, category != Category::Others, std::nullopt},
-                    {session_.settings, s_.sound, s_.clock}, &repeat);
-  }
-  if (task) {
-    const SaveResult result =
-        session_.store.Add(category, *task, ChosenRule(repeat, task->date, {}, std::nullopt));
+  if (const std::optional<NewTask> added = AskNewTask(category)) {
+    const SaveResult result = session_.store.Add(category, added->task, added->rule);
     if (result != SaveResult::kSaved) {
-      ReportSaveFailure(result, &*task);
+      ReportSaveFailure(result, &added->task);
     } else if (IsWindowVisible(Handle())) {
       ReloadView();
     } else {

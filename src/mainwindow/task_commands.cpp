@@ -47,23 +47,27 @@ bool MainWindow::HasRoom(Category category, size_t tasks) {
   return false;
 }
 
+std::optional<MainWindow::NewTask> MainWindow::AskNewTask(Category category) {
+  std::optional<Task> task;
+  RepeatKind repeat = RepeatKind::kNever;
+  {
+    const auto asking = session_.gate.Ask();
+    task = EditTask(Handle(), {kNewTaskCaption, category != Category::Others, std::nullopt},
+                    {session_.settings, s_.sound, s_.clock}, &repeat);
+  }
+  if (!task) return std::nullopt;
+  return NewTask{*task, ChosenRule(repeat, task->date, {}, std::nullopt)};
+}
+
 void MainWindow::BHinzufuegen_Click() {
   if (SelectedCategory() == Category::All) SelectTab(Category::Important);
   const Category view = SelectedCategory();
   if (!session_.store.Readable()) {
     ReportSaveFailure(SaveResult::kUnreadable);
   } else if (HasRoom(view, list_.Rows().size())) {
-    std::optional<Task> task;
-    RepeatKind repeat = RepeatKind::kNever;
-    {
-      const auto asking = session_.gate.Ask();
-      task = EditTask(Handle(), {kNewTaskCaption, view != Category::Others, std::nullopt},
-                      {session_.settings, s_.sound, s_.clock}, &repeat);
-    }
-    if (task) {
+    if (const std::optional<NewTask> added = AskNewTask(view)) {
       if (SelectedCategory() != view) SelectTab(view);
-      const RepeatRule rule = ChosenRule(repeat, task->date, {}, std::nullopt);
-      ShowStored(session_.store.Add(view, *task, rule), view, 0, &*task);
+      ShowStored(session_.store.Add(view, added->task, added->rule), view, 0, &added->task);
     }
   }
   UpdateEditButtons();
