@@ -85,8 +85,7 @@ void MainWindow::BarDone() {
     const SaveResult result = session_.store.MoveToDone(row, s_.clock.Now());
     if (result != SaveResult::kSaved && failure == SaveResult::kSaved) failure = result;
   }
-  ReloadView();
-  FollowFile();
+  ReloadView();  // follows the file with the icon's tip and the snooze's timer
   if (failure != SaveResult::kSaved) ReportSaveFailure(failure);
 }
 

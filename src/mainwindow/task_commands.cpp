@@ -119,7 +119,8 @@ void MainWindow::BLoeschen_Click() {
     const TaskRow row = list_.Rows()[*selected];
     const Category view = SelectedCategory();
     std::wstring text = L"Möchten Sie die Aufgabe „" + QuestionName(row.task) + L"“ löschen?";
-    if (RuleOf(row)) text += L"\n\nSie wiederholt sich; mit ihr endet die Wiederholung.";
+    if (row.repeat != RepeatKind::kNever)
+      text += L"\n\nSie wiederholt sich; mit ihr endet die Wiederholung.";
     if (Ask(text, kMainWindowCaption, MB_YESNO | MB_ICONQUESTION) == IDYES) {
       if (SelectedCategory() != view) SelectTab(view);
       // Its neighbour takes the selection.
