@@ -21,12 +21,17 @@ using win32::Widen;
 
 namespace {
 
-// The sign of a task that comes back by itself.
+// The sign of a task that comes back by itself, as the list draws it, and
+// as the cell holds it for a screen reader, which would read the sign by its
+// character name.
 constexpr wchar_t kSeriesMark[] = L" \u21BB";
+constexpr wchar_t kSeriesWords[] = L", wiederholt sich";
 constexpr double kTimeTwips = 1000, kDescriptionTwips = 3910.1104;
 constexpr SortColumn kColumns[] = {SortColumn::kDate, SortColumn::kTime, SortColumn::kDescription};
 // The margins of a cell's text, and (twice as much) of a heading's.
 constexpr double kMarginTwips = 120;
+// Where the list view begins the text of a cell.
+constexpr double kCellTextTwips = 90;
 // A tip wraps its text at this width; the tooltip window holds about a
 // thousand characters.
 constexpr double kTipWidthTwips = 6000;
@@ -126,7 +131,8 @@ void CategoryList::FitDateAndTime(UINT dpi) {
   // where the form writes one), all with two-digit days.
   int widestDate = 0;
   const auto measure = [&](const LocalTime& day) {
-    const std::wstring text = Widen(ShownDate(FormatDate(day), win32::UserDate));
+    const std::wstring text =
+        Widen(ShownDate(FormatDate(day), win32::UserDate)) + (HasTime() ? L"" : kSeriesMark);
     widestDate = std::max(widestDate, ListView_GetStringWidth(list_, text.c_str()));
   };
   for (int day = 20; day <= 26; ++day) measure({2026, 12, day});
@@ -309,6 +315,45 @@ bool CategoryList::DescriptionCut(size_t row) const {
          ListView_GetColumnWidth(list_, DescriptionColumn());
 }
 
+std::wstring CategoryList::MarkCellText(const TaskRow& row, bool drawn) const {
+  std::wstring text =
+      HasTime() ? Widen(row.task.time) : Widen(ShownDate(row.task.date, win32::UserDate));
+  if (row.repeat != RepeatKind::kNever) text += drawn ? kSeriesMark : kSeriesWords;
+  return text;
+}
+
+bool CategoryList::DrawMarkCell(const NMLVCUSTOMDRAW& draw) const {
+  const size_t item = draw.nmcd.dwItemSpec;
+  if (draw.iSubItem != MarkColumn() || item >= rows_.size()) return false;
+  // The whole column is drawn here, so that its cells line up with each
+  // other whatever margin the list view gives its own text.
+  const int at = static_cast<int>(item);
+  RECT cell{};
+  ListView_GetSubItemRect(list_, at, draw.iSubItem, LVIR_LABEL, &cell);
+  if (draw.iSubItem == 0) cell.right = cell.left + ListView_GetColumnWidth(list_, 0);
+  // The colours of a full-row selection: the highlight while the list has
+  // the keyboard, the face of a button when it has not.
+  const bool selected = ListView_GetItemState(list_, at, LVIS_SELECTED) != 0;
+  const bool focused = GetFocus() == list_;
+  COLORREF back = ListView_GetTextBkColor(list_);
+  if (back == CLR_NONE || back == CLR_DEFAULT) back = GetSysColor(COLOR_WINDOW);
+  COLORREF fore = ListView_GetTextColor(list_);
+  if (selected) {
+    back = GetSysColor(focused ? COLOR_HIGHLIGHT : COLOR_BTNFACE);
+    fore = GetSysColor(focused ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT);
+  }
+  HDC dc = draw.nmcd.hdc;
+  SetBkColor(dc, back);
+  ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &cell, nullptr, 0, nullptr);
+  SetTextColor(dc, fore);
+  SetBkMode(dc, TRANSPARENT);
+  std::wstring text = MarkCellText(rows_[item], true);
+  cell.left += TwipsToPixels(kCellTextTwips, win32::WindowDpi(list_));
+  DrawTextW(dc, text.data(), static_cast<int>(text.size()), &cell,
+            DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+  return true;
+}
+
 void CategoryList::Show() {
   DropTip();
   SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
@@ -317,15 +362,15 @@ void CategoryList::Show() {
     const TaskRow& row = rows_[i];
     // A task of a series carries the sign after its time, or after its
     // date where the view has no time.
-    const std::wstring mark = row.repeat != RepeatKind::kNever ? kSeriesMark : L"";
-    std::wstring date = Widen(ShownDate(row.task.date, win32::UserDate)) + (HasTime() ? L"" : mark);
+    std::wstring date =
+        HasTime() ? Widen(ShownDate(row.task.date, win32::UserDate)) : MarkCellText(row, false);
     LVITEMW item{};
     item.mask = LVIF_TEXT;
     item.iItem = static_cast<int>(i);
     item.pszText = date.data();
     const int at =
         static_cast<int>(SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-    SetCell(list_, at, Index(SortColumn::kTime), Widen(row.task.time) + mark);
+    if (HasTime()) SetCell(list_, at, Index(SortColumn::kTime), MarkCellText(row, false));
     SetCell(list_, at, Index(SortColumn::kDescription), Widen(row.task.description));
   }
   SendMessageW(list_, WM_SETREDRAW, TRUE, 0);

@@ -4,6 +4,8 @@
 // Dates show as the user reads them; the rows stay sorted by the stored date.
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <functional>
 #include <optional>
 #include <string_view>
@@ -44,6 +46,12 @@ class CategoryList {
   }
   // The tooltip window of the cut descriptions.
   HWND Tip() const { return tip_.Handle(); }
+  // The column that carries a series' sign (the time's, or the date's where
+  // the view has no time): its cells hold words for a screen reader, and the
+  // list's custom draw lets this draw the sign instead. False for any other
+  // cell.
+  int MarkColumn() const { return HasTime() ? Index(SortColumn::kTime) : 0; }
+  bool DrawMarkCell(const NMLVCUSTOMDRAW& draw) const;
   // The description's column in the list view.
   int DescriptionColumn() const { return Index(SortColumn::kDescription); }
   // Shows the rows sorted by date.
@@ -76,6 +84,8 @@ class CategoryList {
   // The column's place in the list view, -1 when the view lacks it.
   int Index(SortColumn column) const;
   void Show();
+  // The text of a row's cell in the mark column: as drawn, or as held.
+  std::wstring MarkCellText(const TaskRow& row, bool drawn) const;
   static LRESULT CALLBACK ListProcedure(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   // The tip follows the mouse from cell to cell: a tool of its own for the
   // cut description under it, none elsewhere.

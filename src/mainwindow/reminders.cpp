@@ -159,20 +159,23 @@ bool MainWindow::Remind(const std::vector<TaskRow>& due, Play play, bool byTheUs
 }
 
 LRESULT MainWindow::LDaten_CustomDraw(NMLVCUSTOMDRAW& draw) {
-  // The description in bold: the date and time columns keep the width
-  // their text needs in the list's font.
+  // A reminded task's description in bold: the date and time columns keep
+  // the width their text needs in the list's font. A series' sign is drawn
+  // by the list.
+  const std::vector<TaskRow>& rows = list_.Rows();
+  const size_t item = draw.nmcd.dwItemSpec;
+  const bool marked =
+      item < rows.size() && remindedFont_ && session_.schedule.WasReminded(rows[item]);
   switch (draw.nmcd.dwDrawStage) {
     case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW;
-    case CDDS_ITEMPREPAINT: {
-      const std::vector<TaskRow>& rows = list_.Rows();
-      const size_t item = draw.nmcd.dwItemSpec;
-      const bool marked = item < rows.size() && session_.schedule.WasReminded(rows[item]);
-      return marked && remindedFont_ ? CDRF_NOTIFYSUBITEMDRAW : CDRF_DODEFAULT;
-    }
+    case CDDS_ITEMPREPAINT: return CDRF_NOTIFYSUBITEMDRAW;
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
-      SelectObject(draw.nmcd.hdc, draw.iSubItem == list_.DescriptionColumn() ? remindedFont_.get()
-                                                                             : listFont_.get());
-      return CDRF_NEWFONT;
+      if (marked) {
+        SelectObject(draw.nmcd.hdc, draw.iSubItem == list_.DescriptionColumn() ? remindedFont_.get()
+                                                                               : listFont_.get());
+      }
+      if (list_.DrawMarkCell(draw)) return CDRF_SKIPDEFAULT;
+      return marked ? CDRF_NEWFONT : CDRF_DODEFAULT;
     default: return CDRF_DODEFAULT;
   }
 }

@@ -64,7 +64,7 @@ TEST_F(SeriesTest, AWeeklyTaskDoneLeavesTheNextWeeksInOneChange) {
   EXPECT_EQ(RepeatRulesOf(FileText(files.Data())),
             (RepeatRules{{"Important." + open[0].key, weekly}}));
   window_->SelectTab(Category::Important);
-  EXPECT_EQ(test::ListCell(List(), 0, L"Uhrzeit"), L"07:00 \u21BB");
+  EXPECT_EQ(test::ListCell(List(), 0, L"Uhrzeit"), L"07:00, wiederholt sich");
 }
 
 }  // namespace
