@@ -131,8 +131,9 @@ void CategoryList::FitDateAndTime(UINT dpi) {
   // where the form writes one), all with two-digit days.
   int widestDate = 0;
   const auto measure = [&](const LocalTime& day) {
-    const std::wstring text =
-        Widen(ShownDate(FormatDate(day), win32::UserDate)) + (HasTime() ? L"" : kSeriesMark);
+    // Without a time column, a series' sign follows the date.
+    const std::wstring text = Widen(ShownDate(FormatDate(day), win32::UserDate)) +
+                              (!HasTime() && HasSeries() ? kSeriesMark : L"");
     widestDate = std::max(widestDate, ListView_GetStringWidth(list_, text.c_str()));
   };
   for (int day = 20; day <= 26; ++day) measure({2026, 12, day});
@@ -315,6 +316,11 @@ bool CategoryList::DescriptionCut(size_t row) const {
          ListView_GetColumnWidth(list_, DescriptionColumn());
 }
 
+bool CategoryList::HasSeries() const {
+  return std::any_of(rows_.begin(), rows_.end(),
+                     [](const TaskRow& row) { return row.repeat != RepeatKind::kNever; });
+}
+
 std::wstring CategoryList::MarkCellText(const TaskRow& row, bool drawn) const {
   std::wstring text =
       HasTime() ? Widen(row.task.time) : Widen(ShownDate(row.task.date, win32::UserDate));
@@ -374,6 +380,7 @@ void CategoryList::Show() {
     SetCell(list_, at, Index(SortColumn::kDescription), Widen(row.task.description));
   }
   SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+  if (!HasTime() && HasSeries()) FitDateAndTime(win32::WindowDpi(list_));
   FillDescription();
   InvalidateRect(list_, nullptr, TRUE);
 }

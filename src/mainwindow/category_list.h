@@ -34,7 +34,8 @@ class CategoryList {
   void SetView(Category view, UINT dpi);
   Category View() const { return view_; }
   // Widens the date and time columns where the list's font needs it for the
-  // widest date of the user's form and a full time.
+  // widest date of the user's form and a full time, each with a series'
+  // sign where the view shows one there.
   void FitDateAndTime(UINT dpi);
   // The description takes the rest of the list's width (at least what its
   // heading needs), whatever the other columns, the scroll bar or the DPI.
@@ -84,6 +85,7 @@ class CategoryList {
   // The column's place in the list view, -1 when the view lacks it.
   int Index(SortColumn column) const;
   void Show();
+  bool HasSeries() const;
   // The text of a row's cell in the mark column: as drawn, or as held.
   std::wstring MarkCellText(const TaskRow& row, bool drawn) const;
   static LRESULT CALLBACK ListProcedure(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
