@@ -8,6 +8,7 @@
 #include "dialogs/help.h"
 #include "dialogs/notice_dialog.h"
 #include "session/placement.h"
+#include "storage/program_folder.h"
 #include "mainwindow/startup_windows.h"
 #include "reminders/due_rule.h"
 #include "win32/controls.h"
@@ -22,6 +23,7 @@ using win32::TwipsToPixels;
 
 namespace {
 
+constexpr wchar_t kFolderTroubleCaption[] = L"Ordalis";
 constexpr wchar_t kAppPathsKey[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Vemra.exe";
 
@@ -51,6 +53,7 @@ void MainWindow::Form_Load() {
   // falls due. Until then the list holds no task.
   session_.lock.Engage(!session_.store.StoredPassword().empty());
 
+  WarnAboutFolder();  // before the splash, which would stand over it
   std::unique_ptr<SplashWindow> splash;
   if (!SettingOn(Settings::Switch::kHideSplash)) {
     splash = std::make_unique<SplashWindow>();
@@ -145,6 +148,27 @@ void MainWindow::RegisterProgram() {
   if (!settings.KeyExists(machine, kAppPathsKey)) settings.CreateKey(machine, kAppPathsKey, L"1");
   settings.SetValue(machine, kAppPathsKey, L"", s_.programFolder + L"\\Vemra.exe");
   settings.SetValue(machine, kAppPathsKey, L"Path", s_.programFolder);
+}
+
+void MainWindow::WarnAboutFolder() {
+  std::wstring temporary = s_.temporaryFolder;
+  if (temporary.empty()) {
+    // The system may give the folder in its short form ("ADMINI~1").
+    wchar_t path[MAX_PATH + 1] = {}, full[MAX_PATH + 1] = {};
+    const DWORD length = GetTempPathW(MAX_PATH + 1, path);
+    const DWORD longLength = length ? GetLongPathNameW(path, full, MAX_PATH + 1) : 0;
+    temporary = longLength && longLength <= MAX_PATH ? full : std::wstring(path, length);
+  }
+  // A file made and gone again, as the first change of the tasks will make
+  // its own.
+  const std::wstring probe = s_.programFolder + L"\\Ordalis-Schreibprobe.tmp";
+  HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  const bool writable = file != INVALID_HANDLE_VALUE;
+  if (writable) CloseHandle(file);
+  const FolderTrouble trouble = CheckProgramFolder(s_.programFolder, temporary, writable);
+  if (trouble == FolderTrouble::kNone) return;
+  Ask(FolderTroubleText(trouble, s_.programFolder), kFolderTroubleCaption, MB_OK | MB_ICONWARNING);
 }
 
 void MainWindow::RestorePlacement() {

@@ -126,6 +126,9 @@ struct MainWindowServices {
   // Whether the user runs a full-screen program or a presentation; the
   // system's answer when none is given.
   UserAttention* attention = nullptr;
+  // The system's temporary folder, where a program started from a zip runs;
+  // the system's when empty.
+  std::wstring temporaryFolder;
 };
 
 class MainWindow : public win32::Window {
@@ -290,6 +293,10 @@ class MainWindow : public win32::Window {
 
   // Start-up steps.
   void RegisterProgram();
+  // A folder that cannot keep the tasks (one that takes no file, a
+  // temporary one, the inside of a zip) is named before anything asks the
+  // user for input.
+  void WarnAboutFolder();
   void RestorePlacement();
   void RestoreListLook();
   bool StartupDueCheck();

@@ -170,8 +170,14 @@ void OptionsDialog::Form_Load() {
                      bytes ? *bytes : SettingBytes());
   autostartShown_ = autostart == AutostartShown::kOn;
   Check(IDC_OPT_CAUTOSTART, autostartShown_);
+  // Under the box: why a start the user may expect does not happen; the box
+  // checked puts this copy's start in its place.
+  const bool elsewhere = autostart == AutostartShown::kOtherFolder;
+  SetWindowTextW(Item(IDC_OPT_LAUTOSTART),
+                 elsewhere ? L"Der Autostart zeigt auf einen anderen Ordner"
+                           : L"In Windows deaktiviert (Task-Manager \u203A Autostart)");
   ShowWindow(Item(IDC_OPT_LAUTOSTART),
-             autostart == AutostartShown::kOffInWindows ? SW_SHOWNA : SW_HIDE);
+             elsewhere || autostart == AutostartShown::kOffInWindows ? SW_SHOWNA : SW_HIDE);
   Check(IDC_OPT_CREGISTER, On(Settings::Switch::kKeepTab));
   Check(IDC_OPT_CSYMBOL, On(Settings::Switch::kTrayIcon));
   Check(IDC_OPT_CBEENDEN, On(Settings::Switch::kKeepRunning));

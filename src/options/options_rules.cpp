@@ -13,6 +13,16 @@ std::wstring Folded(std::wstring_view text) {
   return result;
 }
 
+// The program a command line starts: the quoted part, or all before the
+// first blank.
+std::wstring_view ProgramOf(std::wstring_view command) {
+  if (command.starts_with(L'"')) {
+    command.remove_prefix(1);
+    return command.substr(0, command.find(L'"'));
+  }
+  return command.substr(0, command.find(L' '));
+}
+
 }  // namespace
 
 std::wstring AutostartCommand(std::wstring_view programFolder, std::wstring_view programName) {
@@ -21,7 +31,11 @@ std::wstring AutostartCommand(std::wstring_view programFolder, std::wstring_view
 
 AutostartShown AutostartState(std::wstring_view run, std::wstring_view command,
                               std::span<const std::uint8_t> approved) {
-  if (Folded(run) != Folded(command)) return AutostartShown::kOff;
+  if (Folded(run) != Folded(command)) {
+    return run.empty() || Folded(ProgramOf(run)) == Folded(ProgramOf(command))
+               ? AutostartShown::kOff
+               : AutostartShown::kOtherFolder;
+  }
   return !approved.empty() && approved[0] % 2 != 0 ? AutostartShown::kOffInWindows
                                                    : AutostartShown::kOn;
 }

@@ -17,8 +17,10 @@ std::wstring AutostartCommand(std::wstring_view programFolder, std::wstring_view
 // (empty when absent), the command this copy writes, and the bytes Windows'
 // start-up manager keeps under the same name (empty when absent). A Run
 // value is this copy's when it is that command, in any case as Windows
-// paths are; Windows has switched it off when the first byte is odd.
-enum class AutostartShown { kOff, kOn, kOffInWindows };
+// paths are; Windows has switched it off when the first byte is odd. A
+// value that starts a program in another folder (a moved or another copy)
+// is told apart, for the options to name it.
+enum class AutostartShown { kOff, kOn, kOffInWindows, kOtherFolder };
 AutostartShown AutostartState(std::wstring_view run, std::wstring_view command,
                               std::span<const std::uint8_t> approved);
 

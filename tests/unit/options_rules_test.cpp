@@ -87,7 +87,7 @@ TEST(AutostartCommand, QuotesTheExecutablePathAndAddsTheSwitch) {
             L"\"C:\\Program Files\\Ordalis\\Vemra.exe\" /a");
 }
 
-TEST(AutostartState, OnlyThisCopysValueNotSwitchedOffInWindowsShowsChecked) {
+TEST(AutostartState, OnlyThisCopysValueNotSwitchedOffInWindowsShowsCheckedAnotherFolderIsNamed) {
   const std::wstring command = L"\"C:\\Program Files\\Ordalis\\Vemra.exe\" /a";
   struct Case {
     std::wstring run;
@@ -103,9 +103,11 @@ TEST(AutostartState, OnlyThisCopysValueNotSwitchedOffInWindowsShowsChecked) {
       {command, {0x06}, AutostartShown::kOn},
       {command, {0x03, 0x10, 0x20}, AutostartShown::kOffInWindows},
       {command, {0x01}, AutostartShown::kOffInWindows},
-      {L"\"C:\\Tools\\Vemra.exe\" /a", {}, AutostartShown::kOff},
-      {L"\"C:\\Tools\\Vemra.exe\" /a", {0x03}, AutostartShown::kOff},
+      {L"\"C:\\Tools\\Vemra.exe\" /a", {}, AutostartShown::kOtherFolder},
+      {L"\"C:\\Tools\\Vemra.exe\" /a", {0x03}, AutostartShown::kOtherFolder},
+      {L"C:\\Tools\\Vemra.exe /a", {}, AutostartShown::kOtherFolder},
       {L"\"C:\\Program Files\\Ordalis\\Vemra.exe\"", {}, AutostartShown::kOff},
+      {L"\"c:\\program files\\ordalis\\Vemra.exe\" /x", {}, AutostartShown::kOff},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(AutostartState(c.run, command, c.approved), c.shown)

@@ -57,19 +57,21 @@ class AutostartTest : public OptionsTest {
 };
 
 // Checked only for this copy's Run value that Windows has not switched off;
-// switched off, a line under the box says where to switch it on, and fits
-// beside every other control.
+// switched off, or pointing at another folder, a line under the box says so,
+// and fits beside every other control.
 TEST_F(AutostartTest, TheBoxShowsWhetherWindowsWillStartThisCopy) {
   struct Case {
     bool ours;  // the Run value names this copy; false: a copy in another folder
     std::optional<Bytes> approved;
-    bool checked, line;
+    bool checked;
+    const wchar_t* line;  // none: no line
   };
+  constexpr wchar_t kOffLine[] = L"In Windows deaktiviert (Task-Manager \u203A Autostart)";
   const Case cases[] = {
-      {true, std::nullopt, true, false},
-      {true, kOffInWindows, false, true},
-      {true, kOn, true, false},
-      {false, std::nullopt, false, false},
+      {true, std::nullopt, true, nullptr},
+      {true, kOffInWindows, false, kOffLine},
+      {true, kOn, true, nullptr},
+      {false, std::nullopt, false, L"Der Autostart zeigt auf einen anderen Ordner"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.ours << " " << (c.approved ? (*c.approved)[0] : -1));
@@ -78,10 +80,9 @@ TEST_F(AutostartTest, TheBoxShowsWhetherWindowsWillStartThisCopy) {
     script
         .Do([&](HWND dialog) {
           EXPECT_EQ(Checked(dialog, IDC_OPT_CAUTOSTART), c.checked);
-          EXPECT_EQ(Shown(dialog, IDC_OPT_LAUTOSTART), c.line);
+          EXPECT_EQ(Shown(dialog, IDC_OPT_LAUTOSTART), c.line != nullptr);
           if (!c.line) return;
-          EXPECT_EQ(Text(dialog, IDC_OPT_LAUTOSTART),
-                    L"In Windows deaktiviert (Task-Manager \u203A Autostart)");
+          EXPECT_EQ(Text(dialog, IDC_OPT_LAUTOSTART), c.line);
           HWND line = GetDlgItem(dialog, IDC_OPT_LAUTOSTART);
           RECT rect{}, other{}, common{};
           GetWindowRect(line, &rect);

@@ -167,6 +167,7 @@ class MainWindowFixture : public testing::Test {
     MainWindowServices services{*files_,        settings_,          clock_, sound_,
                                 folder_.Path(), files_->DataPath(), false,  nullptr};
     services.wait = waits_.Wait();
+    services.temporaryFolder = L"X:\\Temp";  // not the scratch folder's
     window_ = std::make_unique<MainWindow>(std::move(services));
     ASSERT_TRUE(window_->Create());
   }

@@ -66,6 +66,9 @@ class LifecycleTest : public testing::Test {
                                 folder_,  files_->DataPath(), automaticStart, [this] { ++ends_; },
                                 monitors_};
     if (!realWaits_) services.wait = waits_.Wait();
+    // The scratch folders lie in the system's temporary folder, which the
+    // program would warn about.
+    services.temporaryFolder = temporaryFolder_;
     services.attention = attention_;
     window_ = std::make_unique<MainWindow>(std::move(services));
     const bool created = window_->Create();
@@ -121,6 +124,7 @@ class LifecycleTest : public testing::Test {
   RecordingPlayer sound_;
   TempFolder temp_;
   std::wstring folder_ = temp_.Path();
+  std::wstring temporaryFolder_ = L"X:\\Temp";
   std::unique_ptr<Win32TaskFiles> files_;
   std::unique_ptr<MainWindow> window_;
   HWND hwnd_ = nullptr;

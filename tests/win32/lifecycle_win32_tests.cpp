@@ -584,6 +584,34 @@ TEST(WaitSeconds, WaitsAtLeastTheTimeWithoutSpinningAndRunsTimers) {
   EXPECT_LT(busy, 500'000u);  // a tenth of the wait
 }
 
+// A folder that takes no file, and a temporary copy of a zip, are named
+// before the window shows or the password is asked.
+TEST_F(LifecycleTest, AFolderThatCannotKeepTasksIsNamedBeforeAnythingAsks) {
+  Quiet();
+  temporaryFolder_ = temp_.Path();
+  const std::wstring zip = temp_.Path() + L"\\Temp1_Ordalis.zip";
+  // Wine runs the tests as root here, and no folder of the prefix refuses
+  // root a file; the process file system refuses everyone.
+  for (const auto& [folder, words] :
+       {std::pair{std::wstring(L"Z:\\proc"), L"schreibgesch\u00FCtzt"},
+        std::pair{zip + L"\\Ordalis", L"ZIP-Archiv"}}) {
+    folder_ = folder;
+    CreateDirectoryW(zip.c_str(), nullptr);
+    CreateDirectoryW(folder.c_str(), nullptr);
+    test::DialogScript script(L"Ordalis");
+    script.Do([](HWND) {
+      HWND main = FindWindowW(L"OrdalisMain", nullptr);
+      EXPECT_TRUE(main && !IsWindowVisible(main));
+    });
+    script.Answer(L"Ordalis", IDOK);
+    Reopen();
+    EXPECT_TRUE(script.Finished());
+    ASSERT_EQ(script.Answers().size(), 1u);
+    EXPECT_NE(script.Answers()[0].find(words), std::wstring::npos) << script.Answers()[0];
+    EXPECT_TRUE(IsWindowVisible(hwnd_));
+  }
+}
+
 }  // namespace
 }  // namespace ordalis
 
