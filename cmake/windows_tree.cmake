@@ -96,4 +96,4 @@ add_test(NAME package.installer
     ${ORDALIS_DIST_DIR}/Ordalis-${PROJECT_VERSION}-setup.exe ${ORDALIS_WINDOWS_DIR}/app
     ${PROJECT_VERSION} ${CMAKE_BINARY_DIR}/e2e)
 set_tests_properties(package.installer PROPERTIES FIXTURES_REQUIRED "wine;packages"
-  ENVIRONMENT "${wine_env}" RUN_SERIAL TRUE TIMEOUT 300)
+  ENVIRONMENT "${wine_env}" RUN_SERIAL TRUE TIMEOUT 900)

@@ -11,6 +11,21 @@
 ; Command line besides NSIS's own /S and /D=<folder>:
 ;   setup: /DESKTOP (desktop shortcut), /AUTOSTART (start with Windows)
 ;   uninstaller: /DELETEDATA (with /S: delete the tasks and the settings too)
+; The uninstaller's silent run waits for its work when started with
+; _?=<its folder> (QuietUninstallString does); without it, it goes on from a
+; copy in the temporary folder and returns at once.
+;
+; Exit codes, for scripts: 0 done; 1 cancelled by the user; the others below.
+; A run that fails leaves the installation as it was: no entry, shortcut or
+; Run value that points at nothing.
+!define EXIT_STILL_RUNNING 2  ; Ordalis waits for its user and could not be ended
+!define EXIT_FOLDER 3         ; the folder cannot be used (not writable, /D= unusable, others' files)
+!define EXIT_IN_USE 4         ; a file of the program is held by another program
+!define EXIT_OTHER_SETUP 5    ; another setup or uninstall of Ordalis did not finish
+;
+; Setup writes only into an empty folder, a folder of Ordalis, or a new
+; subfolder "Ordalis" of the chosen one, so it never overwrites, and the
+; uninstaller never removes, a file it did not install.
 ;
 ; Copies in two folders: the entry "Ordalis" in the list of installed apps
 ; belongs to the copy installed last, and so does the start-menu shortcut.
@@ -26,9 +41,10 @@ SetCompressor /SOLID lzma
 !include MUI2.nsh
 !include LogicLib.nsh
 !include FileFunc.nsh
+!include WordFunc.nsh
 
-!ifndef VERSION | VERSION_RECORD | APPDIR | OUTFILE | ICON
-  !error "VERSION, VERSION_RECORD, APPDIR, OUTFILE and ICON are given by pack.sh"
+!ifndef VERSION | VERSION_RECORD | APPDIR | OUTFILE | ICON | SIDE
+  !error "VERSION, VERSION_RECORD, APPDIR, OUTFILE, ICON and SIDE are given by pack.sh"
 !endif
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Ordalis"
@@ -37,6 +53,13 @@ SetCompressor /SOLID lzma
 ; The value the options dialog writes for the automatic start.
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define RUN_VALUE "Ordalis"
+; Where the Task Manager notes a start switched off (first byte odd).
+!define APPROVED_KEY "Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run"
+; An uninstall that keeps the tasks notes their folder, for the next setup.
+!define KEPT_VALUE "TasksKeptIn"
+; What an uninstaller could not remove of itself goes at the next log-on.
+!define RUNONCE_KEY "Software\Microsoft\Windows\CurrentVersion\RunOnce"
+!define CLEANUP_VALUE "Ordalis.Aufraeumen"
 ; Written by the program at every start; only with administrator rights.
 !define APP_PATHS_KEY "Software\Microsoft\Windows\CurrentVersion\App Paths\Vemra.exe"
 !define UNINSTALL_ROOT "Software\Microsoft\Windows\CurrentVersion\Uninstall"
@@ -52,11 +75,20 @@ InstallDir "$LOCALAPPDATA\Programs\Ordalis"
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 ShowInstDetails nevershow
 ShowUninstDetails nevershow
+; A file that cannot be written ends the setup rather than leaving it
+; behind in its old version.
+AllowSkipFiles off
 
 Var FolderMade
 Var DeleteData
 ; The folder of another registered copy whose program is still there ("" if none).
 Var OtherCopy
+; Whether EndOrdalis ended a running Ordalis: 0 no, 1 shown, 2 in the
+; notification area.
+Var WasRunning
+; The /D= folder of the command line, "" when none was given.
+Var GivenFolder
+Var DirectoryText
 
 ; ---------------------------------------------------------------------------
 ; Pages
@@ -64,12 +96,13 @@ Var OtherCopy
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${SIDE}"
 !define MUI_WELCOMEPAGE_TITLE "Willkommen bei Ordalis ${VERSION}"
 !define MUI_WELCOMEPAGE_TEXT "Dieser Assistent installiert Ordalis, das Programm für Aufgaben und Erinnerungen, für Ihr Benutzerkonto. Administratorrechte sind dafür nicht nötig.$\r$\n$\r$\nOrdalis speichert seine Aufgaben (Vemra.dat) in seinem Programmordner. Wählen Sie deshalb einen Ordner, in den Sie schreiben dürfen. Bei einer Aktualisierung bleiben Aufgaben und Einstellungen erhalten.$\r$\n$\r$\n$_CLICK"
 !insertmacro MUI_PAGE_WELCOME
 
 !define MUI_PAGE_CUSTOMFUNCTION_LEAVE DirectoryLeave
-!define MUI_DIRECTORYPAGE_TEXT_TOP "Ordalis wird in den folgenden Ordner installiert. Dort liegen später auch Ihre Aufgaben; der Ordner muss für Sie beschreibbar sein.$\r$\n$\r$\n$_CLICK"
+!define MUI_DIRECTORYPAGE_TEXT_TOP "$DirectoryText"
 !insertmacro MUI_PAGE_DIRECTORY
 
 !define MUI_COMPONENTSPAGE_NODESC
@@ -92,7 +125,8 @@ VIProductVersion "${VERSION_RECORD}"
 VIFileVersion "${VERSION_RECORD}"
 VIAddVersionKey /LANG=${LANG_GERMAN} "ProductName" "Ordalis"
 VIAddVersionKey /LANG=${LANG_GERMAN} "CompanyName" "Brenvik"
-VIAddVersionKey /LANG=${LANG_GERMAN} "FileDescription" "Ordalis – Installation"
+; One record for setup and uninstaller: NSIS writes both from one program.
+VIAddVersionKey /LANG=${LANG_GERMAN} "FileDescription" "Ordalis – Installation und Deinstallation"
 VIAddVersionKey /LANG=${LANG_GERMAN} "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_GERMAN} "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_GERMAN} "LegalCopyright" "© 2026 Brenvik"
@@ -103,12 +137,32 @@ VIAddVersionKey /LANG=${LANG_GERMAN} "LegalCopyright" "© 2026 Brenvik"
 
 !include "${__FILEDIR__}/own_folder.nsh"
 
+; Adds the size of a file of the folder to $0.
+!macro ADD_SIZE file
+  FileOpen $1 "$INSTDIR\${file}" r
+  FileSeek $1 0 END $2
+  FileClose $1
+  IntOp $0 $0 + $2
+!macroend
+
+!macro FILE_FREE file
+  StrCpy $R1 "${file}"
+  Call FileFree
+!macroend
+
 ; ---------------------------------------------------------------------------
 ; Installation
 
 Section "Ordalis (Programm, Hilfe und Startmenü)" SecProgram
   SectionIn RO
   Call EndOrdalis
+  ; Every file can be replaced, or nothing is.
+  !insertmacro FILE_FREE Vemra.exe
+  !insertmacro FILE_FREE Lotse32.exe
+  !insertmacro FILE_FREE Vemra.lhf
+  !insertmacro FILE_FREE LIESMICH.txt
+  !insertmacro FILE_FREE LIZENZ.txt
+  !insertmacro FILE_FREE ${UNINSTALLER}
 
   ; A folder that was there before stays after the uninstall; one this
   ; installer made goes, once it is empty. An update keeps the first answer.
@@ -118,8 +172,8 @@ Section "Ordalis (Programm, Hilfe und Startmenü)" SecProgram
   ${Else}
     Call FolderMadeBefore
   ${EndIf}
-  Call HandOverEntry
 
+  SetErrorLevel ${EXIT_IN_USE}  ; should a file refuse after all
   SetOutPath "$INSTDIR"
   File "${APPDIR}\Vemra.exe"
   File "${APPDIR}\Lotse32.exe"
@@ -127,6 +181,15 @@ Section "Ordalis (Programm, Hilfe und Startmenü)" SecProgram
   File "${APPDIR}\LIESMICH.txt"
   File "${APPDIR}\LIZENZ.txt"
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
+  SetErrorLevel 0
+  ; The entry and the shortcut come once the files are there.
+  Call HandOverEntry
+  ; An earlier uninstall of this folder left itself for the next log-on.
+  ReadRegStr $0 HKCU "${RUNONCE_KEY}" "${CLEANUP_VALUE}"
+  ${WordFind} $0 "$INSTDIR\${UNINSTALLER}" "E+1" $1
+  ${IfNot} ${Errors}
+    DeleteRegValue HKCU "${RUNONCE_KEY}" "${CLEANUP_VALUE}"
+  ${EndIf}
 
   CreateShortcut "$SMPROGRAMS\Ordalis.lnk" "$INSTDIR\Vemra.exe" "" "$INSTDIR\Vemra.exe" 0
 
@@ -136,7 +199,11 @@ Section "Ordalis (Programm, Hilfe und Startmenü)" SecProgram
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Vemra.exe"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER}"'
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
+  ; Run in its folder, the uninstaller returns when its work is done.
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S _?=$INSTDIR'
+  ; Ordalis has no web site: the links open its read-me.
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "URLInfoAbout" "$INSTDIR\LIESMICH.txt"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "HelpLink" "$INSTDIR\LIESMICH.txt"
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "${FOLDER_MADE_VALUE}" $FolderMade
@@ -147,11 +214,39 @@ Section /o "Verknüpfung auf dem Desktop" SecDesktop
 SectionEnd
 
 Section /o "Mit Windows starten" SecAutostart
-  ; Exactly what the options dialog writes: the quoted path, a blank, "/a".
+  ; Exactly what the options dialog writes: the quoted path, a blank, "/a";
+  ; and the Task Manager's mark "switched on", also where it was off.
   WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\Vemra.exe" /a'
+  WriteRegBin HKCU "${APPROVED_KEY}" "${RUN_VALUE}" 020000000000000000000000
 SectionEnd
 
 Function .onInit
+  Call TakeSetupLock
+  Call GivenFolder
+  StrCpy $DirectoryText "Ordalis wird in den folgenden Ordner installiert. Dort liegen später auch Ihre Aufgaben; der Ordner muss für Sie beschreibbar sein. Liegen darin schon andere Dateien, kommt Ordalis in einen neuen Unterordner „Ordalis“.$\r$\n$\r$\n$_CLICK"
+  ; Without an installed copy, the folder whose tasks an uninstall kept.
+  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ReadRegStr $1 HKCU "${SETTINGS_KEY}" "${KEPT_VALUE}"
+  ${If} $GivenFolder == ""
+  ${AndIf} $0 == ""
+  ${AndIf} $1 != ""
+  ${AndIf} ${FileExists} "$1\Vemra.dat"
+    StrCpy $INSTDIR $1
+    StrCpy $DirectoryText "Im vorgeschlagenen Ordner liegen noch die Aufgaben einer früheren Installation von Ordalis. Installiert in diesen Ordner, findet Ordalis sie wieder.$\r$\n$\r$\n$_CLICK"
+  ${EndIf}
+  ${If} ${Silent}
+    Call OwnFolder
+    ${If} $R0 = 2
+      SetErrorLevel ${EXIT_FOLDER}
+      Quit
+    ${EndIf}
+    Call ProbeFolder
+    ${If} $R0 = 0
+      SetErrorLevel ${EXIT_FOLDER}
+      Quit
+    ${EndIf}
+  ${EndIf}
+
   ; An update keeps the choices of the installation it replaces; another
   ; copy's shortcut is that copy's.
   StrCpy $R1 "$DESKTOP\Ordalis.lnk"
@@ -185,13 +280,137 @@ Section "-Abschluss"
   ${IfNot} ${SectionIsSelected} ${SecAutostart}
     Call RemoveOwnRunValue
   ${EndIf}
-  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  ; The files setup wrote, not whatever else the folder holds.
+  StrCpy $0 0
+  !insertmacro ADD_SIZE Vemra.exe
+  !insertmacro ADD_SIZE Lotse32.exe
+  !insertmacro ADD_SIZE Vemra.lhf
+  !insertmacro ADD_SIZE LIESMICH.txt
+  !insertmacro ADD_SIZE LIZENZ.txt
+  !insertmacro ADD_SIZE ${UNINSTALLER}
+  IntOp $0 $0 + 1023
+  IntOp $0 $0 / 1024
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
+  ; The kept tasks are found again.
+  ReadRegStr $0 HKCU "${SETTINGS_KEY}" "${KEPT_VALUE}"
+  ${If} $0 == $INSTDIR
+    DeleteRegValue HKCU "${SETTINGS_KEY}" "${KEPT_VALUE}"
+  ${EndIf}
+  Call RestartOrdalis
 SectionEnd
 
-; The tasks are written beside the program: the folder (or the nearest one
-; above it that is there already) has to take a file from this user.
-Function DirectoryLeave
+; The file $R1 of the folder can be written: no other program holds it (a
+; virus scanner may, for a moment). Otherwise the user is asked to end that
+; program; a silent setup ends with EXIT_IN_USE, having changed nothing.
+Function FileFree
+  ${Do}
+    ${IfNot} ${FileExists} "$INSTDIR\$R1"
+      Return
+    ${EndIf}
+    !insertmacro WAIT_FOR_FILE "$INSTDIR\$R1"
+    ClearErrors
+    FileOpen $4 "$INSTDIR\$R1" a
+    ${IfNot} ${Errors}
+      FileClose $4
+      Return
+    ${EndIf}
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Die Datei „$INSTDIR\$R1“ wird von einem anderen Programm verwendet und kann nicht ersetzt werden.$\r$\n$\r$\nBitte beenden Sie dieses Programm und klicken Sie dann auf „Wiederholen“. Mit „Abbrechen“ bleibt Ordalis, wie es ist." /SD IDCANCEL IDRETRY again
+    Call RestartOrdalis
+    SetErrorLevel ${EXIT_IN_USE}
+    Abort "Eine Datei von Ordalis wird verwendet."
+    again:
+  ${Loop}
+FunctionEnd
+
+; A silent update starts an Ordalis it ended again, as it ran, so that its
+; reminders go on.
+Function RestartOrdalis
+  ${If} ${Silent}
+    ${If} $WasRunning = 1
+      Exec '"$INSTDIR\Vemra.exe"'
+    ${ElseIf} $WasRunning = 2
+      Exec '"$INSTDIR\Vemra.exe" /a'
+    ${EndIf}
+  ${EndIf}
+  StrCpy $WasRunning 0
+FunctionEnd
+
+; The folder of /D= in $GivenFolder. NSIS drops a folder it cannot use (in
+; quotes, with slashes, on a drive that is not there) for the default one:
+; a silent setup ends with EXIT_FOLDER instead.
+Function GivenFolder
+  StrCpy $GivenFolder ""
+  System::Call 'kernel32::GetCommandLineW() w .r0'
+  StrCpy $2 0
+  ${WordFind} $0 " /D=" "E+1}" $1
+  ${IfNot} ${Errors}
+    StrCpy $GivenFolder $1
+    ; NSIS takes a folder without its last backslash.
+    StrCpy $3 $1 "" -1
+    ${If} $3 == "\"
+      StrCpy $1 $1 -1
+    ${EndIf}
+    ${If} $1 != $INSTDIR
+      StrCpy $2 1
+    ${EndIf}
+  ${EndIf}
+  ${WordFind} $0 '"/D=' "E+1}" $1
+  ${IfNot} ${Errors}
+    StrCpy $GivenFolder $1
+    StrCpy $2 1
+  ${EndIf}
+  ${If} $2 = 1
+  ${AndIf} ${Silent}
+    SetErrorLevel ${EXIT_FOLDER}
+    Quit
+  ${EndIf}
+FunctionEnd
+
+; The folder $0 in $1: "ours" (the program, its tasks or its uninstaller are
+; there), "empty" (or not there), or "foreign".
+Function FolderKind
+  StrCpy $1 "ours"
+  ${If} ${FileExists} "$0\Vemra.exe"
+  ${OrIf} ${FileExists} "$0\Vemra.dat"
+  ${OrIf} ${FileExists} "$0\${UNINSTALLER}"
+    Return
+  ${EndIf}
+  StrCpy $1 "empty"
+  ClearErrors
+  FindFirst $2 $3 "$0\*.*"
+  ${DoUntil} ${Errors}
+    ${If} $3 != "."
+    ${AndIf} $3 != ".."
+      StrCpy $1 "foreign"
+      ${Break}
+    ${EndIf}
+    FindNext $2 $3
+  ${Loop}
+  FindClose $2
+FunctionEnd
+
+; $R0: 0 the chosen folder is empty or Ordalis's; 1 it holds other files,
+; and Ordalis goes into its subfolder "Ordalis" (now $INSTDIR; the chosen
+; one in $R2); 2 that subfolder holds other files too.
+Function OwnFolder
+  StrCpy $R2 $INSTDIR
+  StrCpy $0 $INSTDIR
+  Call FolderKind
+  StrCpy $R0 0
+  ${If} $1 == "foreign"
+    StrCpy $0 "$INSTDIR\Ordalis"
+    Call FolderKind
+    StrCpy $R0 2
+    ${If} $1 != "foreign"
+      StrCpy $INSTDIR $0
+      StrCpy $R0 1
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
+; $R0: 1 when the folder (or the nearest one above it that is there
+; already) takes a file from this user, 0 when not.
+Function ProbeFolder
   StrCpy $0 $INSTDIR
   ${DoUntil} ${FileExists} "$0\*.*"
     ${GetParent} $0 $1
@@ -200,14 +419,35 @@ Function DirectoryLeave
     ${EndIf}
     StrCpy $0 $1
   ${Loop}
+  StrCpy $R0 0
   ClearErrors
   FileOpen $2 "$0\Ordalis-Schreibprobe.tmp" w
-  ${If} ${Errors}
+  ${IfNot} ${Errors}
+    FileClose $2
+    Delete "$0\Ordalis-Schreibprobe.tmp"
+    StrCpy $R0 1
+  ${EndIf}
+FunctionEnd
+
+; The tasks are written beside the program: the folder (or the nearest one
+; above it that is there already) has to take a file from this user.
+Function DirectoryLeave
+  Call OwnFolder
+  ${If} $R0 = 2
+    StrCpy $INSTDIR $R2
+    MessageBox MB_OK|MB_ICONEXCLAMATION "Im Ordner „$INSTDIR“ und in seinem Unterordner „Ordalis“ liegen schon Dateien, die nicht zu Ordalis gehören.$\r$\n$\r$\nDamit keine davon überschrieben wird, wählen Sie bitte einen leeren Ordner."
+    Abort
+  ${ElseIf} $R0 = 1
+    MessageBox MB_OKCANCEL|MB_ICONINFORMATION "Im Ordner „$R2“ liegen schon andere Dateien. Damit sie unberührt bleiben, wird Ordalis in den Unterordner „$INSTDIR“ installiert." IDOK subfolder
+    StrCpy $INSTDIR $R2
+    Abort
+    subfolder:
+  ${EndIf}
+  Call ProbeFolder
+  ${If} $R0 = 0
     MessageBox MB_OK|MB_ICONEXCLAMATION "In den Ordner „$INSTDIR“ dürfen Sie nicht schreiben.$\r$\n$\r$\nOrdalis speichert seine Aufgaben in seinem Programmordner. Bitte wählen Sie einen Ordner, in den Sie schreiben dürfen, zum Beispiel den vorgeschlagenen."
     Abort
   ${EndIf}
-  FileClose $2
-  Delete "$0\Ordalis-Schreibprobe.tmp"
 
   ; Another folder than the installed copy's: that copy is not moved.
   ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
@@ -224,6 +464,7 @@ FunctionEnd
 ; Uninstallation
 
 Function un.onInit
+  Call un.TakeSetupLock
   StrCpy $DeleteData 0
   ${GetParameters} $0
   ClearErrors
@@ -281,7 +522,16 @@ Section "Uninstall"
     StrCpy $DeleteData 1
     keep:
   ${EndIf}
+  ; Kept, the tasks are found by the next setup.
+  ${If} $DeleteData = 0
+  ${AndIf} ${FileExists} "$INSTDIR\Vemra.dat"
+    WriteRegStr HKCU "${SETTINGS_KEY}" "${KEPT_VALUE}" $INSTDIR
+  ${EndIf}
   ${If} $DeleteData = 1
+    ReadRegStr $0 HKCU "${SETTINGS_KEY}" "${KEPT_VALUE}"
+    ${If} $0 == $INSTDIR
+      DeleteRegValue HKCU "${SETTINGS_KEY}" "${KEPT_VALUE}"
+    ${EndIf}
     Delete "$INSTDIR\Vemra.dat"
     Delete "$INSTDIR\Vemra.bak"
     Delete "$INSTDIR\Vemra.bak.tmp"
@@ -294,7 +544,9 @@ Section "Uninstall"
     ${EndIf}
   ${EndIf}
 
-  ; Only this folder's entries go; another copy keeps its own.
+  ; Only this folder's entries go, and those of a folder that has no
+  ; uninstaller any more (this one, before it was moved); another copy
+  ; keeps its own.
   StrCpy $1 0
   StrCpy $R7 0
   ${Do}
@@ -307,6 +559,8 @@ Section "Uninstall"
       ${If} $2 = 1
         StrCpy $1 1
       ${EndIf}
+      DeleteRegKey HKCU "${UNINSTALL_ROOT}\$R8"
+    ${ElseIfNot} ${FileExists} "$R9\${UNINSTALLER}"
       DeleteRegKey HKCU "${UNINSTALL_ROOT}\$R8"
     ${Else}
       IntOp $R7 $R7 + 1
@@ -329,6 +583,7 @@ Section "Uninstall"
         Call un.CopyEntry
         DeleteRegKey HKCU "${UNINSTALL_ROOT}\$R8"
         ${IfNot} ${FileExists} "$SMPROGRAMS\Ordalis.lnk"
+          SetOutPath $R9  ; the shortcut's working folder
           CreateShortcut "$SMPROGRAMS\Ordalis.lnk" "$R9\Vemra.exe" "" "$R9\Vemra.exe" 0
         ${EndIf}
         ${Break}
@@ -336,7 +591,24 @@ Section "Uninstall"
       IntOp $R7 $R7 + 1
     ${Loop}
   ${EndIf}
-  Delete "$INSTDIR\${UNINSTALLER}"
+  ${If} $EXEPATH == "$INSTDIR\${UNINSTALLER}"
+    ; Run in its folder (_?=), this file is the running program. Windows
+    ; lets a running program be moved, not deleted: it goes to the
+    ; temporary folder. Where it cannot (another drive), it goes at the
+    ; next log-on.
+    SetOutPath $TEMP
+    System::Call 'kernel32::GetTickCount() i .r2'
+    System::Call 'kernel32::MoveFileExW(w "$EXEPATH", w "$TEMP\Ordalis-Deinstallation-$2.tmp", i 0) i .r0'
+    ${If} $0 = 0
+      StrCpy $0 'cmd.exe /c del /f /q "$INSTDIR\${UNINSTALLER}"'
+      ${If} $1 = 1
+        StrCpy $0 '$0 & rmdir "$INSTDIR"'
+      ${EndIf}
+      WriteRegStr HKCU "${RUNONCE_KEY}" "${CLEANUP_VALUE}" $0
+    ${EndIf}
+  ${Else}
+    Delete "$INSTDIR\${UNINSTALLER}"
+  ${EndIf}
   ${If} $1 = 1
     RMDir "$INSTDIR"
   ${EndIf}

@@ -65,6 +65,7 @@ FunctionEnd
 !macro END_ORDALIS un
 Function ${un}EndOrdalis
   System::Call 'user32::RegisterWindowMessageW(w "Ordalis.Beenden") i .r1'
+  StrCpy $WasRunning 0
   ${Do}
     StrCpy $R0 0
     StrCpy $R1 "OrdalisMain"
@@ -73,6 +74,14 @@ Function ${un}EndOrdalis
     Call ${un}FindOwnWindow
     ${If} $R0 = 0
       ${Break}
+    ${EndIf}
+    ; A silent update starts it again as it ran: shown, or in the
+    ; notification area.
+    System::Call 'user32::IsWindowVisible(p R0) i .r0'
+    ${If} $0 <> 0
+      StrCpy $WasRunning 1
+    ${ElseIf} $WasRunning = 0
+      StrCpy $WasRunning 2
     ${EndIf}
     SendMessage $R0 $1 0 0 $2 /TIMEOUT=15000
     StrCpy $3 0
@@ -87,6 +96,7 @@ Function ${un}EndOrdalis
     ${Loop}
     ${If} $0 <> 0
       MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Ordalis läuft noch und wartet auf eine Eingabe.$\r$\n$\r$\nBitte schließen Sie das offene Fenster von Ordalis, beenden Sie Ordalis über „Beenden“ im Menü seines Symbols im Infobereich und klicken Sie dann auf „Wiederholen“." /SD IDCANCEL IDRETRY again
+      SetErrorLevel ${EXIT_STILL_RUNNING}
       Abort "Ordalis läuft noch."
       again:
     ${EndIf}
@@ -142,11 +152,14 @@ Function ${un}ShortcutTarget
   ${EndIf}
 FunctionEnd
 
-; The shortcut $R1 goes when it starts this folder's program; another
-; copy's stays.
+; The shortcut $R1 goes when it starts this folder's program, or a program
+; that is not there any more (the folder was moved); another copy's stays.
 Function ${un}DeleteOwnShortcut
   Call ${un}ShortcutTarget
   ${If} $R0 == "$INSTDIR\Vemra.exe"
+    Delete $R1
+  ${ElseIf} $R0 != ""
+  ${AndIfNot} ${FileExists} $R0
     Delete $R1
   ${EndIf}
 FunctionEnd
@@ -211,6 +224,8 @@ Function ${un}CopyEntry
   !insertmacro COPY_ENTRY_VALUE Str InstallLocation
   !insertmacro COPY_ENTRY_VALUE Str UninstallString
   !insertmacro COPY_ENTRY_VALUE Str QuietUninstallString
+  !insertmacro COPY_ENTRY_VALUE Str URLInfoAbout
+  !insertmacro COPY_ENTRY_VALUE Str HelpLink
   !insertmacro COPY_ENTRY_VALUE DWORD NoModify
   !insertmacro COPY_ENTRY_VALUE DWORD NoRepair
   !insertmacro COPY_ENTRY_VALUE DWORD EstimatedSize
@@ -266,14 +281,63 @@ Function HandOverEntry
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
 FunctionEnd
 
-; The Run value goes only when it starts this copy; another copy's stays.
+; The Run value goes when it starts this copy, or a program that is not
+; there any more; another copy's stays. Windows' mark of a start switched
+; off in the Task Manager goes with it, and goes alone when no Run value
+; is left to carry it.
 !macro REMOVE_OWN_RUN_VALUE un
 Function ${un}RemoveOwnRunValue
   ReadRegStr $0 HKCU "${RUN_KEY}" "${RUN_VALUE}"
+  StrCpy $1 $0 1
+  ${If} $1 == '"'
+    StrCpy $1 $0 "" 1
+    ${WordFind} $1 '"' "+1{" $1
+  ${Else}
+    StrCpy $1 ""
+  ${EndIf}
+  StrCpy $2 0
   ${If} $0 == '"$INSTDIR\Vemra.exe" /a'
+    StrCpy $2 1
+  ${ElseIf} $1 != ""
+  ${AndIfNot} ${FileExists} $1
+    StrCpy $2 1
+  ${EndIf}
+  ${If} $2 = 1
     DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
+    StrCpy $0 ""
+  ${EndIf}
+  ${If} $0 == ""
+    DeleteRegValue HKCU "${APPROVED_KEY}" "${RUN_VALUE}"
   ${EndIf}
 FunctionEnd
 !macroend
 !insertmacro REMOVE_OWN_RUN_VALUE ""
 !insertmacro REMOVE_OWN_RUN_VALUE "un."
+
+; One setup or uninstall at a time: a second one waits for the first (a
+; silent one up to five minutes, and fails after that; the wizard asks).
+!macro TAKE_SETUP_LOCK un
+Function ${un}TakeSetupLock
+  System::Call 'kernel32::CreateMutexW(p 0, i 0, w "Local\Ordalis.Setup") p .r0'
+  ${If} $0 P= 0
+    Return  ; no lock to be had: on as before
+  ${EndIf}
+  ${Do}
+    StrCpy $2 0
+    ${If} ${Silent}
+      StrCpy $2 300000
+    ${EndIf}
+    ; WAIT_OBJECT_0 and WAIT_ABANDONED (a setup that died) both give the lock.
+    System::Call 'kernel32::WaitForSingleObject(p r0, i r2) i .r1'
+    ${If} $1 <> 0x102
+      Return
+    ${EndIf}
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Eine andere Installation oder Deinstallation von Ordalis läuft gerade.$\r$\n$\r$\nBitte warten Sie, bis sie fertig ist, und klicken Sie dann auf „Wiederholen“." /SD IDCANCEL IDRETRY again
+    SetErrorLevel ${EXIT_OTHER_SETUP}
+    Quit
+    again:
+  ${Loop}
+FunctionEnd
+!macroend
+!insertmacro TAKE_SETUP_LOCK ""
+!insertmacro TAKE_SETUP_LOCK "un."

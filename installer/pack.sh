@@ -40,7 +40,11 @@ rm -f "$zip"
 IFS=. read -r major minor patch build <<<"$version"
 record=$major.${minor:-0}.${patch:-0}.${build:-0}
 setup=$out/Ordalis-$version-setup.exe
+# The wizard's side picture: the program's icon on its blue.
+side=$scratch/side.bmp
+convert -size 164x314 gradient:'#2b5797-#1d3c6a' \( "$here/../src/resources/vemra.ico[7]" -resize 96x96 \) \
+  -gravity north -geometry +0+48 -composite -type TrueColor BMP3:"$side"
 makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DVERSION_RECORD="$record" -DAPPDIR="$stage" \
-  -DICON="$here/../src/resources/vemra.ico" -DOUTFILE="$setup" "$here/ordalis.nsi"
+  -DICON="$here/../src/resources/vemra.ico" -DSIDE="$side" -DOUTFILE="$setup" "$here/ordalis.nsi"
 echo "pack: $zip"
 echo "pack: $setup"

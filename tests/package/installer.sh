@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # The installer under Wine, run as a user's script would run it: a silent
 # install into a folder with blanks, the installed program started from
-# there with a task added, an update over it while it runs, the silent
-# uninstall through QuietUninstallString, an uninstall that deletes the
-# tasks and settings too, from a folder that was there before, an asked
-# uninstall whose "Nein" keeps the tasks although the command line says
-# /DELETEDATA, and two copies in two folders, where each one's uninstaller
-# removes only its own.
+# there with a task added, an update over it while it runs (it runs again
+# afterwards), an update refused while another program holds a file, the
+# silent uninstall through QuietUninstallString (it returns when it is
+# done) followed by a setup that finds the kept tasks, ten times in a row,
+# a folder that takes no file, a folder of the user's own files, an
+# uninstall that deletes the tasks and settings too, an asked uninstall
+# whose "Nein" keeps the tasks although the command line says /DELETEDATA,
+# and two copies in two folders, where each one's uninstaller removes only
+# its own.
 #
 # Usage: installer.sh <setup.exe> <folder of the packaged program> <version> <folder for screenshots>
 # Needs WINEPREFIX and DISPLAY (CTest and scripts/test give both).
@@ -23,6 +26,8 @@ mkdir -p "$out"
 uninstall_root='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 uninstall_key="$uninstall_root\\Ordalis"
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+approved_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run'
+runonce_key='HKCU\Software\Microsoft\Windows\CurrentVersion\RunOnce'
 settings='HKCU\Software\Brenvik\Ordalis'
 app_paths='HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\Vemra.exe'
 program_files=(Vemra.exe Lotse32.exe Vemra.lhf LIESMICH.txt LIZENZ.txt Deinstallieren.exe)
@@ -63,6 +68,8 @@ cleanup() {
   for pid in $running; do kill "$pid" 2>/dev/null || true; done
   for key in $(entries); do wine reg delete "$key" /f >/dev/null 2>&1 || true; done
   wine reg delete "$run_key" /v Ordalis /f >/dev/null 2>&1 || true
+  wine reg delete "$approved_key" /v Ordalis /f >/dev/null 2>&1 || true
+  wine reg delete "$runonce_key" /v Ordalis.Aufraeumen /f >/dev/null 2>&1 || true
   if [ -n "$saved" ]; then
     wine reg delete "$settings" /f >/dev/null 2>&1 || true
     [ "$saved" = absent ] || wine reg import "$saved" >/dev/null 2>&1 || true
@@ -80,10 +87,34 @@ fail() {
 }
 
 # Runs a command line as Windows' command processor runs it, quotes and all
-# (it reads the batch file in the console's code page).
+# (it reads the batch file in the console's code page); returns its exit code.
 run_line() {
-  printf '%s\r\n' "@$1" | iconv -f UTF-8 -t CP850 >"$tmp/run.bat"
+  printf '%s\r\n' "@$1" "@exit %ERRORLEVEL%" | iconv -f UTF-8 -t CP850 >"$tmp/run.bat"
   wine cmd /c "$(winepath -w "$tmp/run.bat")" >/dev/null 2>&1
+}
+# The exit code of a command line.
+exit_code() {
+  local code=0
+  run_line "$1" || code=$?
+  echo "$code"
+}
+
+# QuietUninstallString returns when the uninstall is done. Windows lets the
+# running uninstaller move itself out of the folder; Wine does not, and the
+# uninstaller leaves itself to the next log-on (RunOnce), which this plays.
+quiet_uninstall() {
+  local folder=$1 w line
+  w=$(winepath -w "$folder")
+  line=$(reg_value "$uninstall_key" QuietUninstallString)
+  # Options go before "_?=", which takes the rest of the line.
+  run_line "${line/ _?=/${2:-} _?=}" || fail "QuietUninstallString failed"
+  [ -z "$(entry_of "$w")" ] || fail "QuietUninstallString returned before the entry was gone"
+  if [ -e "$folder/Deinstallieren.exe" ]; then
+    line=$(reg_value "$runonce_key" Ordalis.Aufraeumen)
+    case "$line" in *"$w\Deinstallieren.exe"*) ;; *) fail "the uninstaller stays without a clean-up: $line" ;; esac
+    wine reg delete "$runonce_key" /v Ordalis.Aufraeumen /f >/dev/null 2>&1
+    run_line "$line" || true
+  fi
 }
 
 # The uninstaller goes on from a copy in the temporary folder and removes
@@ -142,9 +173,14 @@ if [ -L "$desktop" ]; then
 fi
 
 # --- A silent install into a folder with blanks, started with Windows -----
+# The Task Manager had switched the start off; /AUTOSTART switches it on.
+wine reg add "$approved_key" /v Ordalis /t REG_BINARY /d 030000000000000000000000 /f >/dev/null 2>&1 ||
+  fail "registry"
 folder="$tmp/Mein Ordner"
 w=$(winepath -w "$folder")
 run_line "$(winepath -w "$setup") /S /AUTOSTART /D=$w" || fail "the silent install failed"
+[ "$(reg_value "$approved_key" Ordalis)" = 020000000000000000000000 ] ||
+  fail "the start stays switched off: $(reg_value "$approved_key" Ordalis)"
 [ "$(listing "$folder")" = "$(printf '%s\n' "${program_files[@]}" | LC_ALL=C sort)" ] ||
   fail "installed: $(listing "$folder" | tr '\n' ' ')"
 for f in Vemra.exe Lotse32.exe Vemra.lhf; do
@@ -164,7 +200,9 @@ Publisher|Brenvik
 DisplayIcon|$w\\Vemra.exe
 InstallLocation|$w
 UninstallString|"$w\\Deinstallieren.exe"
-QuietUninstallString|"$w\\Deinstallieren.exe" /S
+QuietUninstallString|"$w\\Deinstallieren.exe" /S _?=$w
+URLInfoAbout|$w\\LIESMICH.txt
+HelpLink|$w\\LIESMICH.txt
 NoModify|0x1
 NoRepair|0x1
 EOF
@@ -212,24 +250,55 @@ running="$viewer $program"
 wait_window 30 '^Ordalis-Hilfe' >/dev/null || fail "the installed help viewer shows no window"
 run_line "$(winepath -w "$setup") /S" || fail "the update failed"
 xdotool search --name '^Ordalis-Hilfe' >/dev/null 2>&1 && fail "the help viewer still runs after the update"
-xdotool search --name '^Ordalis $' >/dev/null 2>&1 && fail "the program still runs after the update"
 for pid in $program $viewer; do
   for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
   kill -0 "$pid" 2>/dev/null && fail "a process outlived its window"
 done
 running=""
+# The update started the program again, shown as it was; the uninstall
+# below ends it.
+wait_window 60 '^Ordalis $' >/dev/null || fail "the program does not run again after the update"
 [ "$(listing "$folder")" = "$(printf '%s\n' "${program_files[@]}" Vemra.dat Vemra.bak | LC_ALL=C sort)" ] ||
   fail "after the update: $(listing "$folder" | tr '\n' ' ')"
 grep -qx old "$folder/LIESMICH.txt" && fail "the update left the old files"
-for f in Vemra.dat Vemra.bak; do cmp -s "$tmp/$f" "$folder/$f" || fail "the update changed $f"; done
+# The program the update started again may have noted the task's reminder
+# (the task is due); the task stays.
+[ "$(grep -a '^100=' "$folder/Vemra.dat")" = "$(grep -a '^100=' "$tmp/Vemra.dat")" ] ||
+  fail "the update changed the task"
+cp "$folder/Vemra.dat" "$folder/Vemra.bak" "$tmp/"
 [ "$(reg_value "$settings" Startup)" = 0x1 ] || fail "the update lost the settings"
 [ "$(reg_value "$run_key" Ordalis)" = "\"$w\\Vemra.exe\" /a" ] || fail "the update dropped the Run value"
 
+# --- An update while another program holds a file: refused, nothing changed
+x86_64-w64-mingw32-g++-posix -x c -municode -O2 -o "$tmp/hold.exe" "$(dirname "$0")/hold_file.c" ||
+  fail "cannot build the file holder"
+for held in Vemra.exe LIESMICH.txt; do
+  echo "old" >"$folder/LIZENZ.txt"
+  rm -f "$tmp/stop"
+  wine "$tmp/hold.exe" "$w\\$held" "$(winepath -w "$tmp")\\stop" >"$tmp/hold.out" 2>/dev/null &
+  holder=$!
+  running="$holder $running"
+  for _ in $(seq 100); do grep -q held "$tmp/hold.out" && break; sleep 0.1; done
+  grep -q held "$tmp/hold.out" || fail "the holder did not take $held"
+  code=$(exit_code "$(winepath -w "$setup") /S")
+  [ "$code" = 4 ] || fail "a silent update with $held held returned $code"
+  grep -qx old "$folder/LIZENZ.txt" || fail "the refused update replaced files"
+  touch "$tmp/stop"
+  wait "$holder" || true
+  running=${running#"$holder "}
+  # The program it ended runs again.
+  wait_window 60 '^Ordalis $' >/dev/null || fail "the refused update left the program ended"
+done
+run_line "$(winepath -w "$setup") /S" || fail "the update failed"
+grep -qx old "$folder/LIZENZ.txt" && fail "the update left the old files"
+wait_window 60 '^Ordalis $' >/dev/null || fail "the program does not run again after the update"
+
 # --- The silent uninstall of the entry keeps the tasks -------------------
 had_app_paths=$(reg_default "$app_paths")
-run_line "$(reg_value "$uninstall_key" QuietUninstallString)" || fail "QuietUninstallString failed"
-wait_uninstalled "$folder"
+quiet_uninstall "$folder"
+xdotool search --name '^Ordalis $' >/dev/null 2>&1 && fail "the uninstall did not end the program"
 [ -z "$(entries)" ] || fail "an entry is left: $(entries)"
+[ -z "$(reg_value "$approved_key" Ordalis)" ] || fail "the start-up mark is left"
 [ "$(listing "$folder")" = "$(printf '%s\n' Vemra.bak Vemra.dat)" ] ||
   fail "after the uninstall: $(listing "$folder" | tr '\n' ' ')"
 for f in Vemra.dat Vemra.bak; do cmp -s "$tmp/$f" "$folder/$f" || fail "the uninstall changed $f"; done
@@ -240,18 +309,53 @@ if [ "${had_app_paths,,}" = "${w,,}\\vemra.exe" ]; then
   [ "$(reg_default "$app_paths")" != "$had_app_paths" ] || fail "the App Paths entry is left"
 fi
 
-# --- From a folder of the user's, with the tasks and settings deleted -----
-folder="$tmp/Eigener Ordner"
+# --- Ten times: uninstall, then setup, both silent; setup finds the tasks -
+for round in $(seq 10); do
+  [ "$round" = 1 ] || quiet_uninstall "$folder"
+  [ "$(listing "$folder")" = "$(printf '%s\n' Vemra.bak Vemra.dat)" ] ||
+    fail "round $round, after the uninstall: $(listing "$folder" | tr '\n' ' ')"
+  run_line "$(winepath -w "$setup") /S" || fail "round $round: the setup failed"
+  [ "$(reg_value "$uninstall_key" InstallLocation)" = "$w" ] ||
+    fail "round $round: setup did not find the kept tasks in $w"
+  [ "$(listing "$folder")" = "$(printf '%s\n' "${program_files[@]}" Vemra.dat Vemra.bak | LC_ALL=C sort)" ] ||
+    fail "round $round, installed: $(listing "$folder" | tr '\n' ' ')"
+  for f in Vemra.dat Vemra.bak; do cmp -s "$tmp/$f" "$folder/$f" || fail "round $round changed $f"; done
+  wine "$folder/Vemra.exe" >/dev/null 2>&1 &
+  running=$!
+  wait_window 60 '^Ordalis $' >/dev/null || fail "round $round: the program shows no window"
+done
+quiet_uninstall "$folder"
+running=""
+xdotool search --name '^Ordalis $' >/dev/null 2>&1 && fail "the uninstall did not end the program"
+
+# --- Folders setup must not use ---------------------------------------------
+# Wine runs as root here, and no folder of the prefix refuses root a file;
+# the process file system refuses everyone.
+for given in 'Z:\proc\Ordalis' '"C:\Ordalis Test"' 'C:/Ordalis/Test' 'Q:\Ordalis'; do
+  code=$(exit_code "$(winepath -w "$setup") /S /D=$given")
+  [ "$code" = 3 ] || fail "a silent install into $given returned $code"
+  [ -z "$(entries)" ] || fail "a failed install into $given left an entry"
+  [ ! -e "$start_menu/Ordalis.lnk" ] || fail "a failed install into $given left a shortcut"
+done
+
+# --- A folder of the user's own files: Ordalis goes into a subfolder, and
+# is removed from there with the tasks and settings -----------------------
+folder="$tmp/Werkzeuge"
 w=$(winepath -w "$folder")
 mkdir "$folder"
-echo "meins" >"$folder/Notizen.txt"
+echo "meine Notizen" >"$folder/LIESMICH.txt"
 run_line "$(winepath -w "$setup") /S /DESKTOP /D=$w" || fail "the install into $w failed"
+[ "$(reg_value "$uninstall_key" InstallLocation)" = "$w\\Ordalis" ] ||
+  fail "installed into $(reg_value "$uninstall_key" InstallLocation)"
+grep -qx "meine Notizen" "$folder/LIESMICH.txt" || fail "setup overwrote the user's LIESMICH.txt"
 [ -f "$desktop/Ordalis.lnk" ] || fail "/DESKTOP made no desktop shortcut"
 [ -z "$(reg_value "$run_key" Ordalis)" ] || fail "a Run value nobody asked for"
-cp "$tmp/Vemra.dat" "$tmp/Vemra.bak" "$folder/"
-run_line "\"$w\\Deinstallieren.exe\" /S /DELETEDATA" || fail "the uninstall with /DELETEDATA failed"
-wait_uninstalled "$folder"
-[ "$(listing "$folder")" = Notizen.txt ] || fail "left in $w: $(listing "$folder" | tr '\n' ' ')"
+cp "$tmp/Vemra.dat" "$tmp/Vemra.bak" "$folder/Ordalis/"
+run_line "\"$w\\Ordalis\\Deinstallieren.exe\" /S /DELETEDATA" || fail "the uninstall with /DELETEDATA failed"
+wait_uninstalled "$folder/Ordalis"
+for _ in $(seq 100); do [ -e "$folder/Ordalis" ] || break; sleep 0.1; done
+[ "$(listing "$folder")" = LIESMICH.txt ] || fail "left in $w: $(listing "$folder" | tr '\n' ' ')"
+grep -qx "meine Notizen" "$folder/LIESMICH.txt" || fail "the uninstall removed the user's LIESMICH.txt"
 [ ! -e "$desktop/Ordalis.lnk" ] || fail "the desktop shortcut is left"
 reg_key_exists "$settings" && fail "the settings are left"
 # --- Asked, the user's "Nein" keeps the tasks, /DELETEDATA or not ----------
@@ -316,7 +420,7 @@ running=""
 run_line "$(winepath -w "$setup") /S /AUTOSTART /DESKTOP /D=$w2" || fail "the install into $w2 failed"
 [ "$(reg_value "$uninstall_key" InstallLocation)" = "$w2" ] || fail "the entry stayed with $w1"
 starts "$start_menu/Ordalis.lnk" "$w2" || fail "the start-menu shortcut stayed with $w1"
-[ "$(reg_value "$(entry_of "$w1")" QuietUninstallString)" = "\"$w1\\Deinstallieren.exe\" /S" ] ||
+[ "$(reg_value "$(entry_of "$w1")" QuietUninstallString)" = "\"$w1\\Deinstallieren.exe\" /S _?=$w1" ] ||
   fail "the first copy lost its entry"
 for f in Vemra.dat Vemra.bak; do cmp -s "$tmp/$f" "$first/$f" || fail "the second install changed $f"; done
 wine "$second/Vemra.exe" >/dev/null 2>&1 &
