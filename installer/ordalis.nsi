@@ -464,6 +464,13 @@ FunctionEnd
 ; Uninstallation
 
 Function un.onInit
+  ; "_?=" takes the rest of the line: an option after it makes a folder
+  ; that holds no Ordalis.
+  ${IfNot} ${FileExists} "$INSTDIR\${UNINSTALLER}"
+    MessageBox MB_OK|MB_ICONEXCLAMATION "Im Ordner „$INSTDIR“ ist Ordalis nicht installiert." /SD IDOK
+    SetErrorLevel ${EXIT_FOLDER}
+    Quit
+  ${EndIf}
   Call un.TakeSetupLock
   StrCpy $DeleteData 0
   ${GetParameters} $0
