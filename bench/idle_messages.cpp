@@ -1,8 +1,11 @@
 // How busy the idle program is: the main window is created as the program
 // creates it and left alone, shown and then resident in the notification
-// area in each reminder mode; the message loop counts what it takes from
-// the queue (WM_TIMER by window class, WM_SYSTIMER, WM_PAINT, the rest)
-// and the process's CPU time. Settings go to a scratch registry key.
+// area in each reminder mode, with a task snoozed to half an hour ahead; the
+// message loop counts what it takes from the queue (WM_TIMER by window
+// class, WM_SYSTIMER, WM_PAINT, the rest) and the process's CPU time. At the
+// end of each phase it names the window's timers that still wait for their
+// moment (found by killing them: the next phase arms its own). Settings go
+// to a scratch registry key.
 //
 // Usage: idle_messages [seconds per phase, default 60]
 #include <windows.h>
@@ -16,6 +19,8 @@
 #include "reminders/clock_win32.h"
 #include "reminders/sound_win32.h"
 #include "storage/profile_file_win32.h"
+#include "storage/profile_format.h"
+#include "storage/task_codec.h"
 #include "storage/settings_win32.h"
 #include "support.h"
 
@@ -70,8 +75,16 @@ void Idle(MainWindow& window, const char* phase, DWORD seconds) {
   for (const auto& entry : timers) timerTotal += entry.second;
   std::printf("%-40s %3lu s  WM_TIMER %3d", phase, seconds, timerTotal);
   for (const auto& [name, count] : timers) std::printf(" [%s %d]", name.c_str(), count);
-  std::printf("  WM_SYSTIMER %d  WM_PAINT %d  other %d  CPU %.0f ms\n", sysTimers, paints, others,
-              cpuMs);
+  std::printf("  WM_SYSTIMER %d  WM_PAINT %d  other %d  CPU %.0f ms  waiting:", sysTimers, paints,
+              others, cpuMs);
+  const std::pair<UINT_PTR, const char*> names[] = {
+      {kTimerStunde, "hour"},        {kTimerRelevantes, "due"},  {kTimerRetryRead, "retry"},
+      {kTimerOutsideChange, "file"}, {kTimerOccupied, "screen"}, {kTimerStartIcon, "icon"},
+      {kTimerStartWatch, "watch"},   {kTimerSnooze, "snooze"},   {kTimerTip, "tip"}};
+  for (const auto& [timer, name] : names) {
+    if (KillTimer(window.Handle(), timer)) std::printf(" %s", name);
+  }
+  std::printf("\n");
   std::fflush(stdout);
 }
 
@@ -91,20 +104,43 @@ int main(int argc, char** argv) {
   settings.CreateKey(SettingsRoot::kCurrentUser, kSettingsKey, L"1");
   WriteSetting(settings, L"Startup", SettingValue(std::uint32_t{1}));     // no splash
   WriteSetting(settings, L"HelpDirekt", SettingValue(std::uint32_t{1}));  // no closing notice
+  WriteSetting(settings, L"Beenden", SettingValue(std::uint32_t{1}));     // "nie" stays in the tray
+  SystemClock clock;
+  {
+    // A task of a minute ago, snoozed to half an hour ahead.
+    const long long minute = MinuteNumber(clock.Now());
+    const LocalTime task = TimeOfMinute(minute - 1);
+    const std::string text =
+        "[Important]\r\n100=" +
+        ProtectProfileValue(*EncodeTask({FormatDate(task), FormatTime(task), "Zahnarzt"})) +
+        "\r\n[Snooze]\r\n100=" + SnoozeValue(minute + 30) + "\r\n";
+    HANDLE file = CreateFileW((folder + L"\\Vemra.dat").c_str(), GENERIC_WRITE, 0, nullptr,
+                              CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+  }
   {
     Win32TaskFiles files(folder);
-    SystemClock clock;
     Win32SoundPlayer sound;
-    MainWindow window({files, settings, clock, sound, folder, files.DataPath(), false, nullptr});
+    MainWindowServices services{files,  settings,         clock, sound,
+                                folder, files.DataPath(), false, nullptr};
+    services.temporaryFolder = L"X:\\Temp";  // the scratch folder lies in the real one
+    MainWindow window(std::move(services));
     if (!window.Create()) return 1;
     Idle(window, "shown, \"nie erinnern\"", seconds);
-    SendMessageW(GetDlgItem(window.Handle(), IDC_OWECKER1), BM_CLICK, 0, 0);
-    window.bBeenden_Click();
-    Idle(window, "in the tray, \"stuendlich\"", seconds);
-    window.mVisible_Click();
-    SendMessageW(GetDlgItem(window.Handle(), IDC_OWECKER2), BM_CLICK, 0, 0);
-    window.bBeenden_Click();
-    Idle(window, "in the tray, \"bei relevanten Meldungen\"", seconds);
+    const struct {
+      int button;
+      const char* phase;
+    } modes[] = {{IDC_OWECKER1, "in the tray, \"stuendlich\""},
+                 {IDC_OWECKER2, "in the tray, \"bei relevanten Meldungen\""},
+                 {IDC_OWECKER3, "in the tray, \"nie erinnern\""}};
+    for (const auto& mode : modes) {
+      window.mVisible_Click();
+      SendMessageW(GetDlgItem(window.Handle(), mode.button), BM_CLICK, 0, 0);
+      window.bBeenden_Click();
+      Idle(window, mode.phase, seconds);
+    }
   }
 
   return 0;

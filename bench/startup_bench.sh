@@ -7,8 +7,9 @@
 # from the start of the process to a visible main window, the median peak
 # working set (VmHWM of the Wine process, read one second after the window
 # showed) and how many modules it had loaded then; then the ratios of
-# Vemra.exe to the two others. Then bench/idle_messages.exe counts what the
-# idle main window takes from its message queue per phase.
+# Vemra.exe to the two others, and the trace of one more start of Vemra
+# (ORDALIS_TRACE). Then bench/idle_messages.exe counts what the idle main
+# window takes from its message queue per phase, with a task snoozed.
 #
 # Usage: bench/startup_bench.sh [runs, default 5] [idle seconds, default 60]
 # Build first (scripts/test or cmake --build); ORDALIS_BUILD names the build
@@ -116,6 +117,16 @@ ratio() {
 }
 ratio minimal_window minimal
 ratio list_floor floor
+
+# One more start with the program's trace switched on (not counted above):
+# where the time to the window goes, and which modules come in at each step.
+trace=$scratch/trace.txt
+ORDALIS_TRACE=$(winepath -w "$trace")
+export ORDALIS_TRACE
+measure "$scratch/Vemra.exe" "${title[Vemra]}"
+unset ORDALIS_TRACE
+echo "trace of a start of Vemra (ms since the process began, step, modules that came in):"
+tr -d '\r' <"$trace"
 
 echo "idle main window, ${idle_seconds} s per phase:"
 wine "$windows/bench/idle_messages.exe" "$idle_seconds" 2>/dev/null | tr -d '\r'

@@ -12,11 +12,14 @@
 #include "storage/profile_file_win32.h"
 #include "storage/settings_win32.h"
 #include "win32/handles.h"
+#include "win32/start_trace.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
+  ordalis::win32::TraceStart("wWinMain");
   INITCOMMONCONTROLSEX controls{sizeof controls,
                                 ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
+  ordalis::win32::TraceStart("common controls");
 
   // One copy at a time, for each program folder: a named mutex, taken
   // before any window exists, so two starts at the same moment give one
@@ -54,6 +57,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
                               commandLine && std::wstring_view(commandLine) == L"/a",
                               [] { PostQuitMessage(0); }});
   if (!window.Create()) return 0;
+  ordalis::win32::TraceStart("start-up done, message loop");
 
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

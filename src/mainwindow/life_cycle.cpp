@@ -13,7 +13,9 @@
 #include "reminders/due_rule.h"
 #include "win32/controls.h"
 #include "win32/dialog.h"
+#include "win32/libraries.h"
 #include "win32/dpi.h"
+#include "win32/start_trace.h"
 #include "win32/wait.h"
 
 namespace ordalis {
@@ -41,7 +43,9 @@ void MainWindow::Form_Load() {
   HWND hwnd = Handle();
   const auto asking = session_.gate.Ask();  // presses on the icon wait for the start-up's end
   session_.settings.Read();
+  win32::TraceStart("settings read");
   CreateControlsAndMenu();
+  win32::TraceStart("window, controls, menu");
   helpAvailable_ = HelpFilesPresent();
   EnableMenuItem(menu_.get(), IDM_HILFE, MF_BYCOMMAND | (helpAvailable_ ? MF_ENABLED : MF_GRAYED));
   // F1 in a dialog, the start's password prompt included, opens its topic as
@@ -54,16 +58,18 @@ void MainWindow::Form_Load() {
   session_.lock.Engage(!session_.store.StoredPassword().empty());
 
   WarnAboutFolder();  // before the splash, which would stand over it
+  win32::TraceStart("folder checked");
   std::unique_ptr<SplashWindow> splash;
   if (!SettingOn(Settings::Switch::kHideSplash)) {
     splash = std::make_unique<SplashWindow>();
     Pause(1);
   }
   RegisterProgram();
-  RegisterWithSession();
+  win32::TraceStart("program registered");
 
   if (!s_.automaticStart && !Unlock()) return;
   if (!s_.automaticStart) OfferRestore();
+  win32::TraceStart("password, restore offer (file read)");
   // Changes other programs make to the data file show within moments: the
   // watch starts after the first paint, and what changed before is found then.
   SetTimer(hwnd, kTimerStartWatch, USER_TIMER_MINIMUM, nullptr);
@@ -71,6 +77,7 @@ void MainWindow::Form_Load() {
   RestorePlacement();
   if (const auto mode = session_.settings.Reminder()) SelectMode(*mode);
   RestoreListLook();
+  win32::TraceStart("placement, list look");
 
   if (s_.automaticStart) {
     AutostartTip(0);
@@ -89,6 +96,7 @@ void MainWindow::Form_Load() {
   }
 
   const bool due = StartupDueCheck();
+  win32::TraceStart("due check");
   if (session_.ended) return;  // the password was not given
   // A task found due stays in view: the last tab does not take its place.
   // A stored value that names no tab keeps the tab the due check looked at
@@ -113,13 +121,14 @@ void MainWindow::Form_Load() {
     ShowWindow(hwnd, SW_SHOWMINNOACTIVE);
   }
   // "bei relevanten Meldungen" reminds with the window open too.
-  if (session_.schedule.Mode() == Mode::kRelevant && TimerInterval(kTimerRelevantes) == 0) {
-    SetReminderTimers(MenuIntervals(Mode::kRelevant));
+  if (session_.schedule.Mode() == Mode::kRelevant && !CheckRuns(kTimerRelevantes)) {
+    SetReminderTimers(ChecksOf(Mode::kRelevant));
   }
   MenuMarkieren();
   FollowFile();
   splash.reset();
   SetupControlTooltips(0);
+  win32::TraceStart("shown, tip and timers set");
 }
 
 void MainWindow::StartFolderWatch() {
@@ -134,7 +143,12 @@ void MainWindow::RegisterWithSession() {
   // Back after an update restart as after a log-on, but not after a crash or
   // a hang, which could repeat.
   RegisterApplicationRestart(L"/a", RESTART_NO_CRASH | RESTART_NO_HANG);
-  WTSRegisterSessionNotification(Handle(), NOTIFY_FOR_THIS_SESSION);
+  // The session's library only once the window is painted.
+  using Register = BOOL(WINAPI*)(HWND, DWORD);
+  if (const auto register_ = win32::Export<Register>(win32::SystemLibrary(L"wtsapi32.dll"),
+                                                     "WTSRegisterSessionNotification")) {
+    register_(Handle(), NOTIFY_FOR_THIS_SESSION);
+  }
 }
 
 void MainWindow::RegisterProgram() {

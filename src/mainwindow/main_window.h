@@ -89,6 +89,10 @@ inline constexpr UINT_PTR kTimerStartIcon = 6;      // the icon comes after the 
 inline constexpr UINT_PTR kTimerStartWatch = 7;     // so does the watch on the program folder
 inline constexpr UINT_PTR kTimerSnooze = 8;         // the next snoozed task comes again
 inline constexpr UINT_PTR kTimerTip = 9;            // the icon's tip says something else
+// The longest a timer of the window waits for its moment: a clock change or
+// a wake from sleep looks again anyway, and this keeps a lost message
+// harmless.
+inline constexpr long long kLongestWaitMinutes = 6 * 60;
 // The id of the quick add's system-wide key.
 inline constexpr int kQuickAddHotKey = 1;
 // Posted when the last dialog or sequence that waits for the user ends: the
@@ -152,10 +156,11 @@ class MainWindow : public win32::Window {
   // the key was used.
   bool PreTranslate(const MSG& msg);
 
-  // What tests look at: the reminder mode (1..3, 0 for none), a timer's
-  // interval (0 = stopped), the icon, the help menu and the program's end.
+  // What tests look at: the reminder mode (1..3, 0 for none), whether a
+  // check runs, the icon, the help menu and the program's end.
   int ReminderMode() const { return static_cast<int>(session_.schedule.Mode()); }
-  UINT TimerInterval(UINT_PTR timer) const;
+  // Whether the check of the timer runs (its timer waits for its moment).
+  bool CheckRuns(UINT_PTR timer) const;
   bool TrayIconShown() const { return tray_.Shown(); }
   int BalloonsShown() const { return tray_.BalloonsShown(); }
   HWND TrayHost() { return tray_.Host(); }
@@ -305,7 +310,7 @@ class MainWindow : public win32::Window {
   bool RestoreLastTab(std::optional<Category> otherwise = std::nullopt);
   void StartFolderWatch();
   // Windows brings the program back after an update restart, and tells it
-  // of a session unlock.
+  // of a session unlock; asked after the first paint.
   void RegisterWithSession();
 
   // Close steps. `quitting`: for "Beenden", which ends the program
@@ -322,7 +327,9 @@ class MainWindow : public win32::Window {
   void MenuMarkieren();
   void SelectMode(Mode mode);
   // The schedule's timers, and the window's timers that carry them.
-  void SetReminderTimers(ReminderIntervals intervals);
+  void SetReminderTimers(ReminderChecks checks);
+  // The hourly check's timer waits for the next full hour.
+  void ArmHourTimer();
   void ArmResidentTimers();
   // A check of the schedule, carried out: the reminder, or a look again
   // once a full-screen program has ended.

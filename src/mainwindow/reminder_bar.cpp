@@ -12,15 +12,10 @@
 namespace ordalis {
 
 namespace {
-// The longest a timer of the window waits: a clock change or a wake from
-// sleep looks again anyway, and this keeps a lost message harmless.
-constexpr long long kLongestWaitMinutes = 6 * 60;
 constexpr int kBarGap = 60;  // twips between the tabs, the bar and the list
 
 UINT MillisecondsUntil(long long minute, const LocalTime& now) {
-  const long long minutes = std::min(minute - MinuteNumber(now), kLongestWaitMinutes);
-  const long long ms = minutes * 60000 - now.second * 1000 - now.millisecond;
-  return static_cast<UINT>(std::max(ms, 1000LL));
+  return ::ordalis::MillisecondsUntil(minute, now, kLongestWaitMinutes);
 }
 }  // namespace
 
@@ -165,13 +160,20 @@ void MainWindow::FollowFile() {
   tray_.SetTip(win32::Widen(TrayTip(tasks.important, now, session_.lock.Pending())));
   SetTimer(Handle(), kTimerTip, MillisecondsUntil(TipChangesAt(tasks.important, now), now),
            nullptr);
-  // One timer for the next snooze, in the modes that remind.
-  const std::optional<long long> next = session_.schedule.NextSnooze(tasks, now);
+  // One timer for the next snooze, in the modes that remind, and one for
+  // the next task the due check will find: each waits for its minute.
   const Mode mode = session_.schedule.Mode();
-  if (next && (mode == Mode::kHourly || mode == Mode::kRelevant)) {
-    SetTimer(Handle(), kTimerSnooze, MillisecondsUntil(*next, now), nullptr);
-  } else {
-    KillTimer(Handle(), kTimerSnooze);
+  const bool reminding = mode == Mode::kHourly || mode == Mode::kRelevant;
+  const std::optional<long long> snooze =
+      reminding ? session_.schedule.NextSnooze(tasks, now) : std::nullopt;
+  const std::optional<long long> due =
+      session_.schedule.Checks().due ? session_.schedule.NextDue(tasks, now) : std::nullopt;
+  for (const auto& [timer, at] : {std::pair{kTimerSnooze, snooze}, {kTimerRelevantes, due}}) {
+    if (at) {
+      SetTimer(Handle(), timer, MillisecondsUntil(*at, now), nullptr);
+    } else {
+      KillTimer(Handle(), timer);
+    }
   }
 }
 

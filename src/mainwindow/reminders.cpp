@@ -31,7 +31,7 @@ void MainWindow::OWecker_Click(Mode mode) {
   MenuMarkieren();
   // Chosen with the window open, the mode works as when chosen from the
   // icon's menu: "bei relevanten Meldungen" reminds with the window open.
-  SetReminderTimers(MenuIntervals(mode));
+  SetReminderTimers(ChecksOf(mode));
 }
 
 void MainWindow::MenuMarkieren() {
@@ -45,7 +45,7 @@ void MainWindow::mErinnerung_Click(int index) {
   if (!chosen) return;
   const Mode previous = session_.schedule.Mode();
   SelectMode(*chosen);
-  SetReminderTimers(MenuIntervals(*chosen));
+  SetReminderTimers(ChecksOf(*chosen));
   if (*chosen != Mode::kNever || SettingOn(Settings::Switch::kKeepRunning)) return;
   const int answer = Ask(kQuitQuestion, kMainWindowCaption, MB_YESNO | MB_ICONWARNING);
   if (answer == IDYES) {
@@ -57,26 +57,29 @@ void MainWindow::mErinnerung_Click(int index) {
   // instead of asking again until the user gives in and quits.
 }
 
-void MainWindow::SetReminderTimers(ReminderIntervals intervals) {
-  session_.schedule.SetIntervals(intervals, s_.clock.Now());
-  for (const auto& [timer, interval] :
-       {std::pair{kTimerStunde, intervals.stunde}, {kTimerRelevantes, intervals.relevantes}}) {
-    if (interval == 0) {
-      KillTimer(Handle(), timer);
-    } else {
-      SetTimer(Handle(), timer, interval, nullptr);
-    }
-  }
-  FollowFile();  // the snooze's timer follows the mode
+void MainWindow::SetReminderTimers(ReminderChecks checks) {
+  session_.schedule.SetChecks(checks, s_.clock.Now());
+  ArmHourTimer();
+  FollowFile();  // the due check's timer and the snooze's follow the file
 }
 
-UINT MainWindow::TimerInterval(UINT_PTR timer) const {
-  const ReminderIntervals intervals = session_.schedule.Intervals();
-  return timer == kTimerStunde ? intervals.stunde : intervals.relevantes;
+void MainWindow::ArmHourTimer() {
+  if (!session_.schedule.Checks().hourly) {
+    KillTimer(Handle(), kTimerStunde);
+    return;
+  }
+  const LocalTime now = s_.clock.Now();
+  const long long nextHour = MinuteNumber(now) - now.minute + 60;
+  SetTimer(Handle(), kTimerStunde, MillisecondsUntil(nextHour, now, kLongestWaitMinutes), nullptr);
+}
+
+bool MainWindow::CheckRuns(UINT_PTR timer) const {
+  const ReminderChecks checks = session_.schedule.Checks();
+  return timer == kTimerStunde ? checks.hourly : checks.due;
 }
 
 void MainWindow::ArmResidentTimers() {
-  SetReminderTimers(ResidentIntervals(session_.schedule.Mode()));
+  SetReminderTimers(ChecksOf(session_.schedule.Mode()));
 }
 
 void MainWindow::CheckRemindersNow() {
@@ -89,10 +92,12 @@ void MainWindow::CheckRemindersNow() {
 
 void MainWindow::TStunde_Timer() {
   RunCheck(ReminderCheck::kHour);
+  ArmHourTimer();  // for the next full hour, unless the reminder stopped it
 }
 
 void MainWindow::TRelevantes_Timer() {
   RunCheck(ReminderCheck::kDue);
+  FollowFile();  // for the next task's minute
 }
 
 void MainWindow::RunCheck(ReminderCheck check) {

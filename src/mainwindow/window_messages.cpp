@@ -12,6 +12,8 @@
 #include "resources/resource.h"
 #include "win32/controls.h"
 #include "win32/dialog.h"
+#include "win32/libraries.h"
+#include "win32/start_trace.h"
 #include "win32/window.h"
 
 namespace ordalis {
@@ -98,10 +100,18 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam == kTimerStunde) TStunde_Timer();
       if (wParam == kTimerRelevantes) TRelevantes_Timer();
       if (wParam == kTimerRetryRead && !Busy() && IsWindowVisible(Handle())) ReloadView();
-      if (wParam == kTimerStartIcon) AutostartTip(0);
+      if (wParam == kTimerStartIcon) {
+        AutostartTip(0);
+        win32::TraceStart("icon");
+      }
       if (wParam == kTimerStartWatch) {
+        // Timers come once nothing is left to paint: what the first paint
+        // does not show starts now.
+        win32::TraceStart("painted");
         StartFolderWatch();
         RegisterQuickAdd();
+        RegisterWithSession();
+        win32::TraceStart("watch, hot key, session");
       }
       if (wParam == kTimerTip) FollowFile();
       if (wParam == kTimerSnooze) {
@@ -212,7 +222,14 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_DESTROY:
       // Form_Unload: the icon never outlives the program.
-      WTSUnRegisterSessionNotification(Handle());  // fails harmlessly when never registered
+      // Only when the session's library came in (after the first paint).
+      if (HMODULE wts = GetModuleHandleW(L"wtsapi32.dll")) {
+        using Unregister = BOOL(WINAPI*)(HWND);
+        if (const auto unregister =
+                win32::Export<Unregister>(wts, "WTSUnRegisterSessionNotification")) {
+          unregister(Handle());
+        }
+      }
       ReleaseControlTooltips();
       win32::Dialog::SetHelpOpener(nullptr);
       tray_.Remove();

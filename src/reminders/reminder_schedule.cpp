@@ -53,14 +53,8 @@ std::optional<ReminderMode> ReminderModeFromNumber(long long number) {
   return static_cast<ReminderMode>(number);
 }
 
-ReminderIntervals MenuIntervals(ReminderMode mode) {
-  return {mode == ReminderMode::kHourly ? 60000u : 0u,
-          mode == ReminderMode::kRelevant ? 60000u : 0u};
-}
-
-ReminderIntervals ResidentIntervals(ReminderMode mode) {
-  return {mode == ReminderMode::kHourly ? 60000u : 0u,
-          mode == ReminderMode::kRelevant ? 30000u : 0u};
+ReminderChecks ChecksOf(ReminderMode mode) {
+  return {mode == ReminderMode::kHourly, mode == ReminderMode::kRelevant};
 }
 
 ReminderTasks ReminderTasksOf(std::string_view text) {
@@ -128,6 +122,21 @@ std::optional<long long> ReminderSchedule::NextSnooze(const ReminderTasks& tasks
   return next;
 }
 
+std::optional<long long> ReminderSchedule::NextDue(const ReminderTasks& tasks,
+                                                   const LocalTime& now) const {
+  std::optional<long long> next;
+  const long long minute = MinuteNumber(now);
+  const ReminderFlags flags = FlagsWithKept(tasks);
+  const Snoozes snoozes = SnoozesWithoutKept(tasks);
+  for (const TaskRow& row : tasks.important) {
+    const std::optional<long long> at = TaskMinute(row.task);
+    if (!at || *at <= minute || snoozes.contains(row.key) || FlagOf(flags, row.key) == "R")
+      continue;
+    if (!next || *at < *next) next = at;
+  }
+  return next;
+}
+
 void ReminderSchedule::Snoozed(const std::vector<TaskRow>& rows) {
   std::erase_if(kept_, [&](const TaskRow& kept) {
     return std::any_of(rows.begin(), rows.end(), [&](const TaskRow& row) {
@@ -170,11 +179,11 @@ std::vector<TaskRow> PassedTasks(const std::vector<TaskRow>& important, const Lo
   return passed;
 }
 
-void ReminderSchedule::SetIntervals(ReminderIntervals intervals, const LocalTime& now) {
-  intervals_ = intervals;
+void ReminderSchedule::SetChecks(ReminderChecks checks, const LocalTime& now) {
+  checks_ = checks;
   // A stopped check has nothing left to raise.
-  if (intervals.stunde == 0) hourOwed_ = false;
-  if (intervals.stunde != 0) ArmHourly(now);
+  if (!checks.hourly) hourOwed_ = false;
+  if (checks.hourly) ArmHourly(now);
 }
 
 ReminderAnswer ReminderSchedule::Tick(ReminderCheck check, const LocalTime& now, UserGate& gate,
@@ -189,7 +198,7 @@ ReminderAnswer ReminderSchedule::Tick(ReminderCheck check, const LocalTime& now,
   // something to remind of, not at every tick.
   const auto occupied = [&] { return attention.Occupied(); };
   if (check == ReminderCheck::kHour) {
-    if (intervals_.stunde == 0) return {};
+    if (!checks_.hourly) return {};
     // The full hour is owed from its first check on, also when the user is
     // asked something then: it comes as soon as the question is answered.
     if (HourDue(now)) hourOwed_ = true;
@@ -203,7 +212,7 @@ ReminderAnswer ReminderSchedule::Tick(ReminderCheck check, const LocalTime& now,
   }
   // Snoozes ring in the modes that remind; the due check also finds them.
   if (check == ReminderCheck::kDue
-          ? intervals_.relevantes == 0
+          ? !checks_.due
           : mode_ == ReminderMode::kNever || mode_ == ReminderMode::kNone) {
     return {};
   }

@@ -26,18 +26,15 @@ enum class ReminderMode { kNone = 0, kHourly = 1, kRelevant = 2, kNever = 3 };
 // The mode a stored number stands for; nothing for any other number.
 std::optional<ReminderMode> ReminderModeFromNumber(long long number);
 
-// The intervals of the two reminder timers, in milliseconds (0 = stopped).
-struct ReminderIntervals {
-  unsigned stunde = 0;
-  unsigned relevantes = 0;
-  bool operator==(const ReminderIntervals&) const = default;
+// Which of the two reminder checks run: the hourly one and the due check.
+// Each has a timer that waits for the check's next moment (the next full
+// hour; the next task's minute), not a tick. "nie erinnern" runs neither.
+struct ReminderChecks {
+  bool hourly = false;
+  bool due = false;
+  bool operator==(const ReminderChecks&) const = default;
 };
-
-// Chosen from the menu, a mode's timer ticks every minute; closed into the
-// notification area (or started there), the due check ticks every half
-// minute. "nie erinnern" stops both.
-ReminderIntervals MenuIntervals(ReminderMode mode);
-ReminderIntervals ResidentIntervals(ReminderMode mode);
+ReminderChecks ChecksOf(ReminderMode mode);
 
 // What the reminders read of the task file at a check: the important tasks
 // with their stored flags and snoozes, and whether any task is open at all
@@ -79,10 +76,10 @@ class ReminderSchedule {
   ReminderMode Mode() const { return mode_; }
   void SetMode(ReminderMode mode) { mode_ = mode; }
 
-  // The timers of the two checks. Arming the hour notes the hour it starts
-  // in; stopping a check drops what it owed.
-  ReminderIntervals Intervals() const { return intervals_; }
-  void SetIntervals(ReminderIntervals intervals, const LocalTime& now);
+  // The two checks. Arming the hour notes the hour it starts in; stopping
+  // a check drops what it owed.
+  ReminderChecks Checks() const { return checks_; }
+  void SetChecks(ReminderChecks checks, const LocalTime& now);
 
   // A check: what to remind now, or nothing. Under an open question the
   // check is held by the gate and runs again when the question closes;
@@ -94,7 +91,7 @@ class ReminderSchedule {
                       const std::function<std::optional<ReminderTasks>()>& read);
   // The hourly reminder was shown: the window stays in front with it, and
   // the hour's timer rests until the window is closed again.
-  void HourShown() { intervals_.stunde = 0; }
+  void HourShown() { checks_.hourly = false; }
   // "Später erinnern" on the hourly reminder: the next full hour passes
   // without one.
   void SkipNextHour(const LocalTime& now);
@@ -109,6 +106,9 @@ class ReminderSchedule {
   static bool Snoozable(const TaskRow& row, const Snoozes& snoozes, const LocalTime& now);
   // The earliest snooze still to come, for the one timer that waits for it.
   std::optional<long long> NextSnooze(const ReminderTasks& tasks, const LocalTime& now) const;
+  // The minute the due check has something to find next: the earliest
+  // important task still to come that carries no flag and no snooze.
+  std::optional<long long> NextDue(const ReminderTasks& tasks, const LocalTime& now) const;
   // Snoozes that were stored again: an earlier ring kept for the run no
   // longer hides them.
   void Snoozed(const std::vector<TaskRow>& rows);
@@ -155,7 +155,7 @@ class ReminderSchedule {
   Snoozes SnoozesWithoutKept(const ReminderTasks& tasks) const;
 
   ReminderMode mode_ = ReminderMode::kNever;
-  ReminderIntervals intervals_;
+  ReminderChecks checks_;
   std::optional<long long> lastHour_;  // the latest hour the hourly check saw
   bool hourOwed_ = false;              // a full hour waits for its reminder
   std::vector<TaskRow> reminded_;

@@ -1,5 +1,7 @@
 #include "session/clock.h"
 
+#include <algorithm>
+
 namespace ordalis {
 
 long long DayNumber(const LocalTime& time) {
@@ -31,6 +33,12 @@ LocalTime TimeOfMinute(long long minute) {
   time.hour = static_cast<int>(minute / 60 % 24);
   time.minute = static_cast<int>(minute % 60);
   return time;
+}
+
+unsigned MillisecondsUntil(long long minute, const LocalTime& now, long long longest) {
+  const long long minutes = std::min(minute - MinuteNumber(now), longest);
+  const long long ms = minutes * 60000 - now.second * 1000 - now.millisecond;
+  return static_cast<unsigned>(std::max(ms, 1000LL));
 }
 
 }  // namespace ordalis

@@ -28,5 +28,8 @@ long long DayNumber(const LocalTime& time);
 // Whole minutes from that day to this wall-clock time, and back.
 long long MinuteNumber(const LocalTime& time);
 LocalTime TimeOfMinute(long long minute);
+// How long a timer waits from `now` for the start of `minute`: at least a
+// second, at most `longest` minutes (a timer armed again then looks anew).
+unsigned MillisecondsUntil(long long minute, const LocalTime& now, long long longest);
 
 }  // namespace ordalis

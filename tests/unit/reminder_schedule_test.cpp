@@ -273,14 +273,11 @@ TEST(ReminderNotice, NamesEachTaskDueAsMuchAsFitsAndNothingWhileLocked) {
   EXPECT_EQ(many.substr(many.size() - 5), "100\n\x85");
 }
 
-TEST(ReminderIntervals, MenuEveryMinuteResidentTheDueCheckEveryHalfMinute) {
-  EXPECT_EQ(MenuIntervals(ReminderMode::kHourly), (ReminderIntervals{60000, 0}));
-  EXPECT_EQ(MenuIntervals(ReminderMode::kRelevant), (ReminderIntervals{0, 60000}));
-  EXPECT_EQ(ResidentIntervals(ReminderMode::kHourly), (ReminderIntervals{60000, 0}));
-  EXPECT_EQ(ResidentIntervals(ReminderMode::kRelevant), (ReminderIntervals{0, 30000}));
+TEST(ReminderChecks, EachModeRunsItsOwnCheckAndNeverNone) {
+  EXPECT_EQ(ChecksOf(ReminderMode::kHourly), (ReminderChecks{true, false}));
+  EXPECT_EQ(ChecksOf(ReminderMode::kRelevant), (ReminderChecks{false, true}));
   for (const ReminderMode mode : {ReminderMode::kNone, ReminderMode::kNever}) {
-    EXPECT_EQ(MenuIntervals(mode), ReminderIntervals{});
-    EXPECT_EQ(ResidentIntervals(mode), ReminderIntervals{});
+    EXPECT_EQ(ChecksOf(mode), ReminderChecks{});
   }
   EXPECT_EQ(ReminderModeFromNumber(2), ReminderMode::kRelevant);
   EXPECT_EQ(ReminderModeFromNumber(0), std::nullopt);

@@ -55,7 +55,7 @@ class SessionTest : public ::testing::Test {
 using Action = ReminderAnswer::Action;
 
 TEST_F(SessionTest, WhatArrivesUnderAQuestionRunsOnceEachInOrderAfterTheLastCloses) {
-  schedule.SetIntervals({60000, 30000}, {2026, 12, 8, 8, 30, 0, 0});
+  schedule.SetChecks({true, true}, {2026, 12, 8, 8, 30, 0, 0});
   {
     const auto outer = gate.Ask();
     {
@@ -88,7 +88,7 @@ TEST_F(SessionTest, WhatArrivesUnderAQuestionRunsOnceEachInOrderAfterTheLastClos
 }
 
 TEST_F(SessionTest, AFullScreenProgramHoldsTheReminderAndLetsItComeAfter) {
-  schedule.SetIntervals({60000, 30000}, {2026, 12, 8, 8, 30, 0, 0});
+  schedule.SetChecks({true, true}, {2026, 12, 8, 8, 30, 0, 0});
   // Nothing due: Windows is not asked.
   tasks->important = {Due("100", "23:00")};
   EXPECT_EQ(Tick(ReminderCheck::kDue, 9, 0).action, Action::kNothing);
@@ -107,7 +107,7 @@ TEST_F(SessionTest, AFullScreenProgramHoldsTheReminderAndLetsItComeAfter) {
 TEST_F(SessionTest, ChecksFollowTheirTimersAndTheTasksRead) {
   EXPECT_EQ(Tick(ReminderCheck::kHour, 9, 0).action, Action::kNothing);  // no timer
   EXPECT_EQ(Tick(ReminderCheck::kDue, 9, 0).action, Action::kNothing);
-  schedule.SetIntervals({60000, 30000}, {2026, 12, 8, 8, 30, 0, 0});
+  schedule.SetChecks({true, true}, {2026, 12, 8, 8, 30, 0, 0});
   // The hour speaks only with an open task, and not for a file not read.
   tasks->anyOpen = false;
   EXPECT_EQ(Tick(ReminderCheck::kHour, 9, 0).action, Action::kNothing);
@@ -117,20 +117,20 @@ TEST_F(SessionTest, ChecksFollowTheirTimersAndTheTasksRead) {
   // hour drops what it owed.
   tasks = ReminderTasks{{Due("100", "09:00")}, {}, true};
   schedule.HourShown();
-  EXPECT_EQ(schedule.Intervals(), (ReminderIntervals{0, 30000}));
+  EXPECT_EQ(schedule.Checks(), (ReminderChecks{false, true}));
   EXPECT_EQ(Tick(ReminderCheck::kHour, 10, 0).action, Action::kNothing);
-  schedule.SetIntervals({60000, 30000}, {2026, 12, 8, 9, 30, 0, 0});
+  schedule.SetChecks({true, true}, {2026, 12, 8, 9, 30, 0, 0});
   {
     const auto asking = gate.Ask();
     EXPECT_EQ(Tick(ReminderCheck::kHour, 10, 0).action, Action::kWaitForUser);
   }
-  schedule.SetIntervals({}, {2026, 12, 8, 10, 0, 0, 0});
-  schedule.SetIntervals({60000, 0}, {2026, 12, 8, 10, 0, 30, 0});
+  schedule.SetChecks({}, {2026, 12, 8, 10, 0, 0, 0});
+  schedule.SetChecks({true, false}, {2026, 12, 8, 10, 0, 30, 0});
   EXPECT_EQ(Tick(ReminderCheck::kHour, 10, 1).action, Action::kNothing);
 }
 
 TEST_F(SessionTest, AFlagThatCannotBeStoredRingsOnceForItsTask) {
-  schedule.SetIntervals({0, 30000}, {2026, 12, 8, 8, 30, 0, 0});
+  schedule.SetChecks({false, true}, {2026, 12, 8, 8, 30, 0, 0});
   tasks->important.push_back(Due("101", "09:00"));
   ASSERT_EQ(Keys(Tick(ReminderCheck::kDue, 9, 0)), (std::vector<std::string>{"100", "101"}));
   schedule.KeepFlagged({Due("100", "09:00")});

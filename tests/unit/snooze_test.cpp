@@ -186,6 +186,33 @@ TEST(Snooze, TheHourlyReminderPassesOverOneHour) {
   EXPECT_TRUE(schedule.HourDue(At(2026, 12, 8, 17, 0, 10)));
 }
 
+// The timers wait for their minute instead of ticking: the due check's for
+// the next task that will be found, the snooze's for the next snooze.
+TEST(Snooze, TheTimersWaitForTheNextMinuteThatBringsSomething) {
+  const LocalTime now = At(2026, 12, 8, 14, 20, 30);
+  ReminderTasks tasks;
+  tasks.important = {Row("100", "12-08-2026", "14:00"),  // past
+                     Row("101", "12-08-2026", "18:00"),  // flagged
+                     Row("102", "12-08-2026", "16:45"),  // snoozed
+                     Row("103", "12-09-2026", "08:00"),  // the next one
+                     Row("104", "12-10-2026", "07:00"),
+                     Row("105", "12-08-2026", "14:20")};  // this minute: found now
+  tasks.flags = {{"101", "R"}};
+  tasks.snoozes = {{"102", MinuteNumber(At(2026, 12, 8, 15, 0))}};
+  ReminderSchedule schedule;
+  EXPECT_EQ(schedule.NextDue(tasks, now), MinuteNumber(At(2026, 12, 9, 8, 0)));
+  EXPECT_EQ(schedule.NextSnooze(tasks, now), MinuteNumber(At(2026, 12, 8, 15, 0)));
+  tasks.important.resize(3);
+  EXPECT_EQ(schedule.NextDue(tasks, now), std::nullopt);  // nothing to wait for
+
+  // From 14:20:30 to 15:00, and never less than a second nor more than the
+  // longest wait.
+  EXPECT_EQ(MillisecondsUntil(MinuteNumber(At(2026, 12, 8, 15, 0)), now, 360), 39u * 60000 + 30000);
+  EXPECT_EQ(MillisecondsUntil(MinuteNumber(now), now, 360), 1000u);
+  EXPECT_EQ(MillisecondsUntil(MinuteNumber(At(2026, 12, 10, 0, 0)), now, 360),
+            360u * 60000 - 30000);
+}
+
 TEST(Snooze, TheBarAndTheTipSayWhatIsDue) {
   const DateFormatter german = test::GermanDate;
   EXPECT_EQ(BarFor({Row("100", "12-08-2026", "09:00", "Zahnarzt")}, german).text,

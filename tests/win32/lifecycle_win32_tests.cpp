@@ -79,8 +79,8 @@ TEST_F(StartupTest, FirstStartWithoutSettings) {
   EXPECT_EQ(window_->SelectedCategory(), Category::Important);
   EXPECT_TRUE(window_->TrayIconShown());
   EXPECT_TRUE(IconInTray(window_->TrayHost(), 1));
-  EXPECT_EQ(window_->TimerInterval(kTimerStunde), 0u);
-  EXPECT_EQ(window_->TimerInterval(kTimerRelevantes), 0u);
+  EXPECT_FALSE(window_->CheckRuns(kTimerStunde));
+  EXPECT_FALSE(window_->CheckRuns(kTimerRelevantes));
   EXPECT_TRUE(sound_.played.empty());
 
   // The program registered itself; the folder is stored in lower case.
@@ -119,7 +119,7 @@ TEST_F(StartupTest, StoredLookModeAndTab) {
   EXPECT_EQ(window_->ReminderMode(), 2);
   EXPECT_TRUE(Checked(IDM_ERINNERUNG2));
   EXPECT_FALSE(Checked(IDM_ERINNERUNG3));
-  EXPECT_EQ(window_->TimerInterval(kTimerRelevantes), 60000u);
+  EXPECT_TRUE(window_->CheckRuns(kTimerRelevantes));
   EXPECT_EQ(window_->SelectedCategory(), Category::All);
 
   // "4" is no tab to return to: the tab of the due checks stays ("Sonstiges").
@@ -240,9 +240,9 @@ class CloseTest : public LifecycleTest {
 TEST_F(CloseTest, ModesOneAndTwoCloseIntoTheTray) {
   struct Case {
     int mode;
-    UINT stunde, relevantes;
+    bool stunde, relevantes;
   };
-  for (const Case c : {Case{1, 60000, 0}, Case{2, 0, 30000}}) {
+  for (const Case c : {Case{1, true, false}, Case{2, false, true}}) {
     SCOPED_TRACE(c.mode);
     Set(L"Reminder", Text(std::to_wstring(c.mode)));
     ASSERT_NO_FATAL_FAILURE(Reopen());
@@ -251,8 +251,8 @@ TEST_F(CloseTest, ModesOneAndTwoCloseIntoTheTray) {
 
     ExpectStoredPlacement(false);  // "Sonstiges" has no time column
     ExpectStoredState(std::to_wstring(c.mode), L"3");
-    EXPECT_EQ(window_->TimerInterval(kTimerStunde), c.stunde);
-    EXPECT_EQ(window_->TimerInterval(kTimerRelevantes), c.relevantes);
+    EXPECT_EQ(window_->CheckRuns(kTimerStunde), c.stunde);
+    EXPECT_EQ(window_->CheckRuns(kTimerRelevantes), c.relevantes);
     EXPECT_FALSE(IsWindowVisible(hwnd_));
     EXPECT_EQ(window_->SelectedCategory(), Category::All);
     EXPECT_FALSE(window_->Ended());
@@ -279,8 +279,8 @@ TEST_F(CloseTest, NieErinnernEndsUnlessBeenden) {
   window_->bBeenden_Click();
   EXPECT_FALSE(window_->Ended());
   EXPECT_FALSE(IsWindowVisible(hwnd_));
-  EXPECT_EQ(window_->TimerInterval(kTimerStunde), 0u);
-  EXPECT_EQ(window_->TimerInterval(kTimerRelevantes), 0u);
+  EXPECT_FALSE(window_->CheckRuns(kTimerStunde));
+  EXPECT_FALSE(window_->CheckRuns(kTimerRelevantes));
   EXPECT_TRUE(window_->TrayIconShown());
   EXPECT_TRUE(IconInTray(window_->TrayHost(), 1));
 }
@@ -288,7 +288,7 @@ TEST_F(CloseTest, NieErinnernEndsUnlessBeenden) {
 TEST_F(CloseTest, ClosedFromTheTaskBarWhileMinimised) {
   ASSERT_NO_FATAL_FAILURE(Open());
   Command(IDM_ERINNERUNG1);
-  ASSERT_EQ(window_->TimerInterval(kTimerStunde), 60000u);
+  ASSERT_TRUE(window_->CheckRuns(kTimerStunde));
   ShowWindow(hwnd_, SW_MINIMIZE);
   ClearStored();
   SendMessageW(hwnd_, WM_CLOSE, 0, 0);
@@ -298,7 +298,7 @@ TEST_F(CloseTest, ClosedFromTheTaskBarWhileMinimised) {
   ExpectStoredState(L"1", L"2");
   EXPECT_TRUE(IsWindowVisible(hwnd_));
   EXPECT_TRUE(IsIconic(hwnd_));
-  EXPECT_EQ(window_->TimerInterval(kTimerStunde), 60000u);
+  EXPECT_TRUE(window_->CheckRuns(kTimerStunde));
   EXPECT_TRUE(window_->TrayIconShown());
   EXPECT_TRUE(IconInTray(window_->TrayHost(), 1));
 }
@@ -352,7 +352,7 @@ TEST_F(CloseTest, ClosingNoticeOncePerCloseRequest) {
     }
     ASSERT_EQ(notice.Texts(), std::vector<std::wstring>{kClosingNoticeText});
     EXPECT_FALSE(IsWindowVisible(hwnd_));
-    EXPECT_EQ(window_->TimerInterval(kTimerStunde), 60000u);
+    EXPECT_TRUE(window_->CheckRuns(kTimerStunde));
     EXPECT_FALSE(window_->Ended());
     EXPECT_TRUE(IconInTray(window_->TrayHost(), 1));
   }

@@ -50,14 +50,14 @@ TEST_F(ReminderTest, HourlyReminderOnceAnHour) {
   SendMessageW(hwnd_, WM_TIMER, kTimerStunde, 0);
   EXPECT_EQ(sound_.played, (std::vector<Played>{{L"KONTAKT", false, false, false}}));
   ExpectShownInFront();
-  EXPECT_EQ(window_->TimerInterval(kTimerStunde), 0u);  // until the next close
+  EXPECT_FALSE(window_->CheckRuns(kTimerStunde));  // until the next close
   window_->TStunde_Timer();
   EXPECT_EQ(sound_.played.size(), 1u);
 
   // Closed again within the same hour: the next reminder comes with the next
   // hour, also when the timer's drift puts its first tick into minute 1.
   CloseIntoTray(1);
-  EXPECT_EQ(window_->TimerInterval(kTimerStunde), 60000u);
+  EXPECT_TRUE(window_->CheckRuns(kTimerStunde));
   At(11, 1);
   window_->TStunde_Timer();
   EXPECT_EQ(sound_.played.size(), 1u);
@@ -79,7 +79,7 @@ TEST_F(ReminderTest, DueCheckRemindsEachImportantTaskOnceUnderItsOwnKey) {
                       {{"101", "A"}});
   ASSERT_NO_FATAL_FAILURE(Open());
   CloseIntoTray(2);
-  ASSERT_EQ(window_->TimerInterval(kTimerRelevantes), 30000u);
+  ASSERT_TRUE(window_->CheckRuns(kTimerRelevantes));
 
   At(8, 59);  // nothing due yet: the tab before the check comes back
   window_->TRelevantes_Timer();
@@ -94,7 +94,7 @@ TEST_F(ReminderTest, DueCheckRemindsEachImportantTaskOnceUnderItsOwnKey) {
   EXPECT_EQ(window_->SelectedCategory(), Category::Important);
   EXPECT_EQ(test::ListCell(List(), SelectedRow(), L"Beschreibung"), L"Zahnarzt");
   // The check goes on with the window open; the flags keep it quiet.
-  EXPECT_NE(window_->TimerInterval(kTimerRelevantes), 0u);
+  EXPECT_TRUE(window_->CheckRuns(kTimerRelevantes));
   EXPECT_EQ(StoredFlag(files_->Data(), "100"), "R");
   EXPECT_EQ(StoredFlag(files_->Data(), "101"), "R");
   EXPECT_EQ(StoredFlag(files_->Data(), "102"), "");
@@ -150,7 +150,7 @@ class WaitingReminderTest : public ReminderTest {
     CloseIntoTray(2);
     TrayMouse(WM_LBUTTONDOWN);
     ASSERT_TRUE(IsWindowVisible(hwnd_));
-    ASSERT_EQ(window_->TimerInterval(kTimerRelevantes), 30000u);
+    ASSERT_TRUE(window_->CheckRuns(kTimerRelevantes));
   }
   void SelectRow(const std::wstring& description) {
     for (int i = 0; i < ListView_GetItemCount(List()); ++i) {
@@ -302,17 +302,17 @@ TEST_F(ReminderTest, AnAutomaticStartIntoTheTrayArmsTheModesTimer) {
   WriteTasks({{"Important", {{"100", {"12-08-2026", "11:00", "Zahnarzt"}}}}});
   struct Case {
     int mode;
-    UINT stunde, relevantes;
+    bool stunde, relevantes;
     Category tab;
   };
-  for (const Case& c : {Case{1, 60000, 0, Category::All}, Case{2, 0, 30000, Category::All},
-                        Case{3, 0, 0, Category::Important}}) {
+  for (const Case& c : {Case{1, true, false, Category::All}, Case{2, false, true, Category::All},
+                        Case{3, false, false, Category::Important}}) {
     SCOPED_TRACE(c.mode);
     Set(L"Reminder", Text(std::to_wstring(c.mode)));
     ASSERT_NO_FATAL_FAILURE(Reopen(true));
     EXPECT_FALSE(IsWindowVisible(hwnd_));
-    EXPECT_EQ(window_->TimerInterval(kTimerStunde), c.stunde);
-    EXPECT_EQ(window_->TimerInterval(kTimerRelevantes), c.relevantes);
+    EXPECT_EQ(window_->CheckRuns(kTimerStunde), c.stunde);
+    EXPECT_EQ(window_->CheckRuns(kTimerRelevantes), c.relevantes);
     EXPECT_EQ(window_->SelectedCategory(), c.tab);
   }
   // Mode 2: the task due at 11:00 is reminded at the first tick after it.

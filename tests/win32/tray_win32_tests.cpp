@@ -279,14 +279,14 @@ TEST_F(TrayTest, ModeChangeFromTheMenu) {
   Command(IDM_ERINNERUNG1);
   EXPECT_EQ(window_->ReminderMode(), 1);
   EXPECT_TRUE(Checked(IDM_ERINNERUNG1));
-  EXPECT_EQ(window_->TimerInterval(kTimerStunde), 60000u);
-  EXPECT_EQ(window_->TimerInterval(kTimerRelevantes), 0u);
+  EXPECT_TRUE(window_->CheckRuns(kTimerStunde));
+  EXPECT_FALSE(window_->CheckRuns(kTimerRelevantes));
   Command(IDM_ERINNERUNG2);
   EXPECT_EQ(window_->ReminderMode(), 2);
   EXPECT_TRUE(Checked(IDM_ERINNERUNG2));
   EXPECT_FALSE(Checked(IDM_ERINNERUNG1));
-  EXPECT_EQ(window_->TimerInterval(kTimerStunde), 0u);
-  EXPECT_EQ(window_->TimerInterval(kTimerRelevantes), 60000u);
+  EXPECT_FALSE(window_->CheckRuns(kTimerStunde));
+  EXPECT_TRUE(window_->CheckRuns(kTimerRelevantes));
 
   // "Nie erinnern" asks; No goes back to the mode before, with its timer.
   {
@@ -299,7 +299,7 @@ TEST_F(TrayTest, ModeChangeFromTheMenu) {
   EXPECT_EQ(window_->ReminderMode(), 2);
   EXPECT_TRUE(Checked(IDM_ERINNERUNG2));
   EXPECT_FALSE(Checked(IDM_ERINNERUNG3));
-  EXPECT_EQ(window_->TimerInterval(kTimerRelevantes), 60000u);
+  EXPECT_TRUE(window_->CheckRuns(kTimerRelevantes));
   EXPECT_FALSE(window_->Ended());
 
   // When it was "nie erinnern" already, No keeps it and asks only once.
@@ -311,8 +311,8 @@ TEST_F(TrayTest, ModeChangeFromTheMenu) {
     EXPECT_EQ(answer.Texts().size(), 1u);
   }
   EXPECT_EQ(window_->ReminderMode(), 3);
-  EXPECT_EQ(window_->TimerInterval(kTimerStunde), 0u);
-  EXPECT_EQ(window_->TimerInterval(kTimerRelevantes), 0u);
+  EXPECT_FALSE(window_->CheckRuns(kTimerStunde));
+  EXPECT_FALSE(window_->CheckRuns(kTimerRelevantes));
 
   // Yes ends at once, and stores nothing.
   {
@@ -334,7 +334,7 @@ TEST_F(TrayTest, ModeChangeFromTheMenu) {
   test::PumpMessages(200);
   EXPECT_TRUE(answer.Texts().empty());
   EXPECT_EQ(window_->ReminderMode(), 3);
-  EXPECT_EQ(window_->TimerInterval(kTimerStunde), 0u);
+  EXPECT_FALSE(window_->CheckRuns(kTimerStunde));
   EXPECT_FALSE(window_->Ended());
 }
 
