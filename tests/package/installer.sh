@@ -66,7 +66,12 @@ starts() { grep -qaF "$(printf '%s\\Vemra.exe' "$2" | iconv -f UTF-8 -t CP1252)"
 cleanup() {
   local pid
   for pid in $running; do kill "$pid" 2>/dev/null || true; done
-  for key in $(entries); do wine reg delete "$key" /f >/dev/null 2>&1 || true; done
+  # An installed copy goes through its uninstaller, which also ends the
+  # program a silent update started again.
+  for key in $(entries); do
+    run_line "$(reg_value "$key" QuietUninstallString)" || true
+    wine reg delete "$key" /f >/dev/null 2>&1 || true
+  done
   wine reg delete "$run_key" /v Ordalis /f >/dev/null 2>&1 || true
   wine reg delete "$approved_key" /v Ordalis /f >/dev/null 2>&1 || true
   wine reg delete "$runonce_key" /v Ordalis.Aufraeumen /f >/dev/null 2>&1 || true
@@ -149,6 +154,9 @@ wait_other_window() {
 
 # shellcheck source-path=SCRIPTDIR source=../e2e/keys.sh
 . "$(dirname "$0")/../e2e/keys.sh"
+
+# The line of the task "100" in "Wichtiges".
+task_line() { tr -d '\r' <"$1" | awk '/^\[/ { section = $0 } section == "[Important]" && /^100=/'; }
 
 # The folder's files, one a line, sorted.
 listing() { (cd "$1" && find . -mindepth 1 -printf '%P\n' | LC_ALL=C sort); }
@@ -263,7 +271,7 @@ wait_window 60 '^Ordalis $' >/dev/null || fail "the program does not run again a
 grep -qx old "$folder/LIESMICH.txt" && fail "the update left the old files"
 # The program the update started again may have noted the task's reminder
 # (the task is due); the task stays.
-[ "$(grep -a '^100=' "$folder/Vemra.dat")" = "$(grep -a '^100=' "$tmp/Vemra.dat")" ] ||
+[ "$(task_line "$folder/Vemra.dat")" = "$(task_line "$tmp/Vemra.dat")" ] ||
   fail "the update changed the task"
 cp "$folder/Vemra.dat" "$folder/Vemra.bak" "$tmp/"
 [ "$(reg_value "$settings" Startup)" = 0x1 ] || fail "the update lost the settings"
