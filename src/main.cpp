@@ -15,7 +15,7 @@
 #include "win32/start_trace.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
-  ordalis::win32::TraceStart("wWinMain");
+  ordalis::win32::TraceStart("wWinMain", true);
   INITCOMMONCONTROLSEX controls{sizeof controls,
                                 ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);

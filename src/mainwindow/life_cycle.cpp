@@ -128,7 +128,7 @@ void MainWindow::Form_Load() {
   FollowFile();
   splash.reset();
   SetupControlTooltips(0);
-  win32::TraceStart("shown, tip and timers set");
+  win32::TraceStart("shown, tip and timers set", true);
 }
 
 void MainWindow::StartFolderWatch() {
@@ -156,6 +156,10 @@ void MainWindow::RegisterProgram() {
   constexpr auto user = SettingsRoot::kCurrentUser;
   if (!settings.KeyExists(user, kMakerKey)) settings.CreateKey(user, kMakerKey, L"1");
   if (!settings.KeyExists(user, kSettingsKey)) settings.CreateKey(user, kSettingsKey, L"1");
+}
+
+void MainWindow::RegisterFolder() {
+  SettingsStore& settings = s_.settings;
   session_.settings.StoreInstallFolder(Lowercase(s_.programFolder));
   // Without administrative rights this fails, and nothing needs it.
   constexpr auto machine = SettingsRoot::kLocalMachine;

@@ -12,6 +12,7 @@
 #include "storage/scrambler.h"
 #include "win32/controls.h"
 #include "win32/dpi.h"
+#include "win32/start_trace.h"
 #include "win32/text.h"
 
 namespace ordalis {
@@ -93,6 +94,7 @@ bool MainWindow::Create() {
                       nullptr)) {
     return false;
   }
+  win32::TraceStart("main window created");
   quitMessage_ = RegisterWindowMessageW(kQuitMessageName);
   // Posted, not run at once: the command that asked goes on to its end first.
   session_.gate.OnLastClosed([this] {

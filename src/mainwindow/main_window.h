@@ -298,6 +298,9 @@ class MainWindow : public win32::Window {
 
   // Start-up steps.
   void RegisterProgram();
+  // Where the program runs from (the settings, App Paths): after the first
+  // paint, which needs none of it.
+  void RegisterFolder();
   // A folder that cannot keep the tasks (one that takes no file, a
   // temporary one, the inside of a zip) is named before anything asks the
   // user for input.

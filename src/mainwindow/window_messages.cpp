@@ -102,16 +102,17 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam == kTimerRetryRead && !Busy() && IsWindowVisible(Handle())) ReloadView();
       if (wParam == kTimerStartIcon) {
         AutostartTip(0);
-        win32::TraceStart("icon");
+        win32::TraceStart("icon", true);
       }
       if (wParam == kTimerStartWatch) {
         // Timers come once nothing is left to paint: what the first paint
         // does not show starts now.
-        win32::TraceStart("painted");
+        win32::TraceStart("painted", true);
         StartFolderWatch();
         RegisterQuickAdd();
         RegisterWithSession();
-        win32::TraceStart("watch, hot key, session");
+        RegisterFolder();
+        win32::TraceStart("watch, hot key, session, folder", true);
       }
       if (wParam == kTimerTip) FollowFile();
       if (wParam == kTimerSnooze) {

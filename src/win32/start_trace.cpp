@@ -13,7 +13,7 @@ namespace ordalis::win32 {
 namespace {
 
 struct Trace {
-  std::wstring path;
+  HANDLE file;  // kept open: a step costs as little of the start as it can
   std::set<std::wstring> modules;
   std::set<std::string> once;
 };
@@ -23,7 +23,10 @@ Trace* Active() {
     wchar_t path[MAX_PATH] = {};
     const DWORD length = GetEnvironmentVariableW(L"ORDALIS_TRACE", path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return std::nullopt;
-    return Trace{path, {}, {}};
+    HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    return Trace{file, {}, {}};
   }();
   return trace ? &*trace : nullptr;
 }
@@ -34,7 +37,7 @@ ULONGLONG Value(const FILETIME& time) {
 
 }  // namespace
 
-void TraceStart(const char* step) {
+void TraceStart(const char* step, bool listModules) {
   Trace* trace = Active();
   if (!trace) return;
   FILETIME created, exited, kernel, user, now;
@@ -46,7 +49,7 @@ void TraceStart(const char* step) {
   std::string line = at + std::string(step);
   HMODULE modules[512];
   DWORD bytes = 0;
-  if (K32EnumProcessModules(GetCurrentProcess(), modules, sizeof modules, &bytes)) {
+  if (listModules && K32EnumProcessModules(GetCurrentProcess(), modules, sizeof modules, &bytes)) {
     std::string added;
     for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < 512; ++i) {
       wchar_t name[MAX_PATH] = {};
@@ -59,10 +62,8 @@ void TraceStart(const char* step) {
     if (!added.empty()) line += "  +" + added;
   }
   line += "\n";
-  if (FILE* file = _wfopen(trace->path.c_str(), L"ab")) {
-    std::fwrite(line.data(), 1, line.size(), file);
-    std::fclose(file);
-  }
+  DWORD written = 0;
+  WriteFile(trace->file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }
 
 void TraceStartOnce(const char* step) {
