@@ -335,8 +335,9 @@ class MainWindow : public win32::Window {
   void ArmHourTimer();
   void ArmResidentTimers();
   // A check of the schedule, carried out: the reminder, or a look again
-  // once a full-screen program has ended.
+  // once a full-screen program has ended; then the timers follow the file.
   void RunCheck(ReminderCheck check);
+  void RemindIfDue(ReminderCheck check);
   // Flags the reminded tasks; a flag that cannot be stored holds for the
   // run, and the user is told once.
   void FlagReminded(const std::vector<TaskRow>& due);

@@ -87,7 +87,6 @@ void MainWindow::CheckRemindersNow() {
   TStunde_Timer();
   TRelevantes_Timer();
   RunCheck(ReminderCheck::kSnooze);
-  FollowFile();
 }
 
 void MainWindow::TStunde_Timer() {
@@ -97,10 +96,14 @@ void MainWindow::TStunde_Timer() {
 
 void MainWindow::TRelevantes_Timer() {
   RunCheck(ReminderCheck::kDue);
-  FollowFile();  // for the next task's minute
 }
 
 void MainWindow::RunCheck(ReminderCheck check) {
+  RemindIfDue(check);
+  FollowFile();  // the timers wait for what comes next
+}
+
+void MainWindow::RemindIfDue(ReminderCheck check) {
   UserAttention& attention = s_.attention ? *s_.attention : systemAttention_;
   const ReminderAnswer answer = session_.schedule.Tick(
       check, s_.clock.Now(), session_.gate, attention, [this]() -> std::optional<ReminderTasks> {
@@ -125,7 +128,6 @@ void MainWindow::RunCheck(ReminderCheck check) {
   // The due check goes on whatever the window does: each task rings once,
   // by its flag, and a snooze once.
   if (!answer.due.empty()) FlagReminded(answer.due);
-  FollowFile();
 }
 
 void MainWindow::FlagReminded(const std::vector<TaskRow>& due) {

@@ -118,7 +118,6 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam == kTimerSnooze) {
         KillTimer(Handle(), kTimerSnooze);
         RunCheck(ReminderCheck::kSnooze);
-        FollowFile();
       }
       if (wParam == kTimerOccupied) {
         KillTimer(Handle(), kTimerOccupied);
