@@ -47,6 +47,11 @@ void TraceStart(const char* step, bool listModules) {
   char at[32];
   std::snprintf(at, sizeof at, "%7.1f ms  ", ms);
   std::string line = at + std::string(step);
+  PROCESS_MEMORY_COUNTERS memory{};
+  if (K32GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory)) {
+    std::snprintf(at, sizeof at, "  (%zu kB)", memory.WorkingSetSize / 1024);
+    line += at;
+  }
   HMODULE modules[512];
   DWORD bytes = 0;
   if (listModules && K32EnumProcessModules(GetCurrentProcess(), modules, sizeof modules, &bytes)) {
