@@ -13,6 +13,7 @@ namespace ordalis {
 
 namespace {
 constexpr int kBarGap = 60;  // twips between the tabs, the bar and the list
+constexpr UINT kDueAgainMilliseconds = 30000;
 
 UINT MillisecondsUntil(long long minute, const LocalTime& now) {
   return ::ordalis::MillisecondsUntil(minute, now, kLongestWaitMinutes);
@@ -169,10 +170,15 @@ void MainWindow::FollowFile() {
   const std::optional<long long> due =
       session_.schedule.Checks().due ? session_.schedule.NextDue(tasks, now) : std::nullopt;
   for (const auto& [timer, at] : {std::pair{kTimerSnooze, snooze}, {kTimerRelevantes, due}}) {
-    if (at) {
-      SetTimer(Handle(), timer, MillisecondsUntil(*at, now), nullptr);
-    } else {
+    if (!at) {
       KillTimer(Handle(), timer);
+    } else if (timer == kTimerRelevantes && *at <= MinuteNumber(now)) {
+      // A task due already and not reminded (stored a moment ago, or held
+      // back by a question or a full-screen program) is looked at again in
+      // half a minute, as the due check always did.
+      SetTimer(Handle(), timer, kDueAgainMilliseconds, nullptr);
+    } else {
+      SetTimer(Handle(), timer, MillisecondsUntil(*at, now), nullptr);
     }
   }
 }

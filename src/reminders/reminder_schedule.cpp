@@ -130,9 +130,13 @@ std::optional<long long> ReminderSchedule::NextDue(const ReminderTasks& tasks,
   const Snoozes snoozes = SnoozesWithoutKept(tasks);
   for (const TaskRow& row : tasks.important) {
     const std::optional<long long> at = TaskMinute(row.task);
-    if (!at || *at <= minute || snoozes.contains(row.key) || FlagOf(flags, row.key) == "R")
+    if (!at || *at < minute - kDueWindowMinutes || snoozes.contains(row.key) ||
+        FlagOf(flags, row.key) == "R") {
       continue;
-    if (!next || *at < *next) next = at;
+    }
+    // Due already and not reminded (stored a moment ago, or held back): now.
+    const long long when = std::max(*at, minute);
+    if (!next || when < *next) next = when;
   }
   return next;
 }

@@ -107,7 +107,8 @@ class ReminderSchedule {
   // The earliest snooze still to come, for the one timer that waits for it.
   std::optional<long long> NextSnooze(const ReminderTasks& tasks, const LocalTime& now) const;
   // The minute the due check has something to find next: the earliest
-  // important task still to come that carries no flag and no snooze.
+  // important task that carries no flag and no snooze, within the catch-up
+  // window; one due already gives the present minute.
   std::optional<long long> NextDue(const ReminderTasks& tasks, const LocalTime& now) const;
   // Snoozes that were stored again: an earlier ring kept for the run no
   // longer hides them.

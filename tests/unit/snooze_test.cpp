@@ -191,17 +191,20 @@ TEST(Snooze, TheHourlyReminderPassesOverOneHour) {
 TEST(Snooze, TheTimersWaitForTheNextMinuteThatBringsSomething) {
   const LocalTime now = At(2026, 12, 8, 14, 20, 30);
   ReminderTasks tasks;
-  tasks.important = {Row("100", "12-08-2026", "14:00"),  // past
+  tasks.important = {Row("100", "12-08-2026", "14:00"),  // reminded
                      Row("101", "12-08-2026", "18:00"),  // flagged
                      Row("102", "12-08-2026", "16:45"),  // snoozed
                      Row("103", "12-09-2026", "08:00"),  // the next one
                      Row("104", "12-10-2026", "07:00"),
-                     Row("105", "12-08-2026", "14:20")};  // this minute: found now
-  tasks.flags = {{"101", "R"}};
+                     Row("105", "11-30-2026", "09:00")};  // beyond the seven days
+  tasks.flags = {{"100", "R"}, {"101", "R"}};
   tasks.snoozes = {{"102", MinuteNumber(At(2026, 12, 8, 15, 0))}};
   ReminderSchedule schedule;
   EXPECT_EQ(schedule.NextDue(tasks, now), MinuteNumber(At(2026, 12, 9, 8, 0)));
   EXPECT_EQ(schedule.NextSnooze(tasks, now), MinuteNumber(At(2026, 12, 8, 15, 0)));
+  // One stored a moment ago for this minute, or due and not reminded: now.
+  tasks.important.push_back(Row("106", "12-08-2026", "14:20"));
+  EXPECT_EQ(schedule.NextDue(tasks, now), MinuteNumber(now));
   tasks.important.resize(3);
   EXPECT_EQ(schedule.NextDue(tasks, now), std::nullopt);  // nothing to wait for
 
