@@ -83,6 +83,11 @@ Function ${un}EndOrdalis
     ${ElseIf} $WasRunning = 0
       StrCpy $WasRunning 2
     ${EndIf}
+    ; The process itself, to wait for its end below: a program started again
+    ; while it still holds its one-copy lock would only say that Ordalis runs.
+    System::Call 'user32::GetWindowThreadProcessId(p R0, *i .r5)'
+    ; SYNCHRONIZE
+    System::Call 'kernel32::OpenProcess(i 0x100000, i 0, i r5) p .r6'
     SendMessage $R0 $1 0 0 $2 /TIMEOUT=15000
     StrCpy $3 0
     ${Do}
@@ -94,6 +99,13 @@ Function ${un}EndOrdalis
       Sleep 100
       IntOp $3 $3 + 1
     ${Loop}
+    ${If} $0 = 0
+    ${AndIf} $6 P<> 0
+      System::Call 'kernel32::WaitForSingleObject(p r6, i 10000) i .r5'
+    ${EndIf}
+    ${If} $6 P<> 0
+      System::Call 'kernel32::CloseHandle(p r6)'
+    ${EndIf}
     ${If} $0 <> 0
       MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Ordalis läuft noch und wartet auf eine Eingabe.$\r$\n$\r$\nBitte schließen Sie das offene Fenster von Ordalis, beenden Sie Ordalis über „Beenden“ im Menü seines Symbols im Infobereich und klicken Sie dann auf „Wiederholen“." /SD IDCANCEL IDRETRY again
       SetErrorLevel ${EXIT_STILL_RUNNING}

@@ -266,6 +266,9 @@ running=""
 # The update started the program again, shown as it was; the uninstall
 # below ends it.
 wait_window 60 '^Ordalis $' >/dev/null || fail "the program does not run again after the update"
+# It may be storing the reminder of the task due now (its lock and staging
+# copy are there for that moment).
+for _ in $(seq 100); do [ -e "$folder/Vemra.lck" ] || [ -e "$folder/Vemra.new" ] || break; sleep 0.1; done
 [ "$(listing "$folder")" = "$(printf '%s\n' "${program_files[@]}" Vemra.dat Vemra.bak | LC_ALL=C sort)" ] ||
   fail "after the update: $(listing "$folder" | tr '\n' ' ')"
 grep -qx old "$folder/LIESMICH.txt" && fail "the update left the old files"
