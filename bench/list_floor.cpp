@@ -1,13 +1,24 @@
 // The floor for any program that shows a list: one top-level window holding
 // a tab control and a report-mode list view with four columns, with Vemra's
 // manifest (common controls 6, per-monitor DPI) and linked the same way.
-// Nothing else: what Vemra.exe takes beyond this is its own.
+// Nothing else: what Vemra.exe takes beyond this is its own. With
+// ORDALIS_TRACE it writes the same trace of its start as Vemra.exe.
 #include <windows.h>
 #include <commctrl.h>
+
+#include "win32/start_trace.h"
+
+using ordalis::win32::TraceStart;
 
 namespace {
 
 LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_TIMER) {
+    // As in Vemra.exe: a timer comes once nothing is left to paint.
+    KillTimer(hwnd, wParam);
+    TraceStart("painted");
+    return 0;
+  }
   if (message == WM_DESTROY) {
     PostQuitMessage(0);
     return 0;
@@ -18,8 +29,10 @@ LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  TraceStart("wWinMain", true);
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
   InitCommonControlsEx(&controls);
+  TraceStart("common controls");
   WNDCLASSEXW windowClass{sizeof windowClass};
   windowClass.lpfnWndProc = Procedure;
   windowClass.hInstance = instance;
@@ -31,6 +44,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
       CreateWindowExW(0, L"OrdalisListFloor", L"Ordalis Floor", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                       CW_USEDEFAULT, 480, 380, nullptr, nullptr, instance, nullptr);
   if (!hwnd) return 1;
+  TraceStart("main window created");
   HWND tabs = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 8, 8, 448,
                               320, hwnd, nullptr, instance, nullptr);
   const wchar_t* tabNames[] = {L"Alles", L"Wichtiges", L"Sonstiges", L"Erledigtes"};
@@ -49,7 +63,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     column.pszText = const_cast<wchar_t*>(columnNames[i]);
     SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
   }
+  TraceStart("tab and list");
+  SetTimer(hwnd, 1, USER_TIMER_MINIMUM, nullptr);
   ShowWindow(hwnd, SW_SHOWNORMAL);
+  TraceStart("shown", true);
   UpdateWindow(hwnd);
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -7,8 +7,8 @@
 # from the start of the process to a visible main window, the median peak
 # working set (VmHWM of the Wine process, read one second after the window
 # showed) and how many modules it had loaded then; then the ratios of
-# Vemra.exe to the two others, and the trace of one more start of Vemra
-# (ORDALIS_TRACE). Then bench/idle_messages.exe counts what the idle main
+# Vemra.exe to the two others, and the trace of one more start of Vemra and
+# of the floor (ORDALIS_TRACE). Then bench/idle_messages.exe counts what the idle main
 # window takes from its message queue per phase, with a task snoozed.
 #
 # Usage: bench/startup_bench.sh [runs, default 5] [idle seconds, default 60]
@@ -22,7 +22,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../scripts/lib.sh"
 export WINEPREFIX=$build/bench-prefix
 windows=$build/windows
-for exe in "$windows/app/Vemra.exe" "$windows/bench/minimal_window.exe" \
+map_wait=$build/bench/map_wait
+for exe in "$map_wait" "$windows/app/Vemra.exe" "$windows/bench/minimal_window.exe" \
   "$windows/bench/list_floor.exe" "$windows/bench/idle_messages.exe"; do
   [ -f "$exe" ] || { echo "missing $exe: build first" >&2; exit 1; }
 done
@@ -52,42 +53,43 @@ REGEDIT4
 EOF
 wine reg import "$(winepath -w "$scratch/settings.reg")" >/dev/null 2>&1
 
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
-
 # The modules (.dll and .exe files) mapped into a process.
 modules() { grep -oiE '[^/ ]+\.(dll|exe)$' "/proc/$1/maps" | tr '[:upper:]' '[:lower:]' | sort -u; }
 
 # One start: sets shown (ms to a visible window), hwm (VmHWM in kB) and
-# loaded (the module names, one a line).
+# loaded (the module names, one a line). map_wait starts the program and
+# tells the moment its window is mapped from the X server's event; polling
+# for the window would start a process every few milliseconds beside the
+# program measured, on a machine of two cores.
 measure() {
-  local exe=$1 title=$2 start pid
-  start=$(now_ms)
-  wine "$exe" >/dev/null 2>&1 &
-  pid=$!
-  running=$pid
-  until xdotool search --onlyvisible --name "$title" >/dev/null 2>&1; do
-    if ! kill -0 "$pid" 2>/dev/null || [ $(($(now_ms) - start)) -gt 60000 ]; then
+  local exe=$1 title=$2 watch pid line=""
+  : >"$scratch/mapped"
+  "$map_wait" "$title" 60000 wine "$exe" >"$scratch/mapped" 2>/dev/null &
+  watch=$!
+  running=$watch
+  until [ -n "$line" ]; do
+    if ! kill -0 "$watch" 2>/dev/null; then
       echo "no window \"$title\" from $exe" >&2
       return 1
     fi
-    sleep 0.01
+    sleep 0.05
+    read -r line <"$scratch/mapped" || true
   done
-  shown=$(($(now_ms) - start))
+  shown=${line% *}
+  pid=${line#* }
   sleep 1
   hwm=$(awk '/^VmHWM:/ { print $2 }' "/proc/$pid/status")
   loaded=$(modules "$pid")
   kill "$pid"
-  wait "$pid" 2>/dev/null || true
+  wait "$watch" 2>/dev/null || true  # map_wait returns once the program has ended
   running=""
-  # The next start must not find this one's window.
-  while xdotool search --name "$title" >/dev/null 2>&1; do sleep 0.05; done
 }
 
 median() { tr ' ' '\n' | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 programs=(Vemra minimal_window list_floor)
-declare -A title=([Vemra]='^Ordalis $' [minimal_window]='^Ordalis Minimal$'
-  [list_floor]='^Ordalis Floor$')
+declare -A title=([Vemra]='Ordalis ' [minimal_window]='Ordalis Minimal'
+  [list_floor]='Ordalis Floor')
 declare -A times hwms module_list time_median hwm_median
 for program in "${programs[@]}"; do
   measure "$scratch/$program.exe" "${title[$program]}"  # warms the file cache; not counted
@@ -118,15 +120,18 @@ ratio() {
 ratio minimal_window minimal
 ratio list_floor floor
 
-# One more start with the program's trace switched on (not counted above):
-# where the time to the window goes, and which modules come in at each step.
-trace=$scratch/trace.txt
-ORDALIS_TRACE=$(winepath -w "$trace")
-export ORDALIS_TRACE
-measure "$scratch/Vemra.exe" "${title[Vemra]}"
-unset ORDALIS_TRACE
-echo "trace of a start of Vemra (ms since the process began, step, modules that came in):"
-tr -d '\r' <"$trace"
+# One more start of Vemra and of the floor with the trace switched on (not
+# counted above): where the time to the window goes, which modules come in
+# at each step, and when the first paint is done ("painted").
+for program in Vemra list_floor; do
+  trace=$scratch/trace-$program.txt
+  ORDALIS_TRACE=$(winepath -w "$trace")
+  export ORDALIS_TRACE
+  measure "$scratch/$program.exe" "${title[$program]}"
+  unset ORDALIS_TRACE
+  echo "trace of a start of $program (ms since the process began, step, modules that came in):"
+  tr -d '\r' <"$trace"
+done
 
 echo "idle main window, ${idle_seconds} s per phase:"
 wine "$windows/bench/idle_messages.exe" "$idle_seconds" 2>/dev/null | tr -d '\r'
