@@ -13,6 +13,7 @@
 #include "storage/settings_win32.h"
 #include "win32/handles.h"
 #include "win32/start_trace.h"
+#include "win32/wait.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
   ordalis::win32::TraceStart("wWinMain", true);
@@ -60,7 +61,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
   ordalis::win32::TraceStart("start-up done, message loop");
 
   MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+  for (;;) {
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      // Asleep until a message comes or a handle the program watches is set.
+      ordalis::win32::WaitForInput(INFINITE);
+      continue;
+    }
+    if (msg.message == WM_QUIT) break;
     // A failed handler is skipped; the program goes on. The windows' own
     // procedures catch theirs; this guards the keys handled here.
     try {

@@ -180,7 +180,6 @@ void MainWindow::ReportSaveFailure(SaveResult result, const Task* typed, HWND ow
 }
 
 void MainWindow::OnFolderChanged() {
-  folderWatch_.Rearm();
   // A program writes a file in several steps: look once they are done.
   SetTimer(Handle(), kTimerOutsideChange, 300, nullptr);
 }

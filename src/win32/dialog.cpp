@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "win32/dpi.h"
+#include "win32/wait.h"
 #include "win32/window.h"
 
 namespace ordalis::win32 {
@@ -43,13 +44,20 @@ INT_PTR Dialog::RunModal(HWND owner) {
   const bool ownerEnabled = owner && IsWindowEnabled(owner);
   if (ownerEnabled) EnableWindow(owner, FALSE);
   MSG msg{};
-  while (hwnd_ && !ended_ && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+  while (hwnd_ && !ended_) {
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      WaitForInput(INFINITE);  // and the handles the program watches
+      continue;
+    }
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
     if (!IsDialogMessageW(hwnd_, &msg)) {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
   }
-  if (msg.message == WM_QUIT) PostQuitMessage(static_cast<int>(msg.wParam));
   // The owner first, so that it is the one activated when the dialog goes.
   if (ownerEnabled) EnableWindow(owner, TRUE);
   if (hwnd_) DestroyWindow(hwnd_);

@@ -1,8 +1,52 @@
 #include "win32/wait.h"
 
-#include <windows.h>
+#include <utility>
+#include <vector>
 
 namespace ordalis::win32 {
+
+namespace {
+
+struct Watched {
+  HANDLE handle;
+  std::function<void()> signalled;
+};
+
+std::vector<Watched>& WatchedHandles() {
+  static std::vector<Watched> watched;
+  return watched;
+}
+
+}  // namespace
+
+void WatchHandle(HANDLE handle, std::function<void()> signalled) {
+  UnwatchHandle(handle);
+  // One wait takes all of them and leaves a place for the messages.
+  if (WatchedHandles().size() + 1 >= MAXIMUM_WAIT_OBJECTS) return;
+  WatchedHandles().push_back({handle, std::move(signalled)});
+}
+
+void UnwatchHandle(HANDLE handle) {
+  std::erase_if(WatchedHandles(),
+                [handle](const Watched& entry) { return entry.handle == handle; });
+}
+
+void WaitForInput(DWORD milliseconds) {
+  HANDLE handles[MAXIMUM_WAIT_OBJECTS];
+  DWORD count = 0;
+  for (const Watched& entry : WatchedHandles()) handles[count++] = entry.handle;
+  const DWORD result =
+      MsgWaitForMultipleObjectsEx(count, handles, milliseconds, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  if (result >= WAIT_OBJECT_0 + count) return;  // a message, the time, or a failure
+  const HANDLE set = handles[result - WAIT_OBJECT_0];
+  for (const Watched& entry : WatchedHandles()) {
+    if (entry.handle != set) continue;
+    // A copy: the function may unwatch its own handle.
+    const std::function<void()> signalled = entry.signalled;
+    signalled();
+    return;
+  }
+}
 
 void ProcessPendingMessages() {
   MSG msg;
@@ -24,8 +68,7 @@ void WaitSeconds(double seconds) {
     ProcessPendingMessages();
     const ULONGLONG now = GetTickCount64();
     if (now >= until) return;
-    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(until - now), QS_ALLINPUT,
-                                MWMO_INPUTAVAILABLE);
+    WaitForInput(static_cast<DWORD>(until - now));
   }
 }
 

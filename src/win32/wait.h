@@ -1,5 +1,9 @@
 #pragma once
 // Waiting while the window messages go on.
+#include <windows.h>
+
+#include <functional>
+
 namespace ordalis::win32 {
 
 // Waits at least `seconds` and handles the thread's window messages as they
@@ -9,5 +13,17 @@ void WaitSeconds(double seconds);
 
 // Handles the window messages that are waiting now, then returns.
 void ProcessPendingMessages();
+
+// A handle the thread waits for beside its messages, with no thread of its
+// own: each of the program's message loops (the main one, its dialogs', a
+// timed wait) runs `signalled` on this thread when the handle is set; it must
+// reset the handle. The system's own loops (a message box, a menu) do not
+// look: what they hold up runs once they close.
+void WatchHandle(HANDLE handle, std::function<void()> signalled);
+void UnwatchHandle(HANDLE handle);
+
+// Sleeps until a message arrives, a watched handle is set (its function has
+// run when this returns) or `milliseconds` have passed.
+void WaitForInput(DWORD milliseconds);
 
 }  // namespace ordalis::win32

@@ -89,6 +89,7 @@ TEST_F(FileSafetyTest, AFileAwayWhileATabLoadsIsNeverTakenForAnEmptyOne) {
 TEST_F(FileSafetyTest, AnotherProgramsLinesShowAndStayThroughOurChanges) {
   ASSERT_NO_FATAL_FAILURE(OpenOnThree());
   window_->SelectTab(Category::Important);
+  test::PumpMessages(200);  // the watch on the folder has started
   // Another program adds a task and removes one while Ordalis shows them.
   const Task synced{"12-24-2026", "18:00", "vom anderen PC"};
   WriteDataFile(DataPath(), {{"Important", {{"100", kArzt}, {"102", kBrief}, {"105", synced}}}});

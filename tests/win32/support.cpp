@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <atomic>
 
+#include "win32/wait.h"
+
 namespace ordalis::test {
 
 namespace {
@@ -87,7 +89,7 @@ void PumpMessages(DWORD ms) {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    ordalis::win32::WaitForInput(10);  // and the handles the program watches
   }
 }
 
