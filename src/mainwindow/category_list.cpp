@@ -28,6 +28,33 @@ constexpr wchar_t kSeriesMark[] = L" \u21BB";
 constexpr wchar_t kSeriesWords[] = L", wiederholt sich";
 constexpr double kTimeTwips = 1000, kDescriptionTwips = 3910.1104;
 constexpr SortColumn kColumns[] = {SortColumn::kDate, SortColumn::kTime, SortColumn::kDescription};
+
+// Widths of texts in a window's font, all measured in one device context
+// (as the list view measures one text in a context of its own).
+class TextWidths {
+ public:
+  explicit TextWidths(HWND window)
+      : window_(window),
+        dc_(GetDC(window)),
+        old_(SelectObject(dc_, reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)))) {}
+  ~TextWidths() {
+    SelectObject(dc_, old_);
+    ReleaseDC(window_, dc_);
+  }
+  TextWidths(const TextWidths&) = delete;
+  TextWidths& operator=(const TextWidths&) = delete;
+
+  int Of(const std::wstring& text) const {
+    SIZE size{};
+    GetTextExtentPoint32W(dc_, text.c_str(), static_cast<int>(text.size()), &size);
+    return size.cx;
+  }
+
+ private:
+  HWND window_;
+  HDC dc_;
+  HGDIOBJ old_;
+};
 // The margins of a cell's text, and (twice as much) of a heading's.
 constexpr double kMarginTwips = 120;
 // Where the list view begins the text of a cell.
@@ -69,11 +96,6 @@ void CategoryList::Attach(HWND listView, UINT dpi) {
   InsertColumn(list_, 0, L"Datum", 1200, dpi);
   InsertColumn(list_, 1, L"Uhrzeit", kTimeTwips, dpi);
   InsertColumn(list_, 2, L"Beschreibung", kDescriptionTwips, dpi);
-  // The list view's own tips show a cell only where it begins the row; this
-  // tooltip shows a cut description whole, also while another window is
-  // active.
-  tip_.Create(GetParent(list_), TTS_NOPREFIX | TTS_ALWAYSTIP);
-  tip_.MaxTipWidth(TwipsToPixels(kTipWidthTwips, dpi));
   SetWindowSubclass(list_, ListProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
   FillDescription();
 }
@@ -87,7 +109,10 @@ LRESULT CALLBACK CategoryList::ListProcedure(HWND list, UINT message, WPARAM wPa
     return DefSubclassProc(list, message, wParam, lParam);
   }
   // The tool under the mouse is set before the tooltip window sees the move.
-  if (message == WM_MOUSEMOVE) self->TipAt({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+  if (message == WM_MOUSEMOVE) {
+    self->EnsureTip();
+    self->TipAt({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+  }
   if (message == WM_VSCROLL || message == WM_HSCROLL || message == WM_MOUSEWHEEL) self->DropTip();
   if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST && self->tip_.Handle()) {
     const DWORD at = GetMessagePos();
@@ -129,12 +154,13 @@ void CategoryList::SetView(Category view, UINT dpi) {
 void CategoryList::FitDateAndTime(UINT dpi) {
   // The widest date of the user's form: each weekday, each month (its name,
   // where the form writes one), all with two-digit days.
+  const TextWidths width(list_);
   int widestDate = 0;
   const auto measure = [&](const LocalTime& day) {
     // Without a time column, a series' sign follows the date.
     const std::wstring text = Widen(ShownDate(FormatDate(day), win32::UserDate)) +
                               (!HasTime() && HasSeries() ? kSeriesMark : L"");
-    widestDate = std::max(widestDate, ListView_GetStringWidth(list_, text.c_str()));
+    widestDate = std::max(widestDate, width.Of(text));
   };
   for (int day = 20; day <= 26; ++day) measure({2026, 12, day});
   for (int month = 1; month <= 12; ++month) measure({2026, month, 28});
@@ -143,12 +169,10 @@ void CategoryList::FitDateAndTime(UINT dpi) {
   const int margin = TwipsToPixels(kMarginTwips, dpi);
   for (const auto& [column, sample, heading] :
        {std::tuple{Index(SortColumn::kDate), widestDate, L"Datum"},
-        std::tuple{Index(SortColumn::kTime),
-                   ListView_GetStringWidth(list_, (L"88:88" + std::wstring(kSeriesMark)).c_str()),
+        std::tuple{Index(SortColumn::kTime), width.Of(L"88:88" + std::wstring(kSeriesMark)),
                    L"Uhrzeit"}}) {
     if (column < 0) continue;
-    const int needed =
-        std::max(sample + margin, ListView_GetStringWidth(list_, heading) + 2 * margin);
+    const int needed = std::max(sample + margin, width.Of(heading) + 2 * margin);
     if (ListView_GetColumnWidth(list_, column) < needed) {
       ListView_SetColumnWidth(list_, column, needed);
     }
@@ -260,8 +284,17 @@ void CategoryList::Rescale(UINT oldDpi, UINT newDpi) {
   for (const SortColumn column : kColumns) {
     SetColumnWidthTwips(column, ColumnWidthTwips(column, oldDpi), newDpi);
   }
-  tip_.MaxTipWidth(TwipsToPixels(kTipWidthTwips, newDpi));
+  if (tip_.Handle()) tip_.MaxTipWidth(TwipsToPixels(kTipWidthTwips, newDpi));
   FillDescription();
+}
+
+void CategoryList::EnsureTip() {
+  if (tip_.Handle()) return;
+  // The list view's own tips show a cell only where it begins the row; this
+  // tooltip shows a cut description whole, also while another window is
+  // active. Made when the mouse first comes, not at the start.
+  tip_.Create(GetParent(list_), TTS_NOPREFIX | TTS_ALWAYSTIP);
+  tip_.MaxTipWidth(TwipsToPixels(kTipWidthTwips, win32::WindowDpi(list_)));
 }
 
 void CategoryList::TipAt(POINT point) {

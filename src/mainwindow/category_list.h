@@ -91,6 +91,7 @@ class CategoryList {
   static LRESULT CALLBACK ListProcedure(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   // The tip follows the mouse from cell to cell: a tool of its own for the
   // cut description under it, none elsewhere.
+  void EnsureTip();
   void TipAt(POINT point);
   void DropTip();
   bool DescriptionCut(size_t row) const;

@@ -127,7 +127,6 @@ void MainWindow::Form_Load() {
   MenuMarkieren();
   FollowFile();
   splash.reset();
-  SetupControlTooltips(0);
   win32::TraceStart("shown, tip and timers set", true);
 }
 
@@ -208,7 +207,6 @@ void MainWindow::RestorePlacement() {
 }
 
 void MainWindow::RestoreListLook() {
-  ApplyListFont();
   // A stored date width is kept up to half the list's width, so that the
   // time and the description stay in view; the description takes the rest.
   RECT client{};
@@ -218,7 +216,7 @@ void MainWindow::RestoreListLook() {
     list_.SetColumnWidthTwips(SortColumn::kDate, static_cast<double>(std::min(*twips, widest / 2)),
                               dpi_);
   }
-  list_.FitDateAndTime(dpi_);
+  ApplyListFont();  // and widens the date and the time where the font needs it
 }
 
 bool MainWindow::StartupDueCheck() {

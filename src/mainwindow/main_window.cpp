@@ -34,14 +34,6 @@ constexpr DWORD kButton = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
 // Tab order is the order of this table.
 constexpr ControlSpec kControls[] = {
     {WC_TABCONTROLW, L"", IDC_TABSTRIP, WS_VISIBLE | WS_TABSTOP | WS_GROUP, 120, 120, 6900, 360},
-    // The reminder bar, shown by a reminder between the tabs and the list.
-    {WC_STATICW, L"", IDC_BAR_TEXT, SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS | SS_CENTERIMAGE, 120,
-     540, 3000, 360},
-    {WC_BUTTONW, L"Erle&digt", IDC_BAR_DONE, WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 3180, 540, 1080,
-     360},
-    {WC_BUTTONW, L"S&päter erinnern", IDC_BAR_LATER, WS_TABSTOP | BS_PUSHBUTTON, 4320, 540, 1560,
-     360},
-    {WC_BUTTONW, L"S&chließen", IDC_BAR_CLOSE, WS_TABSTOP | BS_PUSHBUTTON, 5940, 540, 1080, 360},
     // The list's text is never shown; screen readers read it as its name.
     {WC_LISTVIEWW, L"Aufgaben", IDC_LDATEN,
      WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL, 120, 480, 6900, 2940,
@@ -60,6 +52,18 @@ constexpr ControlSpec kControls[] = {
     {WC_BUTTONW, L"E&instellungen…", IDC_BOPTIONEN, WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 5580,
      4380, 1440, 360},
     {WC_BUTTONW, L"Schließen", IDC_BBEENDEN, kButton | WS_GROUP, 5580, 4920, 1440, 360},
+};
+
+// The reminder bar, shown by a reminder between the tabs and the list, and
+// made when it first shows; in the tab order it follows the tabs.
+constexpr ControlSpec kBarControls[] = {
+    {WC_STATICW, L"", IDC_BAR_TEXT, SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS | SS_CENTERIMAGE, 120,
+     540, 3000, 360},
+    {WC_BUTTONW, L"Erle&digt", IDC_BAR_DONE, WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 3180, 540, 1080,
+     360},
+    {WC_BUTTONW, L"S&päter erinnern", IDC_BAR_LATER, WS_TABSTOP | BS_PUSHBUTTON, 4320, 540, 1560,
+     360},
+    {WC_BUTTONW, L"S&chließen", IDC_BAR_CLOSE, WS_TABSTOP | BS_PUSHBUTTON, 5940, 540, 1080, 360},
 };
 
 struct TabSpec {
@@ -154,6 +158,18 @@ void MainWindow::CreateControlsAndMenu() {
   tray_.UseProgramIcon(IDI_VEMRA);
 }
 
+void MainWindow::CreateBar() {
+  HWND hwnd = Handle();
+  if (GetDlgItem(hwnd, IDC_BAR_TEXT)) return;
+  win32::CreateControls(hwnd, kBarControls, dpi_, font_.get());
+  HWND after = GetDlgItem(hwnd, IDC_TABSTRIP);
+  for (const ControlSpec& entry : kBarControls) {
+    HWND control = GetDlgItem(hwnd, entry.id);
+    SetWindowPos(control, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    after = control;
+  }
+}
+
 // ---------------------------------------------------------------------------
 // Tabs and the list
 
@@ -167,6 +183,7 @@ void MainWindow::Layout(bool placeControls) {
   }
   if (placeControls) {
     win32::PlaceControls(hwnd, kControls, dpi_, font_.get());
+    win32::PlaceControls(hwnd, kBarControls, dpi_, font_.get());
     SendMessageW(list_.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), TRUE);
   }
   // The tab strip shows only its row of tabs; the list stands right below.

@@ -371,6 +371,8 @@ class MainWindow : public win32::Window {
   std::vector<TaskRow> SnoozableReminded();
   // The list leaves the bar its room when it shows.
   void PlaceBar();
+  // The bar's controls, made when it first shows (main_window.cpp).
+  void CreateBar();
   // The dialog the program waits for comes to the front; false when none is
   // on screen.
   bool BringWaitingDialogToFront();

@@ -26,6 +26,7 @@ void MainWindow::UpdateBar() {
   // Nothing of a task shows while the password is pending.
   const bool shown = bar && !session_.lock.Pending();
   if (shown) {
+    CreateBar();
     SetDlgItemTextW(hwnd, IDC_BAR_TEXT, win32::Widen(bar->text).c_str());
   }
   const int mode = shown ? SW_SHOWNA : SW_HIDE;
@@ -54,6 +55,7 @@ void MainWindow::PlaceBar() {
   const int barTop = tabs.bottom + gap;
   for (const int id : {IDC_BAR_TEXT, IDC_BAR_DONE, IDC_BAR_LATER, IDC_BAR_CLOSE}) {
     HWND control = GetDlgItem(hwnd, id);
+    if (!control) continue;  // made when the bar first shows
     RECT rect{};
     GetWindowRect(control, &rect);
     MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&rect), 2);

@@ -106,8 +106,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       if (wParam == kTimerStartWatch) {
         // Timers come once nothing is left to paint: what the first paint
-        // does not show starts now.
+        // does not show starts now (the controls' tips among it).
         win32::TraceStart("painted", true);
+        SetupControlTooltips(0);
         StartFolderWatch();
         RegisterQuickAdd();
         RegisterWithSession();

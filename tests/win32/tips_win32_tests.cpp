@@ -240,7 +240,8 @@ TEST_F(TooltipWrapper, SettingsReachTheWindow) {
 using MainWindowTips = test::MainWindowFixture;
 
 TEST_F(MainWindowTips, FiveControlsExplainThemselves) {
-  ASSERT_NO_FATAL_FAILURE(Open());  // start-up installs the tips last
+  ASSERT_NO_FATAL_FAILURE(Open());
+  test::PumpMessages(100);  // the tips come after the first paint
   Tooltips_Class& tips = window_->Tips().Tips();
   HWND tip = tips.Handle();
   ASSERT_NE(tip, nullptr);
