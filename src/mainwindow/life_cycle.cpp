@@ -64,8 +64,8 @@ void MainWindow::Form_Load() {
     splash = std::make_unique<SplashWindow>();
     Pause(1);
   }
-  RegisterProgram();
-  win32::TraceStart("program registered");
+  EnsureSettingsKeys();
+  win32::TraceStart("settings keys");
 
   if (!s_.automaticStart && !Unlock()) return;
   if (!s_.automaticStart) OfferRestore();
@@ -150,7 +150,7 @@ void MainWindow::RegisterWithSession() {
   }
 }
 
-void MainWindow::RegisterProgram() {
+void MainWindow::EnsureSettingsKeys() {
   SettingsStore& settings = s_.settings;
   constexpr auto user = SettingsRoot::kCurrentUser;
   if (!settings.KeyExists(user, kMakerKey)) settings.CreateKey(user, kMakerKey, L"1");

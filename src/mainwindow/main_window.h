@@ -297,7 +297,7 @@ class MainWindow : public win32::Window {
   int Ask(const std::wstring& text, const wchar_t* caption, UINT style);
 
   // Start-up steps.
-  void RegisterProgram();
+  void EnsureSettingsKeys();
   // Where the program runs from (the settings, App Paths): after the first
   // paint, which needs none of it.
   void RegisterFolder();

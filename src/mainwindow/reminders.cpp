@@ -84,9 +84,11 @@ void MainWindow::ArmResidentTimers() {
 
 void MainWindow::CheckRemindersNow() {
   if (session_.ended) return;
-  TStunde_Timer();
-  TRelevantes_Timer();
-  RunCheck(ReminderCheck::kSnooze);
+  RemindIfDue(ReminderCheck::kHour);
+  ArmHourTimer();  // for the next full hour, unless the reminder stopped it
+  RemindIfDue(ReminderCheck::kDue);
+  RemindIfDue(ReminderCheck::kSnooze);
+  FollowFile();  // once for the three
 }
 
 void MainWindow::TStunde_Timer() {
