@@ -408,6 +408,10 @@ TEST_F(SnoozeTest, LaterFromTheKeyboardComesAgainAndDoneTakesTheTaskTheBarNamed)
   ASSERT_EQ(sound_.played.size(), 1u);
   ASSERT_TRUE(window_->BarShown());
   EXPECT_NE(GetWindowTextLengthW(Item(IDC_BAR_TEXT)), 0);
+  // Made when it first shows, the bar stands between the tabs and the list
+  // in the order the Tab key follows.
+  EXPECT_EQ(GetWindow(Item(IDC_TABSTRIP), GW_HWNDNEXT), Item(IDC_BAR_TEXT));
+  EXPECT_EQ(GetWindow(Item(IDC_BAR_CLOSE), GW_HWNDNEXT), List());
   EXPECT_EQ(window_->Tray().Tip(), L"Ordalis – heute 2 Aufgaben, nächste 09:00 Zahnarzt");
 
   // Alt+P and "5": the task's line stays, the snooze is stored.
