@@ -55,6 +55,7 @@ class TextWidths {
   HDC dc_;
   HGDIOBJ old_;
 };
+
 // The margins of a cell's text, and (twice as much) of a heading's.
 constexpr double kMarginTwips = 120;
 // Where the list view begins the text of a cell.

@@ -13,7 +13,9 @@ bool FolderWatch::Start(const std::wstring& folder, HWND window, UINT message) {
   const HANDLE change = change_;
   win32::WatchHandle(change, [change, window, message] {
     // Armed again at once: changes that follow are kept for the next wait.
-    FindNextChangeNotification(change);
+    // A notification that cannot be armed again (its folder gone) would stay
+    // set and wake every wait: it is no longer waited for.
+    if (!FindNextChangeNotification(change)) win32::UnwatchHandle(change);
     PostMessageW(window, message, 0, 0);
   });
   return true;

@@ -165,6 +165,7 @@ void MainWindow::CreateBar() {
   HWND after = GetDlgItem(hwnd, IDC_TABSTRIP);
   for (const ControlSpec& entry : kBarControls) {
     HWND control = GetDlgItem(hwnd, entry.id);
+    if (!control) continue;
     SetWindowPos(control, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     after = control;
   }
