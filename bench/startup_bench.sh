@@ -8,8 +8,9 @@
 # working set (VmHWM of the Wine process, read one second after the window
 # showed) and how many modules it had loaded then; then the ratios of
 # Vemra.exe to the two others, and the trace of one more start of Vemra and
-# of the floor (ORDALIS_TRACE). Then bench/idle_messages.exe counts what the idle main
-# window takes from its message queue per phase, with a task snoozed.
+# of the floor (ORDALIS_TRACE). Then bench/idle_messages.exe counts what the
+# idle main window takes from its message queue per phase, with a task
+# snoozed.
 #
 # Usage: bench/startup_bench.sh [runs, default 5] [idle seconds, default 60]
 # Build first (scripts/test or cmake --build); ORDALIS_BUILD names the build

@@ -61,13 +61,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
   ordalis::win32::TraceStart("start-up done, message loop");
 
   MSG msg;
-  for (;;) {
-    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      // Asleep until a message comes or a handle the program watches is set.
-      ordalis::win32::WaitForInput(INFINITE);
-      continue;
-    }
-    if (msg.message == WM_QUIT) break;
+  // Asleep until a message comes or a handle the program watches is set.
+  while (ordalis::win32::NextMessage(msg)) {
     // A failed handler is skipped; the program goes on. The windows' own
     // procedures catch theirs; this guards the keys handled here.
     try {

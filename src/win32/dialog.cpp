@@ -44,20 +44,13 @@ INT_PTR Dialog::RunModal(HWND owner) {
   const bool ownerEnabled = owner && IsWindowEnabled(owner);
   if (ownerEnabled) EnableWindow(owner, FALSE);
   MSG msg{};
-  while (hwnd_ && !ended_) {
-    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      WaitForInput(INFINITE);  // and the handles the program watches
-      continue;
-    }
-    if (msg.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      break;
-    }
+  while (hwnd_ && !ended_ && NextMessage(msg)) {
     if (!IsDialogMessageW(hwnd_, &msg)) {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
   }
+  if (msg.message == WM_QUIT) PostQuitMessage(static_cast<int>(msg.wParam));
   // The owner first, so that it is the one activated when the dialog goes.
   if (ownerEnabled) EnableWindow(owner, TRUE);
   if (hwnd_) DestroyWindow(hwnd_);

@@ -48,6 +48,11 @@ void WaitForInput(DWORD milliseconds) {
   }
 }
 
+bool NextMessage(MSG& msg) {
+  while (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) WaitForInput(INFINITE);
+  return msg.message != WM_QUIT;
+}
+
 void ProcessPendingMessages() {
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {

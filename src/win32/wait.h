@@ -26,4 +26,9 @@ void UnwatchHandle(HANDLE handle);
 // run when this returns) or `milliseconds` have passed.
 void WaitForInput(DWORD milliseconds);
 
+// GetMessageW for the program's loops: takes the next message of the thread,
+// running the watched handles' functions while it waits; false at WM_QUIT
+// (left in `msg`).
+bool NextMessage(MSG& msg);
+
 }  // namespace ordalis::win32
