@@ -93,9 +93,21 @@ fail() {
 
 # Runs a command line as Windows' command processor runs it, quotes and all
 # (it reads the batch file in the console's code page); returns its exit code.
+# Now and then Wine cannot start a process at all (the new process dies
+# while Wine sets it up, and CreateProcess fails); cmd then says 9009, which
+# reaches this shell as 49. That is Wine's, not the program's: such a line
+# is tried again, and the failure shows cmd's own words.
 run_line() {
+  local attempt code
   printf '%s\r\n' "@$1" "@exit %ERRORLEVEL%" | iconv -f UTF-8 -t CP850 >"$tmp/run.bat"
-  wine cmd /c "$(winepath -w "$tmp/run.bat")" >/dev/null 2>&1
+  for attempt in 1 2 3; do
+    code=0
+    wine cmd /c "$(winepath -w "$tmp/run.bat")" >/dev/null 2>"$tmp/cmd.err" || code=$?
+    [ "$code" = $((9009 % 256)) ] || return "$code"
+    echo "Wine could not start \"$1\" (attempt $attempt): $(tr -d '\r' <"$tmp/cmd.err" | tail -3)" >&2
+    sleep 1
+  done
+  return "$code"
 }
 # The exit code of a command line.
 exit_code() {
