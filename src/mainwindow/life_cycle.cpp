@@ -1,7 +1,6 @@
 #include "mainwindow/main_window.h"
 
 #include <algorithm>
-#include <cwctype>
 
 #include <wtsapi32.h>
 
@@ -9,6 +8,7 @@
 #include "dialogs/notice_dialog.h"
 #include "session/placement.h"
 #include "storage/program_folder.h"
+#include "storage/text_case.h"
 #include "mainwindow/startup_windows.h"
 #include "reminders/due_rule.h"
 #include "win32/controls.h"
@@ -28,11 +28,6 @@ namespace {
 constexpr wchar_t kFolderTroubleCaption[] = L"Ordalis";
 constexpr wchar_t kAppPathsKey[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Vemra.exe";
-
-std::wstring Lowercase(std::wstring text) {
-  for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(c));
-  return text;
-}
 
 }  // namespace
 

@@ -1,17 +1,12 @@
 #include "options/options_rules.h"
 
 #include <algorithm>
-#include <cwctype>
+
+#include "storage/text_case.h"
 
 namespace ordalis {
 
 namespace {
-
-std::wstring Folded(std::wstring_view text) {
-  std::wstring result(text);
-  for (wchar_t& c : result) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
-  return result;
-}
 
 // The program a command line starts: the quoted part, or all before the
 // first blank.
@@ -31,8 +26,8 @@ std::wstring AutostartCommand(std::wstring_view programFolder, std::wstring_view
 
 AutostartShown AutostartState(std::wstring_view run, std::wstring_view command,
                               std::span<const std::uint8_t> approved) {
-  if (Folded(run) != Folded(command)) {
-    return run.empty() || Folded(ProgramOf(run)) == Folded(ProgramOf(command))
+  if (Lowercase(run) != Lowercase(command)) {
+    return run.empty() || Lowercase(ProgramOf(run)) == Lowercase(ProgramOf(command))
                ? AutostartShown::kOff
                : AutostartShown::kOtherFolder;
   }
@@ -44,7 +39,7 @@ std::vector<std::wstring> FontFamilyList(std::vector<std::wstring> names) {
   std::erase_if(names, [](const std::wstring& name) { return name.empty() || name[0] == L'@'; });
   // Case first, then the exact text, so that equal names stand together.
   std::sort(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) {
-    const std::wstring fa = Folded(a), fb = Folded(b);
+    const std::wstring fa = Lowercase(a), fb = Lowercase(b);
     return fa != fb ? fa < fb : a < b;
   });
   names.erase(std::unique(names.begin(), names.end()), names.end());

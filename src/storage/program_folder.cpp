@@ -1,14 +1,13 @@
 #include "storage/program_folder.h"
 
-#include <cwctype>
+#include "storage/text_case.h"
 
 namespace ordalis {
 
 namespace {
 
 std::wstring Folded(std::wstring_view path) {
-  std::wstring result(path);
-  for (wchar_t& c : result) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+  std::wstring result = Lowercase(path);
   while (!result.empty() && result.back() == L'\\') result.pop_back();
   return result;
 }
