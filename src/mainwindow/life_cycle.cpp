@@ -211,7 +211,9 @@ void MainWindow::RestoreListLook() {
     list_.SetColumnWidthTwips(SortColumn::kDate, static_cast<double>(std::min(*twips, widest / 2)),
                               dpi_);
   }
-  ApplyListFont();  // and widens the date and the time where the font needs it
+  // The list has its font from its making; the date and the time widen
+  // where that font needs it.
+  list_.FitDateAndTime(dpi_);
 }
 
 bool MainWindow::StartupDueCheck() {

@@ -31,7 +31,8 @@ constexpr int kClientWidth = 7140, kClientHeight = 5400;  // twips
 
 constexpr DWORD kButton = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
 
-// Tab order is the order of this table.
+// Tab order is the order of this table. The list is made second, right
+// below the row of tabs.
 constexpr ControlSpec kControls[] = {
     {WC_TABCONTROLW, L"", IDC_TABSTRIP, WS_VISIBLE | WS_TABSTOP | WS_GROUP, 120, 120, 6900, 360},
     // The list's text is never shown; screen readers read it as its name.
@@ -53,6 +54,8 @@ constexpr ControlSpec kControls[] = {
      4380, 1440, 360},
     {WC_BUTTONW, L"Schließen", IDC_BBEENDEN, kButton | WS_GROUP, 5580, 4920, 1440, 360},
 };
+
+static_assert(kControls[0].id == IDC_TABSTRIP && kControls[1].id == IDC_LDATEN);
 
 // The reminder bar, shown by a reminder between the tabs and the list, and
 // made when it first shows; in the tab order it follows the tabs.
@@ -77,6 +80,17 @@ constexpr std::array<TabSpec, 4> kTabs = {{
     {Category::Others, L"&Sonstiges", L's'},
     {Category::Done, L"&Erledigtes", L'e'},
 }};
+
+// The client y right below the tab strip's row of tabs; -1 while it has no
+// tab.
+int TabRowBottom(HWND window) {
+  HWND tabs = GetDlgItem(window, IDC_TABSTRIP);
+  RECT item{}, strip{};
+  if (!tabs || !TabCtrl_GetItemRect(tabs, 0, &item)) return -1;
+  GetWindowRect(tabs, &strip);
+  MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&strip), 2);
+  return strip.top + item.bottom + 1;
+}
 
 // The window's outer size at this DPI.
 SIZE WindowSize(UINT dpi) {
@@ -112,8 +126,10 @@ void MainWindow::CreateControlsAndMenu() {
   HWND hwnd = Handle();
   dpi_ = win32::WindowDpi(hwnd);
   font_ = win32::MessageFont(dpi_);
-  // The list's font comes with the stored look, before the window shows.
-  win32::CreateControls(hwnd, kControls, dpi_, font_.get());
+  // The tab strip first: the list is made right below its row of tabs, in
+  // its own font, so that it lays out its columns once.
+  const std::span<const ControlSpec> controls(kControls);
+  win32::CreateControls(hwnd, controls.first(1), dpi_, font_.get());
   HWND tabs = GetDlgItem(hwnd, IDC_TABSTRIP);
   // The room around a tab's caption comes from the padding, not from blanks
   // a screen reader would read.
@@ -124,6 +140,11 @@ void MainWindow::CreateControlsAndMenu() {
     item.pszText = const_cast<wchar_t*>(kTabs[i].caption);
     SendMessageW(tabs, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
   }
+  MakeListFonts();
+  RECT place = win32::PlaceOf(controls[1], dpi_);
+  if (const int row = TabRowBottom(hwnd); row >= 0) place.top = row;
+  win32::CreateControl(hwnd, controls[1], place, listFont_.get());
+  win32::CreateControls(hwnd, controls.subspan(2), dpi_, font_.get());
   list_.Attach(GetDlgItem(hwnd, IDC_LDATEN), dpi_);
   // The tasks of the last reminder are drawn in bold (LDaten_CustomDraw).
   list_.SetDescriptionFont([this](const TaskRow& row) {
@@ -188,19 +209,17 @@ void MainWindow::Layout(bool placeControls) {
     SendMessageW(list_.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), TRUE);
   }
   // The tab strip shows only its row of tabs; the list stands right below.
-  HWND tabs = GetDlgItem(hwnd, IDC_TABSTRIP);
-  RECT item{};
-  if (TabCtrl_GetItemRect(tabs, 0, &item)) {
+  if (const int row = TabRowBottom(hwnd); row >= 0) {
+    HWND tabs = GetDlgItem(hwnd, IDC_TABSTRIP);
     RECT tabRect{}, listRect{};
     GetWindowRect(tabs, &tabRect);
     GetWindowRect(list_.Handle(), &listRect);
     MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&tabRect), 2);
     MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&listRect), 2);
-    const int rowBottom = tabRect.top + item.bottom + 1;
     SetWindowPos(tabs, nullptr, tabRect.left, tabRect.top, tabRect.right - tabRect.left,
-                 rowBottom - tabRect.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    SetWindowPos(list_.Handle(), nullptr, listRect.left, rowBottom, listRect.right - listRect.left,
-                 listRect.bottom - rowBottom, SWP_NOZORDER | SWP_NOACTIVATE);
+                 row - tabRect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(list_.Handle(), nullptr, listRect.left, row, listRect.right - listRect.left,
+                 listRect.bottom - row, SWP_NOZORDER | SWP_NOACTIVATE);
   }
   PlaceBar();
 }
@@ -248,13 +267,17 @@ void MainWindow::LDaten_ColumnClick(int column) {
   if (const auto clicked = list_.ColumnAt(column)) list_.SortBy(*clicked);
 }
 
-void MainWindow::ApplyListFont() {
-  // At once, in the list's DPI; the columns keep their widths unless a full
-  // date or time no longer fits.
+void MainWindow::MakeListFonts() {
   const Settings& settings = session_.settings;
   listFont_ = win32::PointFont(settings.ListFontName().c_str(), settings.ListFontPoints(), dpi_);
   remindedFont_ =
       win32::PointFont(settings.ListFontName().c_str(), settings.ListFontPoints(), dpi_, FW_BOLD);
+}
+
+void MainWindow::ApplyListFont() {
+  // At once, in the list's DPI; the columns keep their widths unless a full
+  // date or time no longer fits.
+  MakeListFonts();
   SendMessageW(list_.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), TRUE);
   list_.FitDateAndTime(dpi_);
 }

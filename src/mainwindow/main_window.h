@@ -380,6 +380,8 @@ class MainWindow : public win32::Window {
   void Resume();
   // The list takes the font of the settings, in its DPI.
   void ApplyListFont();
+  // The list's font of the settings and its bold form, in the window's DPI.
+  void MakeListFonts();
   // Shows the task's category with its row selected; false when it is not
   // there.
   bool SelectTask(const TaskRow& row);

@@ -206,8 +206,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
       font_ = win32::MessageFont(dpi_);
-      listFont_ = win32::PointFont(session_.settings.ListFontName().c_str(),
-                                   session_.settings.ListFontPoints(), dpi_);
+      MakeListFonts();
       Layout(true);
       list_.Rescale(oldDpi, dpi_);
       controlTips_.Rescale(dpi_);

@@ -7,24 +7,31 @@ namespace ordalis::win32 {
 void CreateControls(HWND parent, std::span<const ControlSpec> controls, UINT dpi, HFONT font) {
   // Each control is made in its place: one move less per control at every
   // start.
-  const HINSTANCE instance = GetModuleHandleW(nullptr);
-  for (const ControlSpec& entry : controls) {
-    HWND control =
-        CreateWindowExW(entry.exStyle, entry.windowClass, entry.text, WS_CHILD | entry.style,
-                        TwipsToPixels(entry.x, dpi), TwipsToPixels(entry.y, dpi),
-                        TwipsToPixels(entry.width, dpi), TwipsToPixels(entry.height, dpi), parent,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), instance, nullptr);
-    if (control) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  }
+  for (const ControlSpec& entry : controls) CreateControl(parent, entry, PlaceOf(entry, dpi), font);
+}
+
+RECT PlaceOf(const ControlSpec& entry, UINT dpi) {
+  const int left = TwipsToPixels(entry.x, dpi), top = TwipsToPixels(entry.y, dpi);
+  return {left, top, left + TwipsToPixels(entry.width, dpi),
+          top + TwipsToPixels(entry.height, dpi)};
+}
+
+HWND CreateControl(HWND parent, const ControlSpec& entry, const RECT& place, HFONT font) {
+  HWND control = CreateWindowExW(
+      entry.exStyle, entry.windowClass, entry.text, WS_CHILD | entry.style, place.left, place.top,
+      place.right - place.left, place.bottom - place.top, parent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), GetModuleHandleW(nullptr), nullptr);
+  if (control) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  return control;
 }
 
 void PlaceControls(HWND parent, std::span<const ControlSpec> controls, UINT dpi, HFONT font) {
   for (const ControlSpec& entry : controls) {
     HWND control = GetDlgItem(parent, entry.id);
     if (!control) continue;
-    SetWindowPos(control, nullptr, TwipsToPixels(entry.x, dpi), TwipsToPixels(entry.y, dpi),
-                 TwipsToPixels(entry.width, dpi), TwipsToPixels(entry.height, dpi),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT place = PlaceOf(entry, dpi);
+    SetWindowPos(control, nullptr, place.left, place.top, place.right - place.left,
+                 place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   }
 }

@@ -25,6 +25,10 @@ struct ControlSpec {
 void CreateControls(HWND parent, std::span<const ControlSpec> controls, UINT dpi, HFONT font);
 // Places every control of the table for this DPI and gives it the font.
 void PlaceControls(HWND parent, std::span<const ControlSpec> controls, UINT dpi, HFONT font);
+// The control's place in pixels at this DPI.
+RECT PlaceOf(const ControlSpec& control, UINT dpi);
+// Creates one control of a table at a place in pixels, with the font.
+HWND CreateControl(HWND parent, const ControlSpec& control, const RECT& place, HFONT font);
 
 // The system's message font at this DPI, or a named font of a point size.
 UniqueFont MessageFont(UINT dpi);

@@ -109,6 +109,50 @@ TEST_F(ReminderTest, DueCheckRemindsEachImportantTaskOnceUnderItsOwnKey) {
   EXPECT_EQ(StoredFlag(files_->Data(), "103"), "");
 }
 
+// The font the list draws a cell in, as its custom draw chooses it.
+LOGFONTW DrawnFont(HWND window, HWND list, size_t row, int column) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
+  NMLVCUSTOMDRAW draw{};
+  draw.nmcd.hdr = {list, static_cast<UINT_PTR>(GetDlgCtrlID(list)),
+                   static_cast<UINT>(NM_CUSTOMDRAW)};
+  draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT | CDDS_SUBITEM;
+  draw.nmcd.hdc = dc;
+  draw.nmcd.dwItemSpec = row;
+  draw.iSubItem = column;
+  SendMessageW(window, WM_NOTIFY, draw.nmcd.hdr.idFrom, reinterpret_cast<LPARAM>(&draw));
+  LOGFONTW font{};
+  GetObjectW(GetCurrentObject(dc, OBJ_FONT), sizeof font, &font);
+  DeleteDC(dc);
+  return font;
+}
+
+// The reminded task's description is bold in the list's font, also after the
+// window moved to a screen of another scale.
+TEST_F(ReminderTest, TheRemindedTaskIsBoldAtEveryScale) {
+  WriteTasks({{"Important", {{"100", {"12-08-2026", "09:00", "Zahnarzt"}}}}});
+  ASSERT_NO_FATAL_FAILURE(Open());
+  CloseIntoTray(2);
+  At(10, 30);
+  SendMessageW(hwnd_, WM_TIMER, kTimerRelevantes, 0);
+  ASSERT_EQ(sound_.played.size(), 1u);
+  const UINT dpi = win32::WindowDpi(hwnd_);
+  for (const UINT scale : {dpi, 2 * dpi}) {
+    RECT rect{};
+    GetWindowRect(hwnd_, &rect);
+    if (scale != dpi) {
+      SendMessageW(hwnd_, WM_DPICHANGED, MAKEWPARAM(scale, scale), reinterpret_cast<LPARAM>(&rect));
+    }
+    LOGFONTW listFont{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(List(), WM_GETFONT, 0, 0)), sizeof listFont,
+               &listFont);
+    const LOGFONTW description = DrawnFont(hwnd_, List(), 0, 2);
+    EXPECT_EQ(description.lfWeight, FW_BOLD) << scale;
+    EXPECT_EQ(description.lfHeight, listFont.lfHeight) << scale;
+    EXPECT_EQ(DrawnFont(hwnd_, List(), 0, 0).lfWeight, FW_NORMAL) << scale;
+  }
+}
+
 TEST_F(ReminderTest, SoundChoice) {
   const std::wstring file = temp_.File(L"gong.wav");
   ASSERT_TRUE(test::WriteFileBytes(file, "RIFF"));
