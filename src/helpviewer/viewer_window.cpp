@@ -188,17 +188,13 @@ void ViewerWindow::SelectInList(int number) {
 // A title wider than the list can be scrolled to instead of being cut.
 void ViewerWindow::UpdateListExtent() {
   HWND list = GetDlgItem(Handle(), IDC_TOPICS);
-  HDC dc = GetDC(list);
-  HGDIOBJ old = SelectObject(dc, font_.get());
   int widest = 0;
-  for (const HelpTopic& topic : file_.topics) {
-    const std::wstring title = FromUtf8(topic.title);
-    SIZE size{};
-    GetTextExtentPoint32W(dc, title.c_str(), static_cast<int>(title.size()), &size);
-    widest = std::max(widest, static_cast<int>(size.cx));
+  {
+    const win32::TextWidths width(list, font_.get());
+    for (const HelpTopic& topic : file_.topics) {
+      widest = std::max(widest, width.Of(FromUtf8(topic.title)));
+    }
   }
-  SelectObject(dc, old);
-  ReleaseDC(list, dc);
   SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + Scale(6, dpi_)), 0);
 }
 

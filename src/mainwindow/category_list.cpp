@@ -9,6 +9,7 @@
 
 #include "mainwindow/question_text.h"
 #include "session/shown_date.h"
+#include "win32/controls.h"
 #include "win32/dpi.h"
 #include "win32/text.h"
 #include "win32/user_date.h"
@@ -28,33 +29,6 @@ constexpr wchar_t kSeriesMark[] = L" \u21BB";
 constexpr wchar_t kSeriesWords[] = L", wiederholt sich";
 constexpr double kTimeTwips = 1000, kDescriptionTwips = 3910.1104;
 constexpr SortColumn kColumns[] = {SortColumn::kDate, SortColumn::kTime, SortColumn::kDescription};
-
-// Widths of texts in a window's font, all measured in one device context
-// (as the list view measures one text in a context of its own).
-class TextWidths {
- public:
-  explicit TextWidths(HWND window)
-      : window_(window),
-        dc_(GetDC(window)),
-        old_(SelectObject(dc_, reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)))) {}
-  ~TextWidths() {
-    SelectObject(dc_, old_);
-    ReleaseDC(window_, dc_);
-  }
-  TextWidths(const TextWidths&) = delete;
-  TextWidths& operator=(const TextWidths&) = delete;
-
-  int Of(const std::wstring& text) const {
-    SIZE size{};
-    GetTextExtentPoint32W(dc_, text.c_str(), static_cast<int>(text.size()), &size);
-    return size.cx;
-  }
-
- private:
-  HWND window_;
-  HDC dc_;
-  HGDIOBJ old_;
-};
 
 // The margins of a cell's text, and (twice as much) of a heading's.
 constexpr double kMarginTwips = 120;
@@ -155,7 +129,7 @@ void CategoryList::SetView(Category view, UINT dpi) {
 void CategoryList::FitDateAndTime(UINT dpi) {
   // The widest date of the user's form: each weekday, each month (its name,
   // where the form writes one), all with two-digit days.
-  const TextWidths width(list_);
+  const win32::TextWidths width(list_);
   int widestDate = 0;
   const auto measure = [&](const LocalTime& day) {
     // Without a time column, a series' sign follows the date.
@@ -338,15 +312,8 @@ void CategoryList::DropTip() {
 
 bool CategoryList::DescriptionCut(size_t row) const {
   HFONT font = descriptionFont_ ? descriptionFont_(rows_[row]) : nullptr;
-  if (!font) font = reinterpret_cast<HFONT>(SendMessageW(list_, WM_GETFONT, 0, 0));
-  const std::wstring text = Widen(rows_[row].task.description);
-  HDC dc = GetDC(list_);
-  const HGDIOBJ old = SelectObject(dc, font);
-  SIZE extent{};
-  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-  SelectObject(dc, old);
-  ReleaseDC(list_, dc);
-  return extent.cx + 2 * TwipsToPixels(kMarginTwips, win32::WindowDpi(list_)) >
+  return win32::TextWidths(list_, font).Of(Widen(rows_[row].task.description)) +
+             2 * TwipsToPixels(kMarginTwips, win32::WindowDpi(list_)) >
          ListView_GetColumnWidth(list_, DescriptionColumn());
 }
 

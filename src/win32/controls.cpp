@@ -36,6 +36,23 @@ void PlaceControls(HWND parent, std::span<const ControlSpec> controls, UINT dpi,
   }
 }
 
+TextWidths::TextWidths(HWND window, HFONT font)
+    : window_(window),
+      dc_(GetDC(window)),
+      old_(SelectObject(
+          dc_, font ? font : reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)))) {}
+
+TextWidths::~TextWidths() {
+  SelectObject(dc_, old_);
+  ReleaseDC(window_, dc_);
+}
+
+int TextWidths::Of(const std::wstring& text) const {
+  SIZE size{};
+  GetTextExtentPoint32W(dc_, text.c_str(), static_cast<int>(text.size()), &size);
+  return size.cx;
+}
+
 UniqueFont MessageFont(UINT dpi) {
   NONCLIENTMETRICSW metrics{sizeof metrics};
   if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {

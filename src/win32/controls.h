@@ -30,6 +30,23 @@ RECT PlaceOf(const ControlSpec& control, UINT dpi);
 // Creates one control of a table at a place in pixels, with the font.
 HWND CreateControl(HWND parent, const ControlSpec& control, const RECT& place, HFONT font);
 
+// Widths of texts in a font (by default the window's), all measured in one
+// device context of the window.
+class TextWidths {
+ public:
+  explicit TextWidths(HWND window, HFONT font = nullptr);
+  ~TextWidths();
+  TextWidths(const TextWidths&) = delete;
+  TextWidths& operator=(const TextWidths&) = delete;
+
+  int Of(const std::wstring& text) const;
+
+ private:
+  HWND window_;
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
 // The system's message font at this DPI, or a named font of a point size.
 UniqueFont MessageFont(UINT dpi);
 UniqueFont PointFont(const wchar_t* face, int points, UINT dpi, int weight = FW_NORMAL);
