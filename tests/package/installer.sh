@@ -39,10 +39,19 @@ start_menu=""
 desktop=""
 
 # A value of a registry key as `reg query` shows it ("" when it is not there).
-# reg writes in the console's code page.
+# reg writes in the console's code page. reg answers 0 for a value that is
+# there and 1 for one that is not; anything else is Wine failing to run reg
+# at all (as with cmd's 9009 below), and the query is made again.
 reg_value() {
-  wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | iconv -f CP850 -t UTF-8 |
-    sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
+  local attempt code=0 shown
+  for attempt in 1 2 3; do
+    code=0
+    shown=$(wine reg query "$1" /v "$2" 2>"$tmp/reg.err") || code=$?
+    [ "$code" -gt 1 ] || break
+    echo "Wine could not run reg query for $2 (attempt $attempt, exit $code): $(tr -d '\r' <"$tmp/reg.err" | tail -3)" >&2
+    sleep 1
+  done
+  printf '%s\n' "$shown" | tr -d '\r' | iconv -f CP850 -t UTF-8 | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
 }
 reg_default() {
   wine reg query "$1" /ve 2>/dev/null | tr -d '\r' | sed -n 's/^ *(Default) *REG_SZ *//p'
@@ -298,6 +307,7 @@ x86_64-w64-mingw32-g++-posix -x c -municode -O2 -o "$tmp/hold.exe" "$(dirname "$
 for held in Vemra.exe LIESMICH.txt; do
   echo "old" >"$folder/LIZENZ.txt"
   rm -f "$tmp/stop"
+  : >"$tmp/hold.out"
   wine "$tmp/hold.exe" "$w\\$held" "$(winepath -w "$tmp")\\stop" >"$tmp/hold.out" 2>/dev/null &
   holder=$!
   running="$holder $running"
@@ -338,8 +348,10 @@ for round in $(seq 10); do
   [ "$(listing "$folder")" = "$(printf '%s\n' Vemra.bak Vemra.dat)" ] ||
     fail "round $round, after the uninstall: $(listing "$folder" | tr '\n' ' ')"
   run_line "$(winepath -w "$setup") /S" || fail "round $round: the setup failed"
-  [ "$(reg_value "$uninstall_key" InstallLocation)" = "$w" ] ||
-    fail "round $round: setup did not find the kept tasks in $w"
+  location=$(reg_value "$uninstall_key" InstallLocation)
+  [ "$location" = "$w" ] ||
+    fail "round $round: setup did not find the kept tasks in $w (installed into \"$location\"," \
+      "the kept folder is \"$(reg_value "$settings" TasksKeptIn)\", entries: $(entries | tr '\n' ' '))"
   [ "$(listing "$folder")" = "$(printf '%s\n' "${program_files[@]}" Vemra.dat Vemra.bak | LC_ALL=C sort)" ] ||
     fail "round $round, installed: $(listing "$folder" | tr '\n' ' ')"
   for f in Vemra.dat Vemra.bak; do cmp -s "$tmp/$f" "$folder/$f" || fail "round $round changed $f"; done
