@@ -52,6 +52,9 @@ REGEDIT4
 "Startup"=dword:00000001
 "HelpDirekt"=dword:00000001
 EOF
+# Only these: what an earlier run or test left in the prefix (no icon in
+# the notification area, another reminder mode) would take another path.
+wine reg delete 'HKCU\Software\Brenvik\Ordalis' /f >/dev/null 2>&1 || true
 wine reg import "$(winepath -w "$scratch/settings.reg")" >/dev/null 2>&1
 
 # The modules (.dll and .exe files) mapped into a process.

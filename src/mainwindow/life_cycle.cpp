@@ -211,9 +211,8 @@ void MainWindow::RestoreListLook() {
     list_.SetColumnWidthTwips(SortColumn::kDate, static_cast<double>(std::min(*twips, widest / 2)),
                               dpi_);
   }
-  // The list has its font from its making; the date and the time widen
-  // where that font needs it.
-  list_.FitDateAndTime(dpi_);
+  // The date and the time widen where the list's font needs it when the
+  // start selects the first tab: the view sets its columns then.
 }
 
 bool MainWindow::StartupDueCheck() {
