@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Start-up benchmark (prints figures, asserts nothing). Under Wine it starts
-# Vemra.exe, bench/minimal_window.exe (one window, nothing else) and
+# Vemra.exe, bench/minimal_window.exe (one window, nothing else),
 # bench/list_floor.exe (one window with a tab control and a four-column
 # report list under Vemra's manifest: the floor for any program that shows a
-# list) several times each, in turns, and prints per program the median time
-# from the start of the process to a visible main window, the median peak
-# working set (VmHWM of the Wine process, read one second after the window
-# showed) and how many modules it had loaded then; then the ratios of
-# Vemra.exe to the two others, and the trace of one more start of Vemra and
+# list) and bench/controls_floor.exe (the floor with the other controls of
+# Vemra's main window: its buttons, frame and options) several times each,
+# in turns, and prints per program the median time from the start of the
+# process to a visible main window, the median peak working set (VmHWM of
+# the Wine process, read one second after the window showed) and how many
+# modules it had loaded then; then the ratios of Vemra.exe to the three
+# others, and the trace of one more start of Vemra and
 # of the floor (ORDALIS_TRACE). Then bench/idle_messages.exe counts what the
 # idle main window takes from its message queue per phase, with a task
 # snoozed.
@@ -25,7 +27,8 @@ export WINEPREFIX=$build/bench-prefix
 windows=$build/windows
 map_wait=$build/bench/map_wait
 for exe in "$map_wait" "$windows/app/Vemra.exe" "$windows/bench/minimal_window.exe" \
-  "$windows/bench/list_floor.exe" "$windows/bench/idle_messages.exe"; do
+  "$windows/bench/list_floor.exe" "$windows/bench/controls_floor.exe" \
+  "$windows/bench/idle_messages.exe"; do
   [ -f "$exe" ] || { echo "missing $exe: build first" >&2; exit 1; }
 done
 ensure_display
@@ -42,7 +45,7 @@ finish() {
 trap 'finish; kill ${xvfb_pid:-} 2>/dev/null || true' EXIT
 
 cp "$windows/app/Vemra.exe" "$windows/bench/minimal_window.exe" "$windows/bench/list_floor.exe" \
-  "$scratch/"
+  "$windows/bench/controls_floor.exe" "$scratch/"
 # The measured start is the plain one: no splash (its second is deliberate)
 # and no closing notice.
 cat >"$scratch/settings.reg" <<'EOF'
@@ -91,9 +94,9 @@ measure() {
 
 median() { tr ' ' '\n' | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
-programs=(Vemra minimal_window list_floor)
+programs=(Vemra minimal_window list_floor controls_floor)
 declare -A title=([Vemra]='Ordalis ' [minimal_window]='Ordalis Minimal'
-  [list_floor]='Ordalis Floor')
+  [list_floor]='Ordalis Floor' [controls_floor]='Ordalis Floor Controls')
 declare -A times hwms module_list time_median hwm_median
 for program in "${programs[@]}"; do
   measure "$scratch/$program.exe" "${title[$program]}"  # warms the file cache; not counted
@@ -123,6 +126,7 @@ ratio() {
 }
 ratio minimal_window minimal
 ratio list_floor floor
+ratio controls_floor "floor with Vemra's controls"
 
 # One more start of Vemra and of the floor with the trace switched on (not
 # counted above): where the time to the window goes, which modules come in
