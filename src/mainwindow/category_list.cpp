@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <string>
 #include <tuple>
+#include <utility>
 
 #include "mainwindow/question_text.h"
 #include "session/shown_date.h"
@@ -103,7 +104,7 @@ LRESULT CALLBACK CategoryList::ListProcedure(HWND list, UINT message, WPARAM wPa
   // A new size (a scroll bar came or went) or a column the user drew wider
   // or narrower: the description takes the rest again.
   if (message == WM_SIZE) self->FillDescription();
-  if (message == WM_NOTIFY) {
+  if (message == WM_NOTIFY && !self->sizing_) {
     const auto& header = *reinterpret_cast<const NMHEADERW*>(lParam);
     if (header.hdr.hwndFrom == ListView_GetHeader(list) &&
         (header.hdr.code == HDN_ITEMCHANGEDW || header.hdr.code == HDN_ITEMCHANGEDA) &&
@@ -120,9 +121,11 @@ void CategoryList::SetView(Category view, UINT dpi) {
   // The rows are shown again after a change of view, so the cells of a
   // column taken out or put back need no care here. Every view sets its
   // widths of the time and the description again.
+  sizing_ = true;
   if (hadTime && !HasTime()) ListView_DeleteColumn(list_, 1);
   if (!hadTime && HasTime()) InsertColumn(list_, 1, L"Uhrzeit", kTimeTwips, dpi);
   if (HasTime()) SetColumnWidthTwips(SortColumn::kTime, kTimeTwips, dpi);
+  sizing_ = false;
   FitDateAndTime(dpi);
 }
 
@@ -130,6 +133,7 @@ void CategoryList::FitDateAndTime(UINT dpi) {
   // The widest date of the user's form: each weekday, each month (its name,
   // where the form writes one), all with two-digit days.
   const win32::TextWidths width(list_);
+  const bool sizing = std::exchange(sizing_, true);
   int widestDate = 0;
   const auto measure = [&](const LocalTime& day) {
     // Without a time column, a series' sign follows the date.
@@ -152,6 +156,7 @@ void CategoryList::FitDateAndTime(UINT dpi) {
       ListView_SetColumnWidth(list_, column, needed);
     }
   }
+  sizing_ = sizing;
   FillDescription();
 }
 

@@ -101,6 +101,9 @@ class CategoryList {
   std::optional<size_t> tipRow_;
   UINT_PTR tipTool_ = 0;
   bool filling_ = false;
+  // The program sets several widths in a row: the description takes the
+  // rest once, after the last, not after each.
+  bool sizing_ = false;
   std::function<HFONT(const TaskRow&)> descriptionFont_;
   std::vector<TaskRow> rows_;
   SortColumn order_ = SortColumn::kDate;
