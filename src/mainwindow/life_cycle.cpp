@@ -70,7 +70,8 @@ void MainWindow::Form_Load() {
   SetTimer(hwnd, kTimerStartWatch, USER_TIMER_MINIMUM, nullptr);
 
   RestorePlacement();
-  if (const auto mode = session_.settings.Reminder()) SelectMode(*mode);
+  // The stored mode, or "nie erinnern": its option is checked once.
+  SelectMode(session_.settings.Reminder().value_or(Mode::kNever));
   RestoreListLook();
   win32::TraceStart("placement, list look");
 

@@ -150,7 +150,6 @@ void MainWindow::CreateControlsAndMenu() {
   list_.SetDescriptionFont([this](const TaskRow& row) {
     return session_.schedule.WasReminded(row) ? remindedFont_.get() : nullptr;
   });
-  CheckRadioButton(hwnd, IDC_OWECKER1, IDC_OWECKER3, IDC_OWECKER3);
   Layout(false);
 
   HMENU reminders = CreatePopupMenu();
@@ -218,8 +217,10 @@ void MainWindow::Layout(bool placeControls) {
     MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&listRect), 2);
     SetWindowPos(tabs, nullptr, tabRect.left, tabRect.top, tabRect.right - tabRect.left,
                  row - tabRect.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    SetWindowPos(list_.Handle(), nullptr, listRect.left, row, listRect.right - listRect.left,
-                 listRect.bottom - row, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (listRect.top != row) {  // the list is made in its place
+      SetWindowPos(list_.Handle(), nullptr, listRect.left, row, listRect.right - listRect.left,
+                   listRect.bottom - row, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
   }
   PlaceBar();
 }
