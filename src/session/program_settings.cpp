@@ -1,6 +1,9 @@
 #include "session/program_settings.h"
 
+#include <map>
+
 #include "reminders/reminder_schedule.h"
+#include "storage/text_case.h"
 
 namespace ordalis {
 
@@ -18,7 +21,14 @@ std::wstring_view NameOf(Settings::Switch which) {
 }  // namespace
 
 void Settings::Read() {
-  const auto read = [this](std::wstring_view name) { return ReadSetting(store_, name); };
+  // All in one look at the key: the values as they stand at one moment.
+  const std::map<std::wstring, SettingValue> stored =
+      store_.Values(SettingsRoot::kCurrentUser, kSettingsKey);
+  const auto read = [&stored](std::wstring_view name) -> std::optional<SettingValue> {
+    const auto found = stored.find(Lowercase(name));
+    if (found == stored.end()) return std::nullopt;
+    return found->second;
+  };
   const auto one = [&](std::wstring_view name) {
     const auto value = read(name);
     return value && ReadsAsOne(*value);

@@ -3,6 +3,7 @@
 // test that goes with them. Every operation reports success as a flag; a
 // read that fails leaves the caller's default untouched.
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,6 +39,11 @@ class SettingsStore {
   // bytes leaves `value` as it was and still gives true.
   virtual bool GetValue(SettingsRoot root, std::wstring_view path, std::wstring_view name,
                         SettingValue& value) = 0;
+  // Every value of the key at once, by its name in lower case, each as
+  // GetValue gives it (a type the program cannot read as nothing); none
+  // when the key cannot be opened. One look at the key for many values.
+  virtual std::map<std::wstring, SettingValue> Values(SettingsRoot root,
+                                                      std::wstring_view path) = 0;
   virtual bool DeleteValue(SettingsRoot root, std::wstring_view path, std::wstring_view name) = 0;
   // True if a file system entry matches the path (folders and wildcards too).
   virtual bool FileExists(std::wstring_view path) = 0;

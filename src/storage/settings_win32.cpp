@@ -1,8 +1,12 @@
 #include "storage/settings_win32.h"
 
 #include <algorithm>
+#include <cstring>
+#include <map>
 #include <string>
+#include <vector>
 
+#include "storage/text_case.h"
 #include "win32/handles.h"
 
 namespace ordalis {
@@ -24,25 +28,22 @@ win32::UniqueKey OpenKey(HKEY root, std::wstring_view path, REGSAM access) {
   return key;
 }
 
-// The data of a REG_SZ value of `size` bytes, cut at its first NUL; nullopt
-// when it cannot be read. The value may grow between the size query and the
-// read, so a read that finds too little room tries again with the new size.
-std::optional<std::wstring> ReadText(HKEY key, const std::wstring& name, DWORD size) {
-  for (int attempt = 0; attempt < 4; ++attempt) {
-    // One character more than the data needs: a text stored without its NUL
-    // still ends inside the buffer.
-    std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
-    DWORD got = size;
-    const LSTATUS status = RegQueryValueExW(key, name.c_str(), nullptr, nullptr,
-                                            reinterpret_cast<BYTE*>(text.data()), &got);
-    if (status == ERROR_MORE_DATA) {
-      size = got;
-      continue;
-    }
-    if (status != ERROR_SUCCESS) return std::nullopt;
-    text.resize(std::min(text.find(L'\0'), static_cast<size_t>(got / sizeof(wchar_t))));
+// A value of `type` with these bytes as the program takes it: a text cut
+// at its first NUL, a REG_DWORD of up to four bytes as a number, a
+// REG_BINARY as its bytes; nothing for any other type.
+std::optional<SettingValue> ValueOf(DWORD type, const std::vector<BYTE>& data) {
+  if (type == REG_SZ) {
+    std::wstring text(data.size() / sizeof(wchar_t), L'\0');
+    if (!text.empty()) std::memcpy(text.data(), data.data(), text.size() * sizeof(wchar_t));
+    text.resize(std::min(text.find(L'\0'), text.size()));
     return text;
   }
+  if (type == REG_DWORD && data.size() <= sizeof(DWORD)) {
+    DWORD number = 0;
+    if (!data.empty()) std::memcpy(&number, data.data(), data.size());
+    return static_cast<std::uint32_t>(number);
+  }
+  if (type == REG_BINARY) return SettingBytes(data.begin(), data.end());
   return std::nullopt;
 }
 
@@ -108,27 +109,62 @@ bool SettingsGetValue(HKEY root, std::wstring_view path, std::wstring_view name,
       ERROR_SUCCESS) {
     return false;
   }
-  if (type == REG_SZ) {
-    if (auto text = ReadText(key.get(), valueName, size)) value = std::move(*text);
-  } else if (type == REG_DWORD) {
-    DWORD data = 0;
-    DWORD got = sizeof data;
-    if (RegQueryValueExW(key.get(), valueName.c_str(), nullptr, nullptr,
-                         reinterpret_cast<BYTE*>(&data), &got) == ERROR_SUCCESS) {
-      value = static_cast<std::uint32_t>(data);
-    }
-  } else if (type == REG_BINARY) {
-    SettingBytes bytes(size);
+  // The value may grow between the size query and the read: a read that
+  // finds too little room tries again with the new size.
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    std::vector<BYTE> data(size);
     DWORD got = size;
-    if (RegQueryValueExW(key.get(), valueName.c_str(), nullptr, nullptr, bytes.data(), &got) ==
-        ERROR_SUCCESS) {
-      bytes.resize(got);
-      value = std::move(bytes);
+    const LSTATUS status =
+        RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &type, data.data(), &got);
+    if (status == ERROR_MORE_DATA) {
+      size = got;
+      continue;
     }
+    data.resize(std::min(got, size));
+    if (status != ERROR_SUCCESS) break;
+    if (auto read = ValueOf(type, data)) value = std::move(*read);
+    break;
   }
   // Another type is there but means nothing to the program: present, and
   // the caller's value stays.
   return true;
+}
+
+std::map<std::wstring, SettingValue> SettingsValues(HKEY root, std::wstring_view path) {
+  std::map<std::wstring, SettingValue> values;
+  const win32::UniqueKey key = OpenKey(root, path, kReadAccess);
+  DWORD longestName = 0, largestData = 0;
+  if (!key ||
+      RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                       &longestName, &largestData, nullptr, nullptr) != ERROR_SUCCESS) {
+    return values;
+  }
+  std::wstring name(longestName + 1, L'\0');
+  std::vector<BYTE> data(largestData);
+  for (DWORD index = 0, attempt = 0;;) {
+    DWORD nameLength = static_cast<DWORD>(name.size()), type = REG_NONE;
+    DWORD size = static_cast<DWORD>(data.size());
+    const LSTATUS status = RegEnumValueW(key.get(), index, name.data(), &nameLength, nullptr, &type,
+                                         data.data(), &size);
+    if (status == ERROR_MORE_DATA && ++attempt < 4) {
+      // A value came or grew since the key was asked: the same again, with
+      // room for the longest name and the data.
+      name.resize(16384);
+      data.resize(std::max<size_t>(size, data.size() * 2 + 64));
+      continue;
+    }
+    attempt = 0;
+    if (status == ERROR_MORE_DATA) {
+      ++index;  // one that keeps growing is left out, as if read a moment before it came
+      continue;
+    }
+    if (status != ERROR_SUCCESS) break;
+    const std::vector<BYTE> read(data.begin(), data.begin() + size);
+    values[Lowercase(std::wstring_view(name.data(), nameLength))] =
+        ValueOf(type, read).value_or(SettingValue{});
+    ++index;
+  }
+  return values;
 }
 
 bool SettingsDeleteValue(HKEY root, std::wstring_view path, std::wstring_view name) {
@@ -161,6 +197,11 @@ bool RegistrySettings::SetValue(SettingsRoot root, std::wstring_view path, std::
 bool RegistrySettings::GetValue(SettingsRoot root, std::wstring_view path, std::wstring_view name,
                                 SettingValue& value) {
   return SettingsGetValue(RootKey(root), path, name, value);
+}
+
+std::map<std::wstring, SettingValue> RegistrySettings::Values(SettingsRoot root,
+                                                              std::wstring_view path) {
+  return SettingsValues(RootKey(root), path);
 }
 
 bool RegistrySettings::DeleteValue(SettingsRoot root, std::wstring_view path,

@@ -4,6 +4,8 @@
 // is held between calls and every read sees the registry as it is now.
 #include <windows.h>
 
+#include <map>
+#include <string>
 #include <string_view>
 
 #include "storage/settings.h"
@@ -29,6 +31,10 @@ bool SettingsSetValue(HKEY root, std::wstring_view path, std::wstring_view name,
 // false and leaves `value` too.
 bool SettingsGetValue(HKEY root, std::wstring_view path, std::wstring_view name,
                       SettingValue& value);
+// Every value of the key in one pass, each under its name in lower case and
+// as SettingsGetValue gives it (another type as nothing); none when the key
+// does not open.
+std::map<std::wstring, SettingValue> SettingsValues(HKEY root, std::wstring_view path);
 bool SettingsDeleteValue(HKEY root, std::wstring_view path, std::wstring_view name);
 // True if a file system entry matches the path: a file, a folder, or a
 // pattern with wildcards. The empty path matches nothing.
@@ -42,6 +48,7 @@ class RegistrySettings : public SettingsStore {
                 const SettingValue& value) override;
   bool GetValue(SettingsRoot root, std::wstring_view path, std::wstring_view name,
                 SettingValue& value) override;
+  std::map<std::wstring, SettingValue> Values(SettingsRoot root, std::wstring_view path) override;
   bool DeleteValue(SettingsRoot root, std::wstring_view path, std::wstring_view name) override;
   bool FileExists(std::wstring_view path) override;
 };

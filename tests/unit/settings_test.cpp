@@ -6,6 +6,7 @@
 
 #include "session/program_settings.h"
 #include "storage/settings.h"
+#include "storage/text_case.h"
 
 using namespace std::string_literals;
 using ordalis::NumericValue;
@@ -119,6 +120,14 @@ class FakeSettings : public ordalis::SettingsStore {
     // read: present, and the output left alone.
     if (!std::holds_alternative<std::monostate>(found->second)) value = found->second;
     return true;
+  }
+  std::map<std::wstring, SettingValue> Values(SettingsRoot root, std::wstring_view path) override {
+    std::map<std::wstring, SettingValue> found;
+    for (const auto& [place, value] : values) {
+      const auto& [valueRoot, valuePath, name] = place;
+      if (valueRoot == root && valuePath == path) found[ordalis::Lowercase(name)] = value;
+    }
+    return found;
   }
   bool DeleteValue(SettingsRoot root, std::wstring_view path, std::wstring_view name) override {
     return values.erase({root, std::wstring(path), std::wstring(name)}) > 0;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "storage/settings_win32.h"
+#include "storage/text_case.h"
 #include "support.h"
 #include "win32/handles.h"
 
@@ -186,6 +187,36 @@ TEST_F(SettingsWin32, OtherTypesArePresentButLeaveTheOutput) {
   }
 }
 
+// The start reads every value in one pass: each comes as it does alone,
+// whatever its type, its size or the case of its name.
+TEST_F(SettingsWin32, OnePassGivesWhatEachReadGives) {
+  PutRawText(L"NoNul", L"12", REG_SZ);
+  PutRawText(L"Inner", L"1\0 x\0"s, REG_SZ);
+  PutRaw(L"Nothing", REG_SZ, nullptr, 0);
+  const char odd[] = {'7', 0, '8'};
+  PutRaw(L"Odd", REG_SZ, odd, 3);
+  const DWORD one = 1;
+  PutRaw(L"Startup", REG_DWORD, &one, sizeof one);
+  PutRaw(L"Short", REG_DWORD, &one, 2);
+  const ULONGLONG qword = 1;
+  PutRaw(L"LongDword", REG_DWORD, &qword, sizeof qword);
+  PutRaw(L"Qword", REG_QWORD, &qword, sizeof qword);
+  PutRawText(L"Expand", L"%TEMP%\\a.wav\0"s, REG_EXPAND_SZ);
+  const std::wstring long_(20000, L'x');
+  ASSERT_TRUE(SettingsSetValue(HKEY_CURRENT_USER, kKey, L"Sounddatei", long_));
+  ASSERT_TRUE(SettingsSetValue(HKEY_CURRENT_USER, kKey, L"Ordalis", ordalis::SettingBytes{3, 0}));
+
+  const auto values = ordalis::SettingsValues(HKEY_CURRENT_USER, kKey);
+  EXPECT_EQ(values.size(), 11u);
+  for (const wchar_t* name : {L"NoNul", L"Inner", L"Nothing", L"Odd", L"Startup", L"Short",
+                              L"LongDword", L"Qword", L"Expand", L"Sounddatei", L"Ordalis"}) {
+    const auto found = values.find(ordalis::Lowercase(name));
+    ASSERT_NE(found, values.end()) << name;
+    EXPECT_EQ(found->second, Get(name, {})) << name;
+  }
+  EXPECT_TRUE(ordalis::SettingsValues(HKEY_CURRENT_USER, kMissingKey).empty());
+}
+
 TEST_F(SettingsWin32, MissingValuesAndKeysKeepTheDefault) {
   bool found = true;
   EXPECT_EQ(Get(L"Left", L"default"s, &found), SettingValue(L"default"s));
@@ -311,6 +342,8 @@ TEST_F(SettingsWin32, NoHandleIsKept) {
     SettingsGetValue(HKEY_CURRENT_USER, kKey, L"Left", value);
     SettingsGetValue(HKEY_CURRENT_USER, kKey, L"Fehlt", value);
     SettingsGetValue(HKEY_CURRENT_USER, kMissingKey, L"Left", value);
+    ordalis::SettingsValues(HKEY_CURRENT_USER, kKey);
+    ordalis::SettingsValues(HKEY_CURRENT_USER, kMissingKey);
     SettingsDeleteValue(HKEY_CURRENT_USER, kKey, L"Left");
     SettingsDeleteValue(HKEY_CURRENT_USER, kKey, L"Left");
     FileExists(folder.Path());
