@@ -72,8 +72,9 @@ void CategoryList::Attach(HWND listView, UINT dpi) {
   InsertColumn(list_, 0, L"Datum", 1200, dpi);
   InsertColumn(list_, 1, L"Uhrzeit", kTimeTwips, dpi);
   InsertColumn(list_, 2, L"Beschreibung", kDescriptionTwips, dpi);
+  // The widths of the first view come with it (SetView): the description
+  // takes the rest then.
   SetWindowSubclass(list_, ListProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
-  FillDescription();
 }
 
 LRESULT CALLBACK CategoryList::ListProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
