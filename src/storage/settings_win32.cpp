@@ -140,7 +140,8 @@ std::map<std::wstring, SettingValue> SettingsValues(HKEY root, std::wstring_view
     return values;
   }
   std::wstring name(longestName + 1, L'\0');
-  std::vector<BYTE> data(largestData);
+  // Never empty: with no buffer at all the system gives only the size.
+  std::vector<BYTE> data(std::max<DWORD>(largestData, 1));
   for (DWORD index = 0, attempt = 0;;) {
     DWORD nameLength = static_cast<DWORD>(name.size()), type = REG_NONE;
     DWORD size = static_cast<DWORD>(data.size());
@@ -159,7 +160,7 @@ std::map<std::wstring, SettingValue> SettingsValues(HKEY root, std::wstring_view
       continue;
     }
     if (status != ERROR_SUCCESS) break;
-    const std::vector<BYTE> read(data.begin(), data.begin() + size);
+    const std::vector<BYTE> read(data.begin(), data.begin() + std::min<size_t>(size, data.size()));
     values[Lowercase(std::wstring_view(name.data(), nameLength))] =
         ValueOf(type, read).value_or(SettingValue{});
     ++index;
