@@ -204,7 +204,9 @@ void MainWindow::RestorePlacement() {
 
 void MainWindow::RestoreListLook() {
   // A stored date width is kept up to half the list's width, so that the
-  // time and the description stay in view; the description takes the rest.
+  // time and the description stay in view. The first tab the start selects
+  // sets the rest: the date and the time widen where the list's font needs
+  // it, and the description takes what is left.
   RECT client{};
   GetClientRect(list_.Handle(), &client);
   const long long widest = PixelsToTwips(client.right, dpi_);
@@ -212,8 +214,6 @@ void MainWindow::RestoreListLook() {
     list_.SetColumnWidthTwips(SortColumn::kDate, static_cast<double>(std::min(*twips, widest / 2)),
                               dpi_);
   }
-  // The date and the time widen where the list's font needs it when the
-  // start selects the first tab: the view sets its columns then.
 }
 
 bool MainWindow::StartupDueCheck() {
