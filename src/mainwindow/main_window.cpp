@@ -105,11 +105,12 @@ SIZE WindowSize(UINT dpi) {
 
 bool MainWindow::Create() {
   // Made at its size for the screen's DPI: on most screens it needs no
-  // second sizing for its own.
-  const SIZE size = WindowSize(win32::WindowDpi(nullptr));
-  // No class icon: the window gets its icons at their size for its DPI.
+  // second sizing for its own. Its class carries the icons for that DPI.
+  const UINT dpi = win32::WindowDpi(nullptr);
+  const SIZE size = WindowSize(dpi);
+  const win32::IconPair icons = win32::ClassIcons(IDI_VEMRA, dpi);
   if (!CreateTopLevel(L"OrdalisMain", kMainWindowCaption, kStyle, kExStyle, size.cx, size.cy,
-                      nullptr)) {
+                      icons.large, icons.small)) {
     return false;
   }
   win32::TraceStart("main window created");
@@ -173,7 +174,9 @@ void MainWindow::CreateControlsAndMenu() {
   // What a double click on the icon does, in bold.
   SetMenuDefaultItem(menu, IDM_VISIBLE, FALSE);
 
-  icons_.Apply(hwnd, IDI_VEMRA, dpi_);
+  // A window that came out at another DPI than the screen's has icons of
+  // its own, at its size.
+  if (dpi_ != win32::WindowDpi(nullptr)) icons_.Apply(hwnd, IDI_VEMRA, dpi_);
   tray_.Setup(nullptr, [this](UINT mouse) { OnTrayMouse(mouse); });
   tray_.UseProgramIcon(IDI_VEMRA);
 }

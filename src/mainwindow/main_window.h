@@ -454,7 +454,7 @@ class MainWindow : public win32::Window {
   ControlTips controlTips_;
   win32::UniqueMenu menu_;  // the icon's menu with its submenu
   UINT dpi_ = 96;
-  win32::WindowIcons icons_;  // the title bar's and Alt+Tab's, for dpi_
+  win32::WindowIcons icons_;  // its own, once its DPI is not the screen's
   win32::UniqueFont font_;
   win32::UniqueFont listFont_;
   win32::UniqueFont remindedFont_;  // the list's font in bold

@@ -1,5 +1,6 @@
 #include "win32/icons.h"
 
+#include <map>
 #include <utility>
 
 namespace ordalis::win32 {
@@ -62,6 +63,17 @@ UniqueIcon LoadNotificationIcon(HINSTANCE module, int id) {
     return UniqueIcon(icon);
   }
   return LoadIconAtSize(module, id, GetSystemMetrics(SM_CXSMICON));
+}
+
+IconPair ClassIcons(int id, UINT dpi) {
+  static std::map<std::pair<int, UINT>, IconPair> loaded;
+  IconPair& icons = loaded[{id, dpi}];
+  if (!icons.small || !icons.large) {
+    const HINSTANCE module = GetModuleHandleW(nullptr);
+    if (!icons.small) icons.small = LoadIconAtSize(module, id, SmallIconSize(dpi)).release();
+    if (!icons.large) icons.large = LoadIconAtSize(module, id, LargeIconSize(dpi)).release();
+  }
+  return icons;
 }
 
 void WindowIcons::Apply(HWND window, int id, UINT dpi) {

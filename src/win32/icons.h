@@ -21,6 +21,16 @@ UniqueIcon LoadIconAtSize(HINSTANCE module, int id, int size);
 // small icon: the shell's DPI, not the window's).
 UniqueIcon LoadNotificationIcon(HINSTANCE module, int id);
 
+// Icon `id` at the small and the large size for `dpi`, loaded once in the
+// process and never released: a window class keeps its icons as long as it
+// is registered, which is to the process's end. A window whose class carries
+// them shows them from its first moment, without a WM_SETICON of its own.
+struct IconPair {
+  HICON small = nullptr;
+  HICON large = nullptr;
+};
+IconPair ClassIcons(int id, UINT dpi);
+
 // A window's own small and large icon, loaded again when its DPI changes.
 class WindowIcons {
  public:

@@ -46,7 +46,7 @@ Window::~Window() {
 }
 
 bool EnsureWindowClass(const wchar_t* name, WNDPROC procedure, HICON icon, HCURSOR cursor,
-                       HBRUSH background) {
+                       HBRUSH background, HICON smallIcon) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW windowClass{sizeof windowClass};
   if (GetClassInfoExW(instance, name, &windowClass)) return true;
@@ -54,6 +54,7 @@ bool EnsureWindowClass(const wchar_t* name, WNDPROC procedure, HICON icon, HCURS
   windowClass.lpfnWndProc = procedure;
   windowClass.hInstance = instance;
   windowClass.hIcon = icon;
+  windowClass.hIconSm = smallIcon;
   windowClass.hCursor = cursor ? cursor : LoadCursorW(nullptr, IDC_ARROW);
   windowClass.hbrBackground = background;
   windowClass.lpszClassName = name;
@@ -61,9 +62,9 @@ bool EnsureWindowClass(const wchar_t* name, WNDPROC procedure, HICON icon, HCURS
 }
 
 bool Window::CreateTopLevel(const wchar_t* className, const wchar_t* caption, DWORD style,
-                            DWORD exStyle, int width, int height, HICON icon) {
+                            DWORD exStyle, int width, int height, HICON icon, HICON smallIcon) {
   if (!EnsureWindowClass(className, Procedure, icon, nullptr,
-                         reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1))) {
+                         reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), smallIcon)) {
     return false;
   }
   CreateWindowExW(exStyle, className, caption, style, CW_USEDEFAULT, CW_USEDEFAULT, width, height,

@@ -10,7 +10,8 @@ namespace ordalis::win32 {
 // The class takes the given procedure, icon, cursor (the arrow when none)
 // and background.
 bool EnsureWindowClass(const wchar_t* name, WNDPROC procedure, HICON icon = nullptr,
-                       HCURSOR cursor = nullptr, HBRUSH background = nullptr);
+                       HCURSOR cursor = nullptr, HBRUSH background = nullptr,
+                       HICON smallIcon = nullptr);
 
 // The system's colours changed (a high-contrast scheme came or went): the
 // common controls hear it only from their parent, and list views take the
@@ -47,7 +48,7 @@ class Window {
  protected:
   // Registers the class once per process and creates the window.
   bool CreateTopLevel(const wchar_t* className, const wchar_t* caption, DWORD style, DWORD exStyle,
-                      int width, int height, HICON icon);
+                      int width, int height, HICON icon, HICON smallIcon = nullptr);
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:

@@ -15,6 +15,7 @@
 #include "storage/task_codec.h"
 #include "support.h"
 #include "win32/dpi.h"
+#include "win32/icons.h"
 #include "win32/handles.h"
 
 namespace ordalis {
@@ -219,6 +220,29 @@ TEST_F(MainWindowTest, TheColumnsOfOthersKeepTheirTwipsAtANewDpi) {
   EXPECT_NEAR(win32::PixelsToTwips(ListView_GetColumnWidth(List(), 0), dpi), dateTwips,
               1440 / dpi + 1);
   EXPECT_EQ(test::RoomRightOfColumns(List()), 0);
+}
+
+// The title bar's and the task bar's icons at the window's DPI: its class's
+// from the first moment, its own once it moved to another scale.
+TEST_F(MainWindowTest, TheIconsFollowTheWindowsDpi) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  HWND hwnd = window_->Handle();
+  const auto shown = [hwnd](WPARAM kind, int classIcon) {
+    auto icon = reinterpret_cast<HICON>(SendMessageW(hwnd, WM_GETICON, kind, 0));
+    if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrW(hwnd, classIcon));
+    return test::IconWidth(icon);
+  };
+  const UINT first = win32::WindowDpi(hwnd);
+  for (const UINT dpi : {first, 2 * first}) {
+    SCOPED_TRACE(dpi);
+    if (dpi != first) {
+      RECT rect{};
+      GetWindowRect(hwnd, &rect);
+      SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&rect));
+    }
+    EXPECT_EQ(shown(ICON_SMALL, GCLP_HICONSM), win32::SmallIconSize(dpi));
+    EXPECT_EQ(shown(ICON_BIG, GCLP_HICON), win32::LargeIconSize(dpi));
+  }
 }
 
 // With a scroll bar, after the user drew the date column narrower, the
