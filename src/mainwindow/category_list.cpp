@@ -105,7 +105,7 @@ LRESULT CALLBACK CategoryList::ListProcedure(HWND list, UINT message, WPARAM wPa
   // A new size (a scroll bar came or went) or a column the user drew wider
   // or narrower: the description takes the rest again.
   if (message == WM_SIZE) self->FillDescription();
-  if (message == WM_NOTIFY && !self->sizing_) {
+  if (message == WM_NOTIFY && self->batches_ == 0) {
     const auto& header = *reinterpret_cast<const NMHEADERW*>(lParam);
     if (header.hdr.hwndFrom == ListView_GetHeader(list) &&
         (header.hdr.code == HDN_ITEMCHANGEDW || header.hdr.code == HDN_ITEMCHANGEDA) &&
@@ -116,25 +116,36 @@ LRESULT CALLBACK CategoryList::ListProcedure(HWND list, UINT message, WPARAM wPa
   return result;
 }
 
+CategoryList::Batch::Batch(CategoryList& list) : list_(list) {
+  if (list_.batches_++ == 0) SendMessageW(list_.list_, WM_SETREDRAW, FALSE, 0);
+}
+
+CategoryList::Batch::~Batch() {
+  if (--list_.batches_ > 0) return;
+  SendMessageW(list_.list_, WM_SETREDRAW, TRUE, 0);
+  list_.FillDescription();
+  RedrawWindow(list_.list_, nullptr, nullptr,
+               RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
 void CategoryList::SetView(Category view, UINT dpi) {
+  const Batch batch(*this);
   const bool hadTime = HasTime();
   view_ = view;
   // The rows are shown again after a change of view, so the cells of a
   // column taken out or put back need no care here. Every view sets its
   // widths of the time and the description again.
-  sizing_ = true;
   if (hadTime && !HasTime()) ListView_DeleteColumn(list_, 1);
   if (!hadTime && HasTime()) InsertColumn(list_, 1, L"Uhrzeit", kTimeTwips, dpi);
   if (HasTime()) SetColumnWidthTwips(SortColumn::kTime, kTimeTwips, dpi);
-  sizing_ = false;
   FitDateAndTime(dpi);
 }
 
 void CategoryList::FitDateAndTime(UINT dpi) {
   // The widest date of the user's form: each weekday, each month (its name,
   // where the form writes one), all with two-digit days.
+  const Batch batch(*this);
   const win32::TextWidths width(list_);
-  const bool sizing = std::exchange(sizing_, true);
   int widestDate = 0;
   const auto measure = [&](const LocalTime& day) {
     // Without a time column, a series' sign follows the date.
@@ -157,13 +168,11 @@ void CategoryList::FitDateAndTime(UINT dpi) {
       ListView_SetColumnWidth(list_, column, needed);
     }
   }
-  sizing_ = sizing;
-  FillDescription();
 }
 
 void CategoryList::FillDescription() {
   const int description = Index(SortColumn::kDescription);
-  if (!list_ || filling_) return;
+  if (!list_ || filling_ || batches_ > 0) return;  // a batch fills at its end
   filling_ = true;
   RECT client{};
   GetClientRect(list_, &client);
@@ -262,11 +271,11 @@ void CategoryList::SetColumnWidthTwips(SortColumn column, double twips, UINT dpi
 }
 
 void CategoryList::Rescale(UINT oldDpi, UINT newDpi) {
+  const Batch batch(*this);
   for (const SortColumn column : kColumns) {
     SetColumnWidthTwips(column, ColumnWidthTwips(column, oldDpi), newDpi);
   }
   if (tip_.Handle()) tip_.MaxTipWidth(TwipsToPixels(kTipWidthTwips, newDpi));
-  FillDescription();
 }
 
 void CategoryList::EnsureTip() {
@@ -369,7 +378,7 @@ bool CategoryList::DrawMarkCell(const NMLVCUSTOMDRAW& draw) const {
 
 void CategoryList::Show() {
   DropTip();
-  SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+  const Batch batch(*this);
   ListView_DeleteAllItems(list_);
   for (size_t i = 0; i < rows_.size(); ++i) {
     const TaskRow& row = rows_[i];
@@ -386,10 +395,7 @@ void CategoryList::Show() {
     if (HasTime()) SetCell(list_, at, Index(SortColumn::kTime), MarkCellText(row, false));
     SetCell(list_, at, Index(SortColumn::kDescription), Widen(row.task.description));
   }
-  SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
   if (!HasTime() && HasSeries()) FitDateAndTime(win32::WindowDpi(list_));
-  FillDescription();
-  InvalidateRect(list_, nullptr, TRUE);
 }
 
 }  // namespace ordalis

@@ -29,6 +29,20 @@ class CategoryList {
   void Attach(HWND listView, UINT dpi);
   HWND Handle() const { return list_; }
 
+  // While one lives, the list takes changes of its columns and rows without
+  // redrawing or working out its scroll bars after each; when the last one
+  // ends it does both once, and the description takes the rest then.
+  class Batch {
+   public:
+    explicit Batch(CategoryList& list);
+    ~Batch();
+    Batch(const Batch&) = delete;
+    Batch& operator=(const Batch&) = delete;
+
+   private:
+    CategoryList& list_;
+  };
+
   // The columns of a view and their widths: "Sonstiges" has no time column
   // (rather than one of no width, which a screen reader would still read).
   void SetView(Category view, UINT dpi);
@@ -101,9 +115,7 @@ class CategoryList {
   std::optional<size_t> tipRow_;
   UINT_PTR tipTool_ = 0;
   bool filling_ = false;
-  // The program sets several widths in a row: the description takes the
-  // rest once, after the last, not after each.
-  bool sizing_ = false;
+  int batches_ = 0;  // the Batch objects alive
   std::function<HFONT(const TaskRow&)> descriptionFont_;
   std::vector<TaskRow> rows_;
   SortColumn order_ = SortColumn::kDate;

@@ -30,23 +30,28 @@ std::wstring OpenAndDoneText(size_t open, size_t done) {
 void MainWindow::TabStrip_Click() {
   // The tab the user chose; from here on the list's view is the category.
   const Category view = ChosenTab();
-  list_.SetView(view, dpi_);
   SetViewButtons(view);
   // While the password is pending no task reaches the list.
-  if (session_.lock.Pending()) {
-    list_.SetRows({});
+  const bool locked = session_.lock.Pending();
+  std::optional<CategoryLoad> load;
+  try {
+    if (!locked) load = session_.store.Load(view);
+  } catch (...) {
+  }
+  if (load) session_.notices.AddOddForms(load->rows);
+  {
+    // The view's columns and its rows: the list redraws and sizes its
+    // description once, for both. Never a tab over another category's rows,
+    // and never an empty list for a file that could not be read: the tab
+    // shows none and says why.
+    const CategoryList::Batch batch(list_);
+    list_.SetView(view, dpi_);
+    list_.SetRows(load ? std::move(load->rows) : std::vector<TaskRow>{});
+  }
+  if (locked) {
     UpdateEditButtons();
     return;
   }
-  std::optional<CategoryLoad> load;
-  try {
-    load = session_.store.Load(view);
-  } catch (...) {
-  }
-  // Never a tab over another category's rows, and never an empty list for
-  // a file that could not be read: the tab shows none and says why.
-  if (load) session_.notices.AddOddForms(load->rows);
-  list_.SetRows(load ? std::move(load->rows) : std::vector<TaskRow>{});
   if (!load) {
     ShowUnreadable();
     return;

@@ -211,6 +211,7 @@ void MainWindow::RestoreListLook() {
   GetClientRect(list_.Handle(), &client);
   const long long widest = PixelsToTwips(client.right, dpi_);
   if (const std::optional<long long> twips = session_.settings.DateWidth(); twips && *twips >= 0) {
+    const CategoryList::Batch batch(list_);
     list_.SetColumnWidthTwips(SortColumn::kDate, static_cast<double>(std::min(*twips, widest / 2)),
                               dpi_);
   }
