@@ -122,8 +122,10 @@ CategoryList::Batch::Batch(CategoryList& list) : list_(list) {
 
 CategoryList::Batch::~Batch() {
   if (--list_.batches_ > 0) return;
-  SendMessageW(list_.list_, WM_SETREDRAW, TRUE, 0);
+  // Filled before the list works out its scroll bars: one that comes or
+  // goes then resizes the list, and the description takes the rest again.
   list_.FillDescription();
+  SendMessageW(list_.list_, WM_SETREDRAW, TRUE, 0);
   RedrawWindow(list_.list_, nullptr, nullptr,
                RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
