@@ -79,8 +79,8 @@ bool ViewerWindow::Create(int showCommand) {
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   const int width = std::min(Scale(860, dpi_), static_cast<int>(work.right - work.left) * 9 / 10);
   const int height = std::min(Scale(600, dpi_), static_cast<int>(work.bottom - work.top) * 9 / 10);
-  if (!CreateTopLevel(kViewerClass, kViewerCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, width,
-                      height, icon)) {
+  if (!CreateTopLevel(kViewerClass, kViewerCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0,
+                      {CW_USEDEFAULT, CW_USEDEFAULT}, {width, height}, icon)) {
     return false;
   }
   HWND hwnd = Handle();

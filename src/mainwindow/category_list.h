@@ -52,7 +52,8 @@ class CategoryList {
   // sign where the view shows one there.
   void FitDateAndTime(UINT dpi);
   // The description takes the rest of the list's width (at least what its
-  // heading needs), whatever the other columns, the scroll bar or the DPI.
+  // heading needs), whatever the other columns, the scroll bar or the DPI;
+  // during a batch, at its end.
   void FillDescription();
   // The font a row's description is drawn in, for the tip to tell whether
   // it is cut; the list's own font when it gives none.

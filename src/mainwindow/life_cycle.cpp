@@ -37,8 +37,6 @@ constexpr wchar_t kAppPathsKey[] =
 void MainWindow::Form_Load() {
   HWND hwnd = Handle();
   const auto asking = session_.gate.Ask();  // presses on the icon wait for the start-up's end
-  session_.settings.Read();
-  win32::TraceStart("settings read");
   CreateControlsAndMenu();
   win32::TraceStart("window, controls, menu");
   helpAvailable_ = HelpFilesPresent();
@@ -69,7 +67,6 @@ void MainWindow::Form_Load() {
   // watch starts after the first paint, and what changed before is found then.
   SetTimer(hwnd, kTimerStartWatch, USER_TIMER_MINIMUM, nullptr);
 
-  RestorePlacement();
   // The stored mode, or "nie erinnern": its option is checked once.
   SelectMode(session_.settings.Reminder().value_or(Mode::kNever));
   RestoreListLook();
@@ -184,22 +181,18 @@ void MainWindow::WarnAboutFolder() {
   Ask(FolderTroubleText(trouble, s_.programFolder), kFolderTroubleCaption, MB_OK | MB_ICONWARNING);
 }
 
-void MainWindow::RestorePlacement() {
-  HWND hwnd = Handle();
-  RECT rect{};
-  GetWindowRect(hwnd, &rect);
-  const auto twips = [this](long pixels) {
-    return static_cast<long long>(PixelsToTwips(pixels, dpi_));
+POINT MainWindow::StartPoint(SIZE size, UINT dpi) {
+  const auto twips = [dpi](long pixels) {
+    return static_cast<long long>(PixelsToTwips(pixels, dpi));
   };
   SystemMonitors system;
   MonitorLayout& layout = s_.monitors ? *s_.monitors : system;
   const Settings& settings = session_.settings;
   const TwipsPoint place =
-      StartPlacement(settings.Left(), settings.Top(), MonitorsInTwips(layout.Monitors(), dpi_),
-                     {twips(rect.right - rect.left), twips(rect.bottom - rect.top)});
-  SetWindowPos(hwnd, nullptr, TwipsToPixels(static_cast<double>(place.left), dpi_),
-               TwipsToPixels(static_cast<double>(place.top), dpi_), 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      StartPlacement(settings.Left(), settings.Top(), MonitorsInTwips(layout.Monitors(), dpi),
+                     {twips(size.cx), twips(size.cy)});
+  return {TwipsToPixels(static_cast<double>(place.left), dpi),
+          TwipsToPixels(static_cast<double>(place.top), dpi)};
 }
 
 void MainWindow::RestoreListLook() {

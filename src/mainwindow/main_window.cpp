@@ -104,13 +104,17 @@ SIZE WindowSize(UINT dpi) {
 // Creation
 
 bool MainWindow::Create() {
-  // Made at its size for the screen's DPI: on most screens it needs no
-  // second sizing for its own. Its class carries the icons for that DPI.
+  // Made at its place and its size for the screen's DPI: on most screens it
+  // needs no second sizing for its own. Its class carries the icons for
+  // that DPI.
+  session_.settings.Read();
   const UINT dpi = win32::WindowDpi(nullptr);
   const SIZE size = WindowSize(dpi);
+  const POINT place = StartPoint(size, dpi);
   const win32::IconPair icons = win32::ClassIcons(IDI_VEMRA, dpi);
-  if (!CreateTopLevel(L"OrdalisMain", kMainWindowCaption, kStyle, kExStyle, size.cx, size.cy,
-                      icons.large, icons.small)) {
+  win32::TraceStart("settings, place, icons");
+  if (!CreateTopLevel(L"OrdalisMain", kMainWindowCaption, kStyle, kExStyle, place, size,
+                      icons.largeIcon, icons.smallIcon)) {
     return false;
   }
   win32::TraceStart("main window created");

@@ -305,7 +305,8 @@ class MainWindow : public win32::Window {
   // temporary one, the inside of a zip) is named before anything asks the
   // user for input.
   void WarnAboutFolder();
-  void RestorePlacement();
+  // Where the window opens: its stored place, kept on a monitor that is there.
+  POINT StartPoint(SIZE size, UINT dpi);
   void RestoreListLook();
   bool StartupDueCheck();
   // Selects the stored tab (when the user wants it kept), or `otherwise`

@@ -68,10 +68,12 @@ UniqueIcon LoadNotificationIcon(HINSTANCE module, int id) {
 IconPair ClassIcons(int id, UINT dpi) {
   static std::map<std::pair<int, UINT>, IconPair> loaded;
   IconPair& icons = loaded[{id, dpi}];
-  if (!icons.small || !icons.large) {
+  if (!icons.smallIcon || !icons.largeIcon) {
     const HINSTANCE module = GetModuleHandleW(nullptr);
-    if (!icons.small) icons.small = LoadIconAtSize(module, id, SmallIconSize(dpi)).release();
-    if (!icons.large) icons.large = LoadIconAtSize(module, id, LargeIconSize(dpi)).release();
+    if (!icons.smallIcon)
+      icons.smallIcon = LoadIconAtSize(module, id, SmallIconSize(dpi)).release();
+    if (!icons.largeIcon)
+      icons.largeIcon = LoadIconAtSize(module, id, LargeIconSize(dpi)).release();
   }
   return icons;
 }

@@ -26,8 +26,8 @@ UniqueIcon LoadNotificationIcon(HINSTANCE module, int id);
 // is registered, which is to the process's end. A window whose class carries
 // them shows them from its first moment, without a WM_SETICON of its own.
 struct IconPair {
-  HICON small = nullptr;
-  HICON large = nullptr;
+  HICON smallIcon = nullptr;
+  HICON largeIcon = nullptr;
 };
 IconPair ClassIcons(int id, UINT dpi);
 

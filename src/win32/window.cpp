@@ -62,13 +62,13 @@ bool EnsureWindowClass(const wchar_t* name, WNDPROC procedure, HICON icon, HCURS
 }
 
 bool Window::CreateTopLevel(const wchar_t* className, const wchar_t* caption, DWORD style,
-                            DWORD exStyle, int width, int height, HICON icon, HICON smallIcon) {
+                            DWORD exStyle, POINT place, SIZE size, HICON icon, HICON smallIcon) {
   if (!EnsureWindowClass(className, Procedure, icon, nullptr,
                          reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), smallIcon)) {
     return false;
   }
-  CreateWindowExW(exStyle, className, caption, style, CW_USEDEFAULT, CW_USEDEFAULT, width, height,
-                  nullptr, nullptr, GetModuleHandleW(nullptr), this);
+  CreateWindowExW(exStyle, className, caption, style, place.x, place.y, size.cx, size.cy, nullptr,
+                  nullptr, GetModuleHandleW(nullptr), this);
   return hwnd_ != nullptr;
 }
 

@@ -46,9 +46,10 @@ class Window {
   HWND Handle() const { return hwnd_; }
 
  protected:
-  // Registers the class once per process and creates the window.
+  // Registers the class once per process and creates the window at `place`
+  // (CW_USEDEFAULT for where the system puts it).
   bool CreateTopLevel(const wchar_t* className, const wchar_t* caption, DWORD style, DWORD exStyle,
-                      int width, int height, HICON icon, HICON smallIcon = nullptr);
+                      POINT place, SIZE size, HICON icon, HICON smallIcon = nullptr);
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
