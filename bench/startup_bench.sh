@@ -9,7 +9,7 @@
 # process to a visible main window, the median peak working set (VmHWM of
 # the Wine process, read one second after the window showed) and how many
 # modules it had loaded then; then the ratios of Vemra.exe to the three
-# others, and the trace of one more start of Vemra and
+# others (and to the floor also turn by turn), and the trace of one more start of Vemra and
 # of the floor (ORDALIS_TRACE). Then bench/idle_messages.exe counts what the
 # idle main window takes from its message queue per phase, with a task
 # snoozed.
@@ -127,6 +127,11 @@ ratio() {
 ratio minimal_window minimal
 ratio list_floor floor
 ratio controls_floor "floor with Vemra's controls"
+# The same ratio turn by turn: each start of Vemra against the floor's start
+# in the same turn, seconds later, and the median of those. A slow spell of
+# the machine then touches both sides of a ratio alike.
+paste -d' ' <(echo "${times[Vemra]% }" | tr ' ' '\n') <(echo "${times[list_floor]% }" | tr ' ' '\n') |
+  awk '{ print $1 / $2 }' | median | awk '{ printf "median of the ratios Vemra / floor within each turn: %.2f\n", $1 }'
 
 # One more start of Vemra and of the floor with the trace switched on (not
 # counted above): where the time to the window goes, which modules come in
