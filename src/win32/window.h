@@ -7,8 +7,8 @@
 namespace ordalis::win32 {
 
 // Registers a window class of this program once; later calls find it.
-// The class takes the given procedure, icon, cursor (the arrow when none)
-// and background.
+// The class takes the given procedure, icon, cursor (the arrow when none),
+// background and small icon.
 bool EnsureWindowClass(const wchar_t* name, WNDPROC procedure, HICON icon = nullptr,
                        HCURSOR cursor = nullptr, HBRUSH background = nullptr,
                        HICON smallIcon = nullptr);

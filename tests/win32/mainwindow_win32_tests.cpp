@@ -15,8 +15,8 @@
 #include "storage/task_codec.h"
 #include "support.h"
 #include "win32/dpi.h"
-#include "win32/icons.h"
 #include "win32/handles.h"
+#include "win32/icons.h"
 
 namespace ordalis {
 namespace {
