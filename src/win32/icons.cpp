@@ -67,15 +67,13 @@ UniqueIcon LoadNotificationIcon(HINSTANCE module, int id) {
 
 IconPair ClassIcons(int id, UINT dpi) {
   static std::map<std::pair<int, UINT>, IconPair> loaded;
-  IconPair& icons = loaded[{id, dpi}];
-  if (!icons.smallIcon || !icons.largeIcon) {
+  const auto [entry, first] = loaded.try_emplace({id, dpi});
+  if (first) {
     const HINSTANCE module = GetModuleHandleW(nullptr);
-    if (!icons.smallIcon)
-      icons.smallIcon = LoadIconAtSize(module, id, SmallIconSize(dpi)).release();
-    if (!icons.largeIcon)
-      icons.largeIcon = LoadIconAtSize(module, id, LargeIconSize(dpi)).release();
+    entry->second = {LoadIconAtSize(module, id, SmallIconSize(dpi)).release(),
+                     LoadIconAtSize(module, id, LargeIconSize(dpi)).release()};
   }
-  return icons;
+  return entry->second;
 }
 
 void WindowIcons::Apply(HWND window, int id, UINT dpi) {
