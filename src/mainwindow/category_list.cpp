@@ -49,6 +49,11 @@ void InsertColumn(HWND list, int index, const wchar_t* header, double twips, UIN
   SendMessageW(list, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
 }
 
+// The list view's own procedure, which the list's procedure passes every
+// message on to: the same for every list view, so it is there for a message
+// that comes after the list's object has gone.
+WNDPROC listViewProcedure = nullptr;
+
 void SetCell(HWND list, int item, int column, std::wstring wide) {
   if (column < 0) return;
   LVITEMW cell{};
@@ -60,12 +65,18 @@ void SetCell(HWND list, int item, int column, std::wstring wide) {
 }  // namespace
 
 CategoryList::~CategoryList() {
-  // The list may outlive this object for a moment (its window goes last).
-  if (list_ && IsWindow(list_)) RemoveWindowSubclass(list_, ListProcedure, 0);
+  // The list may outlive this object for a moment (its window goes last):
+  // its messages then go straight on.
+  if (!list_ || !IsWindow(list_)) return;
+  SetWindowLongPtrW(list_, GWLP_USERDATA, 0);
+  if (GetWindowLongPtrW(list_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(ListProcedure)) {
+    SetWindowLongPtrW(list_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(listViewProcedure));
+  }
 }
 
 void CategoryList::Attach(HWND listView, UINT dpi) {
   list_ = listView;
+  const Batch batch(*this);
   ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
   // The task's key stays with its row, not in a column of no width that a
   // screen reader would read out as one.
@@ -74,16 +85,25 @@ void CategoryList::Attach(HWND listView, UINT dpi) {
   InsertColumn(list_, 2, L"Beschreibung", kDescriptionTwips, dpi);
   // The widths of the first view come with it (SetView): the description
   // takes the rest then.
-  SetWindowSubclass(list_, ListProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
+  // Every message of the list passes ListProcedure first. It finds this
+  // object in the list's user data, not in a window property as
+  // SetWindowSubclass keeps it: under Wine each look at a property is a call
+  // to its server, and the list takes dozens of messages at every change of
+  // tab.
+  SetWindowLongPtrW(list_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  const auto previous = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(list_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ListProcedure)));
+  if (previous != ListProcedure) listViewProcedure = previous;
 }
 
-LRESULT CALLBACK CategoryList::ListProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
-                                             UINT_PTR, DWORD_PTR data) {
-  auto* self = reinterpret_cast<CategoryList*>(data);
+LRESULT CALLBACK CategoryList::ListProcedure(HWND list, UINT message, WPARAM wParam,
+                                             LPARAM lParam) {
+  auto* self = reinterpret_cast<CategoryList*>(GetWindowLongPtrW(list, GWLP_USERDATA));
+  if (!self) return CallWindowProcW(listViewProcedure, list, message, wParam, lParam);
   if (message == WM_NCDESTROY) {
-    RemoveWindowSubclass(list, ListProcedure, 0);
+    SetWindowLongPtrW(list, GWLP_USERDATA, 0);
     self->list_ = nullptr;
-    return DefSubclassProc(list, message, wParam, lParam);
+    return CallWindowProcW(listViewProcedure, list, message, wParam, lParam);
   }
   // The tool under the mouse is set before the tooltip window sees the move.
   if (message == WM_MOUSEMOVE) {
@@ -101,7 +121,7 @@ LRESULT CALLBACK CategoryList::ListProcedure(HWND list, UINT message, WPARAM wPa
                 POINT{GET_X_LPARAM(at), GET_Y_LPARAM(at)}};
     SendMessageW(self->tip_.Handle(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
   }
-  const LRESULT result = DefSubclassProc(list, message, wParam, lParam);
+  const LRESULT result = CallWindowProcW(listViewProcedure, list, message, wParam, lParam);
   // A new size (a scroll bar came or went) or a column the user drew wider
   // or narrower: the description takes the rest again.
   if (message == WM_SIZE) self->FillDescription();
@@ -183,7 +203,7 @@ void CategoryList::FillDescription() {
     const int index = Index(column);
     if (index >= 0 && index != description) rest -= ListView_GetColumnWidth(list_, index);
   }
-  const int least = ListView_GetStringWidth(list_, L"Beschreibung") +
+  const int least = win32::TextWidths(list_).Of(L"Beschreibung") +
                     2 * TwipsToPixels(kMarginTwips, win32::WindowDpi(list_));
   const int width = std::max(rest, least);
   if (ListView_GetColumnWidth(list_, description) != width) {

@@ -103,7 +103,7 @@ class CategoryList {
   bool HasSeries() const;
   // The text of a row's cell in the mark column: as drawn, or as held.
   std::wstring MarkCellText(const TaskRow& row, bool drawn) const;
-  static LRESULT CALLBACK ListProcedure(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  static LRESULT CALLBACK ListProcedure(HWND, UINT, WPARAM, LPARAM);
   // The tip follows the mouse from cell to cell: a tool of its own for the
   // cut description under it, none elsewhere.
   void EnsureTip();
