@@ -62,8 +62,8 @@ bool MainWindow::OptionsBridge::HasSoundDevice() {
 }
 
 void MainWindow::OptionsBridge::EnableTrayModes(bool enable) {
-  EnableWindow(GetDlgItem(w_.Handle(), IDC_OWECKER1), enable);
-  EnableWindow(GetDlgItem(w_.Handle(), IDC_OWECKER2), enable);
+  EnableWindow(w_.Item(IDC_OWECKER1), enable);
+  EnableWindow(w_.Item(IDC_OWECKER2), enable);
 }
 
 }  // namespace ordalis

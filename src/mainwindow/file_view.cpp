@@ -96,9 +96,9 @@ void MainWindow::TellWaitingIfSeen() {
 void MainWindow::ShowUnreadable() {
   HWND hwnd = Handle();
   EnableWindow(list_.Handle(), FALSE);
-  EnableWindow(GetDlgItem(hwnd, IDC_BHINZUFUEGEN), FALSE);
-  EnableWindow(GetDlgItem(hwnd, IDC_BBEARBEITEN), FALSE);
-  EnableWindow(GetDlgItem(hwnd, IDC_BLOESCHEN), FALSE);
+  EnableWindow(Item(IDC_BHINZUFUEGEN), FALSE);
+  EnableWindow(Item(IDC_BBEARBEITEN), FALSE);
+  EnableWindow(Item(IDC_BLOESCHEN), FALSE);
   // Read again every two seconds while the window shows, until it works.
   SetTimer(hwnd, kTimerRetryRead, 2000, nullptr);
   // Told to a user who looks at the window, never over another program.

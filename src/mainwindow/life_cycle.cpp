@@ -82,10 +82,10 @@ void MainWindow::Form_Load() {
   const bool trayConfigured = SettingOn(Settings::Switch::kTrayIcon);
   if (!trayConfigured) {
     // Without the icon the program cannot wait hidden for a reminder.
-    EnableWindow(GetDlgItem(hwnd, IDC_OWECKER1), FALSE);
-    EnableWindow(GetDlgItem(hwnd, IDC_OWECKER2), FALSE);
+    EnableWindow(Item(IDC_OWECKER1), FALSE);
+    EnableWindow(Item(IDC_OWECKER2), FALSE);
     SelectMode(Mode::kNever);
-    ShowWindow(GetDlgItem(hwnd, IDC_BOPTIONEN), SW_SHOWNA);
+    ShowWindow(Item(IDC_BOPTIONEN), SW_SHOWNA);
   }
 
   const bool due = StartupDueCheck();

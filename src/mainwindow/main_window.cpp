@@ -83,8 +83,7 @@ constexpr std::array<TabSpec, 4> kTabs = {{
 
 // The client y right below the tab strip's row of tabs; -1 while it has no
 // tab.
-int TabRowBottom(HWND window) {
-  HWND tabs = GetDlgItem(window, IDC_TABSTRIP);
+int TabRowBottom(HWND window, HWND tabs) {
   RECT item{}, strip{};
   if (!tabs || !TabCtrl_GetItemRect(tabs, 0, &item)) return -1;
   GetWindowRect(tabs, &strip);
@@ -134,8 +133,8 @@ void MainWindow::CreateControlsAndMenu() {
   // The tab strip first: the list is made right below its row of tabs, in
   // its own font, so that it lays out its columns once.
   const std::span<const ControlSpec> controls(kControls);
-  win32::CreateControls(hwnd, controls.first(1), dpi_, font_.get());
-  HWND tabs = GetDlgItem(hwnd, IDC_TABSTRIP);
+  win32::CreateControls(hwnd, controls.first(1), dpi_, font_.get(), &items_);
+  HWND tabs = Item(IDC_TABSTRIP);
   // The room around a tab's caption comes from the padding, not from blanks
   // a screen reader would read.
   TabCtrl_SetPadding(tabs, TwipsToPixels(180, dpi_), TwipsToPixels(45, dpi_));
@@ -147,10 +146,10 @@ void MainWindow::CreateControlsAndMenu() {
   }
   MakeListFonts();
   RECT place = win32::PlaceOf(controls[1], dpi_);
-  if (const int row = TabRowBottom(hwnd); row >= 0) place.top = row;
-  win32::CreateControl(hwnd, controls[1], place, listFont_.get());
-  win32::CreateControls(hwnd, controls.subspan(2), dpi_, font_.get());
-  list_.Attach(GetDlgItem(hwnd, IDC_LDATEN), dpi_);
+  if (const int row = TabRowBottom(hwnd, tabs); row >= 0) place.top = row;
+  items_.Add(IDC_LDATEN, win32::CreateControl(hwnd, controls[1], place, listFont_.get()));
+  win32::CreateControls(hwnd, controls.subspan(2), dpi_, font_.get(), &items_);
+  list_.Attach(Item(IDC_LDATEN), dpi_);
   // The tasks of the last reminder are drawn in bold (LDaten_CustomDraw).
   list_.SetDescriptionFont([this](const TaskRow& row) {
     return session_.schedule.WasReminded(row) ? remindedFont_.get() : nullptr;
@@ -187,11 +186,11 @@ void MainWindow::CreateControlsAndMenu() {
 
 void MainWindow::CreateBar() {
   HWND hwnd = Handle();
-  if (GetDlgItem(hwnd, IDC_BAR_TEXT)) return;
-  win32::CreateControls(hwnd, kBarControls, dpi_, font_.get());
-  HWND after = GetDlgItem(hwnd, IDC_TABSTRIP);
+  if (Item(IDC_BAR_TEXT)) return;
+  win32::CreateControls(hwnd, kBarControls, dpi_, font_.get(), &items_);
+  HWND after = Item(IDC_TABSTRIP);
   for (const ControlSpec& entry : kBarControls) {
-    HWND control = GetDlgItem(hwnd, entry.id);
+    HWND control = Item(entry.id);
     if (!control) continue;
     SetWindowPos(control, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     after = control;
@@ -215,8 +214,8 @@ void MainWindow::Layout(bool placeControls) {
     SendMessageW(list_.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), TRUE);
   }
   // The tab strip shows only its row of tabs; the list stands right below.
-  if (const int row = TabRowBottom(hwnd); row >= 0) {
-    HWND tabs = GetDlgItem(hwnd, IDC_TABSTRIP);
+  HWND tabs = Item(IDC_TABSTRIP);
+  if (const int row = TabRowBottom(hwnd, tabs); row >= 0) {
     RECT tabRect{}, listRect{};
     GetWindowRect(tabs, &tabRect);
     GetWindowRect(list_.Handle(), &listRect);
@@ -237,7 +236,7 @@ Category MainWindow::SelectedCategory() const {
 }
 
 Category MainWindow::ChosenTab() const {
-  const int index = TabCtrl_GetCurSel(GetDlgItem(Handle(), IDC_TABSTRIP));
+  const int index = TabCtrl_GetCurSel(Item(IDC_TABSTRIP));
   if (index < 0 || index >= static_cast<int>(kTabs.size())) return Category::Important;
   return kTabs[static_cast<size_t>(index)].category;
 }
@@ -246,17 +245,16 @@ void MainWindow::SelectTab(Category category) {
   const auto tab = std::find_if(kTabs.begin(), kTabs.end(), [category](const TabSpec& entry) {
     return entry.category == category;
   });
-  TabCtrl_SetCurSel(GetDlgItem(Handle(), IDC_TABSTRIP), static_cast<int>(tab - kTabs.begin()));
+  TabCtrl_SetCurSel(Item(IDC_TABSTRIP), static_cast<int>(tab - kTabs.begin()));
   TabStrip_Click();
 }
 
 void MainWindow::UpdateEditButtons() {
-  HWND hwnd = Handle();
   const auto selected = list_.Selected();
   // Any row can be edited and removed, in every view, also one whose date
   // or description was lost: it would otherwise stay for ever.
-  EnableWindow(GetDlgItem(hwnd, IDC_BBEARBEITEN), selected.has_value());
-  EnableWindow(GetDlgItem(hwnd, IDC_BLOESCHEN), selected.has_value());
+  EnableWindow(Item(IDC_BBEARBEITEN), selected.has_value());
+  EnableWindow(Item(IDC_BLOESCHEN), selected.has_value());
 }
 
 void MainWindow::FocusFirstRow() {
@@ -265,10 +263,9 @@ void MainWindow::FocusFirstRow() {
 }
 
 void MainWindow::SetViewButtons(Category view) {
-  HWND hwnd = Handle();
   const bool done = view == Category::Done;
-  EnableWindow(GetDlgItem(hwnd, IDC_BHINZUFUEGEN), !done);
-  ShowWindow(GetDlgItem(hwnd, IDC_BOPTIONEN), view == Category::All ? SW_SHOWNA : SW_HIDE);
+  EnableWindow(Item(IDC_BHINZUFUEGEN), !done);
+  ShowWindow(Item(IDC_BOPTIONEN), view == Category::All ? SW_SHOWNA : SW_HIDE);
 }
 
 void MainWindow::LDaten_ColumnClick(int column) {
@@ -367,13 +364,13 @@ bool MainWindow::PreTranslate(const MSG& msg) {
     // The tabs' access keys, which the dialog manager does not know; a
     // disabled "&Bearbeiten" takes Alt+B and does nothing.
     if (key == L'b') {
-      HWND edit = GetDlgItem(hwnd, IDC_BBEARBEITEN);
+      HWND edit = Item(IDC_BBEARBEITEN);
       if (IsWindowVisible(edit) && IsWindowEnabled(edit)) BBearbeiten_Click();
       return true;
     }
     for (const TabSpec& tab : kTabs) {
       if (tab.accessKey == key) {
-        SetFocus(GetDlgItem(hwnd, IDC_TABSTRIP));
+        SetFocus(Item(IDC_TABSTRIP));
         SelectTab(tab.category);
         FocusFirstRow();
         return true;
@@ -406,7 +403,7 @@ bool MainWindow::PreTranslate(const MSG& msg) {
   if (control && (msg.wParam == VK_TAB || msg.wParam == VK_NEXT || msg.wParam == VK_PRIOR)) {
     const bool back = msg.wParam == VK_PRIOR || (msg.wParam == VK_TAB && GetKeyState(VK_SHIFT) < 0);
     const int count = static_cast<int>(kTabs.size());
-    const int now = TabCtrl_GetCurSel(GetDlgItem(hwnd, IDC_TABSTRIP));
+    const int now = TabCtrl_GetCurSel(Item(IDC_TABSTRIP));
     const int next = (std::max(now, 0) + (back ? count - 1 : 1)) % count;
     SelectTab(kTabs[static_cast<size_t>(next)].category);
     FocusFirstRow();

@@ -31,6 +31,7 @@
 #include "reminders/sound.h"
 #include "session/clock.h"
 #include "session/session.h"
+#include "win32/controls.h"
 #include "win32/handles.h"
 #include "win32/icons.h"
 #include "win32/window.h"
@@ -213,9 +214,12 @@ class MainWindow : public win32::Window {
   // tasks into "Erledigtes", "Später erinnern" snoozes them (the hourly
   // reminder: the next full hour passes), "Schließen" hides it.
   void UpdateBar();
+  // One of the window's controls; nullptr for a part of the reminder bar
+  // before it first shows.
+  HWND Item(int id) const { return items_(id); }
   // By its own style: the bar stays shown while the window is hidden.
   bool BarShown() const {
-    return (GetWindowLongW(GetDlgItem(Handle(), IDC_BAR_TEXT), GWL_STYLE) & WS_VISIBLE) != 0;
+    return (GetWindowLongW(Item(IDC_BAR_TEXT), GWL_STYLE) & WS_VISIBLE) != 0;
   }
   void BarDone();
   void BarLater();
@@ -450,6 +454,7 @@ class MainWindow : public win32::Window {
   FolderWatch folderWatch_;
   OptionsBridge options_{*this};
   CategoryList list_;
+  win32::ControlHandles items_;  // the window's controls, as they are made
   TrayIcon tray_;
   SystemAttention systemAttention_;
   ControlTips controlTips_;

@@ -27,13 +27,13 @@ void MainWindow::UpdateBar() {
   const bool shown = bar && !session_.lock.Pending();
   if (shown) {
     CreateBar();
-    SetDlgItemTextW(hwnd, IDC_BAR_TEXT, win32::Widen(bar->text).c_str());
+    SetWindowTextW(Item(IDC_BAR_TEXT), win32::Widen(bar->text).c_str());
   }
   const int mode = shown ? SW_SHOWNA : SW_HIDE;
   for (const int id : {IDC_BAR_TEXT, IDC_BAR_LATER, IDC_BAR_CLOSE}) {
-    ShowWindow(GetDlgItem(hwnd, id), mode);
+    ShowWindow(Item(id), mode);
   }
-  ShowWindow(GetDlgItem(hwnd, IDC_BAR_DONE), shown && !bar->Hour() ? SW_SHOWNA : SW_HIDE);
+  ShowWindow(Item(IDC_BAR_DONE), shown && !bar->Hour() ? SW_SHOWNA : SW_HIDE);
   // A bar that goes takes the keyboard along to the list.
   if (!shown && GetFocus() && GetParent(GetFocus()) == hwnd &&
       GetDlgCtrlID(GetFocus()) >= IDC_BAR_TEXT && GetDlgCtrlID(GetFocus()) <= IDC_BAR_CLOSE) {
@@ -45,16 +45,16 @@ void MainWindow::UpdateBar() {
 void MainWindow::PlaceBar() {
   HWND hwnd = Handle();
   RECT tabs{}, list{}, text{};
-  GetWindowRect(GetDlgItem(hwnd, IDC_TABSTRIP), &tabs);
+  GetWindowRect(Item(IDC_TABSTRIP), &tabs);
   GetWindowRect(list_.Handle(), &list);
-  GetWindowRect(GetDlgItem(hwnd, IDC_BAR_TEXT), &text);
+  GetWindowRect(Item(IDC_BAR_TEXT), &text);
   for (RECT* rect : {&tabs, &list, &text}) {
     MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(rect), 2);
   }
   const int gap = win32::TwipsToPixels(kBarGap, dpi_);
   const int barTop = tabs.bottom + gap;
   for (const int id : {IDC_BAR_TEXT, IDC_BAR_DONE, IDC_BAR_LATER, IDC_BAR_CLOSE}) {
-    HWND control = GetDlgItem(hwnd, id);
+    HWND control = Item(id);
     if (!control) continue;  // made when the bar first shows
     RECT rect{};
     GetWindowRect(control, &rect);
@@ -96,7 +96,7 @@ void MainWindow::BarLater() {
     return;
   }
   RECT button{};
-  GetWindowRect(GetDlgItem(Handle(), IDC_BAR_LATER), &button);
+  GetWindowRect(Item(IDC_BAR_LATER), &button);
   const std::optional<SnoozeChoice> choice = ChooseSnooze({button.left, button.bottom});
   // The bar acts on what it showed, also when another reminder came while
   // the menu was open.

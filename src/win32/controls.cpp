@@ -4,10 +4,21 @@
 
 namespace ordalis::win32 {
 
-void CreateControls(HWND parent, std::span<const ControlSpec> controls, UINT dpi, HFONT font) {
+HWND ControlHandles::operator()(int id) const {
+  for (const auto& [controlId, control] : controls_) {
+    if (controlId == id) return control;
+  }
+  return nullptr;
+}
+
+void CreateControls(HWND parent, std::span<const ControlSpec> controls, UINT dpi, HFONT font,
+                    ControlHandles* made) {
   // Each control is made in its place: one move less per control at every
   // start.
-  for (const ControlSpec& entry : controls) CreateControl(parent, entry, PlaceOf(entry, dpi), font);
+  for (const ControlSpec& entry : controls) {
+    HWND control = CreateControl(parent, entry, PlaceOf(entry, dpi), font);
+    if (made && control) made->Add(entry.id, control);
+  }
 }
 
 RECT PlaceOf(const ControlSpec& entry, UINT dpi) {
@@ -36,15 +47,16 @@ void PlaceControls(HWND parent, std::span<const ControlSpec> controls, UINT dpi,
   }
 }
 
+// A memory device context measures as the window's own would: a window's
+// context would need its visible region (under Wine, calls to its server).
 TextWidths::TextWidths(HWND window, HFONT font)
-    : window_(window),
-      dc_(GetDC(window)),
+    : dc_(CreateCompatibleDC(nullptr)),
       old_(SelectObject(
           dc_, font ? font : reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)))) {}
 
 TextWidths::~TextWidths() {
   SelectObject(dc_, old_);
-  ReleaseDC(window_, dc_);
+  DeleteDC(dc_);
 }
 
 int TextWidths::Of(const std::wstring& text) const {

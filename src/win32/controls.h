@@ -6,6 +6,8 @@
 
 #include <span>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "win32/handles.h"
 
@@ -20,9 +22,23 @@ struct ControlSpec {
   DWORD exStyle = 0;
 };
 
+// The controls a window made, by their ids. Finding a control by its id
+// (GetDlgItem) looks through all of the window's children, under Wine with
+// a call to its server each time.
+class ControlHandles {
+ public:
+  void Add(int id, HWND control) { controls_.emplace_back(id, control); }
+  // The control of this id, or nullptr while there is none.
+  HWND operator()(int id) const;
+
+ private:
+  std::vector<std::pair<int, HWND>> controls_;
+};
+
 // Creates every control of the table as a child of `parent`, placed for
-// this DPI and with the font.
-void CreateControls(HWND parent, std::span<const ControlSpec> controls, UINT dpi, HFONT font);
+// this DPI and with the font; `made`, if given, keeps each by its id.
+void CreateControls(HWND parent, std::span<const ControlSpec> controls, UINT dpi, HFONT font,
+                    ControlHandles* made = nullptr);
 // Places every control of the table for this DPI and gives it the font.
 void PlaceControls(HWND parent, std::span<const ControlSpec> controls, UINT dpi, HFONT font);
 // The control's place in pixels at this DPI.
@@ -31,7 +47,7 @@ RECT PlaceOf(const ControlSpec& control, UINT dpi);
 HWND CreateControl(HWND parent, const ControlSpec& control, const RECT& place, HFONT font);
 
 // Widths of texts in a font (by default the window's), all measured in one
-// device context of the window.
+// device context.
 class TextWidths {
  public:
   explicit TextWidths(HWND window, HFONT font = nullptr);
@@ -42,7 +58,6 @@ class TextWidths {
   int Of(const std::wstring& text) const;
 
  private:
-  HWND window_;
   HDC dc_;
   HGDIOBJ old_;
 };
