@@ -40,8 +40,9 @@ constexpr ControlSpec kControls[] = {
      WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL, 120, 480, 6900, 2940,
      WS_EX_CLIENTEDGE},
     {WC_BUTTONW, L"&Hinzufügen", IDC_BHINZUFUEGEN, kButton, 120, 3540, 1320, 360},
-    {WC_BUTTONW, L"&Bearbeiten", IDC_BBEARBEITEN, kButton, 1560, 3540, 1320, 360},
-    {WC_BUTTONW, L"&Löschen", IDC_BLOESCHEN, kButton, 3000, 3540, 1320, 360},
+    // Editing and removing wait for a selected task.
+    {WC_BUTTONW, L"&Bearbeiten", IDC_BBEARBEITEN, kButton | WS_DISABLED, 1560, 3540, 1320, 360},
+    {WC_BUTTONW, L"&Löschen", IDC_BLOESCHEN, kButton | WS_DISABLED, 3000, 3540, 1320, 360},
     {WC_BUTTONW, L"Automatische Erinnerung", IDC_FRAME1, WS_VISIBLE | BS_GROUPBOX, 120, 3960, 4200,
      1320},
     {WC_BUTTONW, L"s&tündlich", IDC_OWECKER1,

@@ -4,6 +4,9 @@
 // raises what it says. A reminder never takes the keyboard from another
 // program.
 #include "mainwindow/main_window.h"
+
+#include <array>
+
 #include "win32/text.h"
 #include "win32/user_date.h"
 #include "win32/window.h"
@@ -20,9 +23,17 @@ constexpr UINT kOccupiedLook = 5000;  // ms
 
 void MainWindow::SelectMode(Mode mode) {
   session_.schedule.SetMode(mode);
-  const int index = static_cast<int>(mode);
-  CheckRadioButton(Handle(), IDC_OWECKER1, IDC_OWECKER3,
-                   index >= 1 && index <= 3 ? IDC_OWECKER1 + index - 1 : 0);
+  // Each option is told its mark (and so whether it is the group's tab
+  // stop), the chosen one last; without a mode none is marked.
+  // CheckRadioButton would look through every control of the window and
+  // their children for the three.
+  constexpr std::array kOptions = {IDC_OWECKER1, IDC_OWECKER2, IDC_OWECKER3};
+  const auto index = static_cast<size_t>(mode);
+  const int chosen = index >= 1 && index <= kOptions.size() ? kOptions[index - 1] : 0;
+  for (const int id : kOptions) {
+    if (id != chosen) SendMessageW(Item(id), BM_SETCHECK, BST_UNCHECKED, 0);
+  }
+  if (chosen) SendMessageW(Item(chosen), BM_SETCHECK, BST_CHECKED, 0);
   MenuMarkieren();
 }
 

@@ -276,13 +276,28 @@ TEST_F(TrayTest, KeyboardOnTheIcon) {
 
 TEST_F(TrayTest, ModeChangeFromTheMenu) {
   ASSERT_NO_FATAL_FAILURE(Open());
+  // The window's option of the mode is the one marked, and the only one of
+  // its group that Tab stops at; 0 for none, -1 for more than one.
+  const auto markedOption = [&] {
+    int marked = 0;
+    for (int mode = 1; mode <= 3; ++mode) {
+      HWND option = Item(IDC_OWECKER1 + mode - 1);
+      const bool checked = SendMessageW(option, BM_GETCHECK, 0, 0) == BST_CHECKED;
+      EXPECT_EQ((GetWindowLongW(option, GWL_STYLE) & WS_TABSTOP) != 0, checked) << mode;
+      if (checked) marked = marked ? -1 : mode;
+    }
+    return marked;
+  };
+  EXPECT_EQ(markedOption(), 3);
   Command(IDM_ERINNERUNG1);
   EXPECT_EQ(window_->ReminderMode(), 1);
+  EXPECT_EQ(markedOption(), 1);
   EXPECT_TRUE(Checked(IDM_ERINNERUNG1));
   EXPECT_TRUE(window_->CheckRuns(kTimerStunde));
   EXPECT_FALSE(window_->CheckRuns(kTimerRelevantes));
   Command(IDM_ERINNERUNG2);
   EXPECT_EQ(window_->ReminderMode(), 2);
+  EXPECT_EQ(markedOption(), 2);
   EXPECT_TRUE(Checked(IDM_ERINNERUNG2));
   EXPECT_FALSE(Checked(IDM_ERINNERUNG1));
   EXPECT_FALSE(window_->CheckRuns(kTimerStunde));
@@ -297,6 +312,7 @@ TEST_F(TrayTest, ModeChangeFromTheMenu) {
                   L"Mit dieser Option beenden Sie Ordalis.\nMöchten Sie wirklich fortfahren?"});
   }
   EXPECT_EQ(window_->ReminderMode(), 2);
+  EXPECT_EQ(markedOption(), 2);
   EXPECT_TRUE(Checked(IDM_ERINNERUNG2));
   EXPECT_FALSE(Checked(IDM_ERINNERUNG3));
   EXPECT_TRUE(window_->CheckRuns(kTimerRelevantes));
