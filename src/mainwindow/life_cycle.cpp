@@ -1,6 +1,7 @@
 #include "mainwindow/main_window.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include <wtsapi32.h>
 
@@ -163,10 +164,12 @@ void MainWindow::RegisterFolder() {
 void MainWindow::WarnAboutFolder() {
   std::wstring temporary = s_.temporaryFolder;
   if (temporary.empty()) {
-    // The system may give the folder in its short form ("ADMINI~1").
+    // The system may give the folder in its short form ("ADMINI~1"); only
+    // then is the long form asked for, a look at each folder of the path.
     wchar_t path[MAX_PATH + 1] = {}, full[MAX_PATH + 1] = {};
     const DWORD length = GetTempPathW(MAX_PATH + 1, path);
-    const DWORD longLength = length ? GetLongPathNameW(path, full, MAX_PATH + 1) : 0;
+    const bool shortForm = std::wstring_view(path, length).find(L'~') != std::wstring_view::npos;
+    const DWORD longLength = shortForm ? GetLongPathNameW(path, full, MAX_PATH + 1) : 0;
     temporary = longLength && longLength <= MAX_PATH ? full : std::wstring(path, length);
   }
   // A file made and gone again, as the first change of the tasks will make
