@@ -68,8 +68,6 @@ void MainWindow::Form_Load() {
   // watch starts after the first paint, and what changed before is found then.
   SetTimer(hwnd, kTimerStartWatch, USER_TIMER_MINIMUM, nullptr);
 
-  // The stored mode, or "nie erinnern": its option is checked once.
-  SelectMode(session_.settings.Reminder().value_or(Mode::kNever));
   RestoreListLook();
   win32::TraceStart("placement, list look");
 

@@ -45,12 +45,13 @@ constexpr ControlSpec kControls[] = {
     {WC_BUTTONW, L"&Löschen", IDC_BLOESCHEN, kButton | WS_DISABLED, 3000, 3540, 1320, 360},
     {WC_BUTTONW, L"Automatische Erinnerung", IDC_FRAME1, WS_VISIBLE | BS_GROUPBOX, 120, 3960, 4200,
      1320},
-    {WC_BUTTONW, L"s&tündlich", IDC_OWECKER1,
-     WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, 300, 4230, 3900, 270},
-    {WC_BUTTONW, L"bei &relevanten Meldungen", IDC_OWECKER2, WS_VISIBLE | BS_AUTORADIOBUTTON, 300,
-     4560, 3900, 270},
-    {WC_BUTTONW, L"&nie erinnern", IDC_OWECKER3, WS_VISIBLE | BS_AUTORADIOBUTTON, 300, 4890, 3900,
-     270},
+    // The options of the reminder mode are made plain and turn automatic
+    // once the stored mode is marked (CreateControlsAndMenu).
+    {WC_BUTTONW, L"s&tündlich", IDC_OWECKER1, WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_RADIOBUTTON,
+     300, 4230, 3900, 270},
+    {WC_BUTTONW, L"bei &relevanten Meldungen", IDC_OWECKER2, WS_VISIBLE | BS_RADIOBUTTON, 300, 4560,
+     3900, 270},
+    {WC_BUTTONW, L"&nie erinnern", IDC_OWECKER3, WS_VISIBLE | BS_RADIOBUTTON, 300, 4890, 3900, 270},
     {WC_BUTTONW, L"E&instellungen…", IDC_BOPTIONEN, WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 5580,
      4380, 1440, 360},
     {WC_BUTTONW, L"Schließen", IDC_BBEENDEN, kButton | WS_GROUP, 5580, 4920, 1440, 360},
@@ -177,6 +178,15 @@ void MainWindow::CreateControlsAndMenu() {
   AppendMenuW(menu, MF_STRING, IDM_BEENDEN, L"&Beenden");
   // What a double click on the icon does, in bold.
   SetMenuDefaultItem(menu, IDM_VISIBLE, FALSE);
+
+  // The stored mode, or "nie erinnern", marked while its options are plain:
+  // an automatic option that is marked looks through all of the window's
+  // controls for the others of its group (under Wine, a call to its server
+  // for each step), where a plain one only takes its mark.
+  SelectMode(session_.settings.Reminder().value_or(Mode::kNever));
+  for (const int id : {IDC_OWECKER1, IDC_OWECKER2, IDC_OWECKER3}) {
+    SendMessageW(Item(id), BM_SETSTYLE, BS_AUTORADIOBUTTON, FALSE);
+  }
 
   // A window that came out at another DPI than the screen's has icons of
   // its own, at its size.

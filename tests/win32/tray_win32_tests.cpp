@@ -321,6 +321,7 @@ TEST_F(TrayTest, ModeChangeFromTheMenu) {
   // When it was "nie erinnern" already, No keeps it and asks only once.
   SendMessageW(Item(IDC_OWECKER3), BM_CLICK, 0, 0);
   ASSERT_EQ(window_->ReminderMode(), 3);
+  EXPECT_EQ(markedOption(), 3);  // a click marks the option itself
   {
     MessageBoxAnswerer answer(kMainWindowCaption, IDNO);
     Command(IDM_ERINNERUNG3);
