@@ -35,7 +35,7 @@ void ControlTips::SetupControlTooltips(HWND mainWindow, DWORD style) {
   const UINT dpi = win32::WindowDpi(mainWindow);
   tips_.Create(mainWindow, style);
   for (const ControlTip& tip : kControlTips) {
-    tips_.AddTool(GetDlgItem(mainWindow, tip.controlId), 0, tip.text);
+    if (HWND control = GetDlgItem(mainWindow, tip.controlId)) tips_.AddTool(control, 0, tip.text);
   }
   // The title is set and taken back again: the tips show without one.
   tips_.Title(CaptionOf(mainWindow));
@@ -46,6 +46,13 @@ void ControlTips::SetupControlTooltips(HWND mainWindow, DWORD style) {
   tips_.Title(L"");
   tips_.SetDelayTime(TTDT_INITIAL, 500);
   SetMargins(dpi);
+}
+
+void ControlTips::Add(HWND control) {
+  if (!mainWindow_ || !control) return;
+  for (const ControlTip& tip : kControlTips) {
+    if (tip.controlId == GetDlgCtrlID(control)) tips_.AddTool(control, 0, tip.text);
+  }
 }
 
 void ControlTips::Rescale(UINT dpi) {

@@ -23,6 +23,8 @@ class ControlTips {
   // Makes the tooltip window of `mainWindow` with this window style (0 for
   // plain tips) and gives the five controls their tips.
   void SetupControlTooltips(HWND mainWindow, DWORD style);
+  // A control made after the tips gets its tip, if it has one.
+  void Add(HWND control);
   // The main window is going: forget it. Its tooltip window goes with it.
   void ReleaseControlTooltips() { mainWindow_ = nullptr; }
   // The tip width and margins follow the main window's DPI.

@@ -84,7 +84,7 @@ void MainWindow::Form_Load() {
     EnableWindow(Item(IDC_OWECKER1), FALSE);
     EnableWindow(Item(IDC_OWECKER2), FALSE);
     SelectMode(Mode::kNever);
-    ShowWindow(Item(IDC_BOPTIONEN), SW_SHOWNA);
+    ShowWindow(OptionsButton(), SW_SHOWNA);
   }
 
   const bool due = StartupDueCheck();

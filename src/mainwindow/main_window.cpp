@@ -31,8 +31,8 @@ constexpr int kClientWidth = 7140, kClientHeight = 5400;  // twips
 
 constexpr DWORD kButton = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
 
-// Tab order is the order of this table. The list is made second, right
-// below the row of tabs.
+// Tab order is the order of this table, but for the last control (see
+// there). The list is made second, right below the row of tabs.
 constexpr ControlSpec kControls[] = {
     {WC_TABCONTROLW, L"", IDC_TABSTRIP, WS_VISIBLE | WS_TABSTOP | WS_GROUP, 120, 120, 6900, 360},
     // The list's text is never shown; screen readers read it as its name.
@@ -52,12 +52,15 @@ constexpr ControlSpec kControls[] = {
     {WC_BUTTONW, L"bei &relevanten Meldungen", IDC_OWECKER2, WS_VISIBLE | BS_RADIOBUTTON, 300, 4560,
      3900, 270},
     {WC_BUTTONW, L"&nie erinnern", IDC_OWECKER3, WS_VISIBLE | BS_RADIOBUTTON, 300, 4890, 3900, 270},
+    {WC_BUTTONW, L"Schließen", IDC_BBEENDEN, kButton | WS_GROUP, 5580, 4920, 1440, 360},
+    // Shown only in "Alles" (and without the notification area), so made
+    // when it first shows; it stands before "Schließen" in the tab order.
     {WC_BUTTONW, L"E&instellungen…", IDC_BOPTIONEN, WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 5580,
      4380, 1440, 360},
-    {WC_BUTTONW, L"Schließen", IDC_BBEENDEN, kButton | WS_GROUP, 5580, 4920, 1440, 360},
 };
 
-static_assert(kControls[0].id == IDC_TABSTRIP && kControls[1].id == IDC_LDATEN);
+static_assert(kControls[0].id == IDC_TABSTRIP && kControls[1].id == IDC_LDATEN &&
+              kControls[std::size(kControls) - 1].id == IDC_BOPTIONEN);
 
 // The reminder bar, shown by a reminder between the tabs and the list, and
 // made when it first shows; in the tab order it follows the tabs.
@@ -150,7 +153,7 @@ void MainWindow::CreateControlsAndMenu() {
   RECT place = win32::PlaceOf(controls[1], dpi_);
   if (const int row = TabRowBottom(hwnd, tabs); row >= 0) place.top = row;
   items_.Add(IDC_LDATEN, win32::CreateControl(hwnd, controls[1], place, listFont_.get()));
-  win32::CreateControls(hwnd, controls.subspan(2), dpi_, font_.get(), &items_);
+  win32::CreateControls(hwnd, controls.subspan(2, controls.size() - 3), dpi_, font_.get(), &items_);
   list_.Attach(Item(IDC_LDATEN), dpi_);
   // The tasks of the last reminder are drawn in bold (LDaten_CustomDraw).
   list_.SetDescriptionFont([this](const TaskRow& row) {
@@ -193,6 +196,15 @@ void MainWindow::CreateControlsAndMenu() {
   if (dpi_ != win32::WindowDpi(nullptr)) icons_.Apply(hwnd, IDI_VEMRA, dpi_);
   tray_.Setup(nullptr, [this](UINT mouse) { OnTrayMouse(mouse); });
   tray_.UseProgramIcon(IDI_VEMRA);
+}
+
+HWND MainWindow::OptionsButton() {
+  if (HWND made = Item(IDC_BOPTIONEN)) return made;
+  win32::CreateControls(Handle(), std::span(kControls).last(1), dpi_, font_.get(), &items_);
+  HWND button = Item(IDC_BOPTIONEN);
+  SetWindowPos(button, Item(IDC_OWECKER3), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  controlTips_.Add(button);
+  return button;
 }
 
 void MainWindow::CreateBar() {
@@ -276,7 +288,11 @@ void MainWindow::FocusFirstRow() {
 void MainWindow::SetViewButtons(Category view) {
   const bool done = view == Category::Done;
   EnableWindow(Item(IDC_BHINZUFUEGEN), !done);
-  ShowWindow(Item(IDC_BOPTIONEN), view == Category::All ? SW_SHOWNA : SW_HIDE);
+  if (view == Category::All) {
+    ShowWindow(OptionsButton(), SW_SHOWNA);
+  } else if (HWND options = Item(IDC_BOPTIONEN)) {
+    ShowWindow(options, SW_HIDE);
+  }
 }
 
 void MainWindow::LDaten_ColumnClick(int column) {

@@ -217,6 +217,8 @@ class MainWindow : public win32::Window {
   // One of the window's controls; nullptr for a part of the reminder bar
   // before it first shows.
   HWND Item(int id) const { return items_(id); }
+  // "Einstellungen…", made when it is first asked for.
+  HWND OptionsButton();
   // By its own style: the bar stays shown while the window is hidden.
   bool BarShown() const {
     return (GetWindowLongW(Item(IDC_BAR_TEXT), GWL_STYLE) & WS_VISIBLE) != 0;

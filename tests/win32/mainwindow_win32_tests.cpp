@@ -165,6 +165,10 @@ TEST_F(MainWindowTest, ColumnsAndButtonsFollowTheViewAndTheSelection) {
     EXPECT_EQ(enabled(IDC_BBEARBEITEN), e.edit);
     EXPECT_EQ(enabled(IDC_BLOESCHEN), e.remove);
   }
+  // "Einstellungen…", made when "Alles" first showed, stands between the
+  // options and "Schließen" in the tab order.
+  EXPECT_EQ(GetWindow(Item(IDC_OWECKER3), GW_HWNDNEXT), Item(IDC_BOPTIONEN));
+  EXPECT_EQ(GetWindow(Item(IDC_BOPTIONEN), GW_HWNDNEXT), Item(IDC_BBEENDEN));
 }
 
 TEST_F(MainWindowTest, ColumnClicksSortAscendingAndNewRowsJoinTheOrder) {
