@@ -187,7 +187,7 @@ void MainWindow::CreateControlsAndMenu() {
   // controls for the others of its group (under Wine, a call to its server
   // for each step), where a plain one only takes its mark.
   SelectMode(session_.settings.Reminder().value_or(Mode::kNever));
-  for (const int id : {IDC_OWECKER1, IDC_OWECKER2, IDC_OWECKER3}) {
+  for (const int id : kModeOptions) {
     SendMessageW(Item(id), BM_SETSTYLE, BS_AUTORADIOBUTTON, FALSE);
   }
 

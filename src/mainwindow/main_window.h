@@ -15,6 +15,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <array>
 #include <functional>
 #include <optional>
 #include <set>
@@ -214,9 +215,11 @@ class MainWindow : public win32::Window {
   // tasks into "Erledigtes", "Später erinnern" snoozes them (the hourly
   // reminder: the next full hour passes), "Schließen" hides it.
   void UpdateBar();
-  // One of the window's controls; nullptr for a part of the reminder bar
-  // before it first shows.
+  // One of the window's controls; nullptr for "Einstellungen…" and the
+  // parts of the reminder bar before they first show.
   HWND Item(int id) const { return items_(id); }
+  // The options of the reminder modes, in the modes' order.
+  static constexpr std::array<int, 3> kModeOptions = {IDC_OWECKER1, IDC_OWECKER2, IDC_OWECKER3};
   // "Einstellungen…", made when it is first asked for.
   HWND OptionsButton();
   // By its own style: the bar stays shown while the window is hidden.

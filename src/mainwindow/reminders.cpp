@@ -4,9 +4,6 @@
 // raises what it says. A reminder never takes the keyboard from another
 // program.
 #include "mainwindow/main_window.h"
-
-#include <array>
-
 #include "win32/text.h"
 #include "win32/user_date.h"
 #include "win32/window.h"
@@ -27,10 +24,9 @@ void MainWindow::SelectMode(Mode mode) {
   // stop), the chosen one last; without a mode none is marked.
   // CheckRadioButton would look through every control of the window and
   // their children for the three.
-  constexpr std::array kOptions = {IDC_OWECKER1, IDC_OWECKER2, IDC_OWECKER3};
   const auto index = static_cast<size_t>(mode);
-  const int chosen = index >= 1 && index <= kOptions.size() ? kOptions[index - 1] : 0;
-  for (const int id : kOptions) {
+  const int chosen = index >= 1 && index <= kModeOptions.size() ? kModeOptions[index - 1] : 0;
+  for (const int id : kModeOptions) {
     if (id != chosen) SendMessageW(Item(id), BM_SETCHECK, BST_UNCHECKED, 0);
   }
   if (chosen) SendMessageW(Item(chosen), BM_SETCHECK, BST_CHECKED, 0);
